@@ -1,0 +1,39 @@
+#pragma once
+
+#include "audio/AudioSystem.h"
+#include "model/AudioDevice.h"
+#include "model/Direction.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantorelle {
+
+// The one place that talks to the audio system. It keeps no cache: every query goes to the
+// backend again, and every failure becomes a neutral result.
+class AudioDeviceManager {
+public:
+    explicit AudioDeviceManager(std::unique_ptr<AudioSystem> system);
+    ~AudioDeviceManager();
+    AudioDeviceManager(const AudioDeviceManager&) = delete;
+    AudioDeviceManager& operator=(const AudioDeviceManager&) = delete;
+
+    // Read at the moment an event fires, so they can be set before or after startListening().
+    std::function<void()> onDeviceListChange;
+    std::function<void()> onDefaultChange;
+
+    std::vector<AudioDevice> connectedDevices() const;
+    std::optional<AudioObjectID> defaultDeviceID(Direction direction) const;
+    bool setDefaultDevice(AudioObjectID id, Direction direction);
+    std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) const;
+    void startListening();
+
+private:
+    std::unique_ptr<AudioSystem> system_;
+    bool listening_ = false;
+};
+
+} // namespace vantorelle

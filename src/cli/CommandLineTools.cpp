@@ -1,0 +1,104 @@
+#include "cli/CommandLineTools.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace vantorelle::CommandLineTools {
+
+namespace {
+
+constexpr const char* emDash = "\u2014";
+
+std::string kinds(bool isInput, bool isOutput)
+{
+    if (isInput && isOutput) return "input+output";
+    return isInput ? "input" : "output";
+}
+
+void printDefault(const AudioDeviceManager& manager, Direction direction, std::ostream& out)
+{
+    const char* label = direction == Direction::input ? "Input" : "Output";
+    const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction);
+    if (!id) {
+        out << "  " << label << ": none\n";
+        return;
+    }
+    const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
+    const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
+    out << "  " << label << ": " << name << " [" << uid << "]\n";
+}
+
+void printFlag(const char* label, bool value, std::ostream& out)
+{
+    out << label << (value ? "on" : "off") << '\n';
+}
+
+} // namespace
+
+void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+                 const std::function<bool()>& readLidClosed, std::ostream& out)
+{
+    const StoredSettings settings = store.load();
+    const std::vector<AudioDevice> devices = manager.connectedDevices();
+    std::unordered_set<std::string> seen;
+    for (const AudioDevice& device : devices) seen.insert(device.uid);
+    const bool lidClosed = readLidClosed();
+
+    for (const AudioDevice& device : devices) {
+        out << device.name << " | uid=" << device.uid << " | " << kinds(device.isInput, device.isOutput)
+            << " | connected";
+        if (lidClosed && device.isInput && device.isBuiltIn) out << " | unavailable (lid closed)";
+        out << '\n';
+    }
+    for (const SavedDevice& entry : settings.inputPriority) {
+        if (!seen.insert(entry.uid).second) continue;
+        const bool alsoOutput = std::ranges::find(settings.outputPriority, entry.uid, &SavedDevice::uid)
+            != settings.outputPriority.end();
+        out << entry.name << " | uid=" << entry.uid << " | " << kinds(true, alsoOutput)
+            << " | disconnected\n";
+    }
+    for (const SavedDevice& entry : settings.outputPriority) {
+        if (!seen.insert(entry.uid).second) continue;
+        out << entry.name << " | uid=" << entry.uid << " | output | disconnected\n";
+    }
+    out.flush();
+}
+
+void printPriorities(const std::string& title, const std::vector<SavedDevice>& list,
+                     const std::unordered_set<std::string>& connected, std::ostream& out)
+{
+    out << title << ":\n";
+    if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
+    std::size_t rank = 1;
+    for (const SavedDevice& entry : list) {
+        out << "  " << rank++ << ". " << entry.name << " [" << entry.uid << "] " << emDash << ' '
+            << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
+    }
+    out << '\n';
+}
+
+void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
+                 const std::function<bool()>& readLidClosed, std::ostream& out)
+{
+    const StoredSettings settings = store.load();
+    std::unordered_set<std::string> connected;
+    for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
+
+    out << "Current system defaults:\n";
+    for (const Direction direction : allDirections) printDefault(manager, direction, out);
+    out << '\n';
+    out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";
+    printFlag("Auto-switch input: ", settings.autoSwitchInput, out);
+    printFlag("Auto-switch output: ", settings.autoSwitchOutput, out);
+    printFlag("Notify on input switch: ", settings.notifyInputSwitch, out);
+    printFlag("Notify on output switch: ", settings.notifyOutputSwitch, out);
+    printFlag("Notify on device connect/remove: ", settings.notifyDeviceChange, out);
+    printFlag("Notification sound: ", settings.notifySound, out);
+    out << '\n';
+    printPriorities("Input priority", settings.inputPriority, connected, out);
+    printPriorities("Output priority", settings.outputPriority, connected, out);
+    out << "Settings file: " << store.fileURL().string() << '\n';
+    out.flush();
+}
+
+} // namespace vantorelle::CommandLineTools

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace vantorelle {
+
+// Puts a short notice in front of the user. Delivery failures stay inside the implementation.
+class NoticeSink {
+public:
+    virtual ~NoticeSink() = default;
+    virtual bool playSound() const = 0;
+    // Taken at the moment of each post, not at delivery.
+    virtual void setPlaySound(bool playSound) = 0;
+    virtual void askPermission() = 0;
+    virtual void post(const std::string& title, const std::string& body) = 0;
+};
+
+} // namespace vantorelle

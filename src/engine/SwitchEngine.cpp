@@ -1,0 +1,391 @@
+#include "engine/SwitchEngine.h"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vantorelle {
+
+namespace {
+
+constexpr std::string_view aggregatePrefix = "CADefaultDeviceAggregate";
+
+bool isAggregateEntry(const SavedDevice& entry)
+{
+    return entry.uid.starts_with(aggregatePrefix) || entry.name.starts_with(aggregatePrefix);
+}
+
+bool hasDirection(const AudioDevice& device, Direction direction)
+{
+    return direction == Direction::input ? device.isInput : device.isOutput;
+}
+
+// UID -> device; when UIDs repeat, the device earlier in the list wins.
+std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices)
+{
+    std::unordered_map<std::string, const AudioDevice*> index;
+    index.reserve(devices.size());
+    for (const AudioDevice& device : devices) index.try_emplace(device.uid, &device);
+    return index;
+}
+
+// Devices of `from` whose UID is not among those of `other`, in `from`'s order.
+std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from,
+                                      const std::vector<AudioDevice>& other)
+{
+    std::unordered_set<std::string> uids;
+    for (const AudioDevice& device : other) uids.insert(device.uid);
+    std::vector<AudioDevice> result;
+    for (const AudioDevice& device : from) {
+        if (!uids.contains(device.uid)) result.push_back(device);
+    }
+    return result;
+}
+
+} // namespace
+
+std::shared_ptr<SwitchEngine> SwitchEngine::create(std::unique_ptr<AudioDeviceManager> manager,
+                                                   std::unique_ptr<PriorityStore> store,
+                                                   std::unique_ptr<NoticeSink> notifier,
+                                                   std::unique_ptr<LidSource> lidMonitor)
+{
+    return std::shared_ptr<SwitchEngine>(new SwitchEngine(std::move(manager), std::move(store),
+                                                          std::move(notifier), std::move(lidMonitor)));
+}
+
+SwitchEngine::SwitchEngine(std::unique_ptr<AudioDeviceManager> manager,
+                           std::unique_ptr<PriorityStore> store,
+                           std::unique_ptr<NoticeSink> notifier,
+                           std::unique_ptr<LidSource> lidMonitor)
+    : manager_(std::move(manager)),
+      store_(std::move(store)),
+      notifier_(std::move(notifier)),
+      lidMonitor_(std::move(lidMonitor))
+{
+    notifier_->setPlaySound(false);
+    settings_ = store_->load();
+    lidClosed_ = lidMonitor_->isClosed();
+    notifier_->setPlaySound(settings_.notifySound);
+}
+
+SwitchEngine::~SwitchEngine()
+{
+    // The parts may outlive nothing of ours: drop the callbacks before they are torn down.
+    manager_->onDeviceListChange = nullptr;
+    manager_->onDefaultChange = nullptr;
+    lidMonitor_->setOnChange(nullptr);
+}
+
+// ---- published state -------------------------------------------------------------------
+
+void SwitchEngine::setConnected(std::vector<AudioDevice> devices)
+{
+    connected_ = std::move(devices);
+    observers_.notify(EngineField::connected);
+}
+
+void SwitchEngine::setSettings(StoredSettings settings)
+{
+    settings_ = std::move(settings);
+    observers_.notify(EngineField::settings);
+}
+
+void SwitchEngine::setPriority(Direction direction, std::vector<SavedDevice> list)
+{
+    settings_.priority(direction) = std::move(list);
+    observers_.notify(EngineField::settings);
+}
+
+void SwitchEngine::setDefaultUID(Direction direction, std::optional<std::string> uid)
+{
+    if (direction == Direction::input) {
+        defaultInputUID_ = std::move(uid);
+        observers_.notify(EngineField::defaultInputUID);
+    } else {
+        defaultOutputUID_ = std::move(uid);
+        observers_.notify(EngineField::defaultOutputUID);
+    }
+}
+
+void SwitchEngine::setLidClosed(bool closed)
+{
+    lidClosed_ = closed;
+    observers_.notify(EngineField::lidClosed);
+}
+
+SwitchEngine::Subscription SwitchEngine::observe(std::function<void(EngineField)> observer)
+{
+    return observers_.subscribe(std::move(observer));
+}
+
+bool SwitchEngine::autoSwitch(Direction direction) const noexcept
+{
+    return direction == Direction::input ? settings_.autoSwitchInput : settings_.autoSwitchOutput;
+}
+
+bool SwitchEngine::notifyOnSwitch(Direction direction) const noexcept
+{
+    return direction == Direction::input ? settings_.notifyInputSwitch : settings_.notifyOutputSwitch;
+}
+
+std::optional<std::string> SwitchEngine::readDefaultUID(Direction direction) const
+{
+    const std::optional<AudioObjectID> id = manager_->defaultDeviceID(direction);
+    if (!id) return std::nullopt;
+    return manager_->stringProperty(StringProperty::uid, *id);
+}
+
+void SwitchEngine::refreshDefaults()
+{
+    for (const Direction direction : allDirections) setDefaultUID(direction, readDefaultUID(direction));
+}
+
+// ---- start-up and device-list changes ----------------------------------------------------
+
+void SwitchEngine::start()
+{
+    if (started_) return;
+    started_ = true;
+
+    const bool hasAggregates = std::ranges::any_of(settings_.inputPriority, isAggregateEntry)
+        || std::ranges::any_of(settings_.outputPriority, isAggregateEntry);
+    if (hasAggregates) {
+        for (const Direction direction : allDirections) {
+            std::vector<SavedDevice> list = settings_.priority(direction);
+            std::erase_if(list, isAggregateEntry);
+            setPriority(direction, std::move(list));
+        }
+        store_->save(settings_);
+    }
+
+    const std::weak_ptr<SwitchEngine> weak = weak_from_this();
+    manager_->onDeviceListChange = [weak] {
+        if (const auto engine = weak.lock()) engine->deviceListChanged();
+    };
+    manager_->onDefaultChange = [weak] {
+        if (const auto engine = weak.lock()) engine->refreshDefaults();
+    };
+    manager_->startListening();
+    lidMonitor_->setOnChange([weak](bool closed) {
+        if (const auto engine = weak.lock()) engine->lidChanged(closed);
+    });
+    lidMonitor_->start();
+    setLidClosed(lidMonitor_->isClosed());
+
+    if (settings_.notifyInputSwitch || settings_.notifyOutputSwitch || settings_.notifyDeviceChange) {
+        notifier_->askPermission();
+    }
+    deviceListChanged();
+}
+
+void SwitchEngine::deviceListChanged()
+{
+    const std::vector<AudioDevice> previous = connected_;
+    setConnected(manager_->connectedDevices());
+    const std::vector<AudioDevice> added = missingByUID(connected_, previous);
+    const std::vector<AudioDevice> removed = missingByUID(previous, connected_);
+
+    mergeNewDevices();
+
+    const std::optional<std::string> previousInput = defaultInputUID_;
+    const std::optional<std::string> previousOutput = defaultOutputUID_;
+    refreshDefaults();
+    applyRule(Direction::input);
+    applyRule(Direction::output);
+
+    if (firstScanDone_) {
+        notifySwitch(Direction::input, previousInput, added, removed, std::nullopt);
+        notifySwitch(Direction::output, previousOutput, added, removed, std::nullopt);
+        if (settings_.notifyDeviceChange) {
+            for (const AudioDevice& device : added) notifier_->post("Device connected", device.name);
+            for (const AudioDevice& device : removed) notifier_->post("Device removed", device.name);
+        }
+    }
+    firstScanDone_ = true;
+}
+
+void SwitchEngine::mergeNewDevices()
+{
+    bool changed = false;
+    for (const Direction direction : allDirections) {
+        std::vector<SavedDevice> list = settings_.priority(direction);
+        const bool wasEmpty = list.empty();
+        std::unordered_map<std::string, std::size_t> firstIndex;
+        for (std::size_t i = 0; i < list.size(); ++i) firstIndex.try_emplace(list[i].uid, i);
+
+        std::vector<SavedDevice> fresh;
+        std::unordered_set<std::string> freshUIDs;
+        for (const AudioDevice& device : connected_) {
+            if (!hasDirection(device, direction)) continue;
+            const auto known = firstIndex.find(device.uid);
+            if (known == firstIndex.end()) {
+                // One device listed twice by the system is still one new entry.
+                if (freshUIDs.insert(device.uid).second) fresh.push_back(SavedDevice{device.uid, device.name});
+                continue;
+            }
+            SavedDevice& entry = list[known->second];
+            if (entry.name != device.name) {
+                entry.name = device.name;
+                changed = true;
+            }
+        }
+
+        if (wasEmpty && !fresh.empty()) {
+            // First time this direction is seen: the device already in use becomes rank 1.
+            if (const std::optional<std::string> current = readDefaultUID(direction)) {
+                const auto it = std::ranges::find(fresh, *current, &SavedDevice::uid);
+                if (it != fresh.end()) std::rotate(fresh.begin(), it, it + 1);
+            }
+        }
+        if (!fresh.empty()) {
+            list.insert(list.end(), fresh.begin(), fresh.end());
+            changed = true;
+        }
+        setPriority(direction, std::move(list));
+    }
+    if (changed) store_->save(settings_);
+}
+
+// ---- the rule ----------------------------------------------------------------------------
+
+void SwitchEngine::applyRule(Direction direction)
+{
+    if (!autoSwitch(direction)) return;
+    const auto byUID = indexByUID(connected_);
+    const AudioDevice* chosen = nullptr;
+    for (const SavedDevice& entry : settings_.priority(direction)) {
+        const auto it = byUID.find(entry.uid);
+        if (it == byUID.end()) continue;
+        const AudioDevice& device = *it->second;
+        if (!hasDirection(device, direction)) continue;
+        if (direction == Direction::input && device.isBuiltIn && lidClosed_) continue;
+        chosen = &device;
+        break;
+    }
+    if (!chosen) return;
+
+    const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
+    if (!current || *current != chosen->id) manager_->setDefaultDevice(chosen->id, direction);
+    refreshDefaults();
+}
+
+void SwitchEngine::lidChanged(bool closed)
+{
+    if (closed == lidClosed_) return;
+    setLidClosed(closed);
+    const std::optional<std::string> previousInput = defaultInputUID_;
+    applyRule(Direction::input);
+    notifySwitch(Direction::input, previousInput, {}, {}, closed);
+}
+
+// ---- notices -----------------------------------------------------------------------------
+
+void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::string>& from,
+                                const std::vector<AudioDevice>& added,
+                                const std::vector<AudioDevice>& removed,
+                                std::optional<bool> lidNowClosed)
+{
+    if (!notifyOnSwitch(direction)) return;
+    const std::optional<std::string>& current = defaultUID(direction);
+    if (!current) return;
+    if (from && *from == *current) return;
+    const auto device = std::ranges::find(connected_, *current, &AudioDevice::uid);
+    if (device == connected_.end()) return;
+    const std::string& newName = device->name;
+
+    const std::string title = direction == Direction::input ? "Input switched" : "Output switched";
+    std::string body;
+    const auto removedFrom = from ? std::ranges::find(removed, *from, &AudioDevice::uid) : removed.end();
+    if (std::ranges::find(added, *current, &AudioDevice::uid) != added.end()) {
+        body = newName + " connected \u2014 now active";
+    } else if (removedFrom != removed.end()) {
+        body = removedFrom->name + " disconnected \u2014 " + newName + " is now active";
+    } else if (lidNowClosed == true) {
+        body = "Lid closed \u2014 " + newName + " is now active";
+    } else if (lidNowClosed == false) {
+        body = "Lid open \u2014 " + newName + " is now active";
+    } else {
+        body = newName + " is now active";
+    }
+    notifier_->post(title, body);
+}
+
+// ---- editing and rows --------------------------------------------------------------------
+
+std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
+{
+    const auto byUID = indexByUID(connected_);
+    const std::optional<std::string>& current = defaultUID(direction);
+    std::vector<DeviceRow> result;
+    result.reserve(settings_.priority(direction).size());
+    for (const SavedDevice& entry : settings_.priority(direction)) {
+        const auto it = byUID.find(entry.uid);
+        const AudioDevice* device = it == byUID.end() ? nullptr : it->second;
+        DeviceRow row;
+        row.uid = entry.uid;
+        row.name = device ? device->name : entry.name;
+        row.isConnected = device != nullptr;
+        row.isActive = current && *current == entry.uid;
+        row.isBuiltIn = device && device->isBuiltIn;
+        row.lidBlocked = direction == Direction::input && device && device->isBuiltIn && lidClosed_;
+        result.push_back(std::move(row));
+    }
+    return result;
+}
+
+void SwitchEngine::setAutoSwitch(bool value, Direction direction)
+{
+    StoredSettings updated = settings_;
+    (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
+    setSettings(std::move(updated));
+    store_->save(settings_);
+    if (value) applyRule(direction);
+}
+
+void SwitchEngine::moveUp(const std::string& uid, Direction direction)
+{
+    const std::vector<SavedDevice>& list = settings_.priority(direction);
+    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
+    if (it == list.end() || it == list.begin()) return;
+    const auto position = static_cast<std::size_t>(it - list.begin());
+    move(direction, {position}, position - 1);
+}
+
+void SwitchEngine::moveDown(const std::string& uid, Direction direction)
+{
+    const std::vector<SavedDevice>& list = settings_.priority(direction);
+    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
+    if (it == list.end() || it + 1 == list.end()) return;
+    const auto position = static_cast<std::size_t>(it - list.begin());
+    move(direction, {position}, position + 2);
+}
+
+void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
+{
+    const std::vector<SavedDevice>& list = settings_.priority(direction);
+    std::vector<SavedDevice> before;
+    std::vector<SavedDevice> moved;
+    std::vector<SavedDevice> after;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (from.contains(i)) moved.push_back(list[i]);
+        else if (i < to) before.push_back(list[i]);
+        else after.push_back(list[i]);
+    }
+    std::vector<SavedDevice> reordered = std::move(before);
+    reordered.insert(reordered.end(), moved.begin(), moved.end());
+    reordered.insert(reordered.end(), after.begin(), after.end());
+    setPriority(direction, std::move(reordered));
+    store_->save(settings_);
+    applyRule(direction);
+}
+
+void SwitchEngine::remove(const std::string& uid, Direction direction)
+{
+    std::vector<SavedDevice> list = settings_.priority(direction);
+    std::erase_if(list, [&uid](const SavedDevice& entry) { return entry.uid == uid; });
+    setPriority(direction, std::move(list));
+    store_->save(settings_);
+}
+
+} // namespace vantorelle

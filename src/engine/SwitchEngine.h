@@ -1,0 +1,112 @@
+#pragma once
+
+#include "audio/AudioDeviceManager.h"
+#include "engine/DeviceRow.h"
+#include "engine/LidSource.h"
+#include "engine/NoticeSink.h"
+#include "engine/ObserverList.h"
+#include "model/AudioDevice.h"
+#include "model/Direction.h"
+#include "model/StoredSettings.h"
+#include "store/PriorityStore.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantorelle {
+
+// The published fields; observers are told after every assignment, changed or not.
+enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed };
+
+// Holds the live state and keeps each default on the best usable device of its stack.
+// Confined to one thread: every event and every view call arrives there, one at a time.
+class SwitchEngine : public std::enable_shared_from_this<SwitchEngine> {
+public:
+    using Subscription = ObserverList<EngineField>::Subscription;
+
+    // Loads the settings; touches no device and registers nothing.
+    static std::shared_ptr<SwitchEngine> create(std::unique_ptr<AudioDeviceManager> manager,
+                                                std::unique_ptr<PriorityStore> store,
+                                                std::unique_ptr<NoticeSink> notifier,
+                                                std::unique_ptr<LidSource> lidMonitor);
+    ~SwitchEngine();
+    SwitchEngine(const SwitchEngine&) = delete;
+    SwitchEngine& operator=(const SwitchEngine&) = delete;
+
+    // Published state.
+    const std::vector<AudioDevice>& connected() const noexcept { return connected_; }
+    const StoredSettings& settings() const noexcept { return settings_; }
+    const std::optional<std::string>& defaultInputUID() const noexcept { return defaultInputUID_; }
+    const std::optional<std::string>& defaultOutputUID() const noexcept { return defaultOutputUID_; }
+    const std::optional<std::string>& defaultUID(Direction direction) const noexcept
+    {
+        return direction == Direction::input ? defaultInputUID_ : defaultOutputUID_;
+    }
+    bool lidClosed() const noexcept { return lidClosed_; }
+
+    // Replaces the settings as the settings pane does for the notice flags; the caller saves
+    // through store() and keeps notifier().playSound in step, as the engine does not watch.
+    void setSettings(StoredSettings settings);
+
+    [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
+
+    AudioDeviceManager& manager() noexcept { return *manager_; }
+    PriorityStore& store() noexcept { return *store_; }
+    NoticeSink& notifier() noexcept { return *notifier_; }
+    LidSource& lidMonitor() noexcept { return *lidMonitor_; }
+
+    // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
+    void start();
+
+    bool autoSwitch(Direction direction) const noexcept;
+    bool notifyOnSwitch(Direction direction) const noexcept;
+
+    std::vector<DeviceRow> rows(Direction direction) const;
+    void setAutoSwitch(bool value, Direction direction);
+    void moveUp(const std::string& uid, Direction direction);
+    void moveDown(const std::string& uid, Direction direction);
+    // Moves the entries at `from` to just before the entry that stood at `to` in the list as
+    // it was before the move (the end when `to` is the list's length).
+    void move(Direction direction, const std::set<std::size_t>& from, std::size_t to);
+    void remove(const std::string& uid, Direction direction);
+
+private:
+    SwitchEngine(std::unique_ptr<AudioDeviceManager> manager, std::unique_ptr<PriorityStore> store,
+                 std::unique_ptr<NoticeSink> notifier, std::unique_ptr<LidSource> lidMonitor);
+
+    void refreshDefaults();
+    std::optional<std::string> readDefaultUID(Direction direction) const;
+    void deviceListChanged();
+    void mergeNewDevices();
+    void applyRule(Direction direction);
+    void lidChanged(bool closed);
+    void notifySwitch(Direction direction, const std::optional<std::string>& from,
+                      const std::vector<AudioDevice>& added, const std::vector<AudioDevice>& removed,
+                      std::optional<bool> lidNowClosed);
+
+    void setConnected(std::vector<AudioDevice> devices);
+    void setPriority(Direction direction, std::vector<SavedDevice> list);
+    void setDefaultUID(Direction direction, std::optional<std::string> uid);
+    void setLidClosed(bool closed);
+
+    std::vector<AudioDevice> connected_;
+    StoredSettings settings_;
+    std::optional<std::string> defaultInputUID_;
+    std::optional<std::string> defaultOutputUID_;
+    bool lidClosed_ = false;
+
+    std::unique_ptr<AudioDeviceManager> manager_;
+    std::unique_ptr<PriorityStore> store_;
+    std::unique_ptr<NoticeSink> notifier_;
+    std::unique_ptr<LidSource> lidMonitor_;
+    bool started_ = false;
+    bool firstScanDone_ = false;
+
+    ObserverList<EngineField> observers_;
+};
+
+} // namespace vantorelle

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/LidSource.h"
+#include "engine/NoticeSink.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantorelle::test {
+
+class FakeLid final : public LidSource {
+public:
+    explicit FakeLid(bool closed = false) : closed_(closed) {}
+
+    bool isClosed() const override { return closed_; }
+    void setOnChange(std::function<void(bool)> onChange) override { onChange_ = std::move(onChange); }
+    void start() override { ++startCalls; }
+
+    // Reports a state as the monitor does: repeats of the current state are filtered.
+    void report(bool closed)
+    {
+        if (closed == closed_) return;
+        closed_ = closed;
+        if (onChange_) onChange_(closed);
+    }
+
+    int startCalls = 0;
+
+private:
+    bool closed_;
+    std::function<void(bool)> onChange_;
+};
+
+struct Notice {
+    std::string title;
+    std::string body;
+    bool sound = false;
+    bool operator==(const Notice&) const = default;
+};
+
+class FakeNotifier final : public NoticeSink {
+public:
+    bool playSound() const override { return playSound_; }
+    void setPlaySound(bool playSound) override { playSound_ = playSound; }
+    void askPermission() override { ++permissionRequests; }
+    void post(const std::string& title, const std::string& body) override
+    {
+        notices.push_back(Notice{title, body, playSound_});
+    }
+
+    std::vector<Notice> notices;
+    int permissionRequests = 0;
+
+private:
+    bool playSound_ = false;
+};
+
+} // namespace vantorelle::test
