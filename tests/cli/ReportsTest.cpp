@@ -1,0 +1,181 @@
+#include "cli/CommandLineTools.h"
+#include "cli/ReportMode.h"
+#include "store/SettingsJson.h"
+#include "support/core/FakeAudioSystem.h"
+#include "support/core/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace vantorelle {
+namespace {
+
+using test::FakeAudioSystem;
+
+class ReportsTest : public ::testing::Test {
+protected:
+    ReportsTest() : owner(std::make_unique<FakeAudioSystem>()), audio(*owner), manager(std::move(owner)), store(temp.path()) {}
+
+    std::string listDevices(bool lidClosed)
+    {
+        std::ostringstream out;
+        CommandLineTools::listDevices(manager, store, [lidClosed] { return lidClosed; }, out);
+        return out.str();
+    }
+    std::string status(bool lidClosed)
+    {
+        std::ostringstream out;
+        CommandLineTools::printStatus(manager, store, [lidClosed] { return lidClosed; }, out);
+        return out.str();
+    }
+
+    test::TempFolder temp;
+    std::unique_ptr<FakeAudioSystem> owner;
+    FakeAudioSystem& audio;
+    AudioDeviceManager manager;
+    PriorityStore store;
+};
+
+TEST_F(ReportsTest, ListingWorkedExample)
+{
+    audio.add(FakeAudioSystem::device(1, "BuiltInMic", "Built-in Microphone", true, false, true));
+    audio.add(FakeAudioSystem::device(2, "BuiltInSpeakers", "Built-in Speakers", false, true, true));
+    audio.add(FakeAudioSystem::device(3, "USBHeadset-1", "USB Headset", true, true));
+    StoredSettings settings;
+    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"}};
+    settings.outputPriority = {{"DeskMic-01", "Desk Mic"}, {"Studio-02", "Studio Speakers"}};
+    store.save(settings);
+
+    EXPECT_EQ(listDevices(true),
+              "Built-in Microphone | uid=BuiltInMic | input | connected | unavailable (lid closed)\n"
+              "Built-in Speakers | uid=BuiltInSpeakers | output | connected\n"
+              "USB Headset | uid=USBHeadset-1 | input+output | connected\n"
+              "Desk Mic | uid=DeskMic-01 | input+output | disconnected\n"
+              "Studio Speakers | uid=Studio-02 | output | disconnected\n");
+    const std::string open = listDevices(false);
+    EXPECT_EQ(open.substr(0, open.find('\n')), "Built-in Microphone | uid=BuiltInMic | input | connected");
+    EXPECT_EQ(open.find("unavailable"), std::string::npos);
+}
+
+TEST_F(ReportsTest, ListingDeduplicatesStoredEntriesAndPrintsNamesAsTheyAre)
+{
+    audio.add(FakeAudioSystem::device(1, "live", "Live | \"quoted\" \x01 マイク", true, false));
+    StoredSettings settings;
+    // Connected and stored: printed once with the live device's kinds.
+    settings.inputPriority = {{"gone", "Gone In"}, {"live", "stored name"}, {"gone", "Gone In again"}};
+    settings.outputPriority = {{"live", "stored name"}, {"gone", "Gone Out name"}, {"out-only", "Out"},
+                               {"out-only", "Out twice"}};
+    store.save(settings);
+    EXPECT_EQ(listDevices(false),
+              "Live | \"quoted\" \x01 マイク | uid=live | input | connected\n"
+              "Gone In | uid=gone | input+output | disconnected\n"
+              "Out | uid=out-only | output | disconnected\n");
+}
+
+TEST_F(ReportsTest, ListingOfNothingPrintsNothing)
+{
+    EXPECT_EQ(listDevices(true), "");
+    test::writeFile(store.fileURL(), "{ unreadable");
+    audio.add(FakeAudioSystem::device(1, "spk", "Speakers", false, true, true));
+    EXPECT_EQ(listDevices(true), "Speakers | uid=spk | output | connected\n");
+    EXPECT_EQ(test::readFile(store.fileURL()), "{ unreadable") << "reports never write the file";
+}
+
+TEST_F(ReportsTest, StatusWorkedExample)
+{
+    audio.add(FakeAudioSystem::device(11, "BuiltInMic", "Built-in Microphone", true, false, true));
+    audio.add(FakeAudioSystem::device(12, "BuiltInSpeakers", "Built-in Speakers", false, true, true));
+    audio.add(FakeAudioSystem::device(13, "USBHeadset-1", "USB Headset", true, true));
+    audio.defaultInput = 13;
+    audio.defaultOutput = 12;
+    StoredSettings settings;
+    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"},
+                              {"BuiltInMic", "Built-in Microphone"}};
+    settings.notifyDeviceChange = true;
+    store.save(settings);
+
+    EXPECT_EQ(status(true),
+              "Current system defaults:\n"
+              "  Input: USB Headset [USBHeadset-1]\n"
+              "  Output: Built-in Speakers [BuiltInSpeakers]\n"
+              "\n"
+              "Lid: closed\n"
+              "\n"
+              "Auto-switch input: on\n"
+              "Auto-switch output: on\n"
+              "Notify on input switch: on\n"
+              "Notify on output switch: on\n"
+              "Notify on device connect/remove: on\n"
+              "Notification sound: off\n"
+              "\n"
+              "Input priority:\n"
+              "  1. Desk Mic [DeskMic-01] \u2014 disconnected\n"
+              "  2. USB Headset [USBHeadset-1] \u2014 connected\n"
+              "  3. Built-in Microphone [BuiltInMic] \u2014 connected\n"
+              "\n"
+              "Output priority:\n"
+              "  (empty \u2014 fills in on first GUI launch)\n"
+              "\n"
+              "Settings file: " + store.fileURL().string() + "\n");
+}
+
+TEST_F(ReportsTest, StatusFallbacks)
+{
+    // The default is a device that is not usable (hidden) and its name is unreadable.
+    RawDevice hidden = FakeAudioSystem::device(5, "hidden-default", "Hidden", true, false);
+    hidden.isHidden = true;
+    hidden.name.reset();
+    audio.add(hidden);
+    audio.defaultInput = 5;
+    StoredSettings settings;
+    for (int i = 1; i <= 10; ++i) settings.outputPriority.push_back({"o" + std::to_string(i), "Out " + std::to_string(i)});
+    settings.inputPriority = {{"hidden-default", "Hidden"}, {"hidden-default", "Hidden"}};
+    settings.autoSwitchOutput = false;
+    settings.notifySound = true;
+    store.save(settings);
+
+    const std::string text = status(false);
+    EXPECT_NE(text.find("  Input: ? [hidden-default]\n  Output: none\n"), std::string::npos);
+    EXPECT_NE(text.find("Lid: open\n"), std::string::npos);
+    EXPECT_NE(text.find("Auto-switch output: off\n"), std::string::npos);
+    EXPECT_NE(text.find("Notification sound: on\n"), std::string::npos);
+    EXPECT_NE(text.find("  1. Hidden [hidden-default] \u2014 disconnected\n"
+                        "  2. Hidden [hidden-default] \u2014 disconnected\n"), std::string::npos);
+    EXPECT_NE(text.find("  9. Out 9 [o9] \u2014 disconnected\n  10. Out 10 [o10] \u2014 disconnected\n\n"
+                        "Settings file: "), std::string::npos);
+
+    audio.failStringProperties = true;
+    EXPECT_NE(status(false).find("  Input: ? [?]\n"), std::string::npos);
+}
+
+TEST_F(ReportsTest, StatusOnAFreshMachine)
+{
+    audio.failDeviceList = true;
+    audio.failDefaultReads = true;
+    const std::string text = status(false);
+    EXPECT_EQ(text.substr(0, text.find("Settings file: ")),
+              "Current system defaults:\n  Input: none\n  Output: none\n\nLid: open\n\n"
+              "Auto-switch input: on\nAuto-switch output: on\nNotify on input switch: on\n"
+              "Notify on output switch: on\nNotify on device connect/remove: off\nNotification sound: off\n\n"
+              "Input priority:\n  (empty \u2014 fills in on first GUI launch)\n\n"
+              "Output priority:\n  (empty \u2014 fills in on first GUI launch)\n\n");
+    EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+}
+
+TEST(ReportModeTest, WholeCaseSensitiveMatchesWithListingFirst)
+{
+    using Args = std::vector<std::string_view>;
+    EXPECT_EQ(reportModeFor(Args{"vantorelle"}), std::nullopt);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--status", "--list-devices"}), ReportMode::listDevices);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list-devices", "--status"}), ReportMode::listDevices);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "-x", "--status", "junk"}), ReportMode::status);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--Status"}), std::nullopt);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--status=1"}), std::nullopt);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list"}), std::nullopt);
+    // The program path itself is an element like any other.
+    EXPECT_EQ(reportModeFor(Args{"--status"}), ReportMode::status);
+}
+
+} // namespace
+} // namespace vantorelle

@@ -1,0 +1,66 @@
+#include "model/AudioDevice.h"
+#include "model/Direction.h"
+#include "model/StoredSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+namespace vantorelle {
+namespace {
+
+TEST(AudioDeviceTest, EqualityAndHashingCoverEveryField)
+{
+    const AudioDevice mic{7, "usb-mic", "USB Mic", true, false, false};
+    EXPECT_EQ(mic, (AudioDevice{7, "usb-mic", "USB Mic", true, false, false}));
+
+    // Same physical device under another handle or another name is a different value.
+    AudioDevice otherId = mic;
+    otherId.id = 8;
+    AudioDevice renamed = mic;
+    renamed.name = "USB Mic (2)";
+    AudioDevice builtIn = mic;
+    builtIn.isBuiltIn = true;
+    EXPECT_NE(mic, otherId);
+    EXPECT_NE(mic, renamed);
+    EXPECT_NE(mic, builtIn);
+
+    const std::unordered_set<AudioDevice> set{mic, otherId, renamed, builtIn, mic};
+    EXPECT_EQ(set.size(), 4u);
+}
+
+TEST(DirectionTest, RawValuesRoundTripAndRejectEverythingElse)
+{
+    ASSERT_EQ(allDirections.size(), 2u);
+    EXPECT_EQ(allDirections[0], Direction::input);
+    EXPECT_EQ(allDirections[1], Direction::output);
+    for (const Direction direction : allDirections) {
+        EXPECT_EQ(directionFromRaw(rawValue(direction)), direction);
+    }
+    EXPECT_EQ(rawValue(Direction::input), "input");
+    EXPECT_EQ(rawValue(Direction::output), "output");
+    EXPECT_FALSE(directionFromRaw("Input"));
+    EXPECT_FALSE(directionFromRaw(""));
+    EXPECT_FALSE(directionFromRaw("output "));
+}
+
+TEST(StoredSettingsTest, DefaultsAndPriorityByDirection)
+{
+    StoredSettings settings;
+    EXPECT_TRUE(settings.inputPriority.empty());
+    EXPECT_TRUE(settings.outputPriority.empty());
+    EXPECT_TRUE(settings.autoSwitchInput);
+    EXPECT_TRUE(settings.autoSwitchOutput);
+    EXPECT_TRUE(settings.notifyInputSwitch);
+    EXPECT_TRUE(settings.notifyOutputSwitch);
+    EXPECT_FALSE(settings.notifyDeviceChange);
+    EXPECT_FALSE(settings.notifySound);
+
+    settings.priority(Direction::output).push_back({"spk", "Speakers"});
+    EXPECT_TRUE(settings.inputPriority.empty());
+    ASSERT_EQ(settings.outputPriority.size(), 1u);
+    EXPECT_NE(settings, StoredSettings{});
+}
+
+} // namespace
+} // namespace vantorelle
