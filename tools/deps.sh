@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Vantorelle needs that are missing.
+# Usage: tools/deps.sh run|test
+set -euo pipefail
+
+build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
+       libpulse-dev nlohmann-json3-dev)
+run=(pulseaudio pulseaudio-utils)
+test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
+      dbus-daemon dbus-x11 fonts-inter)
+
+case "${1:-run}" in
+  run) wanted=("${build[@]}" "${run[@]}") ;;
+  test) wanted=("${build[@]}" "${run[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
