@@ -1,0 +1,24 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace vantorelle {
+
+struct PulseAudioOptions {
+    // The server to talk to, in libpulse's notation ("unix:/path", "tcp:host"). Without one,
+    // libpulse looks it up as every client does (PULSE_SERVER, client.conf, the user's socket).
+    // A daemon is never spawned.
+    std::optional<std::string> server;
+    // The longest a query may keep its caller waiting, connection included. A hung server costs
+    // at most this per call; a missing one fails at once.
+    std::chrono::milliseconds queryDeadline{1000};
+    // Device-list events arriving within this time of the first one become one notification.
+    std::chrono::milliseconds coalescingWindow{25};
+    // Retry delays of the listener while the server is gone: doubles from min up to max.
+    std::chrono::milliseconds reconnectMinDelay{100};
+    std::chrono::milliseconds reconnectMaxDelay{3000};
+};
+
+} // namespace vantorelle

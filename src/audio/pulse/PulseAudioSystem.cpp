@@ -1,0 +1,168 @@
+#include "audio/pulse/PulseAudioSystem.h"
+
+#include "audio/pulse/PulseDeviceMapping.h"
+#include "audio/pulse/PulseIntrospection.h"
+#include "audio/pulse/PulseListener.h"
+#include "audio/pulse/PulseQueryConnection.h"
+
+#include <algorithm>
+
+namespace vantorelle {
+
+using namespace pulse;
+
+namespace {
+
+const PulseEndpoint* findByName(const std::vector<PulseEndpoint>& endpoints, const std::string& name)
+{
+    const auto found = std::find_if(endpoints.begin(), endpoints.end(),
+                                    [&name](const PulseEndpoint& e) { return e.name == name; });
+    return found == endpoints.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options)
+    : options_(std::move(options))
+    , queries_(std::make_unique<PulseQueryConnection>(options_.server))
+{
+}
+
+// The listener goes first: its callbacks may reach the owner, which may be on its way out too.
+PulseAudioSystem::~PulseAudioSystem()
+{
+    listener_.reset();
+}
+
+std::vector<RawDevice> PulseAudioSystem::devices()
+{
+    try {
+        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
+        EndpointReply sinks;
+        EndpointReply sources;
+        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
+            sinks = {};
+            sources = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestSinks(context, sinks));
+            operations.push_back(requestSources(context, sources));
+            return operations;
+        });
+        if (!answered || !sinks.isComplete || !sources.isComplete) return {};
+        std::vector<RawDevice> result;
+        result.reserve(sinks.endpoints.size() + sources.endpoints.size());
+        for (const auto* list : {&sinks.endpoints, &sources.endpoints}) {
+            for (const PulseEndpoint& endpoint : *list) {
+                if (std::optional<RawDevice> device = rawDeviceOf(endpoint)) {
+                    result.push_back(std::move(*device));
+                }
+            }
+        }
+        return result;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction)
+{
+    try {
+        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
+        ServerReply server;
+        EndpointReply endpoints;
+        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
+            server = {};
+            endpoints = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestServerDefaults(context, server));
+            operations.push_back(direction == Direction::input ? requestSources(context, endpoints)
+                                                               : requestSinks(context, endpoints));
+            return operations;
+        });
+        if (!answered || !server.defaults || !endpoints.isComplete) return std::nullopt;
+        const std::string& name = server.defaults->of(direction);
+        if (name.empty()) return std::nullopt;
+        const PulseEndpoint* endpoint = findByName(endpoints.endpoints, name);
+        if (!endpoint) return std::nullopt;
+        return objectIDOf({endpoint->direction, endpoint->index});
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
+{
+    try {
+        const std::optional<EndpointAddress> address = addressOf(id);
+        if (!address || address->direction != direction) return false;
+        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
+        ServerReply server;
+        EndpointReply endpoint;
+        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
+            server = {};
+            endpoint = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestServerDefaults(context, server));
+            operations.push_back(requestEndpoint(context, *address, endpoint));
+            return operations;
+        });
+        if (!answered || !server.defaults || !endpoint.isComplete || endpoint.endpoints.size() != 1) {
+            return false;
+        }
+        const std::string name = endpoint.endpoints.front().name;
+        // Setting also moves the device up in the server's memory of past defaults, so a set
+        // that changes nothing is not made.
+        if (name == server.defaults->of(direction)) return true;
+        SuccessReply accepted;
+        const bool settled = queries_->exchange(deadline, [&](pa_context* context) {
+            accepted = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestSetDefault(context, direction, name, accepted));
+            return operations;
+        });
+        return settled && accepted.accepted.value_or(false);
+    } catch (...) {
+        return false;
+    }
+}
+
+std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty property, AudioObjectID id)
+{
+    try {
+        const std::optional<EndpointAddress> address = addressOf(id);
+        if (!address) return std::nullopt;
+        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
+        EndpointReply endpoint;
+        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
+            endpoint = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestEndpoint(context, *address, endpoint));
+            return operations;
+        });
+        if (!answered || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
+        const PulseEndpoint& found = endpoint.endpoints.front();
+        return property == StringProperty::uid ? std::optional(uidOf(found)) : nameOf(found);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
+                                      std::function<void()> onDefaultChange)
+{
+    if (listener_) return;
+    try {
+        listener_ = std::make_unique<PulseListener>(options_, std::move(onDeviceListChange),
+                                                    std::move(onDefaultChange));
+        listener_->start();
+    } catch (...) {
+        listener_.reset();
+    }
+}
+
+bool PulseAudioSystem::isListening() const noexcept
+{
+    return listener_ && listener_->isReady();
+}
+
+} // namespace vantorelle

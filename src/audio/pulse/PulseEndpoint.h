@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/Direction.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vantorelle::pulse {
+
+// The facts about one sink (output) or source (input) that the device mapping needs, copied
+// out of libpulse's info record. Missing properties are empty strings.
+struct PulseEndpoint {
+    Direction direction = Direction::output;
+    std::uint32_t index = 0;
+    std::string name;
+    std::string description;
+    std::uint32_t channels = 0;
+    bool isMonitor = false; // a source that mirrors a sink
+    std::string activePort;
+    std::string deviceClass;  // device.class
+    std::string formFactor;   // device.form_factor
+    std::string bus;          // device.bus
+    std::string api;          // device.api
+    std::string profileName;  // device.profile.name
+    std::string deviceString; // device.string
+    std::string bluezAddress; // api.bluez5.address
+
+    bool operator==(const PulseEndpoint&) const = default;
+};
+
+} // namespace vantorelle::pulse

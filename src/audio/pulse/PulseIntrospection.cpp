@@ -1,0 +1,135 @@
+#include "audio/pulse/PulseIntrospection.h"
+
+namespace vantorelle::pulse {
+
+namespace {
+
+std::string text(const char* value)
+{
+    return value ? std::string(value) : std::string();
+}
+
+std::string property(const pa_proplist* properties, const char* key)
+{
+    return properties ? text(pa_proplist_gets(properties, key)) : std::string();
+}
+
+template <typename Info>
+PulseEndpoint commonFacts(const Info& info, Direction direction)
+{
+    PulseEndpoint endpoint;
+    endpoint.direction = direction;
+    endpoint.index = info.index;
+    endpoint.name = text(info.name);
+    endpoint.description = text(info.description);
+    endpoint.channels = info.channel_map.channels;
+    if (info.active_port) endpoint.activePort = text(info.active_port->name);
+    const pa_proplist* properties = info.proplist;
+    endpoint.deviceClass = property(properties, PA_PROP_DEVICE_CLASS);
+    endpoint.formFactor = property(properties, PA_PROP_DEVICE_FORM_FACTOR);
+    endpoint.bus = property(properties, PA_PROP_DEVICE_BUS);
+    endpoint.api = property(properties, PA_PROP_DEVICE_API);
+    endpoint.profileName = property(properties, PA_PROP_DEVICE_PROFILE_NAME);
+    endpoint.deviceString = property(properties, PA_PROP_DEVICE_STRING);
+    endpoint.bluezAddress = property(properties, "api.bluez5.address");
+    return endpoint;
+}
+
+// libpulse calls these from inside its dispatch; nothing may escape them.
+template <typename Info>
+void collectEndpoint(const Info* info, int endOfList, void* userdata) noexcept
+{
+    auto& reply = *static_cast<EndpointReply*>(userdata);
+    if (endOfList < 0) {
+        reply.failed = true;
+        return;
+    }
+    if (endOfList > 0 || !info) {
+        reply.isComplete = !reply.failed;
+        return;
+    }
+    try {
+        reply.endpoints.push_back(endpointOf(*info));
+    } catch (...) {
+        reply.failed = true;
+    }
+}
+
+void onSinkInfo(pa_context*, const pa_sink_info* info, int endOfList, void* userdata) noexcept
+{
+    collectEndpoint(info, endOfList, userdata);
+}
+
+void onSourceInfo(pa_context*, const pa_source_info* info, int endOfList, void* userdata) noexcept
+{
+    collectEndpoint(info, endOfList, userdata);
+}
+
+void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
+{
+    if (!info) return;
+    try {
+        static_cast<ServerReply*>(userdata)->defaults = defaultsOf(*info);
+    } catch (...) {
+        // Left without an answer: the caller treats it as a failed read.
+    }
+}
+
+void onSuccess(pa_context*, int success, void* userdata) noexcept
+{
+    static_cast<SuccessReply*>(userdata)->accepted = success != 0;
+}
+
+} // namespace
+
+PulseEndpoint endpointOf(const pa_sink_info& info)
+{
+    return commonFacts(info, Direction::output);
+}
+
+PulseEndpoint endpointOf(const pa_source_info& info)
+{
+    PulseEndpoint endpoint = commonFacts(info, Direction::input);
+    endpoint.isMonitor = info.monitor_of_sink != PA_INVALID_INDEX;
+    return endpoint;
+}
+
+PulseServerDefaults defaultsOf(const pa_server_info& info)
+{
+    return PulseServerDefaults{text(info.default_sink_name), text(info.default_source_name)};
+}
+
+Operation requestSinks(pa_context* context, EndpointReply& reply) noexcept
+{
+    return Operation(pa_context_get_sink_info_list(context, onSinkInfo, &reply));
+}
+
+Operation requestSources(pa_context* context, EndpointReply& reply) noexcept
+{
+    return Operation(pa_context_get_source_info_list(context, onSourceInfo, &reply));
+}
+
+Operation requestEndpoint(pa_context* context, EndpointAddress address, EndpointReply& reply) noexcept
+{
+    if (address.direction == Direction::input) {
+        return Operation(
+            pa_context_get_source_info_by_index(context, address.index, onSourceInfo, &reply));
+    }
+    return Operation(pa_context_get_sink_info_by_index(context, address.index, onSinkInfo, &reply));
+}
+
+Operation requestServerDefaults(pa_context* context, ServerReply& reply) noexcept
+{
+    return Operation(pa_context_get_server_info(context, onServerInfo, &reply));
+}
+
+Operation requestSetDefault(pa_context* context, Direction direction, const std::string& name,
+                            SuccessReply& reply) noexcept
+{
+    if (direction == Direction::input) {
+        return Operation(pa_context_set_default_source(context, name.c_str(), onSuccess, &reply));
+    }
+    return Operation(pa_context_set_default_sink(context, name.c_str(), onSuccess, &reply));
+}
+
+} // namespace vantorelle::pulse

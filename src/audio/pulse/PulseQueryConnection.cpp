@@ -1,0 +1,113 @@
+#include "audio/pulse/PulseQueryConnection.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace vantorelle::pulse {
+
+namespace {
+
+bool anyRunning(const std::vector<Operation>& operations) noexcept
+{
+    return std::any_of(operations.begin(), operations.end(),
+                       [](const Operation& operation) { return operation.isRunning(); });
+}
+
+bool allValid(const std::vector<Operation>& operations) noexcept
+{
+    return std::all_of(operations.begin(), operations.end(),
+                       [](const Operation& operation) { return operation.isValid(); });
+}
+
+} // namespace
+
+PulseQueryConnection::PulseQueryConnection(std::optional<std::string> server)
+    : server_(std::move(server)), loop_(pa_mainloop_new())
+{
+}
+
+PulseQueryConnection::~PulseQueryConnection() = default;
+
+bool PulseQueryConnection::isGood() const noexcept
+{
+    return context_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_.get()));
+}
+
+bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexcept
+{
+    try {
+        // A reused connection may have died since the last call (a restarted server); then the
+        // exchange is tried once more on a fresh one within the same deadline.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const Readiness readiness = makeReady(deadline);
+            if (readiness == Readiness::unavailable) return false;
+            std::vector<Operation> operations = issue(context_.get());
+            if (allValid(operations)) {
+                const bool settled = iterateUntil(
+                    [this, &operations] { return !anyRunning(operations) || !isGood(); }, deadline);
+                if (settled && isGood()) return true;
+                operations.clear();
+                context_.reset();
+                if (!settled) return false; // out of time: a hung server gets no second chance
+            } else {
+                operations.clear();
+                context_.reset();
+            }
+            if (readiness == Readiness::fresh) return false;
+        }
+    } catch (...) {
+        context_.reset();
+    }
+    return false;
+}
+
+PulseQueryConnection::Readiness PulseQueryConnection::makeReady(Deadline deadline) noexcept
+{
+    if (!loop_) return Readiness::unavailable;
+    if (context_) {
+        drainPendingEvents();
+        if (pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return Readiness::reused;
+        context_.reset();
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return Readiness::unavailable;
+    context_ = makeContext(pa_mainloop_get_api(loop_.get()));
+    if (!context_) return Readiness::unavailable;
+    const char* server = server_ ? server_->c_str() : nullptr;
+    if (pa_context_connect(context_.get(), server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        context_.reset();
+        return Readiness::unavailable;
+    }
+    const bool settled = iterateUntil(
+        [this] { return pa_context_get_state(context_.get()) == PA_CONTEXT_READY || !isGood(); },
+        deadline);
+    if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return Readiness::fresh;
+    context_.reset();
+    return Readiness::unavailable;
+}
+
+// Lets the context notice what happened while nobody iterated the loop, such as the server
+// hanging up, without waiting.
+void PulseQueryConnection::drainPendingEvents() noexcept
+{
+    for (int round = 0; round < 4; ++round) {
+        if (pa_mainloop_prepare(loop_.get(), 0) < 0) return;
+        if (pa_mainloop_poll(loop_.get()) < 0) return;
+        if (pa_mainloop_dispatch(loop_.get()) <= 0) return;
+    }
+}
+
+bool PulseQueryConnection::iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept
+{
+    using namespace std::chrono;
+    while (!done()) {
+        const auto left = duration_cast<microseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0) return false;
+        const int timeout = static_cast<int>(std::min<microseconds::rep>(left.count(), INT_MAX));
+        if (pa_mainloop_prepare(loop_.get(), timeout) < 0) return false;
+        if (pa_mainloop_poll(loop_.get()) < 0) return false;
+        if (pa_mainloop_dispatch(loop_.get()) < 0) return false;
+    }
+    return true;
+}
+
+} // namespace vantorelle::pulse

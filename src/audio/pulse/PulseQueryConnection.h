@@ -1,0 +1,48 @@
+#pragma once
+
+#include "audio/pulse/PulseHandles.h"
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantorelle::pulse {
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+// The connection that answers queries. It runs on a private main loop that is iterated only
+// inside exchange(), so nothing else ever runs re-entrantly in the caller, and every wait ends
+// at the caller's deadline. The connection stays open between calls and is made again on the
+// next call after it broke or timed out.
+class PulseQueryConnection {
+public:
+    // Sends the requests of one exchange on a ready context; returns their operations. Must reset
+    // whatever replies it fills, because a broken reused connection makes it run a second time.
+    using Issue = std::function<std::vector<Operation>(pa_context*)>;
+
+    explicit PulseQueryConnection(std::optional<std::string> server);
+    ~PulseQueryConnection();
+    PulseQueryConnection(const PulseQueryConnection&) = delete;
+    PulseQueryConnection& operator=(const PulseQueryConnection&) = delete;
+
+    // True when every request was answered before the deadline (the replies say whether each
+    // answer was a success). All requests are sent before the first wait, so one exchange costs
+    // one round trip however many requests it holds.
+    bool exchange(Deadline deadline, const Issue& issue) noexcept;
+
+private:
+    enum class Readiness { reused, fresh, unavailable };
+
+    Readiness makeReady(Deadline deadline) noexcept;
+    bool iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept;
+    void drainPendingEvents() noexcept;
+    bool isGood() const noexcept;
+
+    std::optional<std::string> server_;
+    Mainloop loop_;
+    Context context_; // after loop_: released first
+};
+
+} // namespace vantorelle::pulse
