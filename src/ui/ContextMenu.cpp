@@ -1,0 +1,34 @@
+#include "ui/ContextMenu.h"
+
+#include <QMenu>
+#include <QWidget>
+
+namespace vantorelle {
+
+std::unique_ptr<QMenu> buildContextMenu(const std::vector<MenuItem>& items, QWidget* parent)
+{
+    if (items.empty()) return nullptr;
+    auto menu = std::make_unique<QMenu>(parent);
+    for (const MenuItem& item : items) {
+        QAction* action = menu->addAction(item.text);
+        action->setProperty("destructive", item.destructive);
+        if (item.action) QObject::connect(action, &QAction::triggered, menu.get(), item.action);
+    }
+    return menu;
+}
+
+void installContextMenu(QWidget& widget, std::function<std::vector<MenuItem>()> items)
+{
+    widget.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&widget, &QWidget::customContextMenuRequested, &widget,
+                     [target = &widget, items = std::move(items)](const QPoint& position) {
+                         std::unique_ptr<QMenu> menu = buildContextMenu(items ? items() : std::vector<MenuItem>{}, target);
+                         if (!menu) return;
+                         // The menu deletes itself once closed (it is also a child of the widget).
+                         QMenu* shown = menu.release();
+                         shown->setAttribute(Qt::WA_DeleteOnClose);
+                         shown->popup(target->mapToGlobal(position));
+                     });
+}
+
+} // namespace vantorelle

@@ -1,0 +1,166 @@
+#include "ui/Drawing.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QGraphicsOpacityEffect>
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace vantorelle {
+
+namespace {
+
+// The drawn shadow's blur is a Gaussian whose spread equals the radius; three box blurs
+// approximate it.
+constexpr int blurPasses = 3;
+
+int boxWidth(double sigma)
+{
+    const double ideal = std::sqrt(12.0 * sigma * sigma / blurPasses + 1.0);
+    return std::max(1, static_cast<int>(std::lround(ideal)) | 1);
+}
+
+// One horizontal or vertical running-average pass over the alpha channel.
+void boxBlur(std::vector<float>& alpha, int width, int height, int box, bool horizontal)
+{
+    const int half = box / 2;
+    const int length = horizontal ? width : height;
+    const int lines = horizontal ? height : width;
+    std::vector<float> line(static_cast<std::size_t>(length));
+    for (int l = 0; l < lines; ++l) {
+        auto at = [&](int i) -> float& {
+            return horizontal ? alpha[static_cast<std::size_t>(l * width + i)]
+                              : alpha[static_cast<std::size_t>(i * width + l)];
+        };
+        for (int i = 0; i < length; ++i) line[static_cast<std::size_t>(i)] = at(i);
+        float sum = 0.0F;
+        auto sample = [&](int i) { return i < 0 || i >= length ? 0.0F : line[static_cast<std::size_t>(i)]; };
+        for (int i = -half; i <= half; ++i) sum += sample(i);
+        for (int i = 0; i < length; ++i) {
+            at(i) = sum / static_cast<float>(box);
+            sum += sample(i + half + 1) - sample(i - half);
+        }
+    }
+}
+
+} // namespace
+
+QPainterPath continuousRoundedRect(const QRectF& rect, double radius)
+{
+    QPainterPath path;
+    if (rect.isEmpty()) return path;
+    const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2.0);
+    if (r <= 0.0) {
+        path.addRect(rect);
+        return path;
+    }
+    // Each corner starts a little further along the edge than a circular arc would and bends
+    // through one cubic curve whose handles sit near the corner.
+    const double reach = std::min(r * 1.28, std::min(rect.width(), rect.height()) / 2.0);
+    const double handle = reach * 0.36;
+    const double l = rect.left(), t = rect.top(), rr = rect.right(), b = rect.bottom();
+    path.moveTo(l + reach, t);
+    path.lineTo(rr - reach, t);
+    path.cubicTo(rr - handle, t, rr, t + handle, rr, t + reach);
+    path.lineTo(rr, b - reach);
+    path.cubicTo(rr, b - handle, rr - handle, b, rr - reach, b);
+    path.lineTo(l + reach, b);
+    path.cubicTo(l + handle, b, l, b - handle, l, b - reach);
+    path.lineTo(l, t + reach);
+    path.cubicTo(l, t + handle, l + handle, t, l + reach, t);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath capsule(const QRectF& rect)
+{
+    QPainterPath path;
+    const double r = std::min(rect.width(), rect.height()) / 2.0;
+    path.addRoundedRect(rect, r, r);
+    return path;
+}
+
+QMargins shadowMargins(const ShadowSpec& shadow)
+{
+    const int spread = static_cast<int>(std::ceil(shadow.radius * 3.0));
+    const auto dx = static_cast<int>(std::ceil(std::abs(shadow.offset.x())));
+    const auto dy = static_cast<int>(std::ceil(std::abs(shadow.offset.y())));
+    return {spread + dx, spread + dy, spread + dx, spread + dy};
+}
+
+void applyShadow(QWidget& widget, const ShadowSpec& shadow)
+{
+    if (shadow.radius <= 0.0 && shadow.offset.isNull()) {
+        widget.setGraphicsEffect(nullptr);
+        return;
+    }
+    auto* effect = new QGraphicsDropShadowEffect(&widget);
+    // Qt's blur radius spans about two of our radius units.
+    effect->setBlurRadius(shadow.radius * 2.0);
+    effect->setOffset(shadow.offset);
+    effect->setColor(shadow.color);
+    widget.setGraphicsEffect(effect);
+}
+
+void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow)
+{
+    if (shape.isEmpty() || shadow.color.alpha() == 0) return;
+    const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QMargins margins = shadowMargins(shadow);
+    const QRectF area = shape.boundingRect().marginsAdded(QMarginsF(margins)).translated(shadow.offset);
+    const int width = std::max(1, static_cast<int>(std::ceil(area.width() * ratio)));
+    const int height = std::max(1, static_cast<int>(std::ceil(area.height() * ratio)));
+
+    QImage mask(width, height, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    {
+        QPainter maskPainter(&mask);
+        maskPainter.setRenderHint(QPainter::Antialiasing);
+        maskPainter.scale(ratio, ratio);
+        maskPainter.translate(-area.topLeft() + shadow.offset);
+        maskPainter.fillPath(shape, Qt::black);
+    }
+    if (shadow.radius > 0.0) {
+        std::vector<float> alpha(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            for (int x = 0; x < width; ++x) alpha[static_cast<std::size_t>(y * width + x)] = static_cast<float>(qAlpha(row[x]));
+        }
+        const int box = boxWidth(shadow.radius * ratio);
+        for (int pass = 0; pass < blurPasses; ++pass) {
+            boxBlur(alpha, width, height, box, true);
+            boxBlur(alpha, width, height, box, false);
+        }
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(mask.scanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const int a = std::clamp(static_cast<int>(std::lround(alpha[static_cast<std::size_t>(y * width + x)])), 0, 255);
+                row[x] = qRgba(0, 0, 0, a);
+            }
+        }
+    }
+    {
+        QPainter tint(&mask);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(mask.rect(), shadow.color);
+    }
+    mask.setDevicePixelRatio(ratio);
+    painter.drawImage(area.topLeft(), mask);
+}
+
+void setWidgetOpacity(QWidget& widget, double opacity)
+{
+    if (opacity >= 1.0) {
+        widget.setGraphicsEffect(nullptr);
+        return;
+    }
+    auto* effect = new QGraphicsOpacityEffect(&widget);
+    effect->setOpacity(std::clamp(opacity, 0.0, 1.0));
+    widget.setGraphicsEffect(effect);
+}
+
+} // namespace vantorelle

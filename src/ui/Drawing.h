@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QMargins>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+class QWidget;
+
+namespace vantorelle {
+
+// A rounded rectangle whose corners ease into the straight edges (continuous curvature)
+// instead of the sudden bend of a circular arc.
+QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
+// Fully rounded ends.
+QPainterPath capsule(const QRectF& rect);
+
+// A shadow as the views describe it: colour (with its opacity), blur radius and offset.
+struct ShadowSpec {
+    QColor color;
+    double radius = 0.0;
+    QPointF offset;
+};
+
+// How far a shadow reaches beyond the shape on each side.
+QMargins shadowMargins(const ShadowSpec& shadow);
+
+// Gives a widget a drop shadow (a Qt graphics effect; it replaces any other effect the
+// widget has). A shadow of radius 0 and no offset removes it.
+void applyShadow(QWidget& widget, const ShadowSpec& shadow);
+
+// Paints the shadow of `shape` (the shape itself is not painted). For widgets that draw
+// themselves and need the shadow under their own opacity; leave shadowMargins() free around
+// the shape.
+void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow);
+
+// Draws a widget and its children at reduced opacity (1 removes the effect).
+void setWidgetOpacity(QWidget& widget, double opacity);
+
+} // namespace vantorelle

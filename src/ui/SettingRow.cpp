@@ -1,0 +1,54 @@
+#include "ui/SettingRow.h"
+
+#include "ui/Palette.h"
+#include "ui/SwitchToggle.h"
+#include "ui/Typography.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+
+namespace vantorelle {
+
+SettingRow::SettingRow(const QString& title, const QString& subtitle, BoolBinding isOn, QWidget* parent)
+    : QWidget(parent), isOn_(std::move(isOn)),
+      title_(makeLabel(title, uiFont(13, FontWeight::semibold), Palette::text, this)),
+      subtitle_(makeLabel(subtitle, uiFont(11, FontWeight::regular), Palette::greyLight, this)),
+      toggle_(new SwitchToggle(this))
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 12, 16, 12);
+    row->setSpacing(16);
+
+    auto* texts = new QVBoxLayout;
+    texts->setContentsMargins(0, 0, 0, 0);
+    texts->setSpacing(2);
+    texts->addWidget(title_);
+    texts->addWidget(subtitle_);
+    row->addLayout(texts);
+    // Takes the free width, so the switch sits at the right edge; row spacing adds the rest.
+    row->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    row->addWidget(toggle_, 0, Qt::AlignVCenter);
+
+    toggle_->setAccessibleName(title);
+    toggle_->setAccessibleDescription(subtitle);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    connect(toggle_, &SwitchToggle::clicked, this, &SettingRow::write);
+    refresh();
+}
+
+void SettingRow::refresh()
+{
+    const bool value = isOn_.get ? isOn_.get() : false;
+    if (toggle_->isChecked() != value) toggle_->setChecked(value);
+}
+
+void SettingRow::write(bool value)
+{
+    if (isOn_.set) isOn_.set(value);
+    refresh();
+}
+
+} // namespace vantorelle
