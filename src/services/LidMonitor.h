@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/LidSource.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class QDBusServiceWatcher;
+
+namespace vantorelle {
+
+class BusConnection;
+
+// The lid state from UPower on the system bus. Changes are taken from UPower's
+// PropertiesChanged signal; the state itself is always read afresh from the service, and only
+// real changes reach onChange, on the thread that owns the monitor (the Qt main thread).
+class LidMonitor final : public QObject, public LidSource {
+    Q_OBJECT
+
+public:
+    // Reads the current state, so the monitor knows it before start().
+    LidMonitor();
+    ~LidMonitor() override;
+
+    LidMonitor(const LidMonitor&) = delete;
+    LidMonitor& operator=(const LidMonitor&) = delete;
+
+    // One-shot read on a connection of its own: true only when UPower reports a lid that is
+    // present and closed; false when the bus, UPower or the properties are not there. Needs a
+    // QCoreApplication but no running event loop.
+    static bool readLidClosed();
+
+    bool isClosed() const override { return isClosed_; }
+    void setOnChange(std::function<void(bool)> onChange) override;
+    // Watches UPower's properties and its presence on the bus. Idempotent; when the system bus
+    // cannot be reached the monitor stays unstarted and a later call tries again.
+    void start() override;
+    bool isWatching() const noexcept { return bus_ != nullptr; }
+
+private Q_SLOTS:
+    // QtDBus delivers bus signals only to named slots.
+    void handlePropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                 const QStringList& invalidated);
+
+private:
+    void handleOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void refresh();
+    void apply(bool closed);
+
+    std::function<void(bool)> onChange_;
+    bool isClosed_;
+    std::unique_ptr<BusConnection> bus_;
+    std::unique_ptr<QDBusServiceWatcher> ownerWatcher_;
+};
+
+} // namespace vantorelle
