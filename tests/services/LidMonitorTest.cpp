@@ -161,7 +161,7 @@ TEST_F(LidMonitorTest, SecondStartAddsNoSecondWatch)
     EXPECT_EQ(changes, std::vector<bool>{true});
 }
 
-TEST_F(LidMonitorTest, StartWithoutSystemBusFailsAndATriesAgainLater)
+TEST_F(LidMonitorTest, StartWithoutSystemBusFailsAndTriesAgainLater)
 {
     services.stopSystemBus();
     LidMonitor monitor;
