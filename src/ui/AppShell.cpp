@@ -1,0 +1,58 @@
+#include "ui/AppShell.h"
+
+#include "ui/AppMark.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace vantorelle {
+
+AppShell::AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, QObject* parent)
+    : QObject(parent), engine_(engine), loginItem_(std::move(loginItem))
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) makeTrayIcon();
+}
+
+AppShell::~AppShell()
+{
+    // The window is a top-level widget without a parent: it goes with the shell.
+    delete window_.data();
+}
+
+MainWindow* AppShell::window() const
+{
+    return window_.data();
+}
+
+void AppShell::showWindow()
+{
+    if (window_.isNull()) {
+        window_ = new MainWindow(engine_, loginItem_);
+        // Closed means gone: its panes (and a running level meter) end with it.
+        window_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window_->show();
+    window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    window_->raise();
+    window_->activateWindow();
+}
+
+void AppShell::makeTrayIcon()
+{
+    trayMenu_ = std::make_unique<QMenu>();
+    QMenu* menu = trayMenu_.get();
+    menu->addAction(QStringLiteral("Open Vantorelle"), this, &AppShell::showWindow);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Quit Vantorelle"), qApp, &QCoreApplication::quit);
+    tray_ = std::make_unique<QSystemTrayIcon>(AppMark::icon());
+    tray_->setToolTip(QStringLiteral("Vantorelle"));
+    tray_->setContextMenu(menu);
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) showWindow();
+    });
+    tray_->show();
+}
+
+} // namespace vantorelle

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "services/LoginItem.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace vantorelle {
+
+class MainWindow;
+class SwitchEngine;
+
+// What the running application shows: the main window, made when asked for and discarded
+// when closed (the engine keeps running), and a tray icon to bring it back and to quit.
+class AppShell : public QObject {
+    Q_OBJECT
+public:
+    AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, QObject* parent = nullptr);
+    ~AppShell() override;
+
+    // Opens the window (a new one, on the Input pane, if it was closed) and brings it forward.
+    void showWindow();
+    MainWindow* window() const;
+    QSystemTrayIcon* trayIcon() const noexcept { return tray_.get(); }
+
+private:
+    void makeTrayIcon();
+
+    SwitchEngine& engine_;
+    std::function<LoginItem()> loginItem_;
+    QPointer<MainWindow> window_;
+    // Neither has a parent (a tray menu cannot); the icon goes before its menu.
+    std::unique_ptr<QMenu> trayMenu_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+};
+
+} // namespace vantorelle

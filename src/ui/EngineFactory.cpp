@@ -1,0 +1,19 @@
+#include "ui/EngineFactory.h"
+
+#include "audio/AudioDeviceManager.h"
+#include "audio/pulse/PulseAudioSystem.h"
+#include "engine/SwitchEngine.h"
+#include "services/LidMonitor.h"
+#include "services/Notifier.h"
+#include "store/PriorityStore.h"
+
+namespace vantorelle {
+
+std::shared_ptr<SwitchEngine> makeApplicationEngine()
+{
+    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>()),
+                                std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
+                                std::make_unique<LidMonitor>());
+}
+
+} // namespace vantorelle

@@ -1,0 +1,68 @@
+#include "ui/MainWindow.h"
+
+#include "ui/AppMark.h"
+#include "ui/DevicePaneFactory.h"
+#include "ui/Palette.h"
+#include "ui/SettingsPaneView.h"
+#include "ui/SidebarView.h"
+
+#include <QHBoxLayout>
+#include <QPalette>
+
+namespace vantorelle {
+
+MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem, QWidget* parent)
+    : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)),
+      sidebar_(new SidebarView(Binding<Pane>{[this] { return pane_; }, [this](Pane pane) { setPane(pane); }}, this))
+{
+    setWindowTitle(QStringLiteral("Vantorelle"));
+    setWindowIcon(AppMark::icon());
+    setFixedSize(windowWidth, windowHeight);
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(sidebar_);
+
+    auto* rule = new QWidget(this);
+    rule->setObjectName(QStringLiteral("sidebarRule"));
+    rule->setFixedWidth(1);
+    rule->setAutoFillBackground(true);
+    QPalette ruleColour = rule->palette();
+    ruleColour.setColor(QPalette::Window, Palette::hairline);
+    rule->setPalette(ruleColour);
+    row->addWidget(rule);
+
+    paneView_ = makePaneView(pane_);
+    row->addWidget(paneView_, 1);
+}
+
+void MainWindow::setPane(Pane pane)
+{
+    if (pane == pane_) return;
+    pane_ = pane;
+    QWidget* replacement = makePaneView(pane);
+    QWidget* old = paneView_;
+    static_cast<QHBoxLayout*>(layout())->replaceWidget(old, replacement);
+    paneView_ = replacement;
+    // Deleted at once: a pane's resources (such as a running level meter) end with the pane.
+    delete old;
+    sidebar_->refresh();
+    emit paneViewReplaced(paneView_);
+}
+
+QWidget* MainWindow::makePaneView(Pane pane)
+{
+    switch (pane) {
+    case Pane::input: return makeDevicePane(engine_, Direction::input, this);
+    case Pane::output: return makeDevicePane(engine_, Direction::output, this);
+    case Pane::settings: return new SettingsPaneView(engine_, loginItem_(), this);
+    }
+    return nullptr;
+}
+
+} // namespace vantorelle

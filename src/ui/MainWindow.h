@@ -1,0 +1,46 @@
+#pragma once
+
+#include "services/LoginItem.h"
+#include "ui/Pane.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace vantorelle {
+
+class SidebarView;
+class SwitchEngine;
+
+// The one window: the sidebar, a hairline rule and the selected pane, at a fixed 880 x 560.
+// Each selection of another pane builds that pane afresh, so no pane keeps state across a
+// switch. The window starts on the Input pane.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `loginItem` is asked for each new Settings pane (the tests give a private one).
+    MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem, QWidget* parent = nullptr);
+
+    Pane pane() const noexcept { return pane_; }
+    void setPane(Pane pane);
+
+    SidebarView& sidebar() const noexcept { return *sidebar_; }
+    QWidget* paneView() const noexcept { return paneView_; }
+
+    static constexpr int windowWidth = 880;
+    static constexpr int windowHeight = 560;
+
+signals:
+    void paneViewReplaced(QWidget* paneView);
+
+private:
+    QWidget* makePaneView(Pane pane);
+
+    SwitchEngine& engine_;
+    std::function<LoginItem()> loginItem_;
+    Pane pane_ = Pane::input;
+    SidebarView* sidebar_;
+    QWidget* paneView_ = nullptr;
+};
+
+} // namespace vantorelle

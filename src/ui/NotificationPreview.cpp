@@ -1,0 +1,50 @@
+#include "ui/NotificationPreview.h"
+
+#include "ui/AppMark.h"
+#include "ui/Drawing.h"
+#include "ui/Palette.h"
+#include "ui/RoundedPanel.h"
+#include "ui/Typography.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace vantorelle {
+
+namespace {
+
+QWidget* makeBubble(QWidget* parent)
+{
+    auto* bubble = new RoundedPanel(12, parent);
+    bubble->setFill(NotificationPreview::bubbleFill);
+    bubble->setOutline(Palette::hairline);
+    applyShadow(*bubble, ShadowSpec{QColor(0, 0, 0, 31), 14, QPointF(0, 8)});
+
+    auto* row = new QHBoxLayout(bubble);
+    row->setContentsMargins(14, 10, 14, 10);
+    row->setSpacing(10);
+    row->addWidget(new AppMark(30, bubble), 0, Qt::AlignVCenter);
+    auto* texts = new QVBoxLayout;
+    texts->setContentsMargins(0, 0, 0, 0);
+    texts->setSpacing(1);
+    texts->addWidget(makeLabel(QStringLiteral("Input switched"), uiFont(12, FontWeight::bold), Palette::text, bubble));
+    texts->addWidget(makeLabel(QStringLiteral("Shure MV7 connected \u2014 now active"), uiFont(11, FontWeight::regular),
+                               Palette::grey, bubble));
+    row->addLayout(texts);
+    bubble->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return bubble;
+}
+
+} // namespace
+
+NotificationPreview::NotificationPreview(QWidget* parent) : QWidget(parent), bubble_(makeBubble(this))
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    column->addWidget(makeLabel(QStringLiteral("Notification preview"), uiFont(12, FontWeight::semibold), Palette::grey, this));
+    column->addWidget(bubble_, 0, Qt::AlignLeft);
+}
+
+} // namespace vantorelle

@@ -1,0 +1,56 @@
+#include "ui/SidebarEntry.h"
+
+#include "ui/Drawing.h"
+#include "ui/Palette.h"
+#include "ui/Symbols.h"
+#include "ui/Typography.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+
+namespace vantorelle {
+
+SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
+    : ClickArea(parent), pane_(pane),
+      symbol_(new SymbolView(paneSymbol(pane), 12, FontWeight::medium, Palette::text, 16, this)),
+      label_(makeLabel(paneLabel(pane), uiFont(13, FontWeight::regular), Palette::text, this))
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 6, 10, 6);
+    row->setSpacing(8);
+    row->addWidget(symbol_, 0, Qt::AlignVCenter);
+    row->addWidget(label_, 0, Qt::AlignVCenter);
+    row->addStretch(1);
+    // Clicks on the symbol and the label belong to the bar.
+    symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(paneLabel(pane));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void SidebarEntry::setSelected(bool selected)
+{
+    if (selected == selected_) return;
+    selected_ = selected;
+    const QColor foreground = selected ? QColor(Qt::white) : Palette::text;
+    symbol_->setColor(foreground);
+    setLabelColor(*label_, foreground);
+    label_->setFont(uiFont(13, selected ? FontWeight::medium : FontWeight::regular));
+    update();
+}
+
+QPainterPath SidebarEntry::hitShape() const
+{
+    return continuousRoundedRect(QRectF(rect()), cornerRadius);
+}
+
+void SidebarEntry::paintEvent(QPaintEvent*)
+{
+    if (!selected_) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(hitShape(), Palette::blue);
+}
+
+} // namespace vantorelle

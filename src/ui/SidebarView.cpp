@@ -1,0 +1,84 @@
+#include "ui/SidebarView.h"
+
+#include "ui/AppMark.h"
+#include "ui/Palette.h"
+#include "ui/SidebarEntry.h"
+#include "ui/Typography.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace vantorelle {
+
+namespace {
+
+QLayout* makeHeader(QWidget* parent)
+{
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(16, 6, 16, 14);
+    header->setSpacing(10);
+    header->addWidget(new AppMark(34, parent), 0, Qt::AlignVCenter);
+
+    auto* names = new QVBoxLayout;
+    names->setContentsMargins(0, 0, 0, 0);
+    names->setSpacing(1);
+    names->addWidget(makeLabel(QStringLiteral("Vantorelle"), uiFont(13, FontWeight::bold), Palette::text, parent));
+    names->addWidget(makeLabel(QStringLiteral("Auto device switching"), uiFont(11, FontWeight::regular),
+                               Palette::greyLight, parent));
+    header->addLayout(names);
+    header->addStretch(1);
+    return header;
+}
+
+} // namespace
+
+SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent), pane_(std::move(pane))
+{
+    setFixedWidth(width);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    // Room for the window's title-bar controls over the content.
+    column->addSpacing(38);
+    column->addLayout(makeHeader(this));
+
+    auto* list = new QVBoxLayout;
+    list->setContentsMargins(10, 0, 10, 0);
+    list->setSpacing(2);
+    for (const Pane each : allPanes) {
+        auto* entry = new SidebarEntry(each, this);
+        connect(entry, &SidebarEntry::clicked, this, [this, each] {
+            if (pane_.set) pane_.set(each);
+            refresh();
+        });
+        list->addWidget(entry);
+        entries_.push_back(entry);
+    }
+    column->addLayout(list);
+    column->addStretch(1);
+    refresh();
+}
+
+void SidebarView::refresh()
+{
+    if (!pane_.get) return;
+    const Pane selected = pane_.get();
+    for (SidebarEntry* entry : entries_) entry->setSelected(entry->pane() == selected);
+}
+
+SidebarEntry& SidebarView::entry(Pane pane) const
+{
+    return *entries_.at(static_cast<std::size_t>(pane));
+}
+
+void SidebarView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Palette::sidebar);
+}
+
+} // namespace vantorelle
