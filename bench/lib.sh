@@ -1,0 +1,46 @@
+# Shared by the benchmark scripts: a private PulseAudio daemon in a temporary folder.
+# Sourcing scripts call start_daemon, then use PULSE_SERVER; stop_daemon runs on exit.
+
+bench_tmp=$(mktemp -d)
+daemon_pid=
+
+start_daemon() {
+  printf 'rlimit-nofile = 8192\n' >"$bench_tmp/daemon.conf"
+  PULSE_CONFIG="$bench_tmp/daemon.conf" HOME="$bench_tmp" XDG_RUNTIME_DIR="$bench_tmp" \
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    --disable-shm=yes -L "module-native-protocol-unix socket=$bench_tmp/native auth-anonymous=1" \
+    ${1:+-L "$1"} >"$bench_tmp/daemon.log" 2>&1 &
+  daemon_pid=$!
+  export PULSE_SERVER="unix:$bench_tmp/native"
+  for _ in $(seq 100); do timeout 2 pactl info >/dev/null 2>&1 && return 0; sleep 0.05; done
+  echo "the private daemon did not start" >&2
+  cat "$bench_tmp/daemon.log" >&2
+  return 1
+}
+
+stop_daemon() {
+  [[ -n "$daemon_pid" ]] && kill "$daemon_pid" 2>/dev/null && wait "$daemon_pid" 2>/dev/null
+  rm -rf "$bench_tmp"
+}
+trap stop_daemon EXIT
+
+add_sinks() { # count prefix
+  for i in $(seq 1 "$1"); do
+    timeout 5 pactl load-module module-null-sink "sink_name=$2_$i" \
+      "sink_properties='device.description=\"Bench $2 $i\" device.bus=usb'" >/dev/null
+  done
+}
+
+# Median wall time in milliseconds of running a command N times.
+median_ms() { # runs command...
+  local runs=$1; shift
+  local times=()
+  for _ in $(seq "$runs"); do
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    times+=($(( (end - start) / 1000 )))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; printf "%.2f", m/1000}'
+}
