@@ -65,9 +65,11 @@ std::optional<AudioObjectID> FakeAudioSystem::defaultDevice(Direction direction)
 bool FakeAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
 {
     setCalls.push_back(SetCall{id, direction});
+    if (beforeSet) beforeSet();
     if (failSets) return false;
     if (std::ranges::find(rawDevices, id, &RawDevice::id) == rawDevices.end()) return false;
     (direction == Direction::input ? defaultInput : defaultOutput) = id;
+    if (echoDefaultChanges) fireDefaultChange();
     return true;
 }
 

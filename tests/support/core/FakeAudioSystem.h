@@ -20,6 +20,11 @@ public:
     bool failDefaultReads = false;
     bool failSets = false;
     bool failStringProperties = false;
+    // Announce each successful set as a default change, synchronously, like a server that
+    // echoes the new default back to its listeners.
+    bool echoDefaultChanges = false;
+    // Runs at the start of every set call, e.g. to make the device vanish just before it.
+    std::function<void()> beforeSet;
 
     struct SetCall {
         AudioObjectID id;

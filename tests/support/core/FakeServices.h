@@ -25,6 +25,16 @@ public:
         if (onChange_) onChange_(closed);
     }
 
+    // Delivers a state without filtering repeats, as a monitor with duplicate reports would.
+    void deliver(bool closed)
+    {
+        closed_ = closed;
+        if (onChange_) onChange_(closed);
+    }
+
+    // The callback as installed, so a test can keep a copy past the owner's lifetime.
+    const std::function<void(bool)>& onChange() const { return onChange_; }
+
     int startCalls = 0;
 
 private:

@@ -1,0 +1,156 @@
+#include "EngineTest.h"
+
+namespace vantorelle::test {
+namespace {
+
+using namespace devices;
+
+// Starts from a machine with its built-in microphone and speakers, stacks already seeded.
+class DeviceListTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        audio().add(builtInMic());
+        audio().add(builtInSpeakers());
+        audio().defaultInput = 1;
+        audio().defaultOutput = 2;
+        start();
+        writes.reset();
+    }
+};
+
+TEST_F(DeviceListTest, NewDeviceEntersTheBottomOfEachMatchingStack)
+{
+    plug(headset());
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-headset"}));
+    EXPECT_EQ(stack(Direction::output), (std::vector<std::string>{"builtin-speakers", "usb-headset"}));
+    EXPECT_EQ(writes.count(), 1);
+
+    plug(usbMic());
+    EXPECT_EQ(stack(Direction::input),
+              (std::vector<std::string>{"builtin-mic", "usb-headset", "usb-mic"}));
+    EXPECT_EQ(stack(Direction::output), (std::vector<std::string>{"builtin-speakers", "usb-headset"}))
+        << "an input-only device stays out of the output stack";
+    EXPECT_EQ(writes.count(), 2);
+    EXPECT_EQ(fileSettings(), engine->settings());
+}
+
+TEST_F(DeviceListTest, ReconfirmingKnownDevicesWritesNothing)
+{
+    plug(usbMic());
+    writes.reset();
+    const std::string before = readFile(parts.settingsFile);
+
+    audio().fireDeviceListChange();
+    audio().fireDeviceListChange();
+    unplug("usb-mic");
+    plug(usbMic(33)); // back under a new handle, same UID and name
+
+    EXPECT_EQ(writes.count(), 0);
+    EXPECT_EQ(readFile(parts.settingsFile), before);
+}
+
+TEST_F(DeviceListTest, ReturningDeviceKeepsItsRankAndARenameIsSaved)
+{
+    plug(usbMic());
+    engine->moveUp("usb-mic", Direction::input);
+    unplug("usb-mic");
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"usb-mic", "builtin-mic"}))
+        << "unplugging keeps the entry";
+    writes.reset();
+
+    RawDevice renamed = usbMic(40);
+    renamed.name = "USB Microphone (2)";
+    plug(renamed);
+
+    ASSERT_EQ(stack(Direction::input), (std::vector<std::string>{"usb-mic", "builtin-mic"}));
+    EXPECT_EQ(engine->settings().inputPriority.front().name, "USB Microphone (2)");
+    EXPECT_EQ(writes.count(), 1);
+    EXPECT_EQ(fileSettings(), engine->settings());
+}
+
+TEST_F(DeviceListTest, SameUIDWithNewNameAbilitiesOrHandleIsNeitherAddedNorRemoved)
+{
+    StoredSettings withDeviceNotices = engine->settings();
+    withDeviceNotices.notifyDeviceChange = true;
+    engine->setSettings(withDeviceNotices);
+    plug(usbMic());
+    notices().clear();
+
+    audio().removeUID("usb-mic");
+    RawDevice changed = usbMic(77);
+    changed.name = "USB Microphone Pro";
+    changed.outputChannels = std::vector<std::uint32_t>{2};
+    plug(changed);
+
+    EXPECT_TRUE(notices().empty());
+    EXPECT_EQ(stack(Direction::output), (std::vector<std::string>{"builtin-speakers", "usb-mic"}))
+        << "a device that now plays sound joins the output stack";
+    ASSERT_FALSE(engine->settings().inputPriority.empty());
+    EXPECT_EQ(engine->settings().inputPriority.back().name, "USB Microphone Pro");
+}
+
+TEST_F(DeviceListTest, DeviceRemovedByTheUserWhileConnectedComesBackAtTheBottom)
+{
+    plug(usbMic());
+    plug(externalMic());
+    engine->remove("usb-mic", Direction::input);
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "ext-mic"}));
+
+    audio().fireDeviceListChange();
+
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "ext-mic", "usb-mic"}));
+}
+
+TEST_F(DeviceListTest, SystemListingADeviceTwiceAddsOneEntry)
+{
+    audio().add(usbMic(3));
+    audio().add(usbMic(13));
+    audio().fireDeviceListChange();
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-mic"}));
+}
+
+TEST_F(DeviceListTest, EmptyDeviceListKeepsStacksAndDefaults)
+{
+    plug(headset());
+    const StoredSettings before = engine->settings();
+    const std::size_t sets = audio().setCalls.size();
+    writes.reset();
+
+    audio().failDeviceList = true;
+    audio().fireDeviceListChange();
+
+    EXPECT_TRUE(engine->connected().empty());
+    EXPECT_EQ(engine->settings(), before);
+    EXPECT_EQ(audio().setCalls.size(), sets);
+    EXPECT_EQ(engine->defaultInputUID(), "builtin-mic");
+    EXPECT_EQ(engine->defaultOutputUID(), "builtin-speakers");
+    EXPECT_EQ(writes.count(), 0);
+}
+
+TEST_F(DeviceListTest, ManualDefaultChangeIsPublishedAndStands)
+{
+    plug(monitor());
+    const int passes = audio().deviceListReads;
+    const std::size_t sets = audio().setCalls.size();
+
+    audio().defaultOutput = 6; // the user picks the monitor although the speakers rank higher
+    audio().fireDefaultChange();
+
+    EXPECT_EQ(engine->defaultOutputUID(), "hdmi-monitor");
+    EXPECT_EQ(audio().setCalls.size(), sets);
+    EXPECT_EQ(audio().deviceListReads, passes) << "a default change is no device-list pass";
+    EXPECT_EQ(audio().defaultUID(Direction::output), "hdmi-monitor");
+}
+
+TEST_F(DeviceListTest, ConnectedFollowsTheManagerOrder)
+{
+    audio().rawDevices.insert(audio().rawDevices.begin(), usbMic());
+    audio().fireDeviceListChange();
+    ASSERT_EQ(engine->connected().size(), 3u);
+    EXPECT_EQ(engine->connected()[0].uid, "usb-mic");
+    EXPECT_EQ(engine->connected()[1].uid, "builtin-mic");
+}
+
+} // namespace
+} // namespace vantorelle::test

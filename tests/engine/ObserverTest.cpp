@@ -1,0 +1,167 @@
+#include "EngineTest.h"
+
+#include <map>
+
+namespace vantorelle::test {
+namespace {
+
+using namespace devices;
+
+class ObserverTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        audio().add(builtInMic());
+        audio().add(usbMic());
+        audio().add(builtInSpeakers());
+        audio().defaultInput = 1;
+        audio().defaultOutput = 2;
+        make();
+    }
+
+    // Counts announcements per field from now on.
+    SwitchEngine::Subscription record()
+    {
+        return engine->observe([this](EngineField field) { ++heard[field]; });
+    }
+
+    std::map<EngineField, int> heard;
+};
+
+TEST_F(ObserverTest, StartAnnouncesEveryPublishedField)
+{
+    const auto subscription = record();
+    engine->start();
+    for (const EngineField field : {EngineField::connected, EngineField::settings,
+                                    EngineField::defaultInputUID, EngineField::defaultOutputUID,
+                                    EngineField::lidClosed}) {
+        EXPECT_GT(heard[field], 0) << static_cast<int>(field);
+    }
+}
+
+TEST_F(ObserverTest, EachKindOfEventReachesObserversWithTheNewValue)
+{
+    engine->start();
+    std::vector<std::string> seen;
+    const auto subscription = engine->observe([this, &seen](EngineField field) {
+        if (field == EngineField::connected) {
+            seen.push_back("connected " + std::to_string(engine->connected().size()));
+        } else if (field == EngineField::lidClosed) {
+            seen.push_back(engine->lidClosed() ? "closed" : "open");
+        } else if (field == EngineField::defaultInputUID) {
+            seen.push_back("input " + engine->defaultInputUID().value_or("-"));
+        }
+    });
+
+    plug(headset());
+    EXPECT_NE(std::ranges::find(seen, "connected 4"), seen.end());
+    seen.clear();
+
+    lid().report(true);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "closed");
+    EXPECT_NE(std::ranges::find(seen, "input usb-mic"), seen.end()) << "the lid moved the input";
+}
+
+TEST_F(ObserverTest, UnchangedValuesAreAnnouncedToo)
+{
+    engine->start();
+    const auto subscription = record();
+
+    audio().fireDefaultChange();
+    EXPECT_EQ(heard[EngineField::defaultInputUID], 1);
+    EXPECT_EQ(heard[EngineField::defaultOutputUID], 1);
+
+    audio().fireDeviceListChange();
+    EXPECT_GT(heard[EngineField::connected], 0);
+    EXPECT_GT(heard[EngineField::settings], 0) << "every pass writes the stacks back";
+}
+
+TEST_F(ObserverTest, EditsAndSettingsChangesAnnounceSettings)
+{
+    engine->start();
+    const auto subscription = record();
+    engine->moveDown("builtin-mic", Direction::input);
+    EXPECT_EQ(heard[EngineField::settings], 1);
+    engine->remove("usb-mic", Direction::input);
+    EXPECT_EQ(heard[EngineField::settings], 2);
+    engine->setAutoSwitch(false, Direction::output);
+    EXPECT_EQ(heard[EngineField::settings], 3);
+
+    StoredSettings changed = engine->settings();
+    changed.notifyDeviceChange = true;
+    engine->setSettings(changed);
+    EXPECT_EQ(heard[EngineField::settings], 4);
+    EXPECT_TRUE(engine->settings().notifyDeviceChange);
+}
+
+TEST_F(ObserverTest, SubscriptionUnsubscribesWhenDestroyedOrReset)
+{
+    engine->start();
+    {
+        const auto gone = record();
+    }
+    auto reset = record();
+    reset.reset();
+    auto moved = record();
+    auto target = std::move(moved);
+    target = SwitchEngine::Subscription{};
+
+    audio().fireDeviceListChange();
+    lid().report(true);
+    EXPECT_TRUE(heard.empty());
+}
+
+TEST_F(ObserverTest, ObserverMayUnsubscribeWhileBeingTold)
+{
+    engine->start();
+    int calls = 0;
+    SwitchEngine::Subscription self;
+    self = engine->observe([&calls, &self](EngineField) {
+        ++calls;
+        self.reset();
+    });
+    audio().fireDefaultChange();
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(ObserverTest, SubscriptionMayOutliveTheEngine)
+{
+    engine->start();
+    auto subscription = record();
+    engine.reset();
+    subscription.reset(); // must not touch the destroyed engine
+    SUCCEED();
+}
+
+TEST_F(ObserverTest, CallbacksFiredAfterTheEngineIsGoneDoNothing)
+{
+    engine->start();
+    const std::function<void()> deviceList = engine->manager().onDeviceListChange;
+    const std::function<void()> defaults = engine->manager().onDefaultChange;
+    const std::function<void(bool)> lidChange = lid().onChange();
+    ASSERT_TRUE(deviceList);
+    ASSERT_TRUE(defaults);
+    ASSERT_TRUE(lidChange);
+    const std::weak_ptr<SwitchEngine> weak = engine;
+
+    engine.reset();
+    ASSERT_TRUE(weak.expired()) << "the callbacks must not keep the engine alive";
+
+    deviceList();
+    defaults();
+    lidChange(true);
+    EXPECT_EQ(writes.count(), 1) << "only the first-run seeding wrote";
+}
+
+TEST_F(ObserverTest, CallbacksInstalledOnlyByStart)
+{
+    EXPECT_FALSE(engine->manager().onDeviceListChange);
+    EXPECT_FALSE(engine->manager().onDefaultChange);
+    EXPECT_FALSE(lid().onChange());
+    engine->start();
+    EXPECT_TRUE(lid().onChange());
+}
+
+} // namespace
+} // namespace vantorelle::test
