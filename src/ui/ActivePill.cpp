@@ -1,0 +1,70 @@
+#include "ui/ActivePill.h"
+
+#include "ui/Drawing.h"
+#include "ui/Palette.h"
+#include "ui/Typography.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vantorelle {
+
+namespace {
+
+QFont pillFont()
+{
+    return uiFont(11, FontWeight::bold);
+}
+
+// The darker end of the active gradient.
+constexpr QColor pillTextColor{0, 113, 232};
+
+} // namespace
+
+ActivePill::ActivePill(QWidget* parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setAccessibleName(text());
+}
+
+QString ActivePill::text()
+{
+    return QStringLiteral("Active");
+}
+
+QSize ActivePill::sizeHint() const
+{
+    const QFontMetricsF metrics(pillFont());
+    const double content = dotSize + gap + metrics.horizontalAdvance(text());
+    const double height = std::max(dotSize, metrics.height()) + 2 * verticalPadding;
+    return QSize(static_cast<int>(std::ceil(content + 2 * horizontalPadding)), static_cast<int>(std::ceil(height)));
+}
+
+QPainterPath ActivePill::shape() const
+{
+    return capsule(QRectF(rect()));
+}
+
+void ActivePill::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(shape(), Qt::white);
+
+    const QRectF inner = QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
+    const QRectF dot(inner.left(), inner.center().y() - dotSize / 2, dotSize, dotSize);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Palette::switchGreen);
+    painter.drawEllipse(dot);
+
+    painter.setPen(pillTextColor);
+    painter.setFont(pillFont());
+    const QRectF textArea(dot.right() + gap, inner.top(), inner.right() - dot.right() - gap, inner.height());
+    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+}
+
+} // namespace vantorelle

@@ -1,0 +1,286 @@
+#include "ui/DeviceCard.h"
+
+#include "engine/SwitchEngine.h"
+#include "services/InputLevelMeter.h"
+#include "ui/ActivePill.h"
+#include "ui/ArrowButton.h"
+#include "ui/ElidedLabel.h"
+#include "ui/MeterBar.h"
+#include "ui/Palette.h"
+#include "ui/Symbols.h"
+#include "ui/Typography.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+
+#include <array>
+#include <utility>
+
+namespace vantorelle {
+
+namespace {
+
+constexpr QColor white(double opacity)
+{
+    return QColor(255, 255, 255, static_cast<int>(opacity * 255 + 0.5));
+}
+
+// Every colour that depends on the card's look.
+struct CardStyle {
+    QColor rank;
+    QColor tile;
+    QColor icon;
+    QColor name;
+    std::optional<QColor> border;
+};
+
+CardStyle styleOf(DeviceCard::Look look)
+{
+    switch (look) {
+    case DeviceCard::Look::active: return {white(0.85), white(0.18), Qt::white, Qt::white, std::nullopt};
+    case DeviceCard::Look::nextInLine:
+        return {Palette::rankWhiteCard, Palette::iconWell, Palette::textSoft, Palette::text, Palette::hairline};
+    case DeviceCard::Look::standby: break;
+    }
+    return {Palette::rankGreyCard, Palette::iconWell, Palette::textSoft, Palette::textSoft, Palette::cardGreyBorder};
+}
+
+constexpr int tileSize = 32;
+constexpr double cardRadius = 12;
+constexpr int rankBoxWidth = 34;
+// The spacer between the name and the status mark is at least 8 points with the row's 12-point
+// spacing on both of its sides. The layout puts spacing only once around a spacer item, so the
+// item itself carries the other 12.
+constexpr int rowSpacing = 12;
+constexpr int minimumSpacer = 8 + rowSpacing;
+
+const ShadowSpec activeShadow{QColor(0, 90, 200, static_cast<int>(0.3 * 255 + 0.5)), 11, QPointF(0, 4)};
+const ShadowSpec pillShadow{QColor(0, 0, 0, static_cast<int>(0.18 * 255 + 0.5)), 3, QPointF(0, 1)};
+
+} // namespace
+
+DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter, QWidget* parent)
+    : QWidget(parent), engine_(engine), direction_(direction), meter_(meter),
+      rowLayout_(new QHBoxLayout(this)), nameColumn_(new QVBoxLayout),
+      rank_(makeLabel(QString(), uiFont(18, FontWeight::heavy, -0.3), Palette::rankGreyCard, this)),
+      icon_(new SymbolView(QStringLiteral("mic"), 14, FontWeight::medium, Palette::textSoft, tileSize, this)),
+      name_(new ElidedLabel(QString(), uiFont(14, FontWeight::semibold), Palette::textSoft, this)),
+      caption_(new ElidedLabel(QString(), uiFont(11.5, FontWeight::regular), Palette::greyLight, this)),
+      status_(makeLabel(QString(), uiFont(11.5, FontWeight::semibold), Palette::greyFaint, this)),
+      pill_(new ActivePill(this)), up_(new ArrowButton(true, this)), down_(new ArrowButton(false, this))
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    rank_->setFixedWidth(rankBoxWidth);
+    rank_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    icon_->setFixedSize(tileSize, tileSize);
+
+    rowLayout_->setSpacing(rowSpacing);
+    rowLayout_->addWidget(rank_, 0, Qt::AlignVCenter);
+    rowLayout_->addWidget(icon_, 0, Qt::AlignVCenter);
+    nameColumn_->setContentsMargins(0, 0, 0, 0);
+    nameColumn_->addWidget(name_);
+    nameColumn_->addWidget(caption_);
+    rowLayout_->addLayout(nameColumn_, 1);
+    rowLayout_->setAlignment(nameColumn_, Qt::AlignVCenter);
+    rowLayout_->addItem(new QSpacerItem(minimumSpacer, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    rowLayout_->addWidget(status_, 0, Qt::AlignVCenter);
+    rowLayout_->addWidget(pill_, 0, Qt::AlignVCenter);
+    auto* arrows = new QHBoxLayout;
+    arrows->setContentsMargins(0, 0, 0, 0);
+    arrows->setSpacing(4);
+    arrows->addWidget(up_);
+    arrows->addWidget(down_);
+    rowLayout_->addLayout(arrows);
+    rowLayout_->setAlignment(arrows, Qt::AlignVCenter);
+
+    connect(up_, &ArrowButton::clicked, this, [this] { engine_.moveUp(state_.row.uid, direction_); });
+    connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_); });
+    installContextMenu(*this, [this] { return menuItems(); });
+}
+
+QString DeviceCard::rankText(int rank)
+{
+    return QString::asprintf("%02d", rank);
+}
+
+QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
+{
+    if (row.isBuiltIn) return QStringLiteral("laptopcomputer");
+    const QString name = QString::fromStdString(row.name).toLower();
+    static const std::array<std::pair<const char*, const char*>, 11> keywords{{
+        {"macbook", "laptopcomputer"},
+        {"built-in", "laptopcomputer"},
+        {"airpod", "headphones"},
+        {"headphone", "headphones"},
+        {"beats", "headphones"},
+        {"buds", "headphones"},
+        {"headset", "headphones"},
+        {"cam", "video"},
+        {"brio", "video"},
+        {"display", "display"},
+        {"monitor", "display"},
+    }};
+    for (const auto& [keyword, icon] : keywords) {
+        if (name.contains(QLatin1StringView(keyword))) return QString::fromLatin1(icon);
+    }
+    return direction == Direction::output ? QStringLiteral("speaker.wave.2") : QStringLiteral("mic");
+}
+
+std::optional<QString> DeviceCard::caption(const DeviceRow& row, Direction direction, bool isNextInLine)
+{
+    if (direction == Direction::input && row.isBuiltIn) return QStringLiteral("Sits out when the lid is closed");
+    if (!row.isConnected) return QStringLiteral("Keeps its seat for when it returns");
+    if (isNextInLine) return QStringLiteral("Takes over if the active device disconnects");
+    if (row.isActive) return std::nullopt;
+    return QStringLiteral("The understudy");
+}
+
+QString DeviceCard::statusText(const DeviceRow& row, bool isNextInLine)
+{
+    if (row.lidBlocked) return QStringLiteral("Unavailable — lid closed");
+    if (!row.isConnected) return QStringLiteral("Not connected");
+    if (isNextInLine) return QStringLiteral("Next in line");
+    return QStringLiteral("Available");
+}
+
+DeviceCard::Look DeviceCard::look() const noexcept
+{
+    if (state_.row.isActive) return Look::active;
+    if (state_.isNextInLine) return Look::nextInLine;
+    return Look::standby;
+}
+
+bool DeviceCard::isDimmed() const noexcept
+{
+    return !state_.row.isConnected || state_.row.lidBlocked;
+}
+
+QPainterPath DeviceCard::cardShape() const
+{
+    return continuousRoundedRect(QRectF(rect()), cardRadius);
+}
+
+std::optional<ShadowSpec> DeviceCard::shadow() const
+{
+    if (look() != Look::active) return std::nullopt;
+    return activeShadow;
+}
+
+std::vector<MenuItem> DeviceCard::menuItems() const
+{
+    if (state_.row.isConnected) return {};
+    return {MenuItem{QStringLiteral("Remove from list"), true,
+                     [engine = &engine_, uid = state_.row.uid, direction = direction_] {
+                         engine->remove(uid, direction);
+                     }}};
+}
+
+void DeviceCard::setState(const State& state)
+{
+    if (styled_ && state == state_) return;
+    state_ = state;
+    styled_ = true;
+    restyle();
+}
+
+void DeviceCard::restyle()
+{
+    const Look current = look();
+    const bool active = current == Look::active;
+    const CardStyle style = styleOf(current);
+    const DeviceRow& row = state_.row;
+
+    const int vertical = active ? 14 : 12;
+    rowLayout_->setContentsMargins(16, vertical, 16, vertical);
+
+    rank_->setText(rankText(state_.rank));
+    rank_->setFont(uiFont(active ? 20 : 18, FontWeight::heavy, -0.3));
+    setLabelColor(*rank_, style.rank);
+
+    icon_->setSymbol(glyph(row, direction_));
+    icon_->setColor(style.icon);
+
+    name_->setText(QString::fromStdString(row.name));
+    name_->setTextFont(uiFont(14, active ? FontWeight::bold : FontWeight::semibold));
+    name_->setColor(style.name);
+    nameColumn_->setSpacing(active ? 4 : 3);
+
+    updateMeterBar();
+    const std::optional<QString> subtitle = caption(row, direction_, state_.isNextInLine);
+    const bool showCaption = meterBar_ == nullptr && subtitle.has_value();
+    caption_->setText(subtitle.value_or(QString()));
+    caption_->setVisible(showCaption);
+
+    pill_->setVisible(active);
+    status_->setVisible(!active);
+    status_->setText(statusText(row, state_.isNextInLine));
+    setLabelColor(*status_, state_.isNextInLine ? Palette::blue : Palette::greyFaint);
+
+    up_->setOnActiveCard(row.isActive);
+    up_->setEnabled(!state_.isFirst);
+    down_->setOnActiveCard(row.isActive);
+    down_->setEnabled(!state_.isLast);
+
+    setWidgetOpacity(*this, drawnOpacity());
+    setAccessibleName(QString::fromStdString(row.name));
+    update();
+    emit geometryChanged();
+}
+
+void DeviceCard::updateMeterBar()
+{
+    const bool wanted = look() == Look::active && meter_ != nullptr;
+    if (wanted && meterBar_ == nullptr) {
+        meterBar_ = new MeterBar(*meter_, this);
+        nameColumn_->addWidget(meterBar_);
+    } else if (!wanted && meterBar_ != nullptr) {
+        delete meterBar_;
+        meterBar_ = nullptr;
+    }
+}
+
+void DeviceCard::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Look current = look();
+    const CardStyle style = styleOf(current);
+
+    const QRectF bounds(rect());
+    if (current == Look::active) {
+        painter.fillPath(cardShape(), Palette::activeGradient.in(bounds));
+    } else {
+        // The 1-point border lies inside the card's edge.
+        const QPainterPath inset = continuousRoundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), cardRadius);
+        painter.fillPath(inset, current == Look::nextInLine ? QColor(Qt::white) : Palette::cardGrey);
+        if (style.border) {
+            painter.setPen(QPen(*style.border, 1.0));
+            painter.drawPath(inset);
+        }
+    }
+
+    painter.fillPath(continuousRoundedRect(QRectF(icon_->geometry()), 8), style.tile);
+
+    if (pill_->isVisible()) {
+        QPainterPath outline = pill_->shape();
+        outline.translate(pill_->pos());
+        paintShadow(painter, outline, pillShadow);
+    }
+}
+
+void DeviceCard::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    emit geometryChanged();
+}
+
+void DeviceCard::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    emit geometryChanged();
+}
+
+} // namespace vantorelle

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "engine/DeviceRow.h"
+#include "model/Direction.h"
+#include "ui/ContextMenu.h"
+#include "ui/Drawing.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QHBoxLayout;
+class QLabel;
+class QVBoxLayout;
+
+namespace vantorelle {
+
+class ActivePill;
+class ArrowButton;
+class ElidedLabel;
+class InputLevelMeter;
+class MeterBar;
+class SwitchEngine;
+class SymbolView;
+
+// One entry of a priority list: rank, icon, name with a caption or the live level bar, a
+// status mark and the two reorder arrows; a disconnected entry can be removed through its
+// context menu. The card keeps no state of its own: the pane hands it what to show, and it
+// edits the list only through the engine.
+class DeviceCard : public QWidget {
+    Q_OBJECT
+public:
+    enum class Look { active, nextInLine, standby };
+
+    struct State {
+        DeviceRow row;
+        int rank = 1;
+        bool isFirst = false;
+        bool isLast = false;
+        bool isNextInLine = false;
+        bool operator==(const State&) const = default;
+    };
+
+    // `meter` is given on the Input pane only; only the active card shows it.
+    DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter, QWidget* parent = nullptr);
+
+    void setState(const State& state);
+    const State& state() const noexcept { return state_; }
+
+    Look look() const noexcept;
+    bool isDimmed() const noexcept;
+    double drawnOpacity() const noexcept { return isDimmed() ? 0.55 : 1.0; }
+    // The card's outline in its own coordinates, and the shadow it casts (active card only);
+    // the pane draws that shadow behind the cards.
+    QPainterPath cardShape() const;
+    std::optional<ShadowSpec> shadow() const;
+    // What the context menu offers right now.
+    std::vector<MenuItem> menuItems() const;
+
+    static QString rankText(int rank);
+    static QString glyph(const DeviceRow& row, Direction direction);
+    static std::optional<QString> caption(const DeviceRow& row, Direction direction, bool isNextInLine);
+    static QString statusText(const DeviceRow& row, bool isNextInLine);
+
+    // The parts, for the pane's tests.
+    QLabel& rankLabel() const noexcept { return *rank_; }
+    SymbolView& icon() const noexcept { return *icon_; }
+    ElidedLabel& nameLabel() const noexcept { return *name_; }
+    ElidedLabel& captionLabel() const noexcept { return *caption_; }
+    QLabel& statusLabel() const noexcept { return *status_; }
+    ActivePill& pill() const noexcept { return *pill_; }
+    ArrowButton& upArrow() const noexcept { return *up_; }
+    ArrowButton& downArrow() const noexcept { return *down_; }
+    // Present on the active card of the Input pane only.
+    MeterBar* meterBar() const noexcept { return meterBar_; }
+
+signals:
+    // The card moved or changed size: the shadow behind it must follow.
+    void geometryChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void restyle();
+    void updateMeterBar();
+
+    SwitchEngine& engine_;
+    Direction direction_;
+    QPointer<InputLevelMeter> meter_;
+    State state_;
+    bool styled_ = false;
+
+    QHBoxLayout* rowLayout_;
+    QVBoxLayout* nameColumn_;
+    QLabel* rank_;
+    SymbolView* icon_;
+    ElidedLabel* name_;
+    ElidedLabel* caption_;
+    MeterBar* meterBar_ = nullptr;
+    QLabel* status_;
+    ActivePill* pill_;
+    ArrowButton* up_;
+    ArrowButton* down_;
+};
+
+} // namespace vantorelle

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "engine/DeviceRow.h"
+#include "model/Direction.h"
+#include "services/InputLevelMeter.h"
+
+#include <QWidget>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace vantorelle {
+
+class DeviceCard;
+class EngineChanges;
+class SettingRow;
+class ShadowCanvas;
+class SwitchEngine;
+
+// The pane of one direction: the rule explained, the priority list as numbered cards, the
+// auto-switch switch and a footer note. It rebuilds from the engine after every published
+// change and edits only through the engine. The Input pane runs its own level meter while it
+// is on screen; a new pane has a new, stopped meter.
+class DevicePaneView : public QWidget {
+    Q_OBJECT
+public:
+    DevicePaneView(SwitchEngine& engine, Direction direction,
+                   InputLevelMeter::Options meterOptions = InputLevelMeter::processOptions(),
+                   QWidget* parent = nullptr);
+    ~DevicePaneView() override;
+
+    // The one row that takes over next: the first connected, not lid-blocked, not active row.
+    static std::optional<std::string> nextInLineUID(const std::vector<DeviceRow>& rows);
+
+    static QString title(Direction direction);
+    static QString explanation(Direction direction);
+    static QString emptyText(Direction direction);
+    static QString autoSwitchTitle(Direction direction);
+    static QString autoSwitchSubtitle();
+    static QString footer(Direction direction);
+
+    Direction direction() const noexcept { return direction_; }
+    InputLevelMeter& meter() const noexcept { return *meter_; }
+    // The cards in rank order.
+    std::vector<DeviceCard*> cards() const;
+    DeviceCard* card(const std::string& uid) const;
+    QLabel& emptyLabel() const noexcept { return *empty_; }
+    SettingRow& autoSwitchRow() const noexcept { return *autoSwitch_; }
+    QScrollArea& scrollArea() const noexcept { return *scroll_; }
+
+    // Draws the pane again from the engine's current state.
+    void rebuild();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void updateCards(const std::vector<DeviceRow>& rows);
+
+    SwitchEngine& engine_;
+    Direction direction_;
+    InputLevelMeter* meter_;
+    EngineChanges* changes_;
+    QScrollArea* scroll_;
+    ShadowCanvas* canvas_;
+    QWidget* cardList_;
+    QVBoxLayout* cardLayout_;
+    QLabel* empty_;
+    SettingRow* autoSwitch_;
+    std::map<std::string, DeviceCard*> cardsByUID_;
+    std::vector<DeviceCard*> order_;
+};
+
+} // namespace vantorelle

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vantorelle {
+
+class InputLevelMeter;
+class LinearAnimator;
+
+// The microphone level under the active input card's name: a 150 x 4 track with a green bar
+// of max(level x 150, 4) points that moves linearly over 0.08 s. Hidden (and taking no space)
+// while the meter is not running.
+class MeterBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit MeterBar(InputLevelMeter& meter, QWidget* parent = nullptr);
+
+    // What the meter publishes; the bar follows it.
+    void follow(bool running, double level);
+
+    // The width the green bar has reached, and the one it moves to.
+    double barWidth() const noexcept;
+    double targetBarWidth() const noexcept;
+
+    static constexpr int trackWidth = 150;
+    static constexpr int trackHeight = 4;
+    static double barWidthFor(double level) noexcept;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    LinearAnimator* animator_;
+    bool running_ = false;
+};
+
+} // namespace vantorelle

@@ -1,0 +1,246 @@
+#include "DevicePaneFixture.h"
+
+#include "ui/ActivePill.h"
+#include "ui/ArrowButton.h"
+#include "ui/ElidedLabel.h"
+#include "ui/Palette.h"
+#include "ui/SettingRow.h"
+#include "ui/SwitchToggle.h"
+#include "ui/Symbols.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace vantorelle::test {
+namespace {
+
+class DevicePaneViewTest : public DevicePaneTest {};
+
+QColor labelColor(const QLabel& label)
+{
+    return label.palette().color(QPalette::WindowText);
+}
+
+TEST_F(DevicePaneViewTest, AnEmptyListShowsTheEmptyStateAndTheRest)
+{
+    startEngine({}, {});
+    const auto pane = makePane(Direction::output);
+    pane->show();
+    EXPECT_TRUE(pane->cards().empty());
+    EXPECT_TRUE(pane->emptyLabel().isVisible());
+    EXPECT_EQ(pane->emptyLabel().text(), "No output devices yet.");
+    EXPECT_GE(pane->emptyLabel().height(), 120);
+    EXPECT_TRUE(pane->autoSwitchRow().isVisible());
+    EXPECT_EQ(pane->autoSwitchRow().titleLabel().text(), "Auto-switch output");
+    const QList<QLabel*> labels = pane->findChildren<QLabel*>();
+    const bool hasFooter = std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+        return label->isVisible() && label->text() == DevicePaneView::footer(Direction::output);
+    });
+    EXPECT_TRUE(hasFooter);
+}
+
+TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
+{
+    connect({1, "usb", "Blue Yeti"});
+    connect({3, "cam", "USB HD Camera"});
+    parts.audio.defaultInput = 1;
+    startEngine({{"usb", "Blue Yeti"}, {"gone", "Old Headset"}, {"cam", "USB HD Camera"}});
+    const auto pane = makePane(Direction::input);
+    pane->show();
+
+    ASSERT_EQ(uidsOf(*pane), (std::vector<std::string>{"usb", "gone", "cam"}));
+    const std::vector<DeviceCard*> cards = pane->cards();
+    EXPECT_EQ(cards[0]->look(), DeviceCard::Look::active);
+    EXPECT_TRUE(cards[0]->pill().isVisible());
+    EXPECT_FALSE(cards[0]->statusLabel().isVisible());
+    EXPECT_FALSE(cards[0]->captionLabel().isVisible()) << "the active card never shows a caption";
+    EXPECT_EQ(cards[0]->rankLabel().text(), "01");
+    EXPECT_EQ(cards[0]->nameLabel().color(), QColor(Qt::white));
+    EXPECT_EQ(cards[0]->drawnOpacity(), 1.0);
+    EXPECT_TRUE(cards[0]->shadow().has_value());
+
+    EXPECT_EQ(cards[1]->look(), DeviceCard::Look::standby);
+    EXPECT_EQ(cards[1]->statusLabel().text(), "Not connected");
+    EXPECT_EQ(cards[1]->captionLabel().text(), "Keeps its seat for when it returns");
+    EXPECT_EQ(cards[1]->drawnOpacity(), 0.55);
+    EXPECT_EQ(labelColor(cards[1]->statusLabel()), Palette::greyFaint);
+    EXPECT_EQ(cards[1]->icon().symbol(), "headphones");
+    EXPECT_FALSE(cards[1]->shadow().has_value());
+
+    EXPECT_EQ(cards[2]->look(), DeviceCard::Look::nextInLine);
+    EXPECT_EQ(cards[2]->statusLabel().text(), "Next in line");
+    EXPECT_EQ(labelColor(cards[2]->statusLabel()), Palette::blue);
+    EXPECT_EQ(cards[2]->captionLabel().text(), "Takes over if the active device disconnects");
+    EXPECT_EQ(labelColor(cards[2]->rankLabel()), Palette::rankWhiteCard);
+    EXPECT_EQ(cards[2]->icon().symbol(), "video");
+
+    EXPECT_FALSE(cards[0]->upArrow().isEnabled());
+    EXPECT_EQ(cards[0]->upArrow().drawnOpacity(), 0.4);
+    EXPECT_TRUE(cards[0]->downArrow().isEnabled());
+    EXPECT_TRUE(cards[0]->upArrow().onActiveCard());
+    EXPECT_FALSE(cards[2]->downArrow().isEnabled());
+    EXPECT_FALSE(cards[2]->upArrow().onActiveCard());
+}
+
+TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
+{
+    connect({1, "builtin", "Built-in Microphone", true, false, true});
+    parts.audio.defaultInput = 1;
+    parts.lid.report(true);
+    startEngine({{"builtin", "Built-in Microphone"}});
+    auto pane = makePane(Direction::input);
+    pane->show();
+
+    // Still the default, as nothing else is usable: active look, dimmed.
+    DeviceCard* card = pane->card("builtin");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->look(), DeviceCard::Look::active);
+    EXPECT_TRUE(card->pill().isVisible());
+    EXPECT_EQ(card->drawnOpacity(), 0.55);
+    EXPECT_TRUE(card->menuItems().empty());
+
+    // Once another microphone is the default, the built-in one is lid-blocked and standing by.
+    connect({2, "usb", "Blue Yeti"});
+    parts.audio.defaultInput = 2;
+    parts.audio.fireDeviceListChange();
+    settle();
+    card = pane->card("builtin");
+    EXPECT_EQ(card->look(), DeviceCard::Look::standby);
+    EXPECT_EQ(card->statusLabel().text(), "Unavailable — lid closed");
+    EXPECT_EQ(card->captionLabel().text(), "Sits out when the lid is closed");
+    EXPECT_EQ(card->drawnOpacity(), 0.55);
+    EXPECT_TRUE(card->menuItems().empty());
+    EXPECT_FALSE(pane->card("usb")->isDimmed());
+}
+
+TEST_F(DevicePaneViewTest, ArrowsReorderAndTheRuleFollowsAtOnce)
+{
+    connect({1, "a", "Mic A"});
+    connect({2, "b", "Mic B"});
+    parts.audio.defaultInput = 1;
+    startEngine({{"a", "Mic A"}, {"b", "Mic B"}, {"gone", "Mic C"}}, {}, true);
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    DeviceCard* const cardA = pane->card("a");
+
+    click(cardA->downArrow());
+    EXPECT_EQ(engine->defaultInputUID(), "b") << "auto-switching moves the default with the order";
+    settle();
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"b", "a", "gone"}));
+    EXPECT_EQ(pane->card("a"), cardA) << "a card keeps its widget when it moves";
+    EXPECT_EQ(cardA->rankLabel().text(), "02");
+    EXPECT_EQ(cardA->statusLabel().text(), "Next in line");
+    EXPECT_EQ(savedSettings().inputPriority.front().uid, "b");
+
+    // The arrows at the ends do nothing.
+    const StoredSettings before = savedSettings();
+    click(pane->card("b")->upArrow());
+    click(pane->card("gone")->downArrow());
+    settle();
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"b", "a", "gone"}));
+    EXPECT_EQ(savedSettings(), before);
+
+    click(pane->card("gone")->upArrow());
+    settle();
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"b", "gone", "a"}));
+}
+
+TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
+{
+    connect({1, "a", "Mic A"});
+    parts.audio.defaultInput = 1;
+    startEngine({{"a", "Mic A"}, {"gone", "Old Mic"}});
+    const auto pane = makePane(Direction::input);
+    pane->show();
+
+    EXPECT_TRUE(pane->card("a")->menuItems().empty());
+    const std::vector<MenuItem> items = pane->card("gone")->menuItems();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].text, "Remove from list");
+    EXPECT_TRUE(items[0].destructive);
+    items[0].action();
+    settle();
+    EXPECT_EQ(uidsOf(*pane), std::vector<std::string>{"a"});
+    EXPECT_EQ(savedSettings().inputPriority, (std::vector<SavedDevice>{{"a", "Mic A"}}));
+    EXPECT_FALSE(pane->card("a")->downArrow().isEnabled()) << "the remaining card is now also last";
+}
+
+TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)
+{
+    connect({1, "a", "Mic A"});
+    connect({2, "b", "Mic B"});
+    connect({3, "spk", "Speakers", false, true});
+    parts.audio.defaultInput = 2;
+    parts.audio.defaultOutput = 3;
+    startEngine({{"a", "Mic A"}, {"b", "Mic B"}}, {{"spk", "Speakers"}}, false);
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    EXPECT_FALSE(pane->autoSwitchRow().toggle().isChecked());
+
+    click(pane->autoSwitchRow().toggle());
+    EXPECT_TRUE(engine->autoSwitch(Direction::input));
+    EXPECT_FALSE(engine->autoSwitch(Direction::output));
+    EXPECT_EQ(engine->defaultInputUID(), "a") << "turning it on applies the rule";
+    EXPECT_TRUE(savedSettings().autoSwitchInput);
+    EXPECT_FALSE(savedSettings().autoSwitchOutput);
+    settle();
+    EXPECT_TRUE(pane->autoSwitchRow().toggle().isChecked());
+    EXPECT_EQ(pane->card("a")->look(), DeviceCard::Look::active);
+}
+
+TEST_F(DevicePaneViewTest, TheOutputPaneNeverShowsALevelBar)
+{
+    connect({1, "spk", "Speakers", false, true});
+    parts.audio.defaultOutput = 1;
+    startEngine({}, {{"spk", "Speakers"}});
+    const auto pane = makePane(Direction::output);
+    pane->show();
+    DeviceCard* card = pane->card("spk");
+    EXPECT_EQ(card->meterBar(), nullptr);
+    EXPECT_FALSE(card->captionLabel().isVisible()) << "nothing under the active output's name";
+    EXPECT_EQ(card->icon().symbol(), "speaker.wave.2");
+}
+
+TEST_F(DevicePaneViewTest, LongNamesAreCutShortAndArrowsStayInside)
+{
+    const std::string longName(300, 'W');
+    connect({1, "long", longName});
+    parts.audio.defaultInput = 1;
+    startEngine({{"long", longName}, {"x", "Other"}});
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    QCoreApplication::processEvents();
+
+    DeviceCard* const card = pane->card("long");
+    EXPECT_TRUE(card->nameLabel().shownText().endsWith(QStringLiteral("…")));
+    const QRect arrow(card->downArrow().mapTo(card, QPoint(0, 0)), card->downArrow().size());
+    EXPECT_TRUE(card->rect().contains(arrow)) << "arrows are never pushed out of the card";
+    EXPECT_LE(card->width(), pane->scrollArea().viewport()->width());
+    // Spacing 12, the spacer's 8, spacing 12: the name gives way down to that.
+    EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
+}
+
+TEST_F(DevicePaneViewTest, AHundredEntriesScrollAndBuildQuickly)
+{
+    std::vector<SavedDevice> stack;
+    for (int i = 0; i < 100; ++i) stack.push_back({"uid" + std::to_string(i), "Device " + std::to_string(i)});
+    startEngine(stack);
+    QElapsedTimer timer;
+    timer.start();
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    QCoreApplication::processEvents();
+    // Generous: only catches a build that has gone badly wrong (seconds, not milliseconds).
+    EXPECT_LT(timer.elapsed(), 3000);
+    ASSERT_EQ(pane->cards().size(), 100u);
+    EXPECT_EQ(pane->cards()[99]->rankLabel().text(), "100");
+    QScrollBar* bar = pane->scrollArea().verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+} // namespace
+} // namespace vantorelle::test
