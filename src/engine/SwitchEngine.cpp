@@ -215,13 +215,16 @@ void SwitchEngine::mergeNewDevices()
         for (std::size_t i = 0; i < list.size(); ++i) firstIndex.try_emplace(list[i].uid, i);
 
         std::vector<SavedDevice> fresh;
-        std::unordered_set<std::string> freshUIDs;
+        // A UID the system lists twice counts once, with its first listing (as everywhere else):
+        // otherwise it would enter the stack twice, or its two names would be saved in turn on
+        // every pass.
+        std::unordered_set<std::string> visited;
         for (const AudioDevice& device : connected_) {
             if (!hasDirection(device, direction)) continue;
+            if (!visited.insert(device.uid).second) continue;
             const auto known = firstIndex.find(device.uid);
             if (known == firstIndex.end()) {
-                // One device listed twice by the system is still one new entry.
-                if (freshUIDs.insert(device.uid).second) fresh.push_back(SavedDevice{device.uid, device.name});
+                fresh.push_back(SavedDevice{device.uid, device.name});
                 continue;
             }
             SavedDevice& entry = list[known->second];

@@ -110,6 +110,21 @@ TEST_F(DeviceListTest, SystemListingADeviceTwiceAddsOneEntry)
     EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-mic"}));
 }
 
+TEST_F(DeviceListTest, ADeviceListedTwiceUnderTwoNamesKeepsItsFirstNameAndStopsSaving)
+{
+    plug(usbMic(3));
+    RawDevice twin = FakeAudioSystem::device(13, "usb-mic", "USB Mic (second listing)", true, false);
+    audio().add(twin);
+    audio().fireDeviceListChange();
+    writes.reset();
+
+    audio().fireDeviceListChange();
+    audio().fireDeviceListChange();
+
+    EXPECT_EQ(engine->settings().inputPriority.back(), (SavedDevice{"usb-mic", usbMic(3).name.value()}));
+    EXPECT_EQ(writes.count(), 0);
+}
+
 TEST_F(DeviceListTest, EmptyDeviceListKeepsStacksAndDefaults)
 {
     plug(headset());
