@@ -3,6 +3,7 @@
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
 #include "ui/ElidedLabel.h"
+#include "ui/MeterBar.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/SwitchToggle.h"
@@ -240,6 +241,41 @@ TEST_F(DevicePaneViewTest, AHundredEntriesScrollAndBuildQuickly)
     EXPECT_GT(bar->maximum(), 0);
     bar->setValue(bar->maximum());
     EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+} // namespace
+} // namespace vantorelle::test
+
+namespace vantorelle::test {
+namespace {
+
+TEST(MeterBar, FollowsTheMeterWithAFloorOfFourPoints)
+{
+    EXPECT_EQ(MeterBar::barWidthFor(0.0), 4.0);
+    EXPECT_EQ(MeterBar::barWidthFor(0.01), 4.0);
+    EXPECT_EQ(MeterBar::barWidthFor(0.5), 75.0);
+    EXPECT_EQ(MeterBar::barWidthFor(1.0), 150.0);
+
+    InputLevelMeter meter(InputLevelMeter::Options{});
+    QWidget holder;
+    MeterBar bar(meter, &holder);
+    holder.show();
+    EXPECT_FALSE(bar.isVisible()) << "nothing while the meter is not running";
+
+    bar.follow(true, 0.0);
+    EXPECT_TRUE(bar.isVisible());
+    EXPECT_EQ(bar.barWidth(), 4.0);
+    bar.follow(true, 1.0);
+    EXPECT_EQ(bar.targetBarWidth(), 150.0);
+    EXPECT_LT(bar.barWidth(), 150.0) << "the bar moves, it does not jump";
+    EXPECT_TRUE(waitUntil([&] { return bar.barWidth() == 150.0; }, std::chrono::seconds(2)));
+    bar.follow(false, 0.0);
+    EXPECT_FALSE(bar.isVisible());
+
+    // Stopping the meter publishes running false: the bar goes.
+    bar.follow(true, 0.3);
+    meter.stop();
+    EXPECT_FALSE(bar.isVisible());
 }
 
 } // namespace
