@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vantorelle {
 
@@ -69,6 +70,7 @@ void LevelCapture::open() noexcept
 {
     if (state_ != State::closed) return;
     state_ = State::opening;
+    changedWhileOpening_ = false;
     if (!context_) connectContext();
     if (!context_) {
         state_ = State::closed;
@@ -100,10 +102,12 @@ void LevelCapture::lookUpDefaultSource() noexcept
 
 void LevelCapture::abandonOpening() noexcept
 {
-    // No usable input: stay closed until the owner hears of a change and asks again.
+    // No usable input: stay closed until the owner hears of a change and asks again. A change
+    // that came while opening may have been the input this attempt missed.
     lookup_.reset();
     stream_.reset();
     state_ = State::closed;
+    if (std::exchange(changedWhileOpening_, false)) report(events_.configurationChanged);
 }
 
 void LevelCapture::connectStream(const pa_source_info& source) noexcept
@@ -141,10 +145,11 @@ void LevelCapture::connectStream(const pa_source_info& source) noexcept
 void LevelCapture::streamBroke() noexcept
 {
     const bool wasStreaming = state_ == State::streaming;
+    const bool changed = std::exchange(changedWhileOpening_, false);
     stream_.reset();
     state_ = State::closed;
     sampleCount_ = 0;
-    if (wasStreaming) report(events_.configurationChanged);
+    if (wasStreaming || changed) report(events_.configurationChanged);
 }
 
 void LevelCapture::contextFailed() noexcept
@@ -167,7 +172,10 @@ void LevelCapture::serverChanged() noexcept
         report(events_.configurationChanged);
         return;
     }
-    if (state_ != State::streaming) return;
+    if (state_ == State::opening) {
+        changedWhileOpening_ = true;
+        return;
+    }
     // The server normally moves a stream that follows the default; make sure it did.
     defaultCheck_ = pulse::Operation(pa_context_get_server_info(context_.get(), &LevelCapture::onDefaultForCheck, this));
 }
@@ -223,9 +231,9 @@ void LevelCapture::onContextEvent(pa_context*, pa_subscription_event_type_t type
     const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
     if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
         self.serverChanged();
-    } else if (facility == PA_SUBSCRIPTION_EVENT_SOURCE && kind == PA_SUBSCRIPTION_EVENT_NEW
-               && self.state_ == State::closed) {
-        self.report(self.events_.configurationChanged);
+    } else if (facility == PA_SUBSCRIPTION_EVENT_SOURCE && kind == PA_SUBSCRIPTION_EVENT_NEW) {
+        if (self.state_ == State::closed) self.report(self.events_.configurationChanged);
+        if (self.state_ == State::opening) self.changedWhileOpening_ = true;
     }
 }
 
@@ -276,6 +284,7 @@ void LevelCapture::onStreamState(pa_stream* stream, void* userdata) noexcept
     switch (pa_stream_get_state(stream)) {
     case PA_STREAM_READY:
         self.state_ = State::streaming;
+        self.changedWhileOpening_ = false;
         self.report(self.events_.started);
         break;
     case PA_STREAM_FAILED:

@@ -89,6 +89,7 @@ private:
     State state_ = State::closed;
     bool openWhenReady_ = false;
     bool sourceFound_ = false;
+    bool changedWhileOpening_ = false;
 
     unsigned channels_ = 0;
     std::array<float, framesPerBuffer> samples_{};
