@@ -1,0 +1,169 @@
+#include "audio/pulse/PulseDeviceMapping.h"
+
+#include <gtest/gtest.h>
+
+namespace vantorelle::pulse {
+namespace {
+
+PulseEndpoint sink(std::string name)
+{
+    PulseEndpoint endpoint;
+    endpoint.direction = Direction::output;
+    endpoint.index = 4;
+    endpoint.name = std::move(name);
+    endpoint.channels = 2;
+    return endpoint;
+}
+
+PulseEndpoint source(std::string name)
+{
+    PulseEndpoint endpoint = sink(std::move(name));
+    endpoint.direction = Direction::input;
+    endpoint.channels = 1;
+    return endpoint;
+}
+
+TEST(PulseDeviceIds, SinksAndSourcesNeverShareAnIdAndMapBack)
+{
+    const auto sinkId = objectIDOf({Direction::output, 0});
+    const auto sourceId = objectIDOf({Direction::input, 0});
+    ASSERT_TRUE(sinkId && sourceId);
+    EXPECT_NE(*sinkId, 0u);
+    EXPECT_NE(*sourceId, 0u);
+    EXPECT_NE(*sinkId, *sourceId);
+    for (const EndpointAddress address : {EndpointAddress{Direction::output, 0},
+                                          EndpointAddress{Direction::input, 0},
+                                          EndpointAddress{Direction::output, 0x7ffffffe},
+                                          EndpointAddress{Direction::input, 0x7ffffffe}}) {
+        const auto id = objectIDOf(address);
+        ASSERT_TRUE(id);
+        EXPECT_EQ(addressOf(*id), address);
+    }
+}
+
+TEST(PulseDeviceIds, IndicesOutsideTheRangeAndZeroHaveNoMapping)
+{
+    EXPECT_FALSE(objectIDOf({Direction::output, 0x7fffffff}));
+    EXPECT_FALSE(objectIDOf({Direction::input, 0xffffffff}));
+    EXPECT_FALSE(addressOf(0));
+    EXPECT_FALSE(addressOf(0x80000000u));
+}
+
+TEST(PulseDeviceUids, NameIsTheUidOutsideBluetooth)
+{
+    PulseEndpoint endpoint = sink("alsa_output.usb-Vendor_Headset-00.analog-stereo");
+    endpoint.bus = "usb";
+    endpoint.deviceString = "front:2";
+    EXPECT_EQ(uidOf(endpoint), "alsa_output.usb-Vendor_Headset-00.analog-stereo");
+}
+
+TEST(PulseDeviceUids, BluetoothEndpointsAreNamedByAddressAndDirection)
+{
+    PulseEndpoint highQuality = sink("bluez_sink.AA_BB_CC_DD_EE_FF.a2dp_sink");
+    highQuality.bus = "bluetooth";
+    highQuality.deviceString = "AA:BB:CC:DD:EE:FF";
+    PulseEndpoint headset = sink("bluez_sink.AA_BB_CC_DD_EE_FF.handsfree_head_unit");
+    headset.api = "bluez5";
+    headset.bluezAddress = "AA:BB:CC:DD:EE:FF";
+    headset.deviceString = "/org/bluez/hci0/dev_AA_BB_CC_DD_EE_FF";
+    PulseEndpoint microphone = source("bluez_source.AA_BB_CC_DD_EE_FF.handsfree_head_unit");
+    microphone.api = "bluez";
+    microphone.deviceString = "AA:BB:CC:DD:EE:FF";
+
+    EXPECT_EQ(uidOf(highQuality), "bluez:AA:BB:CC:DD:EE:FF:output");
+    EXPECT_EQ(uidOf(headset), uidOf(highQuality)); // the address property wins over device.string
+    EXPECT_EQ(uidOf(microphone), "bluez:AA:BB:CC:DD:EE:FF:input");
+}
+
+TEST(PulseDeviceUids, BluetoothWithoutAddressAndMonitorsKeepTheirNames)
+{
+    PulseEndpoint anonymous = sink("bluez_sink.unknown");
+    anonymous.bus = "bluetooth";
+    EXPECT_EQ(uidOf(anonymous), "bluez_sink.unknown");
+
+    PulseEndpoint monitor = source("bluez_sink.AA_BB_CC_DD_EE_FF.a2dp_sink.monitor");
+    monitor.isMonitor = true;
+    monitor.bus = "bluetooth";
+    monitor.deviceString = "AA:BB:CC:DD:EE:FF";
+    EXPECT_EQ(uidOf(monitor), "bluez_sink.AA_BB_CC_DD_EE_FF.a2dp_sink.monitor");
+}
+
+TEST(PulseDeviceFlags, MonitorsAndPlaceholdersAreHidden)
+{
+    PulseEndpoint monitor = source("speakers.monitor");
+    monitor.isMonitor = true;
+    PulseEndpoint classedMonitor = source("other.monitor");
+    classedMonitor.deviceClass = "monitor";
+    EXPECT_TRUE(isHiddenEndpoint(monitor));
+    EXPECT_TRUE(isHiddenEndpoint(classedMonitor));
+    EXPECT_TRUE(isHiddenEndpoint(sink("auto_null")));
+    EXPECT_TRUE(isHiddenEndpoint(source("auto_null.monitor")));
+    EXPECT_FALSE(isHiddenEndpoint(sink("auto_null_extra")));
+    EXPECT_FALSE(isHiddenEndpoint(source("mic")));
+}
+
+TEST(PulseDeviceFlags, InternalBusOrFormFactorIsBuiltIn)
+{
+    PulseEndpoint speakers = sink("alsa_output.pci-0000_00_1f.3.analog-stereo");
+    speakers.bus = "pci";
+    speakers.activePort = "analog-output-speaker";
+    PulseEndpoint socMicrophone = source("alsa_input.platform-sof.HiFi__Mic1__source");
+    socMicrophone.bus = "platform";
+    PulseEndpoint marked = sink("speakers");
+    marked.formFactor = "internal";
+    PulseEndpoint usb = sink("alsa_output.usb-headset");
+    usb.bus = "usb";
+    EXPECT_TRUE(hasBuiltInTransport(speakers));
+    EXPECT_TRUE(hasBuiltInTransport(socMicrophone));
+    EXPECT_TRUE(hasBuiltInTransport(marked));
+    EXPECT_FALSE(hasBuiltInTransport(usb));
+    EXPECT_FALSE(hasBuiltInTransport(sink("plain")));
+}
+
+TEST(PulseDeviceFlags, DigitalOutputsOnTheInternalCardAreNotBuiltIn)
+{
+    const auto onPci = [](std::string name) {
+        PulseEndpoint endpoint = sink(std::move(name));
+        endpoint.bus = "pci";
+        endpoint.formFactor = "internal";
+        return endpoint;
+    };
+    PulseEndpoint byName = onPci("alsa_output.pci-0000_00_1f.3.HDMI-stereo");
+    PulseEndpoint byProfile = onPci("alsa_output.pci-0000_00_1f.3.3");
+    byProfile.profileName = "hdmi-stereo-extra1";
+    PulseEndpoint byPort = onPci("card0.out");
+    byPort.activePort = "[Out] DisplayPort2";
+    PulseEndpoint bySpdifPort = onPci("card0.out2");
+    bySpdifPort.activePort = "iec958-stereo-output";
+    PulseEndpoint byDeviceString = onPci("card0.out3");
+    byDeviceString.deviceString = "hdmi:0,7";
+    for (const PulseEndpoint& endpoint : {byName, byProfile, byPort, bySpdifPort, byDeviceString}) {
+        EXPECT_FALSE(hasBuiltInTransport(endpoint)) << endpoint.name;
+    }
+}
+
+TEST(PulseRawDevices, ChannelsGoToTheEndpointsDirectionAndEmptyDescriptionIsNoName)
+{
+    PulseEndpoint speakers = sink("speakers");
+    speakers.description = "Speakers";
+    const auto output = rawDeviceOf(speakers);
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->outputChannels, std::vector<std::uint32_t>{2});
+    EXPECT_EQ(output->inputChannels, std::vector<std::uint32_t>{});
+    EXPECT_EQ(output->name, "Speakers");
+    EXPECT_EQ(output->uid, "speakers");
+
+    const auto input = rawDeviceOf(source("mic"));
+    ASSERT_TRUE(input);
+    EXPECT_EQ(input->inputChannels, std::vector<std::uint32_t>{1});
+    EXPECT_EQ(input->outputChannels, std::vector<std::uint32_t>{});
+    EXPECT_EQ(input->name, std::nullopt);
+    EXPECT_EQ(input->id, objectIDOf({Direction::input, 4}));
+
+    PulseEndpoint unaddressable = sink("far");
+    unaddressable.index = 0xffffffff;
+    EXPECT_FALSE(rawDeviceOf(unaddressable));
+}
+
+} // namespace
+} // namespace vantorelle::pulse

@@ -1,0 +1,148 @@
+#include "PulseTestSupport.h"
+
+#include "audio/pulse/CoalescingTrigger.h"
+#include "support/platform/QtWait.h"
+
+#include <QCoreApplication>
+
+namespace vantorelle::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Long enough for any straggler of a burst to have been delivered as a second call.
+constexpr auto quietPeriod = 200ms;
+
+struct EventCounts {
+    int deviceListChanges = 0;
+    int defaultChanges = 0;
+};
+
+// A listening backend whose callbacks count into a record that outlives it.
+struct Listening {
+    explicit Listening(PulseAudioOptions options = {})
+        : counts(std::make_shared<EventCounts>())
+        , system(std::make_unique<PulseAudioSystem>(std::move(options)))
+    {
+        system->startListening([counts = counts] { ++counts->deviceListChanges; },
+                               [counts = counts] { ++counts->defaultChanges; });
+    }
+    std::shared_ptr<EventCounts> counts;
+    std::unique_ptr<PulseAudioSystem> system;
+};
+
+class Listener : public PulseDaemonSuite {
+protected:
+    void SetUp() override
+    {
+        PulseDaemonSuite::SetUp();
+        ASSERT_TRUE(daemon().addSink("resident_out"));
+        ASSERT_TRUE(daemon().addSink("other_out"));
+        ASSERT_TRUE(daemon().setDefaultSink("resident_out"));
+        listening = std::make_unique<Listening>();
+        ASSERT_TRUE(waitUntil([this] { return listening->system->isListening(); }));
+    }
+    void TearDown() override
+    {
+        listening.reset();
+        PulseDaemonSuite::TearDown();
+    }
+    EventCounts& counts() { return *listening->counts; }
+
+    std::unique_ptr<Listening> listening;
+};
+
+TEST_F(Listener, PlugAndUnplugEachDeliverOneDeviceListChange)
+{
+    // One module brings a sink and its monitor source: two server events, one call.
+    const auto module = daemon().addSink("plugged");
+    ASSERT_TRUE(module);
+    ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges >= 1; }));
+    pumpEvents(quietPeriod);
+    EXPECT_EQ(counts().deviceListChanges, 1);
+
+    ASSERT_TRUE(daemon().unload(*module));
+    ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges >= 2; }));
+    pumpEvents(quietPeriod);
+    EXPECT_EQ(counts().deviceListChanges, 2);
+    EXPECT_EQ(counts().defaultChanges, 0);
+}
+
+TEST_F(Listener, VolumeChangeIsNotADeviceListChange)
+{
+    ASSERT_TRUE(daemon().setSinkVolume("resident_out", 30));
+    // A later event proves the volume event has been seen by then.
+    ASSERT_TRUE(daemon().setDefaultSink("other_out"));
+    ASSERT_TRUE(waitUntil([this] { return counts().defaultChanges >= 1; }));
+    pumpEvents(quietPeriod);
+    EXPECT_EQ(counts().deviceListChanges, 0);
+}
+
+TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
+{
+    ASSERT_TRUE(daemon().setDefaultSink("other_out"));
+    ASSERT_TRUE(waitUntil([this] { return counts().defaultChanges >= 1; }));
+    pumpEvents(quietPeriod);
+    EXPECT_EQ(counts().defaultChanges, 1);
+
+    // Adding a source makes it the default input (there was only the monitors): a list change
+    // and a default change.
+    ASSERT_TRUE(daemon().addSource("new_in"));
+    ASSERT_TRUE(daemon().setDefaultSource("new_in"));
+    ASSERT_TRUE(waitUntil([this] { return counts().defaultChanges >= 2; }));
+    ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges >= 1; }));
+
+    // Through the backend itself: reported like any other change.
+    const auto manager = makeManager();
+    const auto resident = findByUid(manager->connectedDevices(), "resident_out");
+    ASSERT_TRUE(resident);
+    const int before = counts().defaultChanges;
+    ASSERT_TRUE(manager->setDefaultDevice(resident->id, Direction::output));
+    ASSERT_TRUE(waitUntil([&] { return counts().defaultChanges == before + 1; }));
+}
+
+TEST_F(Listener, NothingIsDeliveredAfterDestruction)
+{
+    ASSERT_TRUE(daemon().addSink("late"));
+    ASSERT_TRUE(daemon().setDefaultSink("late"));
+    const std::shared_ptr<EventCounts> survivor = listening->counts;
+    const EventCounts before = *survivor;
+    listening.reset();
+    pumpEvents(quietPeriod);
+    EXPECT_EQ(survivor->deviceListChanges, before.deviceListChanges);
+    EXPECT_EQ(survivor->defaultChanges, before.defaultChanges);
+}
+
+TEST(CoalescingTrigger, ABurstIsOneCallAndAStormStillGetsThrough)
+{
+    int calls = 0;
+    pulse::CoalescingTrigger trigger(20ms, [&calls] { ++calls; });
+    for (int i = 0; i < 50; ++i) trigger.trigger();
+    ASSERT_TRUE(waitUntil([&calls] { return calls >= 1; }));
+    pumpEvents(100ms);
+    EXPECT_EQ(calls, 1);
+
+    // Triggers that never stop must not hold the call back forever.
+    ASSERT_TRUE(waitUntil([&] {
+        trigger.trigger();
+        return calls >= 2;
+    }));
+}
+
+TEST(CoalescingTrigger, CancelledOrDestroyedTriggersStaySilent)
+{
+    int calls = 0;
+    {
+        pulse::CoalescingTrigger trigger(10ms, [&calls] { ++calls; });
+        trigger.trigger();
+        trigger.cancel();
+        EXPECT_FALSE(trigger.isPending());
+        pumpEvents(50ms);
+        trigger.trigger();
+    }
+    pumpEvents(50ms);
+    EXPECT_EQ(calls, 0);
+}
+
+} // namespace
+} // namespace vantorelle::test

@@ -1,0 +1,196 @@
+#include "PulseTestSupport.h"
+
+#include "support/platform/PulseEventLog.h"
+
+namespace vantorelle::test {
+namespace {
+
+using Queries = PulseDaemonSuite;
+
+TEST_F(Queries, ListsSinksAndSourcesWithKindsAndBuiltInFlag)
+{
+    ASSERT_TRUE(daemon().addSink("laptop_speakers", {{"device.description", "Laptop Speakers"},
+                                                     {"device.form_factor", "internal"},
+                                                     {"device.bus", "pci"}}));
+    ASSERT_TRUE(daemon().addSink("alsa_output.pci-0000_00_1f.3.hdmi-stereo",
+                                 {{"device.description", "Monitor"}, {"device.bus", "pci"}}));
+    ASSERT_TRUE(daemon().addSink("digital_out", {{"device.bus", "pci"}, {"device.string", "iec958:0"}}));
+    ASSERT_TRUE(daemon().addSink("usb_headset", {{"device.description", "Headset"}, {"device.bus", "usb"}}));
+    ASSERT_TRUE(daemon().addSource("internal_mic", {{"device.description", "Internal Microphone"},
+                                                    {"device.bus", "platform"}}));
+    ASSERT_TRUE(daemon().addSource("usb_mic", {{"device.bus", "usb"}}));
+
+    const auto manager = makeManager();
+    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    const auto speakers = findByUid(devices, "laptop_speakers");
+    const auto hdmi = findByUid(devices, "alsa_output.pci-0000_00_1f.3.hdmi-stereo");
+    const auto digital = findByUid(devices, "digital_out");
+    const auto headset = findByUid(devices, "usb_headset");
+    const auto internalMic = findByUid(devices, "internal_mic");
+    const auto usbMic = findByUid(devices, "usb_mic");
+    ASSERT_TRUE(speakers && hdmi && digital && headset && internalMic && usbMic);
+
+    EXPECT_EQ(speakers->name, "Laptop Speakers");
+    EXPECT_TRUE(speakers->isOutput);
+    EXPECT_FALSE(speakers->isInput);
+    EXPECT_TRUE(speakers->isBuiltIn);
+    EXPECT_FALSE(hdmi->isBuiltIn);
+    EXPECT_FALSE(digital->isBuiltIn);
+    EXPECT_FALSE(headset->isBuiltIn);
+    EXPECT_EQ(internalMic->name, "Internal Microphone");
+    EXPECT_TRUE(internalMic->isInput);
+    EXPECT_FALSE(internalMic->isOutput);
+    EXPECT_TRUE(internalMic->isBuiltIn);
+    EXPECT_FALSE(usbMic->isBuiltIn);
+
+    // Sinks first, then sources, as the server lists them; ids unique and never 0.
+    EXPECT_EQ(devices.size(), 6u);
+    std::vector<AudioObjectID> ids;
+    for (const AudioDevice& device : devices) {
+        EXPECT_NE(device.id, 0u);
+        ids.push_back(device.id);
+        EXPECT_EQ(manager->stringProperty(StringProperty::uid, device.id), device.uid);
+        EXPECT_EQ(manager->stringProperty(StringProperty::name, device.id), device.name);
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::unique(ids.begin(), ids.end()), ids.end());
+    EXPECT_TRUE(devices.front().isOutput);
+    EXPECT_TRUE(devices.back().isInput);
+}
+
+TEST_F(Queries, MonitorsAndThePlaceholderAreNeverListed)
+{
+    ASSERT_TRUE(daemon().addSink("auto_null"));
+    ASSERT_TRUE(daemon().addSink("speakers"));
+    const auto manager = makeManager();
+    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices.front().uid, "speakers");
+
+    // They are there, just hidden.
+    PulseAudioSystem system;
+    const std::vector<RawDevice> raw = system.devices();
+    EXPECT_EQ(raw.size(), 4u);
+    EXPECT_EQ(std::count_if(raw.begin(), raw.end(), [](const RawDevice& d) { return *d.isHidden; }), 3);
+}
+
+TEST_F(Queries, NamesComeThroughIntact)
+{
+    const std::vector<std::string> names{
+        "Desk | Speakers", "He said \"hi\", it's \\ fine", "Tab\there and\nnewline",
+        "Микрофон 日本語 🎧", "  spaced  "};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_TRUE(daemon().addSink(QString("named_%1").arg(i),
+                                     {{"device.description", QString::fromStdString(names[i])}}));
+    }
+    ASSERT_TRUE(daemon().addSink("nameless", {{"device.description", ""}}));
+
+    const std::vector<AudioDevice> devices = makeManager()->connectedDevices();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto device = findByUid(devices, "named_" + std::to_string(i));
+        ASSERT_TRUE(device) << i;
+        EXPECT_EQ(device->name, names[i]);
+    }
+    const auto nameless = findByUid(devices, "nameless");
+    ASSERT_TRUE(nameless);
+    EXPECT_EQ(nameless->name, "nameless");
+}
+
+TEST_F(Queries, BluetoothHeadsetKeepsItsUidAcrossProfiles)
+{
+    const auto highQuality = daemon().addSink(
+        "bluez_sink.AA_BB_CC_DD_EE_FF.a2dp_sink",
+        {{"device.bus", "bluetooth"}, {"device.string", "AA:BB:CC:DD:EE:FF"}});
+    ASSERT_TRUE(highQuality);
+    const auto manager = makeManager();
+    EXPECT_TRUE(findByUid(manager->connectedDevices(), "bluez:AA:BB:CC:DD:EE:FF:output"));
+
+    ASSERT_TRUE(daemon().unload(*highQuality));
+    ASSERT_TRUE(daemon().addSink("bluez_output.AA_BB_CC_DD_EE_FF.headset-head-unit",
+                                 {{"device.api", "bluez5"}, {"api.bluez5.address", "AA:BB:CC:DD:EE:FF"}}));
+    ASSERT_TRUE(daemon().addSource("bluez_input.AA_BB_CC_DD_EE_FF.headset-head-unit",
+                                   {{"device.api", "bluez5"}, {"api.bluez5.address", "AA:BB:CC:DD:EE:FF"}}));
+    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    EXPECT_TRUE(findByUid(devices, "bluez:AA:BB:CC:DD:EE:FF:output"));
+    EXPECT_TRUE(findByUid(devices, "bluez:AA:BB:CC:DD:EE:FF:input"));
+    EXPECT_EQ(devices.size(), 2u);
+}
+
+TEST_F(Queries, DefaultsAreReadAndSetPerDirection)
+{
+    ASSERT_TRUE(daemon().addSink("first_out"));
+    ASSERT_TRUE(daemon().addSink("second_out"));
+    ASSERT_TRUE(daemon().addSource("first_in"));
+    ASSERT_TRUE(daemon().addSource("second_in"));
+    ASSERT_TRUE(daemon().setDefaultSink("first_out"));
+    ASSERT_TRUE(daemon().setDefaultSource("first_in"));
+
+    const auto manager = makeManager();
+    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    const auto firstOut = findByUid(devices, "first_out");
+    const auto secondOut = findByUid(devices, "second_out");
+    const auto firstIn = findByUid(devices, "first_in");
+    const auto secondIn = findByUid(devices, "second_in");
+    ASSERT_TRUE(firstOut && secondOut && firstIn && secondIn);
+    EXPECT_EQ(manager->defaultDeviceID(Direction::output), firstOut->id);
+    EXPECT_EQ(manager->defaultDeviceID(Direction::input), firstIn->id);
+
+    EXPECT_TRUE(manager->setDefaultDevice(secondOut->id, Direction::output));
+    EXPECT_TRUE(manager->setDefaultDevice(secondIn->id, Direction::input));
+    EXPECT_EQ(daemon().defaultSink(), "second_out");
+    EXPECT_EQ(daemon().defaultSource(), "second_in");
+    EXPECT_EQ(manager->defaultDeviceID(Direction::output), secondOut->id);
+    EXPECT_EQ(manager->defaultDeviceID(Direction::input), secondIn->id);
+
+    // A device of the other direction, one that is gone, or no device at all is refused.
+    EXPECT_FALSE(manager->setDefaultDevice(firstIn->id, Direction::output));
+    EXPECT_FALSE(manager->setDefaultDevice(firstOut->id, Direction::input));
+    EXPECT_FALSE(manager->setDefaultDevice(0, Direction::output));
+    EXPECT_FALSE(manager->setDefaultDevice(firstOut->id + 500, Direction::output));
+    EXPECT_EQ(manager->stringProperty(StringProperty::uid, firstOut->id + 500), std::nullopt);
+    EXPECT_EQ(daemon().defaultSink(), "second_out");
+}
+
+TEST_F(Queries, NoSinksMeansNoDefaultOutput)
+{
+    ASSERT_TRUE(daemon().addSource("lonely_in"));
+    const auto manager = makeManager();
+    EXPECT_EQ(manager->defaultDeviceID(Direction::output), std::nullopt);
+    EXPECT_TRUE(manager->defaultDeviceID(Direction::input).has_value());
+}
+
+// The server remembers an explicitly chosen default apart from the one in effect. After the
+// chosen sink goes away another takes over; choosing that one again must not be sent, since a
+// set is not free (it rewrites the server's memory of past choices and tells every client).
+TEST_F(Queries, SettingTheCurrentDefaultSendsNothing)
+{
+    ASSERT_TRUE(daemon().addSink("chosen"));
+    ASSERT_TRUE(daemon().addSink("fallback"));
+    const auto chosenModule = daemon().addSink("later");
+    ASSERT_TRUE(chosenModule);
+    ASSERT_TRUE(daemon().setDefaultSink("later"));
+    ASSERT_TRUE(daemon().unload(*chosenModule));
+    const QString current = daemon().defaultSink().value_or("");
+    ASSERT_FALSE(current.isEmpty());
+
+    const auto manager = makeManager();
+    const auto currentDevice = findByUid(manager->connectedDevices(), current.toStdString());
+    ASSERT_TRUE(currentDevice);
+
+    PulseEventLog log;
+    ASSERT_TRUE(log.sync());
+    const int serverChanges = log.count("on server");
+    EXPECT_TRUE(manager->setDefaultDevice(currentDevice->id, Direction::output));
+    ASSERT_TRUE(log.sync());
+    EXPECT_EQ(log.count("on server"), serverChanges);
+
+    // The log does see a real change.
+    const QString other = current == "chosen" ? "fallback" : "chosen";
+    const auto otherDevice = findByUid(manager->connectedDevices(), other.toStdString());
+    ASSERT_TRUE(otherDevice);
+    EXPECT_TRUE(manager->setDefaultDevice(otherDevice->id, Direction::output));
+    EXPECT_TRUE(log.waitFor("on server", serverChanges + 1));
+}
+
+} // namespace
+} // namespace vantorelle::test

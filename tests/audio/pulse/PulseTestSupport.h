@@ -1,0 +1,45 @@
+#pragma once
+
+#include "audio/AudioDeviceManager.h"
+#include "audio/pulse/PulseAudioSystem.h"
+#include "support/platform/PulseDaemon.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantorelle::test {
+
+inline std::optional<AudioDevice> findByUid(const std::vector<AudioDevice>& devices,
+                                            const std::string& uid)
+{
+    const auto found = std::find_if(devices.begin(), devices.end(),
+                                    [&uid](const AudioDevice& device) { return device.uid == uid; });
+    if (found == devices.end()) return std::nullopt;
+    return *found;
+}
+
+inline std::unique_ptr<AudioDeviceManager> makeManager(PulseAudioOptions options = {})
+{
+    return std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(std::move(options)));
+}
+
+// One private daemon for every test of a suite; each test unloads what it loaded.
+class PulseDaemonSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { daemon_ = std::make_unique<PulseDaemon>(); }
+    static void TearDownTestSuite() { daemon_.reset(); }
+    void SetUp() override { ASSERT_TRUE(daemon_->isRunning()) << "no private pulseaudio daemon"; }
+    void TearDown() override { daemon_->unloadAll(); }
+
+    static PulseDaemon& daemon() { return *daemon_; }
+
+private:
+    static inline std::unique_ptr<PulseDaemon> daemon_;
+};
+
+} // namespace vantorelle::test

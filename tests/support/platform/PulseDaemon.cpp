@@ -1,0 +1,289 @@
+#include "support/platform/PulseDaemon.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcessEnvironment>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace vantorelle::test {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int processTimeoutMs = 5000;
+constexpr auto startTimeout = 10s;
+
+bool writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
+// A value of a property list: quoted, with the characters that would end the quote escaped.
+QString quotedValue(const QString& value)
+{
+    QString escaped;
+    for (const QChar c : value) {
+        if (c == u'\\' || c == u'\'' || c == u'"') escaped += u'\\';
+        escaped += c;
+    }
+    return u'\'' + escaped + u'\'';
+}
+
+std::optional<QByteArray> replaceEnvironment(const char* name, const QByteArray& value)
+{
+    std::optional<QByteArray> previous;
+    if (qEnvironmentVariableIsSet(name)) previous = qgetenv(name);
+    qputenv(name, value);
+    return previous;
+}
+
+void restoreEnvironment(const char* name, const std::optional<QByteArray>& previous)
+{
+    if (previous) {
+        qputenv(name, *previous);
+    } else {
+        qunsetenv(name);
+    }
+}
+
+} // namespace
+
+PulseDaemon::PulseDaemon()
+{
+    if (!folder_.isValid()) return;
+    const QString dir = folder_.path();
+    writeFile(dir + "/daemon.conf", "rlimit-nofile = 8192\n");
+    writeFile(dir + "/client.conf", "autospawn = no\n");
+    writeFile(dir + "/default.pa",
+              QStringLiteral("load-module module-native-protocol-unix socket=%1/native auth-anonymous=1\n")
+                  .arg(dir)
+                  .toUtf8());
+    previousServer_ = replaceEnvironment("PULSE_SERVER", server().toUtf8());
+    previousClientConfig_ = replaceEnvironment("PULSE_CLIENTCONFIG", (dir + "/client.conf").toUtf8());
+    start();
+}
+
+PulseDaemon::~PulseDaemon()
+{
+    stop();
+    restoreEnvironment("PULSE_SERVER", previousServer_);
+    restoreEnvironment("PULSE_CLIENTCONFIG", previousClientConfig_);
+}
+
+bool PulseDaemon::isRunning() const
+{
+    return answered_ && process_ && process_->state() == QProcess::Running;
+}
+
+QString PulseDaemon::server() const
+{
+    return "unix:" + folder_.path() + "/native";
+}
+
+QString PulseDaemon::folder() const
+{
+    return folder_.path();
+}
+
+bool PulseDaemon::start()
+{
+    const QString dir = folder_.path();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER"}) environment.remove(name);
+    environment.insert("HOME", dir + "/home");
+    environment.insert("XDG_RUNTIME_DIR", dir + "/runtime");
+    environment.insert("XDG_CONFIG_HOME", dir + "/config");
+    environment.insert("XDG_STATE_HOME", dir + "/state");
+    environment.insert("PULSE_CONFIG", dir + "/daemon.conf");
+    environment.insert("PULSE_STATE_PATH", dir + "/state");
+    environment.insert("PULSE_RUNTIME_PATH", dir + "/runtime");
+    // No session bus: the daemon must not find, or launch, one.
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir + "/no-bus");
+
+    process_ = std::make_unique<QProcess>();
+    process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    process_->setProcessEnvironment(environment);
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->setStandardOutputFile(dir + "/daemon.log", QIODevice::Append);
+    process_->start("pulseaudio",
+                    {"-n", "--daemonize=no", "--system=no", "--exit-idle-time=-1",
+                     "--use-pid-file=no", "--realtime=no", "--high-priority=no",
+                     "--log-target=stderr", "--log-level=warning", "-F", dir + "/default.pa"});
+    paused_ = false;
+    answered_ = false;
+    if (!process_->waitForStarted(processTimeoutMs)) return false;
+
+    answered_ = waitUntilAnswering();
+    return answered_;
+}
+
+// The daemon gives no sign when its socket is ready; ask until it answers, bounded, and stop
+// asking at once if it died.
+bool PulseDaemon::waitUntilAnswering()
+{
+    const QDeadlineTimer deadline(startTimeout);
+    while (!deadline.hasExpired()) {
+        if (pactl({"info"}, 2s)) return true;
+        if (process_->waitForFinished(25)) return false;
+    }
+    return false;
+}
+
+void PulseDaemon::stop()
+{
+    if (!process_) return;
+    if (paused_) resume();
+    if (process_->state() != QProcess::NotRunning) {
+        process_->terminate();
+        if (!process_->waitForFinished(processTimeoutMs)) {
+            process_->kill();
+            process_->waitForFinished(processTimeoutMs);
+        }
+    }
+    process_.reset();
+    answered_ = false;
+    modules_.clear();
+}
+
+std::optional<QString> PulseDaemon::pactl(const QStringList& arguments, std::chrono::seconds limit) const
+{
+    QProcess process;
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    QStringList command{"--kill-after=1", QString::number(limit.count()), "pactl"};
+    command += arguments;
+    process.start("timeout", command);
+    const int waitMs = static_cast<int>(std::chrono::milliseconds(limit + 3s).count());
+    if (!process.waitForFinished(waitMs)) {
+        process.kill();
+        process.waitForFinished(processTimeoutMs);
+        return std::nullopt;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PulseDaemon::quotedProperties(const PulseProperties& properties)
+{
+    QStringList items;
+    for (const auto& [key, value] : properties) items << key + u'=' + quotedValue(value);
+    return items.join(u' ');
+}
+
+std::optional<std::uint32_t> PulseDaemon::load(const QString& module, const QStringList& arguments)
+{
+    const std::optional<QString> output = pactl(QStringList{"load-module", module} + arguments);
+    if (!output) return std::nullopt;
+    bool ok = false;
+    const std::uint32_t index = output->trimmed().toUInt(&ok);
+    if (!ok) return std::nullopt;
+    modules_.push_back(index);
+    return index;
+}
+
+std::optional<std::uint32_t> PulseDaemon::loadModule(const QString& module, const QStringList& arguments)
+{
+    return load(module, arguments);
+}
+
+std::optional<std::uint32_t> PulseDaemon::addSink(const QString& name, const PulseProperties& properties)
+{
+    QStringList arguments{"sink_name=" + name};
+    // The outer double quotes belong to the module arguments, the inner ones to the property list.
+    if (!properties.empty()) arguments << "sink_properties=\"" + quotedProperties(properties) + '"';
+    return load("module-null-sink", arguments);
+}
+
+std::optional<std::uint32_t> PulseDaemon::addSource(const QString& name, const PulseProperties& properties)
+{
+    QStringList arguments{"source_name=" + name, "file=" + folder_.path() + '/' + name + ".fifo"};
+    if (!properties.empty()) arguments << "source_properties=\"" + quotedProperties(properties) + '"';
+    return load("module-pipe-source", arguments);
+}
+
+std::optional<std::uint32_t> PulseDaemon::addSineSource(const QString& name, int frequency)
+{
+    return load("module-sine-source",
+                {"source_name=" + name, "frequency=" + QString::number(frequency)});
+}
+
+bool PulseDaemon::unload(std::uint32_t module)
+{
+    std::erase(modules_, module);
+    return pactl({"unload-module", QString::number(module)}).has_value();
+}
+
+void PulseDaemon::unloadAll()
+{
+    const std::vector<std::uint32_t> modules = std::exchange(modules_, {});
+    for (auto it = modules.rbegin(); it != modules.rend(); ++it) {
+        pactl({"unload-module", QString::number(*it)});
+    }
+}
+
+bool PulseDaemon::setDefaultSink(const QString& name)
+{
+    return pactl({"set-default-sink", name}).has_value();
+}
+
+bool PulseDaemon::setDefaultSource(const QString& name)
+{
+    return pactl({"set-default-source", name}).has_value();
+}
+
+std::optional<QString> PulseDaemon::defaultSink() const
+{
+    const std::optional<QString> output = pactl({"get-default-sink"});
+    if (!output) return std::nullopt;
+    return output->trimmed();
+}
+
+std::optional<QString> PulseDaemon::defaultSource() const
+{
+    const std::optional<QString> output = pactl({"get-default-source"});
+    if (!output) return std::nullopt;
+    return output->trimmed();
+}
+
+bool PulseDaemon::setSinkVolume(const QString& name, int percent)
+{
+    return pactl({"set-sink-volume", name, QString::number(percent) + '%'}).has_value();
+}
+
+bool PulseDaemon::pause()
+{
+    if (!isRunning()) return false;
+    paused_ = ::kill(static_cast<pid_t>(process_->processId()), SIGSTOP) == 0;
+    return paused_;
+}
+
+bool PulseDaemon::resume()
+{
+    if (!isRunning()) return false;
+    if (::kill(static_cast<pid_t>(process_->processId()), SIGCONT) != 0) return false;
+    paused_ = false;
+    // Connections made while it was frozen fill its backlog; until it has worked through them,
+    // new ones are refused.
+    return waitUntilAnswering();
+}
+
+bool PulseDaemon::kill()
+{
+    if (!isRunning()) return false;
+    process_->kill();
+    const bool ended = process_->waitForFinished(processTimeoutMs);
+    paused_ = false;
+    modules_.clear();
+    return ended;
+}
+
+bool PulseDaemon::restart()
+{
+    if (isRunning()) kill();
+    return start();
+}
+
+} // namespace vantorelle::test
