@@ -9,7 +9,6 @@
 #include "ui/SwitchToggle.h"
 #include "ui/Symbols.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -223,18 +222,14 @@ TEST_F(DevicePaneViewTest, LongNamesAreCutShortAndArrowsStayInside)
     EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
 }
 
-TEST_F(DevicePaneViewTest, AHundredEntriesScrollAndBuildQuickly)
+TEST_F(DevicePaneViewTest, AHundredEntriesScroll)
 {
     std::vector<SavedDevice> stack;
     for (int i = 0; i < 100; ++i) stack.push_back({"uid" + std::to_string(i), "Device " + std::to_string(i)});
     startEngine(stack);
-    QElapsedTimer timer;
-    timer.start();
     const auto pane = makePane(Direction::input);
     pane->show();
     QCoreApplication::processEvents();
-    // Generous: only catches a build that has gone badly wrong (seconds, not milliseconds).
-    EXPECT_LT(timer.elapsed(), 3000);
     ASSERT_EQ(pane->cards().size(), 100u);
     EXPECT_EQ(pane->cards()[99]->rankLabel().text(), "100");
     QScrollBar* bar = pane->scrollArea().verticalScrollBar();
