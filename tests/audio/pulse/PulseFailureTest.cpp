@@ -13,7 +13,8 @@ PulseAudioOptions quickOptions(std::optional<std::string> server = std::nullopt)
 {
     PulseAudioOptions options;
     options.server = std::move(server);
-    options.queryDeadline = 300ms;
+    // Kept small so a hung server costs little; a missing one must not need it at all.
+    options.queryDeadline = 150ms;
     options.reconnectMinDelay = 20ms;
     options.reconnectMaxDelay = 200ms;
     return options;
