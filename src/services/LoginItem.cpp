@@ -1,6 +1,8 @@
 #include "services/LoginItem.h"
 
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,15 +59,22 @@ LoginItem LoginItem::forCurrentProcess()
 
 std::filesystem::path LoginItem::defaultAutostartFolder()
 {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != '\0') {
+    // Relative values are invalid by the XDG rules and count as unset, as for the settings.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
         return std::filesystem::path(config) / "autostart";
     }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "") / ".config" / "autostart";
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return std::filesystem::path(home) / ".config" / "autostart";
+    }
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        return std::filesystem::path(entry->pw_dir) / ".config" / "autostart";
+    }
+    return {};
 }
 
 bool LoginItem::isEnabled() const
 {
+    if (!entryFile_.is_absolute()) return false;
     std::ifstream file(entryFile_);
     if (!file) return false;
     bool inMainGroup = false;
@@ -90,7 +99,9 @@ bool LoginItem::isEnabled() const
 
 bool LoginItem::registerItem() const
 {
-    if (!identity_.present()) return false;
+    // Without a home there is no autostart folder, and a relative one would depend on the
+    // working directory.
+    if (!identity_.present() || !entryFile_.is_absolute()) return false;
     std::error_code error;
     std::filesystem::create_directories(entryFile_.parent_path(), error);
     if (error) return false;

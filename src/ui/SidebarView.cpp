@@ -36,7 +36,7 @@ QLayout* makeHeader(QWidget* parent)
 
 SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent), pane_(std::move(pane))
 {
-    setFixedWidth(width);
+    setFixedWidth(fixedWidth);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 
     auto* column = new QVBoxLayout(this);

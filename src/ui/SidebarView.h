@@ -23,7 +23,7 @@ public:
 
     SidebarEntry& entry(Pane pane) const;
 
-    static constexpr int width = 208;
+    static constexpr int fixedWidth = 208;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "services/AppIdentity.h"
+#include "services/LoginItem.h"
+#include "support/core/EngineFixture.h"
+#include "support/core/TempFolder.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+
+class QLabel;
+class QWidget;
+
+namespace vantorelle::test {
+
+// A left click at `position` (in `widget`'s coordinates), delivered to the widget under it
+// as the window system would (propagating up while nobody takes it).
+void click(QWidget& widget, QPoint position);
+void click(QWidget& widget);
+
+// Renders a widget (with its children) into an image of its logical size.
+QImage snapshot(QWidget& widget);
+bool sameColour(QColor a, QColor b, int tolerance = 0);
+// Pixels of `image` inside `area` that have exactly (or within tolerance) `colour`.
+int countPixels(const QImage& image, const QRect& area, QColor colour, int tolerance = 0);
+// Brightness used to compare gradient ends.
+int lightness(QColor colour);
+
+// The first label under `root` showing exactly `text`, or null.
+QLabel* findLabel(QWidget& root, const QString& text);
+
+// Where screenshots go: <build>/screenshots (created on demand).
+std::filesystem::path screenshotFolder();
+
+// A throw-away installation: <prefix>/bin/vantorelle and its desktop entry, so an identity
+// made from it is present.
+struct FakeInstallation {
+    FakeInstallation();
+    TempFolder prefix;
+    std::filesystem::path executable;
+    AppIdentity identity() const { return AppIdentity::forExecutable(executable); }
+};
+
+} // namespace vantorelle::test
