@@ -6,8 +6,13 @@
 #include "ui/SettingsPaneView.h"
 #include "ui/SidebarView.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QPalette>
+#include <QShortcut>
+
+#include <memory>
 
 namespace vantorelle {
 
@@ -39,6 +44,11 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
 
     paneView_ = makePaneView(pane_);
     row->addWidget(paneView_, 1);
+
+    // The standard quit command: closing the window only hides the program, and many desktops
+    // show no tray to quit it from.
+    auto* quit = new QShortcut(QKeySequence::Quit, this);
+    connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void MainWindow::setPane(Pane pane)
@@ -47,7 +57,8 @@ void MainWindow::setPane(Pane pane)
     pane_ = pane;
     QWidget* replacement = makePaneView(pane);
     QWidget* old = paneView_;
-    static_cast<QHBoxLayout*>(layout())->replaceWidget(old, replacement);
+    // The layout hands back the old pane's item, which is ours to free.
+    const std::unique_ptr<QLayoutItem> oldItem(layout()->replaceWidget(old, replacement));
     paneView_ = replacement;
     // Deleted at once: a pane's resources (such as a running level meter) end with the pane.
     delete old;
