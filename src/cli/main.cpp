@@ -20,6 +20,8 @@ int runReport(vantorelle::ReportMode mode, int argc, char** argv)
     using namespace vantorelle;
     // The lid is read over D-Bus, which wants an application object (no event loop runs).
     const QCoreApplication app(argc, argv);
+    // Standard output carries the report alone, and nothing goes to standard error.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const PriorityStore store;
     const AudioDeviceManager manager(std::make_unique<PulseAudioSystem>());
     const auto readLid = [] { return LidMonitor::readLidClosed(); };

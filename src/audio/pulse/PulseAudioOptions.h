@@ -14,6 +14,8 @@ struct PulseAudioOptions {
     // The longest a query may keep its caller waiting, connection included. A hung server costs
     // at most this per call; a missing one fails at once.
     std::chrono::milliseconds queryDeadline{1000};
+    // After a query ran out of time, further queries fail at once for this long.
+    std::chrono::milliseconds quietAfterTimeout{2000};
     // Device-list events arriving within this time of the first one become one notification.
     std::chrono::milliseconds coalescingWindow{25};
     // Retry delays of the listener while the server is gone: doubles from min up to max.

@@ -5,26 +5,14 @@
 #include "audio/pulse/PulseListener.h"
 #include "audio/pulse/PulseQueryConnection.h"
 
-#include <algorithm>
 
 namespace vantorelle {
 
 using namespace pulse;
 
-namespace {
-
-const PulseEndpoint* findByName(const std::vector<PulseEndpoint>& endpoints, const std::string& name)
-{
-    const auto found = std::find_if(endpoints.begin(), endpoints.end(),
-                                    [&name](const PulseEndpoint& e) { return e.name == name; });
-    return found == endpoints.end() ? nullptr : &*found;
-}
-
-} // namespace
-
 PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options)
     : options_(std::move(options))
-    , queries_(std::make_unique<PulseQueryConnection>(options_.server))
+    , queries_(std::make_unique<PulseQueryConnection>(options_.server, options_.quietAfterTimeout))
 {
 }
 
@@ -69,22 +57,27 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
     try {
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         ServerReply server;
-        EndpointReply endpoints;
         const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
             server = {};
-            endpoints = {};
             std::vector<Operation> operations;
             operations.push_back(requestServerDefaults(context, server));
-            operations.push_back(direction == Direction::input ? requestSources(context, endpoints)
-                                                               : requestSinks(context, endpoints));
             return operations;
         });
-        if (!answered || !server.defaults || !endpoints.isComplete) return std::nullopt;
-        const std::string& name = server.defaults->of(direction);
+        if (!answered || !server.defaults) return std::nullopt;
+        const std::string name = server.defaults->of(direction);
         if (name.empty()) return std::nullopt;
-        const PulseEndpoint* endpoint = findByName(endpoints.endpoints, name);
-        if (!endpoint) return std::nullopt;
-        return objectIDOf({endpoint->direction, endpoint->index});
+        // Looked up by name rather than picked from the whole list, so the cost stays the same
+        // however many devices the server has.
+        EndpointReply endpoint;
+        const bool found = queries_->exchange(deadline, [&](pa_context* context) {
+            endpoint = {};
+            std::vector<Operation> operations;
+            operations.push_back(requestEndpointNamed(context, direction, name, endpoint));
+            return operations;
+        });
+        if (!found || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
+        const PulseEndpoint& device = endpoint.endpoints.front();
+        return objectIDOf({device.direction, device.index});
     } catch (...) {
         return std::nullopt;
     }

@@ -118,6 +118,15 @@ Operation requestEndpoint(pa_context* context, EndpointAddress address, Endpoint
     return Operation(pa_context_get_sink_info_by_index(context, address.index, onSinkInfo, &reply));
 }
 
+Operation requestEndpointNamed(pa_context* context, Direction direction, const std::string& name,
+                               EndpointReply& reply) noexcept
+{
+    if (direction == Direction::input) {
+        return Operation(pa_context_get_source_info_by_name(context, name.c_str(), onSourceInfo, &reply));
+    }
+    return Operation(pa_context_get_sink_info_by_name(context, name.c_str(), onSinkInfo, &reply));
+}
+
 Operation requestServerDefaults(pa_context* context, ServerReply& reply) noexcept
 {
     return Operation(pa_context_get_server_info(context, onServerInfo, &reply));

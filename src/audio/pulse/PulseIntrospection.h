@@ -38,6 +38,8 @@ PulseServerDefaults defaultsOf(const pa_server_info& info);
 Operation requestSinks(pa_context* context, EndpointReply& reply) noexcept;
 Operation requestSources(pa_context* context, EndpointReply& reply) noexcept;
 Operation requestEndpoint(pa_context* context, EndpointAddress address, EndpointReply& reply) noexcept;
+Operation requestEndpointNamed(pa_context* context, Direction direction, const std::string& name,
+                               EndpointReply& reply) noexcept;
 Operation requestServerDefaults(pa_context* context, ServerReply& reply) noexcept;
 Operation requestSetDefault(pa_context* context, Direction direction, const std::string& name,
                             SuccessReply& reply) noexcept;

@@ -15,7 +15,14 @@ PulseListener::PulseListener(const PulseAudioOptions& options,
     , nextDelay_(minDelay_)
     , onDefaultChange_(std::move(onDefaultChange))
     , loop_(makeGlibMainloop())
-    , deviceListChange_(options.coalescingWindow, std::move(onDeviceListChange))
+    , deviceListChange_(options.coalescingWindow,
+                        [this, onDeviceListChange = std::move(onDeviceListChange)] {
+                            defaultChange_.cancel();
+                            if (onDeviceListChange) onDeviceListChange();
+                        })
+    , defaultChange_(options.coalescingWindow, [this] {
+        if (onDefaultChange_) onDefaultChange_();
+    })
 {
     reconnectTimer_.setSingleShot(true);
     connect(&reconnectTimer_, &QTimer::timeout, this, &PulseListener::connectNow);
@@ -25,6 +32,7 @@ PulseListener::~PulseListener()
 {
     reconnectTimer_.stop();
     deviceListChange_.cancel();
+    defaultChange_.cancel();
     subscribeOperation_.reset();
     defaultsOperation_.reset();
     context_.reset();
@@ -70,11 +78,6 @@ void PulseListener::connected() noexcept
     subscribeOperation_ =
         Operation(pa_context_subscribe(context, mask, &PulseListener::onSubscribed, this));
     requestDefaults();
-    if (resyncWhenReady_) {
-        // Whatever happened while the server was away is unknown: let the owner look again.
-        resyncWhenReady_ = false;
-        deviceListChange_.trigger();
-    }
 }
 
 // Called from inside the context's own callback: the context is let go of on the next attempt,
@@ -108,13 +111,8 @@ void PulseListener::defaultsArrived(const PulseServerDefaults& defaults)
     defaultsFetched_ = true;
     const bool changed = knownDefaults_ && *knownDefaults_ != defaults;
     knownDefaults_ = defaults;
-    if (!changed) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (onDefaultChange_) onDefaultChange_();
-        },
-        Qt::QueuedConnection);
+    if (!changed || deviceListChange_.isPending()) return;
+    defaultChange_.trigger();
 }
 
 void PulseListener::eventArrived(pa_subscription_event_type_t event)
@@ -151,6 +149,12 @@ void PulseListener::onSubscribed(pa_context*, int success, void* userdata) noexc
 {
     auto& self = *static_cast<PulseListener*>(userdata);
     self.subscribed_ = success != 0;
+    if (self.subscribed_ && self.resyncWhenReady_) {
+        // Whatever happened before the subscription took hold (while the server was away, or
+        // between the owner's first look and now) is unknown: let the owner look again.
+        self.resyncWhenReady_ = false;
+        self.deviceListChange_.trigger();
+    }
 }
 
 void PulseListener::onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t,

@@ -23,7 +23,10 @@ namespace vantorelle::pulse {
 // Linux, so every event arrives on the owner's (main) thread between other work, and the owner's
 // callbacks run from Qt events, never from inside libpulse. When the server goes away it retries
 // with growing delays until it is back, and then reports a device-list change so the owner
-// resynchronises. Nothing fires after destruction.
+// resynchronises. A default change that comes with a device-list change (the server picking a
+// fallback for a device that went) is folded into it: the owner reads the defaults again in its
+// pass, and still knows which default was in effect before the event. Nothing fires after
+// destruction.
 class PulseListener final : public QObject {
 public:
     PulseListener(const PulseAudioOptions& options, std::function<void()> onDeviceListChange,
@@ -59,13 +62,14 @@ private:
     std::optional<PulseServerDefaults> knownDefaults_;
     bool subscribed_ = false;
     bool defaultsFetched_ = false;
-    bool resyncWhenReady_ = false;
+    bool resyncWhenReady_ = true;
     // Declared in teardown order (last first): timers, pending requests, context, loop.
     GlibMainloop loop_;
     Context context_;
     Operation subscribeOperation_;
     Operation defaultsOperation_;
     CoalescingTrigger deviceListChange_;
+    CoalescingTrigger defaultChange_;
     QTimer reconnectTimer_;
 };
 

@@ -21,9 +21,16 @@ bool allValid(const std::vector<Operation>& operations) noexcept
 
 } // namespace
 
-PulseQueryConnection::PulseQueryConnection(std::optional<std::string> server)
-    : server_(std::move(server)), loop_(pa_mainloop_new())
+PulseQueryConnection::PulseQueryConnection(std::optional<std::string> server,
+                                           std::chrono::milliseconds quietAfterTimeout)
+    : server_(std::move(server)), quietAfterTimeout_(quietAfterTimeout), loop_(pa_mainloop_new())
 {
+}
+
+void PulseQueryConnection::timedOut() noexcept
+{
+    context_.reset();
+    quietUntil_ = std::chrono::steady_clock::now() + quietAfterTimeout_;
 }
 
 PulseQueryConnection::~PulseQueryConnection() = default;
@@ -36,6 +43,8 @@ bool PulseQueryConnection::isGood() const noexcept
 bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexcept
 {
     try {
+        if (quietUntil_ && std::chrono::steady_clock::now() < *quietUntil_) return false;
+        quietUntil_.reset();
         // A reused connection may have died since the last call (a restarted server); then the
         // exchange is tried once more on a fresh one within the same deadline.
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -47,8 +56,11 @@ bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexc
                     [this, &operations] { return !anyRunning(operations) || !isGood(); }, deadline);
                 if (settled && isGood()) return true;
                 operations.clear();
+                if (!settled) {
+                    timedOut(); // a hung server gets no second chance
+                    return false;
+                }
                 context_.reset();
-                if (!settled) return false; // out of time: a hung server gets no second chance
             } else {
                 operations.clear();
                 context_.reset();
@@ -81,7 +93,8 @@ PulseQueryConnection::Readiness PulseQueryConnection::makeReady(Deadline deadlin
         [this] { return pa_context_get_state(context_.get()) == PA_CONTEXT_READY || !isGood(); },
         deadline);
     if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return Readiness::fresh;
-    context_.reset();
+    if (settled) context_.reset();
+    else timedOut();
     return Readiness::unavailable;
 }
 

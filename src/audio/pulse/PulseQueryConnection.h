@@ -15,14 +15,16 @@ using Deadline = std::chrono::steady_clock::time_point;
 // The connection that answers queries. It runs on a private main loop that is iterated only
 // inside exchange(), so nothing else ever runs re-entrantly in the caller, and every wait ends
 // at the caller's deadline. The connection stays open between calls and is made again on the
-// next call after it broke or timed out.
+// next call after it broke or timed out. After a server let a call run out of time, calls fail
+// at once for a short while, so one event's handful of queries cannot each block for the whole
+// deadline on a hung server.
 class PulseQueryConnection {
 public:
     // Sends the requests of one exchange on a ready context; returns their operations. Must reset
     // whatever replies it fills, because a broken reused connection makes it run a second time.
     using Issue = std::function<std::vector<Operation>(pa_context*)>;
 
-    explicit PulseQueryConnection(std::optional<std::string> server);
+    PulseQueryConnection(std::optional<std::string> server, std::chrono::milliseconds quietAfterTimeout);
     ~PulseQueryConnection();
     PulseQueryConnection(const PulseQueryConnection&) = delete;
     PulseQueryConnection& operator=(const PulseQueryConnection&) = delete;
@@ -39,8 +41,11 @@ private:
     bool iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept;
     void drainPendingEvents() noexcept;
     bool isGood() const noexcept;
+    void timedOut() noexcept;
 
     std::optional<std::string> server_;
+    std::chrono::milliseconds quietAfterTimeout_;
+    std::optional<Deadline> quietUntil_;
     Mainloop loop_;
     Context context_; // after loop_: released first
 };

@@ -15,6 +15,7 @@ PulseAudioOptions quickOptions(std::optional<std::string> server = std::nullopt)
     options.server = std::move(server);
     // Kept small so a hung server costs little; a missing one must not need it at all.
     options.queryDeadline = 150ms;
+    options.quietAfterTimeout = 0ms;
     options.reconnectMinDelay = 20ms;
     options.reconnectMaxDelay = 200ms;
     return options;
@@ -78,6 +79,24 @@ TEST_F(Outage, HungServerGivesNeutralResultsAndRecovery)
     EXPECT_EQ(connected->defaultDeviceID(Direction::output), before.front().id);
 }
 
+// After one call ran out of time the next ones give up at once for a while, so one event's
+// handful of queries cannot each block for the whole deadline.
+TEST_F(Outage, AfterATimeoutCallsFailAtOnceForAWhile)
+{
+    ASSERT_TRUE(daemon().addSink("steady_out"));
+    PulseAudioOptions options = quickOptions();
+    options.quietAfterTimeout = 60s;
+    const auto manager = makeManager(options);
+    ASSERT_EQ(manager->connectedDevices().size(), 1u);
+
+    ASSERT_TRUE(daemon().pause());
+    EXPECT_TRUE(manager->connectedDevices().empty());
+    ASSERT_TRUE(daemon().resume());
+    // The server answers again, but this manager does not ask it yet.
+    EXPECT_TRUE(manager->connectedDevices().empty());
+    EXPECT_EQ(makeManager(quickOptions())->connectedDevices().size(), 1u);
+}
+
 TEST_F(Outage, RestartedServerIsFoundAgainAndCountsAsADeviceListChange)
 {
     ASSERT_TRUE(daemon().addSink("before_restart"));
@@ -87,7 +106,8 @@ TEST_F(Outage, RestartedServerIsFoundAgainAndCountsAsADeviceListChange)
     int listChanges = 0;
     manager.onDeviceListChange = [&listChanges] { ++listChanges; };
     manager.startListening();
-    ASSERT_TRUE(waitUntil([&backend] { return backend.isListening(); }));
+    ASSERT_TRUE(waitUntil([&] { return backend.isListening() && listChanges == 1; }));
+    listChanges = 0;
     ASSERT_EQ(manager.connectedDevices().size(), 1u);
 
     ASSERT_TRUE(daemon().kill());

@@ -199,7 +199,10 @@ std::optional<std::uint32_t> PulseDaemon::addSink(const QString& name, const Pul
 
 std::optional<std::uint32_t> PulseDaemon::addSource(const QString& name, const PulseProperties& properties)
 {
-    QStringList arguments{"source_name=" + name, "file=" + folder_.path() + '/' + name + ".fifo"};
+    const QString fifo = folder_.path() + '/' + name + ".fifo";
+    // A daemon that was killed leaves its FIFO behind, and the module refuses an existing one.
+    QFile::remove(fifo);
+    QStringList arguments{"source_name=" + name, "file=" + fifo};
     if (!properties.empty()) arguments << "source_properties=\"" + quotedProperties(properties) + '"';
     return load("module-pipe-source", arguments);
 }

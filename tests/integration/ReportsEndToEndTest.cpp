@@ -1,0 +1,152 @@
+// The reports as the real binary prints them, against a private pulseaudio daemon, UPower from
+// dbusmock and a crafted settings file.
+#include "audio/pulse/PulseTestSupport.h"
+#include "store/SettingsJson.h"
+#include "support/core/TempFolder.h"
+#include "support/platform/DBusServices.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace vantorelle {
+namespace {
+
+using test::DBusServicesEnvironment;
+
+class ReportsEndToEndTest : public test::PulseDaemonSuite {
+protected:
+    void SetUp() override
+    {
+        PulseDaemonSuite::SetUp();
+        configHome = (folder / "config").string();
+    }
+
+    struct Result {
+        int exitCode = -1;
+        std::string out;
+        std::string err;
+    };
+
+    Result run(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome));
+        process.setProcessEnvironment(environment);
+        process.start(VANTORELLE_BINARY, arguments);
+        if (!process.waitForFinished(10000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    }
+
+    std::filesystem::path settingsFile() const { return std::filesystem::path(configHome) / "Vantorelle" / "settings.json"; }
+
+    void writeSettings(const StoredSettings& settings)
+    {
+        std::filesystem::create_directories(settingsFile().parent_path());
+        test::writeFile(settingsFile(), encodeSettings(settings));
+    }
+
+    void addWorkedExampleDevices()
+    {
+        ASSERT_TRUE(daemon().addSource("BuiltInMic", {{"device.description", "Built-in Microphone"},
+                                                      {"device.form_factor", "internal"}, {"device.bus", "pci"}}));
+        ASSERT_TRUE(daemon().addSink("BuiltInSpeakers", {{"device.description", "Built-in Speakers"},
+                                                         {"device.form_factor", "internal"}, {"device.bus", "pci"}}));
+        ASSERT_TRUE(daemon().addSource("USBHeadset-1", {{"device.description", "USB Headset"}, {"device.bus", "usb"}}));
+    }
+
+    test::TempFolder folder;
+    std::string configHome;
+};
+
+TEST_F(ReportsEndToEndTest, ListDevicesWithTheLidClosed)
+{
+    addWorkedExampleDevices();
+    StoredSettings settings;
+    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"}};
+    settings.outputPriority = {{"DeskMic-01", "Desk Mic"}, {"Studio-02", "Studio Speakers"}};
+    writeSettings(settings);
+    ASSERT_TRUE(DBusServicesEnvironment::services().startUpower(true, true));
+
+    const Result result = run({"--status", "--list-devices"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    // The server lists its sinks before its sources.
+    EXPECT_EQ(result.out,
+              "Built-in Speakers | uid=BuiltInSpeakers | output | connected\n"
+              "Built-in Microphone | uid=BuiltInMic | input | connected | unavailable (lid closed)\n"
+              "USB Headset | uid=USBHeadset-1 | input | connected\n"
+              "Desk Mic | uid=DeskMic-01 | input+output | disconnected\n"
+              "Studio Speakers | uid=Studio-02 | output | disconnected\n");
+
+    ASSERT_TRUE(DBusServicesEnvironment::services().setLid(true, false));
+    EXPECT_EQ(run({"--list-devices"}).out.find("unavailable"), std::string::npos);
+}
+
+TEST_F(ReportsEndToEndTest, StatusShowsDefaultsLidSwitchesStacksAndPath)
+{
+    addWorkedExampleDevices();
+    ASSERT_TRUE(daemon().setDefaultSource("USBHeadset-1"));
+    ASSERT_TRUE(daemon().setDefaultSink("BuiltInSpeakers"));
+    StoredSettings settings;
+    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"},
+                              {"BuiltInMic", "Built-in Microphone"}};
+    settings.notifyDeviceChange = true;
+    writeSettings(settings);
+    const std::string before = test::readFile(settingsFile());
+    ASSERT_TRUE(DBusServicesEnvironment::services().startUpower(true, true));
+
+    const Result result = run({"ignored", "--status"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "Current system defaults:\n"
+              "  Input: USB Headset [USBHeadset-1]\n"
+              "  Output: Built-in Speakers [BuiltInSpeakers]\n"
+              "\n"
+              "Lid: closed\n"
+              "\n"
+              "Auto-switch input: on\n"
+              "Auto-switch output: on\n"
+              "Notify on input switch: on\n"
+              "Notify on output switch: on\n"
+              "Notify on device connect/remove: on\n"
+              "Notification sound: off\n"
+              "\n"
+              "Input priority:\n"
+              "  1. Desk Mic [DeskMic-01] \u2014 disconnected\n"
+              "  2. USB Headset [USBHeadset-1] \u2014 connected\n"
+              "  3. Built-in Microphone [BuiltInMic] \u2014 connected\n"
+              "\n"
+              "Output priority:\n"
+              "  (empty \u2014 fills in on first GUI launch)\n"
+              "\n"
+              "Settings file: " + settingsFile().string() + "\n");
+    EXPECT_EQ(test::readFile(settingsFile()), before) << "reports never write the settings file";
+}
+
+TEST_F(ReportsEndToEndTest, NoServerNoLidNoFile)
+{
+    DBusServicesEnvironment::services().stopUpower();
+    const QByteArray savedServer = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + QByteArray::fromStdString((folder / "no-such-socket").string()));
+    const Result result = run({"--status"});
+    qputenv("PULSE_SERVER", savedServer);
+
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.substr(0, result.out.find("\nAuto-switch")),
+              "Current system defaults:\n  Input: none\n  Output: none\n\nLid: open\n");
+    EXPECT_TRUE(std::filesystem::is_directory(settingsFile().parent_path())) << "the folder is created";
+    EXPECT_FALSE(std::filesystem::exists(settingsFile()));
+    EXPECT_EQ(run({"--list-devices"}).out, "");
+}
+
+} // namespace
+} // namespace vantorelle
