@@ -1,0 +1,63 @@
+// The running application's window: closing it leaves the engine at work.
+#include "UiTestSupport.h"
+
+#include "support/platform/QtWait.h"
+#include "ui/AppShell.h"
+#include "ui/MainWindow.h"
+#include "ui/SidebarEntry.h"
+#include "ui/SidebarView.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace vantorelle::test {
+namespace {
+
+TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
+{
+    const bool quitOnClose = QApplication::quitOnLastWindowClosed();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
+    parts.audio.defaultOutput = 1;
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    TempFolder config;
+    AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+
+    shell.showWindow();
+    QPointer<MainWindow> first = shell.window();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_TRUE(first->isVisible());
+    shell.showWindow();
+    EXPECT_EQ(shell.window(), first.data()) << "one window only";
+    first->setPane(Pane::settings);
+
+    first->close();
+    ASSERT_TRUE(waitUntil([&] { return first.isNull(); })) << "a closed window is discarded";
+    EXPECT_EQ(shell.window(), nullptr);
+
+    // A better device arrives while no window is open: the engine still follows the stack.
+    parts.audio.add(FakeAudioSystem::device(2, "usb-spk", "USB Speakers", false, true));
+    parts.audio.fireDeviceListChange();
+    StoredSettings settings = engine->settings();
+    ASSERT_EQ(settings.outputPriority.size(), 2U);
+    engine->moveUp("usb-spk", Direction::output);
+    EXPECT_EQ(engine->defaultOutputUID(), std::optional<std::string>("usb-spk"));
+
+    shell.showWindow();
+    ASSERT_NE(shell.window(), nullptr);
+    EXPECT_EQ(shell.window()->pane(), Pane::input) << "a new window starts on the Input pane";
+    EXPECT_TRUE(shell.window()->sidebar().entry(Pane::input).isSelected());
+
+    QApplication::setQuitOnLastWindowClosed(quitOnClose);
+}
+
+} // namespace
+} // namespace vantorelle::test
