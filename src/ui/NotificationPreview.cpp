@@ -1,7 +1,6 @@
 #include "ui/NotificationPreview.h"
 
 #include "ui/AppMark.h"
-#include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/RoundedPanel.h"
 #include "ui/Typography.h"
@@ -16,10 +15,9 @@ namespace {
 
 QWidget* makeBubble(QWidget* parent)
 {
-    auto* bubble = new RoundedPanel(12, parent);
+    auto* bubble = new RoundedPanel(NotificationPreview::bubbleRadius, parent);
     bubble->setFill(NotificationPreview::bubbleFill);
     bubble->setOutline(Palette::hairline);
-    applyShadow(*bubble, ShadowSpec{QColor(0, 0, 0, 31), 14, QPointF(0, 8)});
 
     auto* row = new QHBoxLayout(bubble);
     row->setContentsMargins(14, 10, 14, 10);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/Drawing.h"
+
 #include <QWidget>
 
 namespace vantorelle {
@@ -14,6 +16,9 @@ public:
 
     // The fill of the sample bubble (a one-off colour, not in the palette).
     static constexpr QColor bubbleFill{250, 250, 252};
+    static constexpr double bubbleRadius = 12.0;
+    // Reaches beyond the preview, so the widget behind it paints it (see ShadowCanvas).
+    static ShadowSpec bubbleShadow() { return ShadowSpec{QColor(0, 0, 0, 31), 14.0, QPointF(0, 8)}; }
 
 private:
     QWidget* bubble_;

@@ -2,10 +2,12 @@
 
 #include "engine/SwitchEngine.h"
 #include "ui/CardStack.h"
+#include "ui/Drawing.h"
 #include "ui/EngineChanges.h"
 #include "ui/NotificationPreview.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
+#include "ui/ShadowCanvas.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
@@ -44,7 +46,7 @@ QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent
 
 QWidget* SettingsPaneView::makeContent()
 {
-    auto* content = new QWidget;
+    auto* content = new ShadowCanvas;
     content->setObjectName(QStringLiteral("settingsContent"));
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(26, 22, 26, 22);
@@ -69,6 +71,13 @@ QWidget* SettingsPaneView::makeContent()
     preview->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(preview, 0, Qt::AlignLeft);
     stack->addStretch(1);
+
+    content->setShadows([content, preview] {
+        const QWidget& bubble = preview->bubble();
+        const QRectF shape(QPointF(bubble.mapTo(content, QPoint(0, 0))), QSizeF(bubble.size()));
+        return std::vector<ShadowCanvas::CastShadow>{
+            {continuousRoundedRect(shape, NotificationPreview::bubbleRadius), NotificationPreview::bubbleShadow(), 1.0}};
+    });
     return content;
 }
 

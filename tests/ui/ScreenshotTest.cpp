@@ -15,6 +15,18 @@ using namespace std::chrono_literals;
 namespace vantorelle::test {
 namespace {
 
+void saveImage(const QImage& image, const char* name)
+{
+    const QString path = QString::fromStdString((screenshotFolder() / name).string());
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+}
+
+// A part of a picture three times as large, for looking at the fine drawing.
+void saveDetail(const QImage& image, const QRect& area, const char* name)
+{
+    saveImage(image.copy(area).scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation), name);
+}
+
 void save(QWidget& widget, const char* name)
 {
     pumpEvents(150ms); // lets switch knobs and other short animations settle
@@ -39,6 +51,11 @@ TEST(Screenshots, WindowOnEachPane)
     save(window, "window-output.png");
     window.setPane(Pane::settings);
     save(window, "window-settings.png");
+
+    const QImage image = snapshot(window);
+    saveDetail(image, QRect(0, 30, 210, 160), "detail-sidebar.png");
+    saveDetail(image, QRect(220, 455, 300, 105), "detail-preview.png");
+    saveDetail(image, QRect(760, 110, 110, 110), "detail-switches.png");
 }
 
 TEST(Screenshots, SettingsPaneWithTheLoginError)

@@ -237,6 +237,15 @@ TEST_F(SettingsPaneTest, ShowsItsHeadingCapitalCaptionsAndTheStaticPreview)
     auto* preview = pane->findChild<NotificationPreview*>();
     ASSERT_NE(preview, nullptr);
     EXPECT_LT(preview->bubble().width(), 400) << "only as wide as its content";
+    // The bubble's shadow falls below it, beyond the preview's own edges.
+    const QImage image = snapshot(*pane);
+    const QWidget& bubble = preview->bubble();
+    const QPoint below = bubble.mapTo(pane.get(), QPoint(bubble.width() / 2, bubble.height() + 6));
+    const QColor shade = image.pixelColor(below);
+    EXPECT_LT(lightness(shade), 3 * 255 - 6) << "a soft shadow";
+    EXPECT_GT(lightness(shade), 3 * 200) << "not a hard edge";
+    EXPECT_TRUE(sameColour(image.pixelColor(bubble.mapTo(pane.get(), QPoint(bubble.width() - 20, 4))),
+                           NotificationPreview::bubbleFill));
     EXPECT_EQ(notifier.notices.size(), 0U) << "the preview posts nothing";
 }
 
