@@ -1,0 +1,194 @@
+// The window: its fixed geometry, the sidebar and the choice of pane.
+#include "UiTestSupport.h"
+
+#include "support/platform/QtWait.h"
+#include "ui/MainWindow.h"
+#include "ui/Palette.h"
+#include "ui/SettingsPaneView.h"
+#include "ui/SidebarEntry.h"
+#include "ui/SidebarView.h"
+#include "ui/Symbols.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QStyle>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace vantorelle::test {
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        engine = parts.makeEngine();
+        window = std::make_unique<MainWindow>(*engine, [this] { return LoginItem(installation.identity(), config / "autostart"); });
+        window->show();
+        ASSERT_TRUE(waitUntil([&] { return window->paneView()->width() > 0; }));
+    }
+
+    QWidget* rule() const { return window->findChild<QWidget*>(QStringLiteral("sidebarRule")); }
+
+    FakeEngineParts parts;
+    FakeInstallation installation;
+    TempFolder config;
+    std::shared_ptr<SwitchEngine> engine;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(WindowTest, IsAFixed880By560WindowSplitIntoSidebarRuleAndPane)
+{
+    EXPECT_EQ(window->size(), QSize(880, 560));
+    EXPECT_EQ(window->minimumSize(), QSize(880, 560));
+    EXPECT_EQ(window->maximumSize(), QSize(880, 560)) << "not resizable";
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vantorelle"));
+
+    EXPECT_EQ(window->sidebar().geometry(), QRect(0, 0, 208, 560));
+    ASSERT_NE(rule(), nullptr);
+    EXPECT_EQ(rule()->geometry(), QRect(208, 0, 1, 560));
+    EXPECT_EQ(window->paneView()->geometry(), QRect(209, 0, 671, 560));
+
+    // Every pane gets the same room, and the sidebar keeps its width.
+    for (const Pane pane : {Pane::settings, Pane::output}) {
+        window->setPane(pane);
+        ASSERT_TRUE(waitUntil([&] { return window->paneView()->geometry() == QRect(209, 0, 671, 560); }));
+        EXPECT_EQ(window->sidebar().width(), 208);
+    }
+}
+
+TEST_F(WindowTest, StartsOnTheInputPaneWithItsEntrySelected)
+{
+    EXPECT_EQ(window->pane(), Pane::input);
+    EXPECT_TRUE(window->sidebar().entry(Pane::input).isSelected());
+    EXPECT_FALSE(window->sidebar().entry(Pane::output).isSelected());
+    EXPECT_FALSE(window->sidebar().entry(Pane::settings).isSelected());
+    EXPECT_NE(findLabel(*window->paneView(), QStringLiteral("Input Devices")), nullptr);
+}
+
+TEST_F(WindowTest, PixelsShowTheSidebarTheSelectedEntryTheRuleAndDarkText)
+{
+    const QImage image = snapshot(*window);
+    EXPECT_TRUE(sameColour(image.pixelColor(100, 500), Palette::sidebar));
+    EXPECT_TRUE(sameColour(image.pixelColor(208, 300), Palette::hairline));
+    EXPECT_TRUE(sameColour(image.pixelColor(600, 500), Qt::white));
+
+    // The Input entry: blue, also in the empty part right of its label.
+    SidebarEntry& input = window->sidebar().entry(Pane::input);
+    const QRect bar(input.mapTo(window.get(), QPoint(0, 0)), input.size());
+    EXPECT_TRUE(sameColour(image.pixelColor(bar.right() - 12, bar.center().y()), Palette::blue));
+    EXPECT_GT(countPixels(image, bar, Qt::white, 30), 10) << "white symbol and label";
+
+    // The unselected entries and the name are written in the palette's text colour.
+    SidebarEntry& output = window->sidebar().entry(Pane::output);
+    const QRect outputBar(output.mapTo(window.get(), QPoint(0, 0)), output.size());
+    EXPECT_EQ(countPixels(image, outputBar, Palette::blue), 0);
+    EXPECT_GT(countPixels(image, outputBar, Palette::text), 5);
+    QLabel* name = findLabel(window->sidebar(), QStringLiteral("Vantorelle"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_GT(countPixels(image, QRect(name->mapTo(window.get(), QPoint(0, 0)), name->size()), Palette::text), 5);
+
+    // The mark in the header: lighter at its top than at its bottom.
+    QLabel* tagline = findLabel(window->sidebar(), QStringLiteral("Auto device switching"));
+    ASSERT_NE(tagline, nullptr);
+    EXPECT_EQ(tagline->palette().color(QPalette::WindowText), Palette::greyLight);
+    const QPoint markTopLeft(16, 38 + 6);
+    EXPECT_GT(lightness(image.pixelColor(markTopLeft + QPoint(4, 1))), lightness(image.pixelColor(markTopLeft + QPoint(4, 32))));
+}
+
+TEST_F(WindowTest, EachEntrySelectsItsPaneAlsoWhenClickedRightOfItsLabel)
+{
+    SidebarView& sidebar = window->sidebar();
+    click(sidebar.entry(Pane::settings));
+    EXPECT_EQ(window->pane(), Pane::settings);
+    EXPECT_NE(qobject_cast<SettingsPaneView*>(window->paneView()), nullptr);
+
+    SidebarEntry& output = sidebar.entry(Pane::output);
+    const int rightOfLabel = output.label().geometry().right() + 20;
+    ASSERT_LT(rightOfLabel, output.width() - 4);
+    click(output, QPoint(rightOfLabel, output.height() / 2));
+    EXPECT_EQ(window->pane(), Pane::output);
+    EXPECT_NE(findLabel(*window->paneView(), QStringLiteral("Output Devices")), nullptr);
+
+    // On the symbol too.
+    click(sidebar.entry(Pane::input), sidebar.entry(Pane::input).symbol().geometry().center());
+    EXPECT_EQ(window->pane(), Pane::input);
+}
+
+TEST_F(WindowTest, TheSelectedEntryIsBlueWithWhiteSymbolAndMediumLabel)
+{
+    click(window->sidebar().entry(Pane::settings));
+    for (const Pane pane : allPanes) {
+        SidebarEntry& entry = window->sidebar().entry(pane);
+        const bool selected = pane == Pane::settings;
+        EXPECT_EQ(entry.isSelected(), selected);
+        EXPECT_EQ(entry.symbol().color(), selected ? QColor(Qt::white) : Palette::text);
+        EXPECT_EQ(entry.label().palette().color(QPalette::WindowText), selected ? QColor(Qt::white) : Palette::text);
+        EXPECT_EQ(entry.label().font().weight(), selected ? QFont::Medium : QFont::Normal);
+    }
+    EXPECT_EQ(window->sidebar().entry(Pane::settings).symbol().symbol(), QStringLiteral("gearshape"));
+}
+
+TEST_F(WindowTest, ClickingTheSelectedEntryChangesNothing)
+{
+    QPointer<QWidget> before = window->paneView();
+    int replaced = 0;
+    QObject::connect(window.get(), &MainWindow::paneViewReplaced, [&] { ++replaced; });
+    click(window->sidebar().entry(Pane::input));
+    pumpEvents(20ms);
+    EXPECT_EQ(window->pane(), Pane::input);
+    EXPECT_EQ(window->paneView(), before.data());
+    EXPECT_EQ(replaced, 0);
+    EXPECT_TRUE(window->sidebar().entry(Pane::input).isSelected());
+}
+
+TEST_F(WindowTest, EverySwitchBuildsTheNewPaneAfreshAndDropsTheOldOne)
+{
+    QPointer<QWidget> firstInput = window->paneView();
+    window->setPane(Pane::output);
+    QPointer<QWidget> output = window->paneView();
+    EXPECT_TRUE(firstInput.isNull()) << "the old pane is gone at once";
+    window->setPane(Pane::input);
+    EXPECT_TRUE(output.isNull());
+    EXPECT_NE(window->paneView(), nullptr);
+    EXPECT_EQ(window->paneView()->parentWidget(), window.get());
+    EXPECT_TRUE(window->sidebar().entry(Pane::input).isSelected()) << "the sidebar follows whoever changes the pane";
+}
+
+TEST_F(WindowTest, TheEmptyDevicePanesCarryTheirTitles)
+{
+    EXPECT_NE(findLabel(*window->paneView(), QStringLiteral("Input Devices")), nullptr);
+    window->setPane(Pane::output);
+    EXPECT_NE(findLabel(*window->paneView(), QStringLiteral("Output Devices")), nullptr);
+}
+
+TEST(PaneValues, RawValuesRoundTripAndUnknownOnesGiveNoPane)
+{
+    ASSERT_EQ(allPanes.size(), 3U);
+    EXPECT_EQ(allPanes[0], Pane::input);
+    EXPECT_EQ(allPanes[1], Pane::output);
+    EXPECT_EQ(allPanes[2], Pane::settings);
+    for (const Pane pane : allPanes) EXPECT_EQ(paneFromRawValue(rawValue(pane)), pane);
+    EXPECT_EQ(rawValue(Pane::output), "output");
+    EXPECT_EQ(paneFromRawValue("Settings"), std::nullopt);
+    EXPECT_EQ(paneFromRawValue(""), std::nullopt);
+    EXPECT_EQ(paneLabel(Pane::input), QStringLiteral("Input Devices"));
+    EXPECT_EQ(paneSymbol(Pane::output), QStringLiteral("speaker.wave.2"));
+}
+
+TEST(LightAppearance, TheApplicationIsLightWhateverTheDesktopSays)
+{
+    EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+    const QPalette palette = QApplication::palette();
+    EXPECT_EQ(palette.color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(palette.color(QPalette::WindowText), Palette::text);
+    EXPECT_EQ(palette.color(QPalette::Base), QColor(Qt::white));
+}
+
+} // namespace
+} // namespace vantorelle::test
