@@ -112,6 +112,9 @@ void PriorityStore::save(const StoredSettings& settings) const
 {
     const std::string bytes = encodeSettings(settings);
     if (bytes.empty()) return;
+    // The folder may have been removed while the program runs; without it no save could succeed.
+    std::error_code error;
+    std::filesystem::create_directories(fileURL_.parent_path(), error);
     keepUnreadableFile(fileURL_);
     replaceAtomically(fileURL_, bytes);
 }

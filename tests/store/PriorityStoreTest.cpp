@@ -68,6 +68,15 @@ TEST(PriorityStoreTest, UnreadableFileReadsAsDefaultsAndIsKeptBesideTheFirstSave
     EXPECT_EQ(readFile(kept), "{broken again");
 }
 
+TEST(PriorityStoreTest, AFolderRemovedWhileRunningIsMadeAgainByTheNextSave)
+{
+    TempFolder temp;
+    const PriorityStore store(temp / "Vantorelle");
+    std::filesystem::remove_all(temp / "Vantorelle");
+    store.save(sample());
+    EXPECT_EQ(store.load(), sample());
+}
+
 TEST(PriorityStoreTest, HugeFilesLoad)
 {
     TempFolder temp;

@@ -17,7 +17,7 @@ struct PulseAudioOptions {
     // After a query ran out of time, further queries fail at once for this long.
     std::chrono::milliseconds quietAfterTimeout{2000};
     // Device-list events arriving within this time of the first one become one notification.
-    std::chrono::milliseconds coalescingWindow{25};
+    std::chrono::milliseconds coalescingWindow{5};
     // Retry delays of the listener while the server is gone: doubles from min up to max.
     std::chrono::milliseconds reconnectMinDelay{100};
     std::chrono::milliseconds reconnectMaxDelay{3000};

@@ -1,0 +1,116 @@
+// An independent subscriber that measures how long a default takes to follow a plug-in: it
+// loads a null sink, notes when load-module returned, and waits for the server's default sink
+// to become that sink. Prints one latency in milliseconds per line.
+// After each unplug the server's remembered default is set back to FALLBACK, so it does not
+// bring the sink back as default by itself on the next plug.
+// Usage: bench_switch_latency SINK_NAME FALLBACK COUNT
+#include <pulse/pulseaudio.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct State {
+    pa_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    std::string defaultSink;
+    bool serverChanged = false;
+    bool done = false;
+    std::uint32_t module = PA_INVALID_INDEX;
+};
+
+void iterateUntil(State& state, const bool& flag)
+{
+    while (!flag) pa_mainloop_iterate(state.loop, 1, nullptr);
+}
+
+void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
+{
+    auto& state = *static_cast<State*>(userdata);
+    if (info && info->default_sink_name) state.defaultSink = info->default_sink_name;
+    state.done = true;
+}
+
+void readDefaultSink(State& state)
+{
+    state.done = false;
+    pa_operation_unref(pa_context_get_server_info(state.context, onServerInfo, &state));
+    iterateUntil(state, state.done);
+}
+
+void onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t, void* userdata) noexcept
+{
+    if ((event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER) {
+        static_cast<State*>(userdata)->serverChanged = true;
+    }
+}
+
+void onModule(pa_context*, std::uint32_t index, void* userdata) noexcept
+{
+    auto& state = *static_cast<State*>(userdata);
+    state.module = index;
+    state.done = true;
+}
+
+void onSuccess(pa_context*, int, void* userdata) noexcept { static_cast<State*>(userdata)->done = true; }
+
+void waitForDefault(State& state, const std::string& name, bool equal)
+{
+    for (;;) {
+        // Cleared before the read, so a change that lands during it is not missed.
+        state.serverChanged = false;
+        readDefaultSink(state);
+        if ((state.defaultSink == name) == equal) return;
+        iterateUntil(state, state.serverChanged);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) return 2;
+    const std::string sink = argv[1];
+    const std::string fallback = argv[2];
+    const int count = std::atoi(argv[3]);
+    State state;
+    state.loop = pa_mainloop_new();
+    state.context = pa_context_new(pa_mainloop_get_api(state.loop), "switch-latency");
+    pa_context_connect(state.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
+    while (pa_context_get_state(state.context) != PA_CONTEXT_READY) {
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(state.context))) return 1;
+        pa_mainloop_iterate(state.loop, 1, nullptr);
+    }
+    pa_context_set_subscribe_callback(state.context, onEvent, &state);
+    state.done = false;
+    pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_SERVER, onSuccess, &state));
+    iterateUntil(state, state.done);
+
+    const std::string arguments = "sink_name=" + sink + " sink_properties=device.description=Top";
+    for (int i = 0; i < count; ++i) {
+        state.done = false;
+        pa_operation_unref(pa_context_load_module(state.context, "module-null-sink", arguments.c_str(), onModule, &state));
+        iterateUntil(state, state.done);
+        const auto loaded = Clock::now();
+        waitForDefault(state, sink, true);
+        const auto switched = Clock::now();
+        std::printf("%.3f\n", std::chrono::duration<double, std::milli>(switched - loaded).count());
+        std::fflush(stdout);
+        state.done = false;
+        pa_operation_unref(pa_context_unload_module(state.context, state.module, onSuccess, &state));
+        iterateUntil(state, state.done);
+        waitForDefault(state, sink, false);
+        state.done = false;
+        pa_operation_unref(pa_context_set_default_sink(state.context, fallback.c_str(), onSuccess, &state));
+        iterateUntil(state, state.done);
+    }
+    pa_context_disconnect(state.context);
+    pa_context_unref(state.context);
+    pa_mainloop_free(state.loop);
+    return 0;
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Time from a plug-in (load-module returning) to the default sink following it, seen by an
+# independent subscriber: with Vantorelle's engine running, then with the daemon's own
+# module-switch-on-connect instead (the in-server floor).
+# Usage: bench/switch_latency.sh [build-dir] [count]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build="$(cd "$here/.." && pwd)/${1:-build}"
+count=${2:-50}
+source "$here/lib.sh"
+export XDG_CONFIG_HOME="$bench_tmp/config"
+mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
+cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
+{"outputPriority": [{"uid": "top_sink", "name": "Top"}, {"uid": "laptop", "name": "Laptop Speakers"}]}
+JSON
+
+stats() { # label file
+  sort -n "$2" | awk -v label="$1" '{a[NR]=$1} END {
+    m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; p=a[int(NR*0.95+0.999)];
+    printf "%-26s n=%d median %.2f ms  p95 %.2f ms\n", label, NR, m, p; print m > "/dev/stderr" }'
+}
+
+start_daemon
+timeout 5 pactl load-module module-null-sink sink_name=laptop \
+  "sink_properties='device.description=\"Laptop Speakers\" device.form_factor=internal device.bus=pci'" >/dev/null
+
+"$build/bench/vantorelle_headless" >"$bench_tmp/engine.log" 2>&1 &
+engine=$!
+for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-sink)" == laptop ]] && break; sleep 0.05; done
+sleep 0.5 # the engine's listener subscribes after its first scan
+timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$bench_tmp/engine.txt"
+kill "$engine"; wait "$engine" 2>/dev/null || true
+
+timeout 5 pactl load-module module-switch-on-connect ignore_virtual=no >/dev/null
+timeout 5 pactl set-default-sink laptop
+timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$bench_tmp/floor.txt"
+stats "Vantorelle engine" "$bench_tmp/engine.txt" 2>"$bench_tmp/m1"
+stats "module-switch-on-connect" "$bench_tmp/floor.txt" 2>"$bench_tmp/m2"
+awk -v a="$(cat "$bench_tmp/m1")" -v b="$(cat "$bench_tmp/m2")" 'BEGIN {printf "ratio of medians: %.1f\n", a/b}'
