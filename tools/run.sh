@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Vantorelle, installs it into build/prefix (which gives it its
+# Installs what is missing, builds Vantorelle, installs it into build-app/prefix (which gives it its
 # application identity: desktop notices, login item, level meter) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh run
-cmake -S . -B build -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF
-cmake --build build -j"$(nproc)" --target vantorelle
-cmake --install build --prefix build/prefix >/dev/null
+cmake -S . -B build-app -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF
+cmake --build build-app -j"$(nproc)" --target vantorelle
+cmake --install build-app --prefix build-app/prefix >/dev/null
 
 # A fresh container has no sound server: start a private one with a few virtual devices.
 if ! timeout 5 pactl info >/dev/null 2>&1; then
@@ -29,4 +29,4 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   export QT_QPA_PLATFORM=offscreen
 fi
 
-build/prefix/bin/vantorelle "$@"
+build-app/prefix/bin/vantorelle "$@"

@@ -5,10 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 dir=build
-options=()
+options=(-DVANTORELLE_TESTS=ON -DVANTORELLE_BENCH=ON)
 if [[ "${1:-}" == "--sanitize" ]]; then
   dir=build-asan
-  options=(-DVANTORELLE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DVANTORELLE_BENCH=OFF)
+  options=(-DVANTORELLE_TESTS=ON -DVANTORELLE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DVANTORELLE_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
