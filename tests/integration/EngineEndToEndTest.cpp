@@ -147,7 +147,7 @@ TEST_F(EngineEndToEndTest, TheLidMovesInputOffTheBuiltInMicrophoneAndBack)
 
     ASSERT_TRUE(bus.setLid(true, false));
     EXPECT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
-    EXPECT_TRUE(waitForOutput("[notification] Input switched: Lid open \u2014 Built-in Microphone is now active\n"));
+    EXPECT_TRUE(waitForOutput("[notification] Input switched: Lid open \u2014 Built-in Microphone is now active\n")) << out.str();
     EXPECT_EQ(out.str().find("Output switched"), std::string::npos) << "the lid never touches output";
 }
 

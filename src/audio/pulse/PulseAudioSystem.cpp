@@ -5,6 +5,8 @@
 #include "audio/pulse/PulseListener.h"
 #include "audio/pulse/PulseQueryConnection.h"
 
+#include <algorithm>
+
 
 namespace vantorelle {
 
@@ -77,6 +79,10 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
         });
         if (!found || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
         const PulseEndpoint& device = endpoint.endpoints.front();
+        // A monitor or the server's placeholder stands in when there is no real device: that is
+        // no default, on every server alike (PipeWire keeps "auto_null" as its default sink when
+        // nothing else exists, PulseAudio has none).
+        if (isHiddenEndpoint(device)) return std::nullopt;
         return objectIDOf({device.direction, device.index});
     } catch (...) {
         return std::nullopt;
@@ -113,7 +119,24 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
             operations.push_back(requestSetDefault(context, direction, name, accepted));
             return operations;
         });
-        return settled && accepted.accepted.value_or(false);
+        if (!settled || !accepted.accepted.value_or(false)) return false;
+        // PipeWire accepts the choice at once but puts it in effect only when its session manager
+        // has acted on it; until then the old default is reported. Wait for it (bounded), so a
+        // caller that reads the default right after a set sees the device it chose, as it does on
+        // PulseAudio, where the first look already shows it.
+        const Deadline effectBound =
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(250));
+        while (std::chrono::steady_clock::now() < effectBound) {
+            ServerReply now;
+            const bool read = queries_->exchange(effectBound, [&](pa_context* context) {
+                now = {};
+                std::vector<Operation> operations;
+                operations.push_back(requestServerDefaults(context, now));
+                return operations;
+            });
+            if (!read || !now.defaults || now.defaults->of(direction) == name) break;
+        }
+        return true;
     } catch (...) {
         return false;
     }

@@ -1,6 +1,7 @@
 #include "PulseTestSupport.h"
 
 #include "support/platform/PulseEventLog.h"
+#include "support/platform/QtWait.h"
 
 namespace vantorelle::test {
 namespace {
@@ -76,9 +77,11 @@ TEST_F(Queries, MonitorsAndThePlaceholderAreNeverListed)
 
 TEST_F(Queries, NamesComeThroughIntact)
 {
-    const std::vector<std::string> names{
-        "Desk | Speakers", "He said \"hi\", it's \\ fine", "Tab\there and\nnewline",
-        "Микрофон 日本語 🎧", "  spaced  "};
+    std::vector<std::string> names{"Desk | Speakers", "Tab\there and\nnewline", "Микрофон 日本語 🎧",
+                                   "  spaced  "};
+    // pipewire-pulse reads module arguments without escapes, so quotes and backslashes cannot be
+    // handed to it; PulseAudio can take them.
+    if (!daemon().isPipeWire()) names.push_back("He said \"hi\", it's \\ fine");
     for (std::size_t i = 0; i < names.size(); ++i) {
         ASSERT_TRUE(daemon().addSink(QString("named_%1").arg(i),
                                      {{"device.description", QString::fromStdString(names[i])}}));
@@ -154,6 +157,9 @@ TEST_F(Queries, DefaultsAreReadAndSetPerDirection)
 TEST_F(Queries, NoSinksMeansNoDefaultOutput)
 {
     ASSERT_TRUE(daemon().addSource("lonely_in"));
+    // PipeWire's session manager picks the new default a moment after the device appears, and
+    // keeps its placeholder sink as the default output, which counts as none.
+    ASSERT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "lonely_in"; }));
     const auto manager = makeManager();
     EXPECT_EQ(manager->defaultDeviceID(Direction::output), std::nullopt);
     EXPECT_TRUE(manager->defaultDeviceID(Direction::input).has_value());

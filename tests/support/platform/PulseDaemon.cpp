@@ -1,5 +1,7 @@
 #include "support/platform/PulseDaemon.h"
 
+#include "support/platform/PipeWireSession.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -52,9 +54,16 @@ void restoreEnvironment(const char* name, const std::optional<QByteArray>& previ
 
 } // namespace
 
+PulseDaemon::Kind PulseDaemon::requestedKind()
+{
+    return qEnvironmentVariable("VANTORELLE_TEST_SERVER") == u"pipewire" ? Kind::pipewire : Kind::pulseaudio;
+}
+
 PulseDaemon::PulseDaemon()
+    : kind_(requestedKind())
 {
     if (!folder_.isValid()) return;
+    if (isPipeWire()) pipewire_ = std::make_unique<PipeWireSession>(folder_.path());
     const QString dir = folder_.path();
     writeFile(dir + "/daemon.conf", "rlimit-nofile = 8192\n");
     writeFile(dir + "/client.conf", "autospawn = no\n");
@@ -70,17 +79,38 @@ PulseDaemon::PulseDaemon()
 PulseDaemon::~PulseDaemon()
 {
     stop();
+    pipewire_.reset();
     restoreEnvironment("PULSE_SERVER", previousServer_);
     restoreEnvironment("PULSE_CLIENTCONFIG", previousClientConfig_);
 }
 
 bool PulseDaemon::isRunning() const
 {
-    return answered_ && process_ && process_->state() == QProcess::Running;
+    return answered_ && serverAlive();
+}
+
+bool PulseDaemon::serverAlive() const
+{
+    if (pipewire_) return pipewire_->isAlive();
+    return process_ && process_->state() == QProcess::Running;
+}
+
+bool PulseDaemon::serverExited(int waitMs)
+{
+    if (pipewire_) return pipewire_->waitForExit(waitMs);
+    return !process_ || process_->waitForFinished(waitMs);
+}
+
+std::optional<qint64> PulseDaemon::serverProcessId() const
+{
+    if (pipewire_) return pipewire_->pulseProcessId();
+    if (!process_ || process_->state() != QProcess::Running) return std::nullopt;
+    return process_->processId();
 }
 
 QString PulseDaemon::server() const
 {
+    if (pipewire_) return pipewire_->server();
     return "unix:" + folder_.path() + "/native";
 }
 
@@ -91,6 +121,12 @@ QString PulseDaemon::folder() const
 
 bool PulseDaemon::start()
 {
+    paused_ = false;
+    answered_ = false;
+    if (pipewire_) {
+        answered_ = pipewire_->start() && waitUntilAnswering();
+        return answered_;
+    }
     const QString dir = folder_.path();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER"}) environment.remove(name);
@@ -128,15 +164,21 @@ bool PulseDaemon::waitUntilAnswering()
     const QDeadlineTimer deadline(startTimeout);
     while (!deadline.hasExpired()) {
         if (pactl({"info"}, 2s)) return true;
-        if (process_->waitForFinished(25)) return false;
+        if (serverExited(25)) return false;
     }
     return false;
 }
 
 void PulseDaemon::stop()
 {
-    if (!process_) return;
     if (paused_) resume();
+    if (pipewire_) {
+        pipewire_->stop();
+        answered_ = false;
+        modules_.clear();
+        return;
+    }
+    if (!process_) return;
     if (process_->state() != QProcess::NotRunning) {
         process_->terminate();
         if (!process_->waitForFinished(processTimeoutMs)) {
@@ -199,6 +241,11 @@ std::optional<std::uint32_t> PulseDaemon::addSink(const QString& name, const Pul
 
 std::optional<std::uint32_t> PulseDaemon::addSource(const QString& name, const PulseProperties& properties)
 {
+    if (isPipeWire()) {
+        QStringList arguments{"media.class=Audio/Source/Virtual", "sink_name=" + name};
+        if (!properties.empty()) arguments << "sink_properties=\"" + quotedProperties(properties) + '"';
+        return load("module-null-sink", arguments);
+    }
     const QString fifo = folder_.path() + '/' + name + ".fifo";
     // A daemon that was killed leaves its FIFO behind, and the module refuses an existing one.
     QFile::remove(fifo);
@@ -258,15 +305,17 @@ bool PulseDaemon::setSinkVolume(const QString& name, int percent)
 
 bool PulseDaemon::pause()
 {
-    if (!isRunning()) return false;
-    paused_ = ::kill(static_cast<pid_t>(process_->processId()), SIGSTOP) == 0;
+    const std::optional<qint64> pid = serverProcessId();
+    if (!isRunning() || !pid) return false;
+    paused_ = ::kill(static_cast<pid_t>(*pid), SIGSTOP) == 0;
     return paused_;
 }
 
 bool PulseDaemon::resume()
 {
-    if (!isRunning()) return false;
-    if (::kill(static_cast<pid_t>(process_->processId()), SIGCONT) != 0) return false;
+    const std::optional<qint64> pid = serverProcessId();
+    if (!isRunning() || !pid) return false;
+    if (::kill(static_cast<pid_t>(*pid), SIGCONT) != 0) return false;
     paused_ = false;
     // Connections made while it was frozen fill its backlog; until it has worked through them,
     // new ones are refused.
@@ -276,6 +325,11 @@ bool PulseDaemon::resume()
 bool PulseDaemon::kill()
 {
     if (!isRunning()) return false;
+    if (pipewire_) {
+        paused_ = false;
+        modules_.clear();
+        return pipewire_->kill();
+    }
     process_->kill();
     const bool ended = process_->waitForFinished(processTimeoutMs);
     paused_ = false;

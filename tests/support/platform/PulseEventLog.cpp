@@ -1,5 +1,8 @@
 #include "support/platform/PulseEventLog.h"
 
+#include "support/platform/PulseDaemon.h"
+
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <csignal>
@@ -50,11 +53,22 @@ bool PulseEventLog::sync(std::chrono::milliseconds timeout)
 {
     const QDeadlineTimer deadline(timeout);
     while (!deadline.hasExpired()) {
-        const QString socket = folder_.path() + QStringLiteral("/marker-%1").arg(++markers_);
+        ++markers_;
+        // PipeWire's pulse server has no unix-socket module; a TCP listener on a loopback port is
+        // as harmless, and a port that happens to be taken is simply tried again with another.
+        const bool pipewire = PulseDaemon::requestedKind() == PulseDaemon::Kind::pipewire;
+        const QStringList module = pipewire
+            ? QStringList{"module-native-protocol-tcp", "listen=127.0.0.1",
+                          QStringLiteral("port=%1").arg(20000 + (QCoreApplication::applicationPid() * 31 + markers_) % 40000)}
+            : QStringList{"module-native-protocol-unix",
+                          "socket=" + folder_.path() + QStringLiteral("/marker-%1").arg(markers_)};
         QProcess load;
-        load.start("timeout", {"5", "pactl", "load-module", "module-native-protocol-unix",
-                               "socket=" + socket});
-        if (!load.waitForFinished(8000) || load.exitCode() != 0) return false;
+        load.start("timeout", QStringList{"5", "pactl", "load-module"} + module);
+        if (!load.waitForFinished(8000)) return false;
+        if (load.exitCode() != 0) {
+            if (pipewire) continue;
+            return false;
+        }
         const QString index = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
         const bool seen = waitFor("'new' on module #" + index + u'\n', 1, std::chrono::milliseconds(500));
         QProcess unload;

@@ -1,0 +1,117 @@
+// Two real programs started at the same moment on one session: exactly one engine runs.
+#include "audio/pulse/PulseTestSupport.h"
+#include "support/core/TempFolder.h"
+#include "support/platform/DBusServices.h"
+#include "support/platform/QtWait.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <array>
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace vantorelle::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto serviceName = "org.vantorelle.Vantorelle";
+
+std::optional<uint> nameOwnerPid()
+{
+    QDBusConnectionInterface* names = QDBusConnection::sessionBus().interface();
+    if (names == nullptr) return std::nullopt;
+    const QDBusReply<uint> pid = names->servicePid(QString::fromLatin1(serviceName));
+    if (!pid.isValid()) return std::nullopt;
+    return pid.value();
+}
+
+// The real program with its own configuration folder, on the private session bus and sound server.
+class Program {
+public:
+    explicit Program(const TempFolder& config)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path().string()));
+        process_.setProcessEnvironment(environment);
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    }
+    ~Program()
+    {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    void start() { process_.start(QStringLiteral(VANTORELLE_BINARY), {}); }
+    QProcess& process() { return process_; }
+    bool running() const { return process_.state() == QProcess::Running; }
+
+private:
+    QProcess process_;
+};
+
+// The sound server's clients that belong to process `pid`.
+int pulseClientsOf(PulseDaemon& daemon, qint64 pid)
+{
+    const std::optional<QString> clients = daemon.pactl({"list", "clients"});
+    if (!clients) return -1;
+    const QRegularExpression property(QStringLiteral("application\\.process\\.id = \"%1\"").arg(pid));
+    return static_cast<int>(clients->count(property));
+}
+
+using TwoInstancesTest = PulseDaemonSuite;
+
+TEST_F(TwoInstancesTest, StartedTogetherExactlyOneStaysAndTheOtherEndsCleanly)
+{
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    ASSERT_TRUE(waitUntil([] { return !nameOwnerPid(); })) << "left over from another test";
+    // A few rounds, since which one wins is a race each time.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        std::array<TempFolder, 2> configs;
+        Program first(configs[0]);
+        Program second(configs[1]);
+        first.start();
+        second.start();
+        ASSERT_TRUE(first.process().waitForStarted() && second.process().waitForStarted());
+        const std::array<qint64, 2> pids{first.process().processId(), second.process().processId()};
+
+        ASSERT_TRUE(waitUntil([&] { return !first.running() || !second.running(); }, 20s));
+        test::pumpEvents(300ms); // the other one must not end as well
+        ASSERT_NE(first.running(), second.running()) << "exactly one keeps running";
+        Program& winner = first.running() ? first : second;
+        Program& loser = first.running() ? second : first;
+        const std::size_t winnerIndex = &winner == &first ? 0 : 1;
+        EXPECT_EQ(loser.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(loser.process().exitCode(), 0);
+
+        ASSERT_TRUE(waitUntil([&] { return nameOwnerPid().has_value(); }, 10s));
+        EXPECT_EQ(nameOwnerPid(), static_cast<uint>(pids[winnerIndex]));
+        // Only the winner built an engine: it alone wrote settings and talks to the sound server.
+        EXPECT_TRUE(waitUntil([&] {
+            return std::filesystem::exists(configs[winnerIndex] / "Vantorelle" / "settings.json");
+        }, 10s));
+        EXPECT_FALSE(std::filesystem::exists(configs[1 - winnerIndex] / "Vantorelle"));
+        EXPECT_TRUE(waitUntil([&] { return pulseClientsOf(daemon(), pids[winnerIndex]) >= 1; }, 10s));
+        EXPECT_EQ(pulseClientsOf(daemon(), pids[1 - winnerIndex]), 0);
+
+        winner.process().terminate();
+        ASSERT_TRUE(winner.process().waitForFinished(10000));
+        ASSERT_TRUE(waitUntil([] { return !nameOwnerPid(); }, 10s));
+    }
+}
+
+} // namespace
+} // namespace vantorelle::test

@@ -1,0 +1,172 @@
+#include "support/platform/PipeWireSession.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace vantorelle::test {
+
+namespace {
+
+constexpr int processTimeoutMs = 5000;
+constexpr int startTimeoutMs = 10000;
+
+void end(std::unique_ptr<QProcess>& process, bool hard)
+{
+    if (!process) return;
+    if (process->state() != QProcess::NotRunning) {
+        if (hard) {
+            process->kill();
+        } else {
+            process->terminate();
+        }
+        if (!process->waitForFinished(processTimeoutMs)) {
+            process->kill();
+            process->waitForFinished(processTimeoutMs);
+        }
+    }
+    process.reset();
+}
+
+bool running(const std::unique_ptr<QProcess>& process)
+{
+    return process && process->state() == QProcess::Running;
+}
+
+} // namespace
+
+PipeWireSession::PipeWireSession(QString folder)
+    : folder_(std::move(folder))
+{
+}
+
+PipeWireSession::~PipeWireSession()
+{
+    stop();
+    stopBus();
+}
+
+bool PipeWireSession::isInstalled()
+{
+    for (const char* program : {"pipewire", "wireplumber", "pipewire-pulse", "dbus-daemon"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) return false;
+    }
+    return true;
+}
+
+QString PipeWireSession::server() const
+{
+    return "unix:" + folder_ + "/runtime/pulse/native";
+}
+
+std::optional<qint64> PipeWireSession::pulseProcessId() const
+{
+    if (!running(pulse_)) return std::nullopt;
+    return pulse_->processId();
+}
+
+bool PipeWireSession::isAlive() const
+{
+    return running(pipewire_) && running(wireplumber_) && running(pulse_);
+}
+
+bool PipeWireSession::startBus()
+{
+    if (running(bus_)) return true;
+    busAddress_ = "unix:path=" + folder_ + "/session-bus";
+    QFile::remove(folder_ + "/session-bus");
+    bus_ = launch("bus.log");
+    bus_->start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=" + busAddress_});
+    if (!bus_->waitForStarted(processTimeoutMs)) return false;
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!QFile::exists(folder_ + "/session-bus")) {
+        if (deadline.hasExpired() || bus_->waitForFinished(10)) return false;
+    }
+    return true;
+}
+
+std::unique_ptr<QProcess> PipeWireSession::launch(const QString& logName)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG",
+                             "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR", "DBUS_SYSTEM_BUS_ADDRESS"}) {
+        environment.remove(name);
+    }
+    environment.insert("HOME", folder_ + "/home");
+    environment.insert("XDG_RUNTIME_DIR", folder_ + "/runtime");
+    environment.insert("XDG_CONFIG_HOME", folder_ + "/config");
+    environment.insert("XDG_STATE_HOME", folder_ + "/state");
+    // No system bus either: nothing of the host's session may leak in.
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + folder_ + "/no-system-bus");
+    if (!busAddress_.isEmpty()) environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress_);
+
+    auto process = std::make_unique<QProcess>();
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    process->setProcessEnvironment(environment);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setStandardOutputFile(folder_ + '/' + logName, QIODevice::Append);
+    return process;
+}
+
+bool PipeWireSession::start()
+{
+    QDir().mkpath(folder_ + "/home");
+    QDir().mkpath(folder_ + "/runtime");
+    QFile::setPermissions(folder_ + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!startBus()) return false;
+    stop();
+    // A killed server leaves its sockets and lock files behind.
+    for (const char* stale : {"/runtime/pipewire-0", "/runtime/pipewire-0.lock",
+                                 "/runtime/pipewire-0-manager", "/runtime/pipewire-0-manager.lock",
+                                 "/runtime/pulse/native", "/runtime/pulse/pid"}) {
+        QFile::remove(folder_ + stale);
+    }
+
+    pipewire_ = launch("pipewire.log");
+    pipewire_->start("pipewire", {});
+    if (!pipewire_->waitForStarted(processTimeoutMs)) return false;
+    // The session manager and the pulse server both need the core socket.
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!QFile::exists(folder_ + "/runtime/pipewire-0")) {
+        if (deadline.hasExpired() || pipewire_->waitForFinished(10)) return false;
+    }
+    wireplumber_ = launch("wireplumber.log");
+    wireplumber_->start("wireplumber", {});
+    pulse_ = launch("pipewire-pulse.log");
+    pulse_->start("pipewire-pulse", {});
+    return wireplumber_->waitForStarted(processTimeoutMs) && pulse_->waitForStarted(processTimeoutMs);
+}
+
+bool PipeWireSession::waitForExit(int waitMs)
+{
+    if (!isAlive()) return true;
+    return pulse_->waitForFinished(waitMs) || !isAlive();
+}
+
+void PipeWireSession::stop()
+{
+    end(pulse_, false);
+    end(wireplumber_, false);
+    end(pipewire_, false);
+}
+
+void PipeWireSession::stopBus()
+{
+    end(bus_, false);
+}
+
+bool PipeWireSession::kill()
+{
+    if (!isAlive()) return false;
+    end(pulse_, true);
+    end(wireplumber_, true);
+    end(pipewire_, true);
+    return true;
+}
+
+} // namespace vantorelle::test
