@@ -80,20 +80,25 @@ export QT_QPA_PLATFORM=xcb
 
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 cpu_ticks() { awk '{sub(/^.*\) /, ""); print $12 + $13}' "/proc/$1/stat"; } # utime + stime
-switches() { # voluntary + involuntary context switches of every thread
-  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches:/ {s += $2} END {print s}'
+switches() { # "thread count" lines: voluntary + involuntary context switches of each thread
+  for task in /proc/"$1"/task/*; do
+    awk -v t="${task##*/}" '/ctxt_switches:/ {s += $2} END {print t, s}' "$task/status" 2>/dev/null || true
+  done
 }
+# Context switches between two switches() listings, over the threads alive at both ends (a
+# thread pool's idle worker may end in between; its earlier count is not a wake-up).
+switch_delta() { awk 'NR == FNR {a[$1] = $2; next} ($1 in a) {d += $2 - a[$1]} END {print d + 0}' "$1" "$2"; }
 tick_ms=$(awk -v hz="$(getconf CLK_TCK)" 'BEGIN {print 1000 / hz}')
 
 # Prints "cpu_ms switches polls" for `idle` seconds of the process, then 10 s under strace.
 measure() { # pid
-  local c0 s0 c1 s1 polls
-  c0=$(cpu_ticks "$1"); s0=$(switches "$1")
+  local c0 c1 polls
+  c0=$(cpu_ticks "$1"); switches "$1" >"$bench_tmp/s0"
   sleep "$idle"
-  c1=$(cpu_ticks "$1"); s1=$(switches "$1")
+  c1=$(cpu_ticks "$1"); switches "$1" >"$bench_tmp/s1"
   timeout -s INT 10 strace -f -c -e trace=poll,ppoll -o "$bench_tmp/strace.txt" -p "$1" >/dev/null 2>&1 || true
   polls=$(awk '$NF == "poll" || $NF == "ppoll" {n += $4} END {print n + 0}' "$bench_tmp/strace.txt")
-  echo "$(awk -v d=$((c1 - c0)) -v t="$tick_ms" 'BEGIN {print d * t}') $((s1 - s0)) $polls"
+  echo "$(awk -v d=$((c1 - c0)) -v t="$tick_ms" 'BEGIN {print d * t}') $(switch_delta "$bench_tmp/s0" "$bench_tmp/s1") $polls"
 }
 
 window_of() { timeout 15 xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -n 1; }
