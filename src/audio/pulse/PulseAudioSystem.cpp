@@ -79,10 +79,10 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
         });
         if (!found || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
         const PulseEndpoint& device = endpoint.endpoints.front();
-        // A monitor or the server's placeholder stands in when there is no real device: that is
-        // no default, on every server alike (PipeWire keeps "auto_null" as its default sink when
-        // nothing else exists, PulseAudio has none).
-        if (isHiddenEndpoint(device)) return std::nullopt;
+        // The server's placeholder stands in when there is no real device: that is no default,
+        // on every server alike (PipeWire keeps "auto_null" as its default sink when nothing else
+        // exists, PulseAudio has none). A monitor the user chose is a real default and stays.
+        if (isPlaceholderEndpoint(device)) return std::nullopt;
         return objectIDOf({device.direction, device.index});
     } catch (...) {
         return std::nullopt;

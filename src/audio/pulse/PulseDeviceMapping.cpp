@@ -72,10 +72,14 @@ std::optional<std::string> nameOf(const PulseEndpoint& endpoint)
     return endpoint.description;
 }
 
+bool isPlaceholderEndpoint(const PulseEndpoint& endpoint) noexcept
+{
+    return endpoint.name == "auto_null" || endpoint.name == "auto_null.monitor";
+}
+
 bool isHiddenEndpoint(const PulseEndpoint& endpoint) noexcept
 {
-    if (endpoint.isMonitor || endpoint.deviceClass == "monitor") return true;
-    return endpoint.name == "auto_null" || endpoint.name == "auto_null.monitor";
+    return endpoint.isMonitor || endpoint.deviceClass == "monitor" || isPlaceholderEndpoint(endpoint);
 }
 
 bool hasBuiltInTransport(const PulseEndpoint& endpoint)

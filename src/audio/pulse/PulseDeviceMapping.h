@@ -33,6 +33,8 @@ std::optional<std::string> nameOf(const PulseEndpoint& endpoint);
 
 // Monitor sources and the server's "auto_null" placeholders are not devices a user picks.
 bool isHiddenEndpoint(const PulseEndpoint& endpoint) noexcept;
+// The server's stand-in when it has no real device ("auto_null" and its monitor).
+bool isPlaceholderEndpoint(const PulseEndpoint& endpoint) noexcept;
 
 // The machine's own speakers and microphones: on the internal bus or marked internal, and not
 // one of the digital outputs (HDMI, DisplayPort, S/PDIF) that sit on the same card.

@@ -165,6 +165,19 @@ TEST_F(Queries, NoSinksMeansNoDefaultOutput)
     EXPECT_TRUE(manager->defaultDeviceID(Direction::input).has_value());
 }
 
+// The reports show the default whether or not it is a usable device: a monitor chosen as the
+// default input is hidden from the device list but still is the default.
+TEST_F(Queries, AMonitorChosenAsDefaultInputIsStillTheDefault)
+{
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Speakers"}}));
+    ASSERT_TRUE(daemon().setDefaultSource("speakers.monitor"));
+    ASSERT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "speakers.monitor"; }));
+    const auto manager = makeManager();
+    const auto id = manager->defaultDeviceID(Direction::input);
+    ASSERT_TRUE(id.has_value());
+    EXPECT_EQ(manager->stringProperty(StringProperty::uid, *id), "speakers.monitor");
+}
+
 // The server remembers an explicitly chosen default apart from the one in effect. After the
 // chosen sink goes away another takes over; choosing that one again must not be sent, since a
 // set is not free (it rewrites the server's memory of past choices and tells every client).
