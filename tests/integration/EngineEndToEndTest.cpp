@@ -1,90 +1,13 @@
 // The engine on the real parts: a private pulseaudio daemon, UPower and the notification
 // service from dbusmock, driven by a Qt event loop as in the application.
-#include "audio/pulse/PulseTestSupport.h"
-#include "engine/SwitchEngine.h"
-#include "services/AppIdentity.h"
-#include "services/LidMonitor.h"
-#include "services/Notifier.h"
-#include "store/SettingsJson.h"
-#include "support/core/TempFolder.h"
-#include "support/platform/DBusServices.h"
-#include "support/platform/QtWait.h"
-
-#include <gtest/gtest.h>
-
-#include <sstream>
+#include "RealEngineTest.h"
 
 namespace vantorelle {
 namespace {
 
-using test::DBusServicesEnvironment;
-using test::PulseProperties;
-using test::waitUntil;
+using namespace test;
 
-const PulseProperties builtInMic{{"device.description", "Built-in Microphone"},
-                                 {"device.form_factor", "internal"},
-                                 {"device.bus", "pci"}};
-const PulseProperties usbMic{{"device.description", "USB Microphone"}, {"device.bus", "usb"}};
-const PulseProperties speakers{{"device.description", "Laptop Speakers"},
-                               {"device.form_factor", "internal"},
-                               {"device.bus", "pci"}};
-
-class EngineEndToEndTest : public test::PulseDaemonSuite {
-protected:
-    void SetUp() override
-    {
-        PulseDaemonSuite::SetUp();
-        auto& bus = DBusServicesEnvironment::services();
-        ASSERT_TRUE(bus.startUpower(true, false));
-        bus.clearCalls();
-    }
-
-    void TearDown() override
-    {
-        engine.reset();
-        PulseDaemonSuite::TearDown();
-    }
-
-    void writeSettings(const StoredSettings& settings)
-    {
-        test::writeFile(folder / "settings.json", encodeSettings(settings));
-    }
-
-    StoredSettings savedSettings() const { return PriorityStore(folder.path()).load(); }
-
-    // identity: whether the notifier behaves as an installed application.
-    void startEngine(bool identity = false)
-    {
-        if (identity) {
-            std::filesystem::create_directories(folder / "prefix" / "bin");
-            std::filesystem::create_directories(folder / "prefix" / "share" / "applications");
-            test::writeFile(folder / "prefix" / "share" / "applications" / "vantorelle.desktop", "[Desktop Entry]\n");
-        }
-        const AppIdentity appIdentity = AppIdentity::forExecutable(
-            identity ? folder / "prefix" / "bin" / "vantorelle" : folder / "vantorelle");
-        engine = SwitchEngine::create(test::makeManager(), std::make_unique<PriorityStore>(folder.path()),
-                                      std::make_unique<Notifier>(appIdentity, out),
-                                      std::make_unique<LidMonitor>());
-        engine->start();
-    }
-
-    bool waitForDefault(Direction direction, const std::string& uid)
-    {
-        return waitUntil([&] {
-            const auto current = direction == Direction::input ? daemon().defaultSource() : daemon().defaultSink();
-            return current && current->toStdString() == uid && engine->defaultUID(direction) == uid;
-        });
-    }
-
-    bool waitForOutput(const std::string& text)
-    {
-        return waitUntil([&] { return out.str().find(text) != std::string::npos; });
-    }
-
-    test::TempFolder folder;
-    std::ostringstream out;
-    std::shared_ptr<SwitchEngine> engine;
-};
+using EngineEndToEndTest = RealEngineTest;
 
 TEST_F(EngineEndToEndTest, FirstRunSeedsTheStacksWithTheCurrentDefaultFirstAndPostsNothing)
 {
@@ -94,14 +17,14 @@ TEST_F(EngineEndToEndTest, FirstRunSeedsTheStacksWithTheCurrentDefaultFirstAndPo
     ASSERT_TRUE(daemon().setDefaultSource("usb_mic"));
     ASSERT_TRUE(daemon().setDefaultSink("speakers"));
 
-    startEngine();
+    startEngine(false);
     const StoredSettings saved = savedSettings();
     ASSERT_EQ(saved.inputPriority.size(), 2u);
     EXPECT_EQ(saved.inputPriority[0], (SavedDevice{"usb_mic", "USB Microphone"}));
     EXPECT_EQ(saved.inputPriority[1], (SavedDevice{"builtin_mic", "Built-in Microphone"}));
     EXPECT_EQ(saved.outputPriority, (std::vector<SavedDevice>{{"speakers", "Laptop Speakers"}}));
     EXPECT_EQ(engine->defaultInputUID(), "usb_mic");
-    test::pumpEvents(std::chrono::milliseconds(200));
+    pumpEvents(std::chrono::milliseconds(200));
     EXPECT_EQ(out.str(), "");
 }
 
@@ -112,7 +35,7 @@ TEST_F(EngineEndToEndTest, PlugAndUnplugOfTheTopRankedMicrophoneSwitchAndAnnounc
     StoredSettings settings;
     settings.inputPriority = {{"usb_mic", "USB Microphone"}, {"builtin_mic", "Built-in Microphone"}};
     writeSettings(settings);
-    startEngine();
+    startEngine(false);
     ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
 
     const auto module = daemon().addSource("usb_mic", usbMic);
@@ -136,7 +59,7 @@ TEST_F(EngineEndToEndTest, TheLidMovesInputOffTheBuiltInMicrophoneAndBack)
     StoredSettings settings;
     settings.inputPriority = {{"builtin_mic", "Built-in Microphone"}, {"usb_mic", "USB Microphone"}};
     writeSettings(settings);
-    startEngine();
+    startEngine(false);
     ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
 
     auto& bus = DBusServicesEnvironment::services();
@@ -165,7 +88,7 @@ TEST_F(EngineEndToEndTest, NoticesReachTheNotificationServiceWhenInstalled)
     startEngine(true);
     ASSERT_TRUE(waitForDefault(Direction::output, "speakers"));
 
-    ASSERT_TRUE(daemon().addSink("usb_headphones", {{"device.description", "USB Headphones"}, {"device.bus", "usb"}}));
+    ASSERT_TRUE(daemon().addSink("usb_headphones", headphones));
     ASSERT_TRUE(waitForDefault(Direction::output, "usb_headphones"));
     ASSERT_TRUE(bus.waitForCalls("Notify", 2));
     const auto notices = bus.notices();
@@ -184,14 +107,14 @@ TEST_F(EngineEndToEndTest, ASoundServerRestartEndsWithTheDefaultsReappliedFromTh
     const auto addDevices = [this] {
         return daemon().addSource("builtin_mic", builtInMic) && daemon().addSource("usb_mic", usbMic)
             && daemon().addSink("speakers", speakers)
-            && daemon().addSink("usb_headphones", {{"device.description", "USB Headphones"}, {"device.bus", "usb"}});
+            && daemon().addSink("usb_headphones", headphones);
     };
     ASSERT_TRUE(addDevices());
     StoredSettings settings;
     settings.inputPriority = {{"usb_mic", "USB Microphone"}, {"builtin_mic", "Built-in Microphone"}};
     settings.outputPriority = {{"usb_headphones", "USB Headphones"}, {"speakers", "Laptop Speakers"}};
     writeSettings(settings);
-    startEngine();
+    startEngine(false);
     ASSERT_TRUE(waitForDefault(Direction::input, "usb_mic"));
     ASSERT_TRUE(waitForDefault(Direction::output, "usb_headphones"));
 

@@ -1,15 +1,7 @@
 // The engine in its Qt loop while the services around it misbehave: UPower and the notification
 // server going away and coming back, and a storm of plug and unplug events from another process.
-#include "audio/pulse/PulseTestSupport.h"
-#include "engine/SwitchEngine.h"
-#include "services/AppIdentity.h"
-#include "services/LidMonitor.h"
-#include "services/Notifier.h"
-#include "store/SettingsJson.h"
-#include "support/core/TempFolder.h"
-#include "support/platform/DBusServices.h"
+#include "RealEngineTest.h"
 #include "support/platform/PulseEventLog.h"
-#include "support/platform/QtWait.h"
 
 #include <gtest/gtest.h>
 
@@ -23,73 +15,9 @@ namespace vantorelle {
 namespace {
 
 using namespace std::chrono_literals;
-using test::DBusServicesEnvironment;
-using test::PulseProperties;
-using test::waitUntil;
+using namespace test;
 
-const PulseProperties builtInMic{{"device.description", "Built-in Microphone"},
-                                 {"device.form_factor", "internal"},
-                                 {"device.bus", "pci"}};
-const PulseProperties usbMic{{"device.description", "USB Microphone"}, {"device.bus", "usb"}};
-const PulseProperties speakers{{"device.description", "Laptop Speakers"},
-                               {"device.form_factor", "internal"},
-                               {"device.bus", "pci"}};
-const PulseProperties headphones{{"device.description", "USB Headphones"}, {"device.bus", "usb"}};
-
-class FaultRecoveryTest : public test::PulseDaemonSuite {
-protected:
-    void SetUp() override
-    {
-        PulseDaemonSuite::SetUp();
-        auto& bus = DBusServicesEnvironment::services();
-        ASSERT_TRUE(bus.startUpower(true, false));
-    }
-
-    void TearDown() override
-    {
-        engine.reset();
-        PulseDaemonSuite::TearDown();
-    }
-
-    void writeSettings(const StoredSettings& settings)
-    {
-        test::writeFile(folder / "settings.json", encodeSettings(settings));
-    }
-
-    StoredSettings savedSettings() const { return PriorityStore(folder.path()).load(); }
-
-    // As an installed application, so notices go to the notification service.
-    void startEngine()
-    {
-        std::filesystem::create_directories(folder / "prefix" / "bin");
-        std::filesystem::create_directories(folder / "prefix" / "share" / "applications");
-        test::writeFile(folder / "prefix" / "share" / "applications" / "vantorelle.desktop", "[Desktop Entry]\n");
-        engine = SwitchEngine::create(
-            test::makeManager(), std::make_unique<PriorityStore>(folder.path()),
-            std::make_unique<Notifier>(AppIdentity::forExecutable(folder / "prefix" / "bin" / "vantorelle"), out),
-            std::make_unique<LidMonitor>());
-        engine->start();
-    }
-
-    std::optional<QString> serverDefault(Direction direction)
-    {
-        return direction == Direction::input ? daemon().defaultSource() : daemon().defaultSink();
-    }
-
-    bool waitForDefault(Direction direction, const std::string& uid, std::chrono::milliseconds timeout = 5s)
-    {
-        return waitUntil(
-            [&] {
-                const auto current = serverDefault(direction);
-                return current && current->toStdString() == uid && engine->defaultUID(direction) == uid;
-            },
-            timeout);
-    }
-
-    test::TempFolder folder;
-    std::ostringstream out;
-    std::shared_ptr<SwitchEngine> engine;
-};
+using FaultRecoveryTest = RealEngineTest;
 
 TEST_F(FaultRecoveryTest, UpowerAndTheNotificationServerComeBackWithoutARestart)
 {
@@ -106,7 +34,7 @@ TEST_F(FaultRecoveryTest, UpowerAndTheNotificationServerComeBackWithoutARestart)
         ASSERT_TRUE(bus.startNotifications());
     }
     bus.clearCalls();
-    startEngine();
+    startEngine(true);
     ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
 
     // The lid closes while UPower is away: nothing can be known until it is back, and then the
@@ -156,7 +84,7 @@ TEST_F(FaultRecoveryTest, AStormOfPlugEventsEndsInTheRulesStateWithNoEntryLost)
     settings.inputPriority = {{"usb_mic", "USB Microphone"}, {"builtin_mic", "Built-in Microphone"}};
     settings.outputPriority = {{"usb_headphones", "USB Headphones"}, {"speakers", "Laptop Speakers"}};
     writeSettings(settings);
-    startEngine();
+    startEngine(true);
     ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
     ASSERT_TRUE(waitForDefault(Direction::output, "speakers"));
 
