@@ -26,6 +26,11 @@ wait_defaults builtin_mic/speakers 20 >/dev/null || { echo "engine did not start
 
 writer() { # number until(ns)
   local n=0 m kind
+  if [[ -x "$build/bench/bench_plug_storm" ]]; then
+    # One connection per writer: hundreds of events a second, where pactl manages about 150.
+    "$build/bench/bench_plug_storm" "storm_$1" $(( ($2 - $(date +%s%N)) / 1000000000 )) >"$bench_tmp/writer_$1"
+    return
+  fi
   while (( $(date +%s%N) < $2 )); do
     kind=$([[ $((n % 2)) == 0 ]] && echo in || echo out)
     m=$(plug "storm_$1_$((n % 5))" "$kind" "Storm $1 $n" usb) || true
