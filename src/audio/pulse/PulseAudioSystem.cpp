@@ -121,12 +121,13 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
         });
         if (!settled || !accepted.accepted.value_or(false)) return false;
         // PipeWire accepts the choice at once but puts it in effect only when its session manager
-        // has acted on it; until then the old default is reported. Wait for it (bounded), so a
-        // caller that reads the default right after a set sees the device it chose, as it does on
-        // PulseAudio, where the first look already shows it.
+        // has acted on it; until then the old default is reported. Wait (bounded) for the
+        // server's change events until it shows, so a caller that reads the default right after
+        // a set sees the device it chose, as on PulseAudio, where the first look already does.
         const Deadline effectBound =
             std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(250));
-        while (std::chrono::steady_clock::now() < effectBound) {
+        for (;;) {
+            const unsigned seen = queries_->serverChanges();
             ServerReply now;
             const bool read = queries_->exchange(effectBound, [&](pa_context* context) {
                 now = {};
@@ -135,6 +136,7 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
                 return operations;
             });
             if (!read || !now.defaults || now.defaults->of(direction) == name) break;
+            if (!queries_->waitForServerChange(seen, effectBound)) break;
         }
         return true;
     } catch (...) {

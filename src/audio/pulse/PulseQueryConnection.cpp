@@ -92,10 +92,28 @@ PulseQueryConnection::Readiness PulseQueryConnection::makeReady(Deadline deadlin
     const bool settled = iterateUntil(
         [this] { return pa_context_get_state(context_.get()) == PA_CONTEXT_READY || !isGood(); },
         deadline);
-    if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return Readiness::fresh;
+    if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) {
+        pa_context_set_subscribe_callback(
+            context_.get(),
+            [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* userdata) noexcept {
+                ++static_cast<PulseQueryConnection*>(userdata)->serverChanges_;
+            },
+            this);
+        // Not waited for: requests on one connection are handled in order, so the subscription
+        // is in place before anything this connection asks next.
+        Operation(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
+        return Readiness::fresh;
+    }
     if (settled) context_.reset();
     else timedOut();
     return Readiness::unavailable;
+}
+
+bool PulseQueryConnection::waitForServerChange(unsigned seen, Deadline deadline) noexcept
+{
+    if (!isGood()) return false;
+    return iterateUntil([this, seen] { return serverChanges_ != seen || !isGood(); }, deadline)
+        && serverChanges_ != seen;
 }
 
 // Lets the context notice what happened while nobody iterated the loop, such as the server

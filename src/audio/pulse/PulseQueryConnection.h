@@ -34,6 +34,13 @@ public:
     // one round trip however many requests it holds.
     bool exchange(Deadline deadline, const Issue& issue) noexcept;
 
+    // How many server-change events (defaults and other server properties) this connection has
+    // seen; it subscribes to them on every connect. Lets a caller wait for the server to act.
+    unsigned serverChanges() const noexcept { return serverChanges_; }
+    // Runs the private loop until serverChanges() moves past `seen`, the connection breaks or
+    // the deadline passes; true when a change came.
+    bool waitForServerChange(unsigned seen, Deadline deadline) noexcept;
+
 private:
     enum class Readiness { reused, fresh, unavailable };
 
@@ -46,6 +53,7 @@ private:
     std::optional<std::string> server_;
     std::chrono::milliseconds quietAfterTimeout_;
     std::optional<Deadline> quietUntil_;
+    unsigned serverChanges_ = 0;
     Mainloop loop_;
     Context context_; // after loop_: released first
 };
