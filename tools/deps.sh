@@ -7,7 +7,7 @@ build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6sv
        libpulse-dev nlohmann-json3-dev)
 run=(pulseaudio pulseaudio-utils)
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
-      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber)
+      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;
