@@ -2,6 +2,7 @@
 #include "cli/ReportMode.h"
 #include "store/SettingsJson.h"
 #include "support/core/FakeAudioSystem.h"
+#include "support/core/StatusExample.h"
 #include "support/core/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -89,35 +90,10 @@ TEST_F(ReportsTest, StatusWorkedExample)
     audio.add(FakeAudioSystem::device(13, "USBHeadset-1", "USB Headset", true, true));
     audio.defaultInput = 13;
     audio.defaultOutput = 12;
-    StoredSettings settings;
-    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"},
-                              {"BuiltInMic", "Built-in Microphone"}};
-    settings.notifyDeviceChange = true;
+    const StoredSettings settings = test::statusExampleSettings();
     store.save(settings);
 
-    EXPECT_EQ(status(true),
-              "Current system defaults:\n"
-              "  Input: USB Headset [USBHeadset-1]\n"
-              "  Output: Built-in Speakers [BuiltInSpeakers]\n"
-              "\n"
-              "Lid: closed\n"
-              "\n"
-              "Auto-switch input: on\n"
-              "Auto-switch output: on\n"
-              "Notify on input switch: on\n"
-              "Notify on output switch: on\n"
-              "Notify on device connect/remove: on\n"
-              "Notification sound: off\n"
-              "\n"
-              "Input priority:\n"
-              "  1. Desk Mic [DeskMic-01] \u2014 disconnected\n"
-              "  2. USB Headset [USBHeadset-1] \u2014 connected\n"
-              "  3. Built-in Microphone [BuiltInMic] \u2014 connected\n"
-              "\n"
-              "Output priority:\n"
-              "  (empty \u2014 fills in on first GUI launch)\n"
-              "\n"
-              "Settings file: " + store.fileURL().string() + "\n");
+    EXPECT_EQ(status(true), test::statusExampleReport(store.fileURL().string()));
 }
 
 TEST_F(ReportsTest, StatusFallbacks)

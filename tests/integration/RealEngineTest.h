@@ -2,7 +2,7 @@
 
 // The engine on the real parts - a private sound server, UPower and the notification service
 // from dbusmock - driven by a Qt event loop as in the application.
-#include "audio/pulse/PulseTestSupport.h"
+#include "support/platform/PulseTestSupport.h"
 #include "engine/SwitchEngine.h"
 #include "services/AppIdentity.h"
 #include "services/LidMonitor.h"

@@ -1,7 +1,8 @@
 // The reports as the real binary prints them, against a private pulseaudio daemon, UPower from
 // dbusmock and a crafted settings file.
-#include "audio/pulse/PulseTestSupport.h"
+#include "support/platform/PulseTestSupport.h"
 #include "store/SettingsJson.h"
+#include "support/core/StatusExample.h"
 #include "support/core/TempFolder.h"
 #include "support/platform/DBusServices.h"
 
@@ -94,10 +95,7 @@ TEST_F(ReportsEndToEndTest, StatusShowsDefaultsLidSwitchesStacksAndPath)
     addWorkedExampleDevices();
     ASSERT_TRUE(daemon().setDefaultSource("USBHeadset-1"));
     ASSERT_TRUE(daemon().setDefaultSink("BuiltInSpeakers"));
-    StoredSettings settings;
-    settings.inputPriority = {{"DeskMic-01", "Desk Mic"}, {"USBHeadset-1", "USB Headset"},
-                              {"BuiltInMic", "Built-in Microphone"}};
-    settings.notifyDeviceChange = true;
+    const StoredSettings settings = test::statusExampleSettings();
     writeSettings(settings);
     const std::string before = test::readFile(settingsFile());
     ASSERT_TRUE(DBusServicesEnvironment::services().startUpower(true, true));
@@ -105,29 +103,7 @@ TEST_F(ReportsEndToEndTest, StatusShowsDefaultsLidSwitchesStacksAndPath)
     const Result result = run({"ignored", "--status"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              "Current system defaults:\n"
-              "  Input: USB Headset [USBHeadset-1]\n"
-              "  Output: Built-in Speakers [BuiltInSpeakers]\n"
-              "\n"
-              "Lid: closed\n"
-              "\n"
-              "Auto-switch input: on\n"
-              "Auto-switch output: on\n"
-              "Notify on input switch: on\n"
-              "Notify on output switch: on\n"
-              "Notify on device connect/remove: on\n"
-              "Notification sound: off\n"
-              "\n"
-              "Input priority:\n"
-              "  1. Desk Mic [DeskMic-01] \u2014 disconnected\n"
-              "  2. USB Headset [USBHeadset-1] \u2014 connected\n"
-              "  3. Built-in Microphone [BuiltInMic] \u2014 connected\n"
-              "\n"
-              "Output priority:\n"
-              "  (empty \u2014 fills in on first GUI launch)\n"
-              "\n"
-              "Settings file: " + settingsFile().string() + "\n");
+    EXPECT_EQ(result.out, test::statusExampleReport(settingsFile().string()));
     EXPECT_EQ(test::readFile(settingsFile()), before) << "reports never write the settings file";
 }
 

@@ -1,5 +1,5 @@
 // Two real programs started at the same moment on one session: exactly one engine runs.
-#include "audio/pulse/PulseTestSupport.h"
+#include "support/platform/PulseTestSupport.h"
 #include "support/core/TempFolder.h"
 #include "support/platform/DBusServices.h"
 #include "support/platform/QtWait.h"

@@ -1,5 +1,5 @@
 #include "services/InputLevelMeter.h"
-#include "support/platform/PulseDaemon.h"
+#include "support/platform/PulseTestSupport.h"
 #include "support/platform/QtWait.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +16,8 @@ using namespace std::chrono_literals;
 // The private daemon's sine source plays a tone of amplitude 1/2: RMS 0.5/sqrt(2), -9.03 dBFS.
 const double sineLevel = (20.0 * std::log10(0.5 / std::sqrt(2.0)) + 50.0) / 50.0;
 
-class InputLevelMeterTest : public ::testing::Test {
+class InputLevelMeterTest : public PulseDaemonSuite {
 protected:
-    static void SetUpTestSuite() { daemon_ = std::make_unique<PulseDaemon>(); }
-    static void TearDownTestSuite() { daemon_.reset(); }
-    void SetUp() override { ASSERT_TRUE(daemon_->isRunning()) << "no private pulseaudio daemon"; }
-    void TearDown() override { daemon_->unloadAll(); }
-
-    static PulseDaemon& daemon() { return *daemon_; }
-
     static InputLevelMeter::Options options(bool hasIdentity = true)
     {
         InputLevelMeter::Options options;
@@ -61,9 +54,6 @@ protected:
                          [p = published.get()](double level) { p->levels.push_back(level); });
         return published;
     }
-
-private:
-    static inline std::unique_ptr<PulseDaemon> daemon_;
 };
 
 TEST_F(InputLevelMeterTest, MeasuresTheDefaultSourceSteadily)

@@ -1,4 +1,4 @@
-#include "PulseTestSupport.h"
+#include "support/platform/PulseTestSupport.h"
 
 #include "support/platform/QtWait.h"
 
