@@ -10,10 +10,7 @@ class DeviceListTest : public EngineTest {
 protected:
     void SetUp() override
     {
-        audio().add(builtInMic());
-        audio().add(builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
+        addBuiltInDefaults();
         start();
         writes.reset();
     }

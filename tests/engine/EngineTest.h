@@ -67,6 +67,15 @@ protected:
         return *engine;
     }
 
+    // The laptop's own microphone and speakers, present and the two defaults.
+    void addBuiltInDefaults()
+    {
+        audio().add(devices::builtInMic());
+        audio().add(devices::builtInSpeakers());
+        audio().defaultInput = 1;
+        audio().defaultOutput = 2;
+    }
+
     void plug(RawDevice device)
     {
         audio().add(std::move(device));

@@ -14,10 +14,7 @@ protected:
         stored.inputPriority = {saved(builtInMic()), saved(usbMic())};
         stored.outputPriority = {saved(builtInSpeakers()), saved(headset())};
         storeSettings(stored);
-        audio().add(builtInMic());
-        audio().add(builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
+        addBuiltInDefaults();
     }
 };
 

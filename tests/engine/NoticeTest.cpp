@@ -18,10 +18,7 @@ protected:
         stored.notifyDeviceChange = notifyDeviceChange;
         stored.notifyOutputSwitch = notifyOutputSwitch;
         storeSettings(stored);
-        audio().add(builtInMic());
-        audio().add(builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
+        addBuiltInDefaults();
         start();
     }
 };

@@ -40,10 +40,7 @@ TEST_F(RowsTest, LidBlocksOnlyConnectedBuiltInInputs)
     stored.inputPriority = {saved(builtInMic()), saved(usbMic()), {"old-builtin", "Gone"}};
     stored.outputPriority = {saved(builtInSpeakers())};
     storeSettings(stored);
-    audio().add(builtInMic());
-    audio().add(builtInSpeakers());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    addBuiltInDefaults();
     start();
     lid().report(true);
 

@@ -108,10 +108,7 @@ TEST_F(RuleTest, ChosenDeviceAlreadyDefaultIsNotSetButDefaultsAreReRead)
 TEST_F(RuleTest, NoCandidateChangesNothingAndReadsNothing)
 {
     storeStacks();
-    audio().add(builtInMic());
-    audio().add(builtInSpeakers());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    addBuiltInDefaults();
     start();
     audio().add(monitor());
     audio().defaultOutput = 6; // not announced

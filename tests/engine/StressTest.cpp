@@ -113,10 +113,7 @@ TEST_F(StressTest, FloodOfPlugAndUnplugEventsEndsWhereTheRuleSays)
     stored.notifyDeviceChange = true;
     storeSettings(stored);
     audio().echoDefaultChanges = true;
-    audio().add(builtInMic());
-    audio().add(builtInSpeakers());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    addBuiltInDefaults();
     start();
 
     std::mt19937 random(20240611);
@@ -191,10 +188,7 @@ TEST_F(StressTest, HundredsOfChangesCoalescedIntoOnePass)
     stored.inputPriority = {saved(usbMic()), saved(builtInMic())};
     stored.notifyDeviceChange = true;
     storeSettings(stored);
-    audio().add(builtInMic());
-    audio().add(builtInSpeakers());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    addBuiltInDefaults();
     start();
     writes.reset();
 
