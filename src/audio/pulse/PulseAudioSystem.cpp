@@ -27,6 +27,7 @@ PulseAudioSystem::~PulseAudioSystem()
 std::vector<RawDevice> PulseAudioSystem::devices()
 {
     try {
+        const PulseQueryConnection::Call call(*queries_);
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         EndpointReply sinks;
         EndpointReply sources;
@@ -57,6 +58,7 @@ std::vector<RawDevice> PulseAudioSystem::devices()
 std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction)
 {
     try {
+        const PulseQueryConnection::Call call(*queries_);
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         ServerReply server;
         const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
@@ -92,6 +94,7 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
 bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
 {
     try {
+        const PulseQueryConnection::Call call(*queries_);
         const std::optional<EndpointAddress> address = addressOf(id);
         if (!address || address->direction != direction) return false;
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
@@ -147,6 +150,7 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
 std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty property, AudioObjectID id)
 {
     try {
+        const PulseQueryConnection::Call call(*queries_);
         const std::optional<EndpointAddress> address = addressOf(id);
         if (!address) return std::nullopt;
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;

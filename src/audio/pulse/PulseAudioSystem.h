@@ -18,8 +18,8 @@ class PulseQueryConnection;
 
 // The audio system as a PulseAudio (or pipewire-pulse) server presents it: each sink is an output
 // device, each source an input device. Queries block their caller for at most the query deadline
-// and cost a fixed number of round trips however many devices there are. Works without a running
-// Qt event loop; listening needs one on the owner's thread.
+// and cost a fixed number of round trips however many devices there are, on a connection of
+// their own. Works without a running Qt event loop; listening needs one on the owner's thread.
 class PulseAudioSystem final : public AudioSystem {
 public:
     explicit PulseAudioSystem(PulseAudioOptions options = {});

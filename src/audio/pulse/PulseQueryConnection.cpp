@@ -45,8 +45,8 @@ bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexc
     try {
         if (quietUntil_ && std::chrono::steady_clock::now() < *quietUntil_) return false;
         quietUntil_.reset();
-        // A reused connection may have died since the last call (a restarted server); then the
-        // exchange is tried once more on a fresh one within the same deadline.
+        // A connection reused within a call may have died since its last exchange (a restarted
+        // server); then the exchange is tried once more on a fresh one within the same deadline.
         for (int attempt = 0; attempt < 2; ++attempt) {
             const Readiness readiness = makeReady(deadline);
             if (readiness == Readiness::unavailable) return false;

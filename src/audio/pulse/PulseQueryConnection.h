@@ -14,15 +14,28 @@ using Deadline = std::chrono::steady_clock::time_point;
 
 // The connection that answers queries. It runs on a private main loop that is iterated only
 // inside exchange(), so nothing else ever runs re-entrantly in the caller, and every wait ends
-// at the caller's deadline. The connection stays open between calls and is made again on the
-// next call after it broke or timed out. After a server let a call run out of time, calls fail
-// at once for a short while, so one event's handful of queries cannot each block for the whole
-// deadline on a hung server.
+// at the caller's deadline. A connection serves one call (see Call) and is closed after it:
+// pipewire-pulse at times stops passing changes of the defaults on to clients already connected
+// and goes on answering them with the old defaults, while a newly connected client reads the
+// current ones. After a server let a call run out of time, calls fail at once for a short while,
+// so one event's handful of queries cannot each block for the whole deadline on a hung server.
 class PulseQueryConnection {
 public:
     // Sends the requests of one exchange on a ready context; returns their operations. Must reset
     // whatever replies it fills, because a broken reused connection makes it run a second time.
     using Issue = std::function<std::vector<Operation>(pa_context*)>;
+
+    // The exchanges of one call share a connection, which is closed when the Call ends.
+    class Call {
+    public:
+        explicit Call(PulseQueryConnection& connection) noexcept : connection_(connection) {}
+        ~Call() { connection_.context_.reset(); }
+        Call(const Call&) = delete;
+        Call& operator=(const Call&) = delete;
+
+    private:
+        PulseQueryConnection& connection_;
+    };
 
     PulseQueryConnection(std::optional<std::string> server, std::chrono::milliseconds quietAfterTimeout);
     ~PulseQueryConnection();
@@ -34,8 +47,8 @@ public:
     // one round trip however many requests it holds.
     bool exchange(Deadline deadline, const Issue& issue) noexcept;
 
-    // How many server-change events (defaults and other server properties) this connection has
-    // seen; it subscribes to them on every connect. Lets a caller wait for the server to act.
+    // How many server-change events (defaults and other server properties) the connections have
+    // seen; each subscribes to them when it connects. Lets a caller wait for the server to act.
     unsigned serverChanges() const noexcept { return serverChanges_; }
     // Runs the private loop until serverChanges() moves past `seen`, the connection breaks or
     // the deadline passes; true when a change came.
