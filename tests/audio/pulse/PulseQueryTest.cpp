@@ -154,6 +154,31 @@ TEST_F(Queries, DefaultsAreReadAndSetPerDirection)
     EXPECT_EQ(daemon().defaultSink(), "second_out");
 }
 
+// Every query connects afresh (a long-lived client can be left with stale defaults), so a call
+// must not leave its connection behind: a long session makes calls without end.
+TEST_F(Queries, CallsLeaveNoConnectionBehind)
+{
+    ASSERT_TRUE(daemon().addSink("speakers"));
+    ASSERT_TRUE(daemon().addSource("mic"));
+    const auto clientCount = [this] {
+        return daemon().pactl({"list", "short", "clients"}).value_or("").count('\n');
+    };
+    const int before = clientCount();
+    ASSERT_GT(before, 0);
+
+    const auto manager = makeManager();
+    for (int round = 0; round < 20; ++round) {
+        const std::vector<AudioDevice> devices = manager->connectedDevices();
+        const auto speakers = findByUid(devices, "speakers");
+        ASSERT_TRUE(speakers);
+        EXPECT_EQ(manager->stringProperty(StringProperty::name, speakers->id), speakers->name);
+        EXPECT_TRUE(manager->setDefaultDevice(speakers->id, Direction::output));
+        EXPECT_EQ(manager->defaultDeviceID(Direction::output), speakers->id);
+    }
+    EXPECT_TRUE(test::waitUntil([&] { return clientCount() == before; }))
+        << clientCount() << " clients, " << before << " before";
+}
+
 TEST_F(Queries, NoSinksMeansNoDefaultOutput)
 {
     ASSERT_TRUE(daemon().addSource("lonely_in"));

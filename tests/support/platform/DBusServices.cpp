@@ -309,6 +309,8 @@ int DBusServices::matchRuleCount(const QStringList& fragments)
 
 bool DBusServices::startNotifications()
 {
+    // Qt refuses a second identical signal connection, so a restart must drop the first one.
+    stopNotifications();
     calls_.clear();
     if (!startMock(sessionBus_, notifications_, QStringLiteral("{}"))) return false;
     QDBusConnection harness = connection(sessionBus_);
