@@ -15,10 +15,11 @@ using Deadline = std::chrono::steady_clock::time_point;
 // The connection that answers queries. It runs on a private main loop that is iterated only
 // inside exchange(), so nothing else ever runs re-entrantly in the caller, and every wait ends
 // at the caller's deadline. A connection serves one call (see Call) and is closed after it:
-// pipewire-pulse at times stops passing changes of the defaults on to clients already connected
-// and goes on answering them with the old defaults, while a newly connected client reads the
-// current ones. After a server let a call run out of time, calls fail at once for a short while,
-// so one event's handful of queries cannot each block for the whole deadline on a hung server.
+// PipeWire at times stops telling clients already connected of changes to the defaults, and its
+// pulse server goes on answering them with the old ones, while a newly connected client reads
+// the current ones. After a server let a call run out of time, calls fail at once for a short
+// while, so one event's handful of queries cannot each block for the whole deadline on a hung
+// server.
 class PulseQueryConnection {
 public:
     // Sends the requests of one exchange on a ready context; returns their operations. Must reset
