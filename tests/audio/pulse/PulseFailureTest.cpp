@@ -62,7 +62,7 @@ TEST(PulseWithoutServer, TheUsualLookupFindsNothingEither)
 using Outage = PulseDaemonSuite;
 
 // A frozen server accepts connections and never answers: every call gives up at its deadline,
-// with a connection that was open and with a new one alike, and recovers when the server does.
+// from a manager that has been used and from a new one alike, and recovers when the server does.
 TEST_F(Outage, HungServerGivesNeutralResultsAndRecovery)
 {
     ASSERT_TRUE(daemon().addSink("steady_out"));
