@@ -232,8 +232,8 @@ TEST_F(Queries, SettingTheCurrentDefaultSendsNothing)
     ASSERT_TRUE(log.sync());
     EXPECT_EQ(log.count("on server"), serverChanges);
 
-    // A real change is made, and the log sees it. pipewire-pulse at times tells its connected
-    // clients of a new default only seconds later, while a newly connected client already sees it.
+    // A real change is made, and the log sees it. PipeWire at times tells connected clients of a
+    // new default seconds late or not at all, while a newly connected client already sees it.
     const QString other = current == "chosen" ? "fallback" : "chosen";
     const auto otherDevice = findByUid(manager->connectedDevices(), other.toStdString());
     ASSERT_TRUE(otherDevice);
