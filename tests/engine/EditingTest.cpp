@@ -19,11 +19,8 @@ protected:
         stored.outputPriority = {saved(builtInSpeakers())};
         stored.autoSwitchInput = autoSwitchInput;
         storeSettings(stored);
-        audio().add(builtInMic());
+        addBuiltInDefaults();
         audio().add(usbMic());
-        audio().add(builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
         start();
         writes.reset();
         audio().setCalls.clear();

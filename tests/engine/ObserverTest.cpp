@@ -11,11 +11,8 @@ class ObserverTest : public EngineTest {
 protected:
     void SetUp() override
     {
-        audio().add(builtInMic());
+        addBuiltInDefaults();
         audio().add(usbMic());
-        audio().add(builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
         make();
     }
 

@@ -63,11 +63,8 @@ TEST_F(StressTest, ThousandsOfStoredEntriesWithRepeatsAndGhostsSurviveEveryPass)
     at(stored.outputPriority, 2500, saved(builtInSpeakers()));
     at(stored.outputPriority, 2999, saved(builtInSpeakers()));
     storeSettings(stored);
-    audio().add(builtInMic());
+    addBuiltInDefaults();
     audio().add(usbMic());
-    audio().add(builtInSpeakers());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
 
     SwitchEngine& e = start();
 

@@ -30,9 +30,7 @@ TEST_F(FaultRecoveryTest, UpowerAndTheNotificationServerComeBackWithoutARestart)
     settings.notifyDeviceChange = true;
     writeSettings(settings);
     auto& bus = DBusServicesEnvironment::services();
-    if (!bus.isNotificationsRunning()) {
-        ASSERT_TRUE(bus.startNotifications());
-    }
+    ASSERT_TRUE(bus.startNotifications());
     bus.clearCalls();
     startEngine(true);
     ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));

@@ -1,6 +1,7 @@
 // Two real programs started at the same moment on one session: exactly one engine runs.
 #include "support/platform/PulseTestSupport.h"
 #include "support/core/TempFolder.h"
+#include "support/platform/ChildProcess.h"
 #include "support/platform/DBusServices.h"
 #include "support/platform/QtWait.h"
 
@@ -8,12 +9,9 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <array>
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace vantorelle::test {
 namespace {
@@ -30,37 +28,6 @@ std::optional<uint> nameOwnerPid()
     if (!pid.isValid()) return std::nullopt;
     return pid.value();
 }
-
-// The real program with its own configuration folder, on the private session bus and sound server.
-class Program {
-public:
-    explicit Program(const TempFolder& config)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path().string()));
-        process_.setProcessEnvironment(environment);
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    }
-    ~Program()
-    {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    void start() { process_.start(QStringLiteral(VANTORELLE_BINARY), {}); }
-    QProcess& process() { return process_; }
-    bool running() const { return process_.state() == QProcess::Running; }
-
-private:
-    QProcess process_;
-};
 
 // The sound server's clients that belong to process `pid`.
 int pulseClientsOf(PulseDaemon& daemon, qint64 pid)
@@ -81,8 +48,8 @@ TEST_F(TwoInstancesTest, StartedTogetherExactlyOneStaysAndTheOtherEndsCleanly)
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         std::array<TempFolder, 2> configs;
-        Program first(configs[0]);
-        Program second(configs[1]);
+        ProgramRun first(configs[0]);
+        ProgramRun second(configs[1]);
         first.start();
         second.start();
         ASSERT_TRUE(first.process().waitForStarted() && second.process().waitForStarted());
@@ -91,8 +58,8 @@ TEST_F(TwoInstancesTest, StartedTogetherExactlyOneStaysAndTheOtherEndsCleanly)
         ASSERT_TRUE(waitUntil([&] { return !first.running() || !second.running(); }, 20s));
         test::pumpEvents(300ms); // the other one must not end as well
         ASSERT_NE(first.running(), second.running()) << "exactly one keeps running";
-        Program& winner = first.running() ? first : second;
-        Program& loser = first.running() ? second : first;
+        ProgramRun& winner = first.running() ? first : second;
+        ProgramRun& loser = first.running() ? second : first;
         const std::size_t winnerIndex = &winner == &first ? 0 : 1;
         EXPECT_EQ(loser.process().exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(loser.process().exitCode(), 0);

@@ -1,17 +1,14 @@
 // One application per session: a second start hands over to the first and ends.
 #include "UiTestSupport.h"
 
+#include "support/platform/ChildProcess.h"
 #include "support/platform/QtWait.h"
 #include "ui/SingleInstance.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/prctl.h>
 
 using namespace std::chrono_literals;
 
@@ -24,41 +21,11 @@ bool nameOwned()
     return names != nullptr && names->isServiceRegistered(QString::fromLatin1(SingleInstance::serviceName)).value();
 }
 
-// The real program, on the private session bus, without a sound server and with its own
-// configuration folder.
-class ProgramRun {
-public:
-    explicit ProgramRun(const TempFolder& config)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(config.path().string()));
-        process_.setProcessEnvironment(environment);
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process_.start(QStringLiteral(VANTORELLE_BINARY), {});
-    }
-    ~ProgramRun()
-    {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    ProgramRun(const ProgramRun&) = delete;
-    ProgramRun& operator=(const ProgramRun&) = delete;
-
-    QProcess& process() { return process_; }
-    bool finished(std::chrono::milliseconds timeout)
-    {
-        return waitUntil([&] { return process_.state() == QProcess::NotRunning; }, timeout);
-    }
-
-private:
-    QProcess process_;
-};
+// The real program runs on the private session bus, without a sound server.
+std::vector<std::pair<QString, QString>> withoutSoundServer()
+{
+    return {{QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse")}};
+}
 
 TEST(SingleInstance, TheFirstClaimWinsAndALaterOneIsRefused)
 {
@@ -86,7 +53,8 @@ TEST(SingleInstance, ASecondStartBringsTheRunningWindowForwardAndExitsWithoutAnE
     QObject::connect(&running, &SingleInstance::activationRequested, [&] { ++activations; });
 
     TempFolder config;
-    ProgramRun second(config);
+    ProgramRun second(config, withoutSoundServer());
+    second.start();
     ASSERT_TRUE(second.finished(20s));
     EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process().exitCode(), 0);
@@ -98,7 +66,8 @@ TEST(SingleInstance, TheRunningProgramAnswersALaterStart)
 {
     ASSERT_TRUE(waitUntil([] { return !nameOwned(); })) << "left over from another test";
     TempFolder config;
-    ProgramRun first(config);
+    ProgramRun first(config, withoutSoundServer());
+    first.start();
     ASSERT_TRUE(waitUntil(nameOwned, 20s)) << first.process().readAllStandardError().toStdString();
 
     SingleInstance later(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("later")));

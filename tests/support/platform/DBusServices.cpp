@@ -1,5 +1,6 @@
 #include "support/platform/DBusServices.h"
 
+#include "support/platform/ChildProcess.h"
 #include "support/platform/QtWait.h"
 
 #include <QDBusArgument>
@@ -11,8 +12,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace vantorelle::test {
 
@@ -47,22 +46,11 @@ QString busConfig(const QString& socketPath)
         .arg(socketPath);
 }
 
-// Children get SIGKILL when the test process dies, so a crashed test leaves nothing behind.
 std::unique_ptr<QProcess> childProcess()
 {
     auto process = std::make_unique<QProcess>();
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    diesWithTests(*process);
     return process;
-}
-
-void endProcess(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning) return;
-    process.terminate();
-    if (!process.waitForFinished(processTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(processTimeoutMs);
-    }
 }
 
 bool isRegistered(const QDBusConnection& bus, const QString& name)

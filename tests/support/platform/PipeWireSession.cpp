@@ -1,13 +1,13 @@
 #include "support/platform/PipeWireSession.h"
 
+#include "support/platform/ChildProcess.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace vantorelle::test {
 
@@ -18,18 +18,7 @@ constexpr int startTimeoutMs = 10000;
 
 void end(std::unique_ptr<QProcess>& process, bool hard)
 {
-    if (!process) return;
-    if (process->state() != QProcess::NotRunning) {
-        if (hard) {
-            process->kill();
-        } else {
-            process->terminate();
-        }
-        if (!process->waitForFinished(processTimeoutMs)) {
-            process->kill();
-            process->waitForFinished(processTimeoutMs);
-        }
-    }
+    if (process) endProcess(*process, hard);
     process.reset();
 }
 
@@ -106,7 +95,7 @@ std::unique_ptr<QProcess> PipeWireSession::launch(const QString& logName)
     if (!busAddress_.isEmpty()) environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress_);
 
     auto process = std::make_unique<QProcess>();
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    diesWithTests(*process);
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardOutputFile(folder_ + '/' + logName, QIODevice::Append);

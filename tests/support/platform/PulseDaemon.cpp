@@ -1,5 +1,6 @@
 #include "support/platform/PulseDaemon.h"
 
+#include "support/platform/ChildProcess.h"
 #include "support/platform/PipeWireSession.h"
 
 #include <QDeadlineTimer>
@@ -7,7 +8,7 @@
 #include <QProcessEnvironment>
 
 #include <csignal>
-#include <sys/prctl.h>
+
 
 namespace vantorelle::test {
 
@@ -141,7 +142,7 @@ bool PulseDaemon::start()
     environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir + "/no-bus");
 
     process_ = std::make_unique<QProcess>();
-    process_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    diesWithTests(*process_);
     process_->setProcessEnvironment(environment);
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->setStandardOutputFile(dir + "/daemon.log", QIODevice::Append);
@@ -179,13 +180,7 @@ void PulseDaemon::stop()
         return;
     }
     if (!process_) return;
-    if (process_->state() != QProcess::NotRunning) {
-        process_->terminate();
-        if (!process_->waitForFinished(processTimeoutMs)) {
-            process_->kill();
-            process_->waitForFinished(processTimeoutMs);
-        }
-    }
+    endProcess(*process_);
     process_.reset();
     answered_ = false;
     modules_.clear();
@@ -194,7 +189,7 @@ void PulseDaemon::stop()
 std::optional<QString> PulseDaemon::pactl(const QStringList& arguments, std::chrono::seconds limit) const
 {
     QProcess process;
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    diesWithTests(process);
     QStringList command{"--kill-after=1", QString::number(limit.count()), "pactl"};
     command += arguments;
     process.start("timeout", command);

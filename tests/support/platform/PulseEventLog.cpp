@@ -1,27 +1,24 @@
 #include "support/platform/PulseEventLog.h"
 
+#include "support/platform/ChildProcess.h"
 #include "support/platform/PulseDaemon.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace vantorelle::test {
 
 PulseEventLog::PulseEventLog(std::chrono::seconds lifetime)
 {
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    diesWithTests(process_);
     process_.start("timeout", {"--kill-after=1", QString::number(lifetime.count()), "pactl", "subscribe"});
     process_.waitForStarted(5000);
 }
 
 PulseEventLog::~PulseEventLog()
 {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.kill();
-    process_.waitForFinished(5000);
+    endProcess(process_, true);
 }
 
 void PulseEventLog::read()
