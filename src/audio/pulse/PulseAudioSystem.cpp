@@ -12,6 +12,23 @@ namespace vantorelle {
 
 using namespace pulse;
 
+namespace {
+
+// One request on the call's connection. `request(context, reply)` sends it; the reply is reset
+// first, since a broken connection makes the exchange try again.
+template <typename Reply, typename Request>
+bool askOne(PulseQueryConnection& queries, Deadline deadline, Reply& reply, const Request& request)
+{
+    return queries.exchange(deadline, [&](pa_context* context) {
+        reply = {};
+        std::vector<Operation> operations;
+        operations.push_back(request(context, reply));
+        return operations;
+    });
+}
+
+} // namespace
+
 PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options)
     : options_(std::move(options))
     , queries_(std::make_unique<PulseQueryConnection>(options_.server, options_.quietAfterTimeout))
@@ -61,23 +78,16 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
         const PulseQueryConnection::Call call(*queries_);
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         ServerReply server;
-        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            server = {};
-            std::vector<Operation> operations;
-            operations.push_back(requestServerDefaults(context, server));
-            return operations;
-        });
-        if (!answered || !server.defaults) return std::nullopt;
+        if (!askOne(*queries_, deadline, server, requestServerDefaults) || !server.defaults) {
+            return std::nullopt;
+        }
         const std::string name = server.defaults->of(direction);
         if (name.empty()) return std::nullopt;
         // Looked up by name rather than picked from the whole list, so the cost stays the same
         // however many devices the server has.
         EndpointReply endpoint;
-        const bool found = queries_->exchange(deadline, [&](pa_context* context) {
-            endpoint = {};
-            std::vector<Operation> operations;
-            operations.push_back(requestEndpointNamed(context, direction, name, endpoint));
-            return operations;
+        const bool found = askOne(*queries_, deadline, endpoint, [&](pa_context* context, auto& reply) {
+            return requestEndpointNamed(context, direction, name, reply);
         });
         if (!found || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
         const PulseEndpoint& device = endpoint.endpoints.front();
@@ -116,11 +126,8 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
         // that changes nothing is not made.
         if (name == server.defaults->of(direction)) return true;
         SuccessReply accepted;
-        const bool settled = queries_->exchange(deadline, [&](pa_context* context) {
-            accepted = {};
-            std::vector<Operation> operations;
-            operations.push_back(requestSetDefault(context, direction, name, accepted));
-            return operations;
+        const bool settled = askOne(*queries_, deadline, accepted, [&](pa_context* context, auto& reply) {
+            return requestSetDefault(context, direction, name, reply);
         });
         if (!settled || !accepted.accepted.value_or(false)) return false;
         // PipeWire accepts the choice at once but puts it in effect only when its session manager
@@ -132,12 +139,7 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
         for (;;) {
             const unsigned seen = queries_->serverChanges();
             ServerReply now;
-            const bool read = queries_->exchange(effectBound, [&](pa_context* context) {
-                now = {};
-                std::vector<Operation> operations;
-                operations.push_back(requestServerDefaults(context, now));
-                return operations;
-            });
+            const bool read = askOne(*queries_, effectBound, now, requestServerDefaults);
             if (!read || !now.defaults || now.defaults->of(direction) == name) break;
             if (!queries_->waitForServerChange(seen, effectBound)) break;
         }
@@ -155,11 +157,8 @@ std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty prope
         if (!address) return std::nullopt;
         const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         EndpointReply endpoint;
-        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            endpoint = {};
-            std::vector<Operation> operations;
-            operations.push_back(requestEndpoint(context, *address, endpoint));
-            return operations;
+        const bool answered = askOne(*queries_, deadline, endpoint, [&](pa_context* context, auto& reply) {
+            return requestEndpoint(context, *address, reply);
         });
         if (!answered || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
         const PulseEndpoint& found = endpoint.endpoints.front();
