@@ -14,13 +14,11 @@ using namespace pulse;
 
 namespace {
 
-// One request on the call's connection. `request(context, reply)` sends it; the reply is reset
-// first, since a broken connection makes the exchange try again.
+// One request on the call's connection; `request(context, reply)` sends it.
 template <typename Reply, typename Request>
 bool askOne(PulseQueryConnection& queries, Deadline deadline, Reply& reply, const Request& request)
 {
     return queries.exchange(deadline, [&](pa_context* context) {
-        reply = {};
         std::vector<Operation> operations;
         operations.push_back(request(context, reply));
         return operations;
@@ -49,8 +47,6 @@ std::vector<RawDevice> PulseAudioSystem::devices()
         EndpointReply sinks;
         EndpointReply sources;
         const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            sinks = {};
-            sources = {};
             std::vector<Operation> operations;
             operations.push_back(requestSinks(context, sinks));
             operations.push_back(requestSources(context, sources));
@@ -111,8 +107,6 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
         ServerReply server;
         EndpointReply endpoint;
         const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            server = {};
-            endpoint = {};
             std::vector<Operation> operations;
             operations.push_back(requestServerDefaults(context, server));
             operations.push_back(requestEndpoint(context, *address, endpoint));

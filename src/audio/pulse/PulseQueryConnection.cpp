@@ -45,49 +45,39 @@ bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexc
     try {
         if (quietUntil_ && std::chrono::steady_clock::now() < *quietUntil_) return false;
         quietUntil_.reset();
-        // A connection reused within a call may have died since its last exchange (a restarted
-        // server); then the exchange is tried once more on a fresh one within the same deadline.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            const Readiness readiness = makeReady(deadline);
-            if (readiness == Readiness::unavailable) return false;
-            std::vector<Operation> operations = issue(context_.get());
-            if (allValid(operations)) {
-                const bool settled = iterateUntil(
-                    [this, &operations] { return !anyRunning(operations) || !isGood(); }, deadline);
-                if (settled && isGood()) return true;
-                operations.clear();
-                if (!settled) {
-                    timedOut(); // a hung server gets no second chance
-                    return false;
-                }
-                context_.reset();
-            } else {
-                operations.clear();
-                context_.reset();
+        if (!makeReady(deadline)) return false;
+        std::vector<Operation> operations = issue(context_.get());
+        if (allValid(operations)) {
+            const bool settled = iterateUntil(
+                [this, &operations] { return !anyRunning(operations) || !isGood(); }, deadline);
+            if (settled && isGood()) return true;
+            operations.clear();
+            if (!settled) {
+                timedOut();
+                return false;
             }
-            if (readiness == Readiness::fresh) return false;
         }
+        operations.clear();
+        context_.reset();
     } catch (...) {
         context_.reset();
     }
     return false;
 }
 
-PulseQueryConnection::Readiness PulseQueryConnection::makeReady(Deadline deadline) noexcept
+// The call's connection, made on its first exchange.
+bool PulseQueryConnection::makeReady(Deadline deadline) noexcept
 {
-    if (!loop_) return Readiness::unavailable;
-    if (context_) {
-        drainPendingEvents();
-        if (pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return Readiness::reused;
-        context_.reset();
-    }
-    if (std::chrono::steady_clock::now() >= deadline) return Readiness::unavailable;
+    if (!loop_) return false;
+    if (context_ && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return true;
+    context_.reset();
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     context_ = makeContext(pa_mainloop_get_api(loop_.get()));
-    if (!context_) return Readiness::unavailable;
+    if (!context_) return false;
     const char* server = server_ ? server_->c_str() : nullptr;
     if (pa_context_connect(context_.get(), server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
         context_.reset();
-        return Readiness::unavailable;
+        return false;
     }
     const bool settled = iterateUntil(
         [this] { return pa_context_get_state(context_.get()) == PA_CONTEXT_READY || !isGood(); },
@@ -102,11 +92,11 @@ PulseQueryConnection::Readiness PulseQueryConnection::makeReady(Deadline deadlin
         // Not waited for: requests on one connection are handled in order, so the subscription
         // is in place before anything this connection asks next.
         Operation(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
-        return Readiness::fresh;
+        return true;
     }
     if (settled) context_.reset();
     else timedOut();
-    return Readiness::unavailable;
+    return false;
 }
 
 bool PulseQueryConnection::waitForServerChange(unsigned seen, Deadline deadline) noexcept
@@ -114,17 +104,6 @@ bool PulseQueryConnection::waitForServerChange(unsigned seen, Deadline deadline)
     if (!isGood()) return false;
     return iterateUntil([this, seen] { return serverChanges_ != seen || !isGood(); }, deadline)
         && serverChanges_ != seen;
-}
-
-// Lets the context notice what happened while nobody iterated the loop, such as the server
-// hanging up, without waiting.
-void PulseQueryConnection::drainPendingEvents() noexcept
-{
-    for (int round = 0; round < 4; ++round) {
-        if (pa_mainloop_prepare(loop_.get(), 0) < 0) return;
-        if (pa_mainloop_poll(loop_.get()) < 0) return;
-        if (pa_mainloop_dispatch(loop_.get()) <= 0) return;
-    }
 }
 
 bool PulseQueryConnection::iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept

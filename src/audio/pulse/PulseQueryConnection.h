@@ -22,8 +22,7 @@ using Deadline = std::chrono::steady_clock::time_point;
 // server.
 class PulseQueryConnection {
 public:
-    // Sends the requests of one exchange on a ready context; returns their operations. Must reset
-    // whatever replies it fills, because a broken reused connection makes it run a second time.
+    // Sends the requests of one exchange on a ready context; returns their operations.
     using Issue = std::function<std::vector<Operation>(pa_context*)>;
 
     // The exchanges of one call share a connection, which is closed when the Call ends.
@@ -56,11 +55,8 @@ public:
     bool waitForServerChange(unsigned seen, Deadline deadline) noexcept;
 
 private:
-    enum class Readiness { reused, fresh, unavailable };
-
-    Readiness makeReady(Deadline deadline) noexcept;
+    bool makeReady(Deadline deadline) noexcept;
     bool iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept;
-    void drainPendingEvents() noexcept;
     bool isGood() const noexcept;
     void timedOut() noexcept;
 
