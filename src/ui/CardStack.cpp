@@ -1,6 +1,7 @@
 #include "ui/CardStack.h"
 
-#include <QPalette>
+#include "ui/Drawing.h"
+
 #include <QVBoxLayout>
 
 namespace vantorelle {
@@ -19,10 +20,7 @@ void CardStack::addRow(QWidget* row)
         auto* divider = new QWidget(this);
         divider->setObjectName(QStringLiteral("divider"));
         divider->setFixedHeight(1);
-        divider->setAutoFillBackground(true);
-        QPalette palette = divider->palette();
-        palette.setColor(QPalette::Window, Palette::divider);
-        divider->setPalette(palette);
+        fillBackground(*divider, Palette::divider);
         layout_->addWidget(divider);
     }
     layout_->addWidget(row);

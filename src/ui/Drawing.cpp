@@ -4,6 +4,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QWidget>
 
 #include <algorithm>
@@ -161,6 +162,14 @@ void setWidgetOpacity(QWidget& widget, double opacity)
     auto* effect = new QGraphicsOpacityEffect(&widget);
     effect->setOpacity(std::clamp(opacity, 0.0, 1.0));
     widget.setGraphicsEffect(effect);
+}
+
+void fillBackground(QWidget& widget, const QColor& color)
+{
+    widget.setAutoFillBackground(true);
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, color);
+    widget.setPalette(palette);
 }
 
 } // namespace vantorelle

@@ -36,6 +36,9 @@ void applyShadow(QWidget& widget, const ShadowSpec& shadow);
 // the shape.
 void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow);
 
+// Fills the widget's background with one colour (lines, dividers, the window itself).
+void fillBackground(QWidget& widget, const QColor& color);
+
 // Draws a widget and its children at reduced opacity (1 removes the effect).
 void setWidgetOpacity(QWidget& widget, double opacity);
 

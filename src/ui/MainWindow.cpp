@@ -2,6 +2,7 @@
 
 #include "ui/AppMark.h"
 #include "ui/DevicePaneFactory.h"
+#include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/SettingsPaneView.h"
 #include "ui/SidebarView.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QPalette>
 #include <QShortcut>
 
 #include <memory>
@@ -23,10 +23,7 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
     setWindowTitle(QStringLiteral("Vantorelle"));
     setWindowIcon(AppMark::icon());
     setFixedSize(windowWidth, windowHeight);
-    setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, Qt::white);
-    setPalette(background);
+    fillBackground(*this, Qt::white);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -36,10 +33,7 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
     auto* rule = new QWidget(this);
     rule->setObjectName(QStringLiteral("sidebarRule"));
     rule->setFixedWidth(1);
-    rule->setAutoFillBackground(true);
-    QPalette ruleColour = rule->palette();
-    ruleColour.setColor(QPalette::Window, Palette::hairline);
-    rule->setPalette(ruleColour);
+    fillBackground(*rule, Palette::hairline);
     row->addWidget(rule);
 
     paneView_ = makePaneView(pane_);
