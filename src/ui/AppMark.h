@@ -14,8 +14,6 @@ class AppMark : public QWidget {
 public:
     explicit AppMark(double size, QWidget* parent = nullptr);
 
-    double markSize() const noexcept { return size_; }
-
     // Draws the mark filling `square` (its width is the size).
     static void paint(QPainter& painter, const QRectF& square);
     // The mark as an icon for the window and the tray.

@@ -27,7 +27,6 @@ public:
     // Opens the window (a new one, on the Input pane, if it was closed) and brings it forward.
     void showWindow();
     MainWindow* window() const;
-    QSystemTrayIcon* trayIcon() const noexcept { return tray_.get(); }
 
 private:
     void makeTrayIcon();

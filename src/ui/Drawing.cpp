@@ -1,6 +1,5 @@
 #include "ui/Drawing.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
@@ -91,20 +90,6 @@ QMargins shadowMargins(const ShadowSpec& shadow)
     const auto dx = static_cast<int>(std::ceil(std::abs(shadow.offset.x())));
     const auto dy = static_cast<int>(std::ceil(std::abs(shadow.offset.y())));
     return {spread + dx, spread + dy, spread + dx, spread + dy};
-}
-
-void applyShadow(QWidget& widget, const ShadowSpec& shadow)
-{
-    if (shadow.radius <= 0.0 && shadow.offset.isNull()) {
-        widget.setGraphicsEffect(nullptr);
-        return;
-    }
-    auto* effect = new QGraphicsDropShadowEffect(&widget);
-    // Qt's blur radius spans about two of our radius units.
-    effect->setBlurRadius(shadow.radius * 2.0);
-    effect->setOffset(shadow.offset);
-    effect->setColor(shadow.color);
-    widget.setGraphicsEffect(effect);
 }
 
 void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow)

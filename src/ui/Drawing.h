@@ -27,10 +27,6 @@ struct ShadowSpec {
 // How far a shadow reaches beyond the shape on each side.
 QMargins shadowMargins(const ShadowSpec& shadow);
 
-// Gives a widget a drop shadow (a Qt graphics effect; it replaces any other effect the
-// widget has). A shadow of radius 0 and no offset removes it.
-void applyShadow(QWidget& widget, const ShadowSpec& shadow);
-
 // Paints the shadow of `shape` (the shape itself is not painted). For widgets that draw
 // themselves and need the shadow under their own opacity; leave shadowMargins() free around
 // the shape.

@@ -22,23 +22,10 @@ void RoundedPanel::setFill(const LinearGradientSpec& gradient)
     update();
 }
 
-void RoundedPanel::clearFill()
-{
-    fillColor_.reset();
-    fillGradient_.reset();
-    update();
-}
-
 void RoundedPanel::setOutline(std::optional<QColor> color, double width)
 {
     outline_ = color;
     outlineWidth_ = width;
-    update();
-}
-
-void RoundedPanel::setRadius(double radius)
-{
-    radius_ = radius;
     update();
 }
 

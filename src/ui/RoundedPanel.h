@@ -19,16 +19,13 @@ public:
 
     void setFill(const QColor& color);
     void setFill(const LinearGradientSpec& gradient);
-    void clearFill();
     void setOutline(std::optional<QColor> color, double width = 1.0);
-    void setRadius(double radius);
-    double radius() const noexcept { return radius_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    double radius_;
+    const double radius_;
     std::optional<QColor> fillColor_;
     std::optional<LinearGradientSpec> fillGradient_;
     std::optional<QColor> outline_;

@@ -22,7 +22,7 @@ QColor blend(const QColor& from, const QColor& to, double t)
 } // namespace
 
 SwitchToggle::SwitchToggle(QWidget* parent)
-    : QAbstractButton(parent), tint_(Palette::switchGreen), animation_(new QVariantAnimation(this))
+    : QAbstractButton(parent), animation_(new QVariantAnimation(this))
 {
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
@@ -35,12 +35,6 @@ SwitchToggle::SwitchToggle(QWidget* parent)
         update();
     });
     connect(this, &QAbstractButton::toggled, this, &SwitchToggle::followCheckedState);
-}
-
-void SwitchToggle::setTint(const QColor& tint)
-{
-    tint_ = tint;
-    update();
 }
 
 QSize SwitchToggle::sizeHint() const
@@ -78,7 +72,7 @@ void SwitchToggle::paintEvent(QPaintEvent*)
 
     const QRectF track = QRectF(0, 0, trackWidth, trackHeight).translated(
         (width() - trackWidth) / 2.0, (height() - trackHeight) / 2.0);
-    painter.fillPath(capsule(track), blend(QColor(0, 0, 0, 26), tint_, position));
+    painter.fillPath(capsule(track), blend(QColor(0, 0, 0, 26), Palette::switchGreen, position));
     if (isDown()) painter.fillPath(capsule(track), QColor(0, 0, 0, 18));
 
     const double inset = 1.5;

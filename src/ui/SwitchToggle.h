@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QColor>
 
 class QVariantAnimation;
 
@@ -13,9 +12,6 @@ class SwitchToggle : public QAbstractButton {
     Q_OBJECT
 public:
     explicit SwitchToggle(QWidget* parent = nullptr);
-
-    void setTint(const QColor& tint);
-    const QColor& tint() const noexcept { return tint_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -30,7 +26,6 @@ protected:
 private:
     void followCheckedState(bool checked);
 
-    QColor tint_;
     // 0 = off, 1 = on; between the two while the knob moves.
     double position_ = 0.0;
     QVariantAnimation* animation_;
