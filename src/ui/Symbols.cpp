@@ -115,9 +115,9 @@ void paint(QPainter& painter, const QString& name, const QPointF& centre, double
     const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
     const QPixmap image = pixmap(name, pointSize, color, weight, ratio);
     if (image.isNull()) return;
-    const QSizeF logical = size(name, pointSize);
-    painter.drawPixmap(QRectF(centre - QPointF(logical.width() / 2, logical.height() / 2), logical), image,
-                       QRectF(QPointF(0, 0), QSizeF(image.size())));
+    // The cached image's own size, so a repaint does not parse the drawing again.
+    const QSizeF logical = image.deviceIndependentSize();
+    painter.drawPixmap(centre - QPointF(logical.width() / 2, logical.height() / 2), image);
 }
 
 } // namespace Symbols
