@@ -27,8 +27,15 @@ AudioDeviceManager::~AudioDeviceManager() = default;
 
 std::vector<AudioDevice> AudioDeviceManager::connectedDevices() const
 {
+    return readConnectedDevices().value_or(std::vector<AudioDevice>{});
+}
+
+std::optional<std::vector<AudioDevice>> AudioDeviceManager::readConnectedDevices() const
+{
+    const std::optional<std::vector<RawDevice>> raws = system_->devices();
+    if (!raws) return std::nullopt;
     std::vector<AudioDevice> result;
-    for (const RawDevice& raw : system_->devices()) {
+    for (const RawDevice& raw : *raws) {
         if (!raw.uid) continue;
         const std::string& uid = *raw.uid;
         std::string name = raw.name ? *raw.name : uid;
@@ -66,6 +73,10 @@ void AudioDeviceManager::startListening()
 {
     if (listening_) return;
     listening_ = true;
+    system_->setOnServerConnected([this] {
+        if (onServerConnected) onServerConnected();
+        else if (onDeviceListChange) onDeviceListChange();
+    });
     // The backend is owned by this manager and stops delivering when destroyed, so `this`
     // cannot dangle inside these callbacks.
     system_->startListening(

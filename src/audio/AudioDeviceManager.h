@@ -24,8 +24,29 @@ public:
     // Read at the moment an event fires, so they can be set before or after startListening().
     std::function<void()> onDeviceListChange;
     std::function<void()> onDefaultChange;
+    // A (re)connection to the system; falls back to onDeviceListChange when unset.
+    std::function<void()> onServerConnected;
+
+    // Calls made while a Session lives share one connection and one look at the system.
+    class Session {
+    public:
+        explicit Session(AudioSystem& system) : system_(system) { system_.beginSession(); }
+        ~Session() { system_.endSession(); }
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+
+    private:
+        AudioSystem& system_;
+    };
+    [[nodiscard]] Session session() const { return Session(*system_); }
 
     std::vector<AudioDevice> connectedDevices() const;
+    // As connectedDevices(), but std::nullopt when the system did not answer.
+    std::optional<std::vector<AudioDevice>> readConnectedDevices() const;
+    // Whether the system answers (in a session: whether the session's look at it succeeded).
+    bool isAnswering() const { return system_->isAnswering(); }
+    // Asks for a device-list change once the system answers again.
+    void requestResync() { system_->requestResync(); }
     std::optional<AudioObjectID> defaultDeviceID(Direction direction) const;
     bool setDefaultDevice(AudioObjectID id, Direction direction);
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) const;

@@ -35,7 +35,8 @@ public:
     virtual ~AudioSystem() = default;
 
     // Every device object, in the system's order; one fixed cost however many devices there are.
-    virtual std::vector<RawDevice> devices() = 0;
+    // std::nullopt when the system did not answer (gone, or too slow): that is not "no devices".
+    virtual std::optional<std::vector<RawDevice>> devices() = 0;
     // The default device of a direction; 0 or std::nullopt both mean "none".
     virtual std::optional<AudioObjectID> defaultDevice(Direction direction) = 0;
     virtual bool setDefaultDevice(AudioObjectID id, Direction direction) = 0;
@@ -44,6 +45,21 @@ public:
     // call; default changes of either direction call onDefaultChange.
     virtual void startListening(std::function<void()> onDeviceListChange,
                                 std::function<void()> onDefaultChange) = 0;
+
+    // Calls between beginSession() and endSession() may share one connection and one look at the
+    // system, so a pass sees one consistent state and costs one connection. Sessions nest.
+    virtual void beginSession() {}
+    virtual void endSession() {}
+    // Called, instead of a device-list change, when the system has (re)appeared: what follows is
+    // a fresh look, not news. Set before startListening().
+    virtual void setOnServerConnected(std::function<void()> onServerConnected)
+    {
+        (void)onServerConnected;
+    }
+    // Whether the system answers now; inside a session, whether the session's look succeeded.
+    virtual bool isAnswering() { return devices().has_value(); }
+    // After a read that got no answer: report a device-list change once the system answers again.
+    virtual void requestResync() {}
 };
 
 } // namespace vantorelle

@@ -138,7 +138,17 @@ std::optional<std::string> SwitchEngine::readDefaultUID(Direction direction) con
 
 void SwitchEngine::refreshDefaults()
 {
+    const auto session = manager_->session();
+    // A server that does not answer tells nothing about the defaults: keep what was known.
+    if (!manager_->isAnswering()) return;
     for (const Direction direction : allDirections) setDefaultUID(direction, readDefaultUID(direction));
+}
+
+bool SwitchEngine::deferUntilAnswered()
+{
+    if (manager_->isAnswering()) return false;
+    manager_->requestResync();
+    return true;
 }
 
 // ---- start-up and device-list changes ----------------------------------------------------
@@ -166,6 +176,9 @@ void SwitchEngine::start()
     manager_->onDefaultChange = [weak] {
         if (const auto engine = weak.lock()) engine->refreshDefaults();
     };
+    manager_->onServerConnected = [weak] {
+        if (const auto engine = weak.lock()) engine->deviceListChanged(true);
+    };
     manager_->startListening();
     lidMonitor_->setOnChange([weak](bool closed) {
         if (const auto engine = weak.lock()) engine->lidChanged(closed);
@@ -179,10 +192,19 @@ void SwitchEngine::start()
     deviceListChanged();
 }
 
-void SwitchEngine::deviceListChanged()
+void SwitchEngine::deviceListChanged(bool quiet)
 {
+    // One connection and one look at the server for the whole pass.
+    const auto session = manager_->session();
+    std::optional<std::vector<AudioDevice>> devices = manager_->readConnectedDevices();
+    if (!devices) {
+        // No answer is not "no devices": keep everything as it was and run the pass, with the
+        // state of that moment, once the server answers again.
+        manager_->requestResync();
+        return;
+    }
     const std::vector<AudioDevice> previous = connected_;
-    setConnected(manager_->connectedDevices());
+    setConnected(std::move(*devices));
     const std::vector<AudioDevice> added = missingByUID(connected_, previous);
     const std::vector<AudioDevice> removed = missingByUID(previous, connected_);
 
@@ -194,7 +216,8 @@ void SwitchEngine::deviceListChanged()
     applyRule(Direction::input);
     applyRule(Direction::output);
 
-    if (firstScanDone_) {
+    // The first pass on every connection to the server is a fresh look, not news.
+    if (firstScanDone_ && !quiet) {
         notifySwitch(Direction::input, previousInput, added, removed, std::nullopt);
         notifySwitch(Direction::output, previousOutput, added, removed, std::nullopt);
         if (settings_.notifyDeviceChange) {
@@ -255,6 +278,8 @@ void SwitchEngine::mergeNewDevices()
 void SwitchEngine::applyRule(Direction direction)
 {
     if (!autoSwitch(direction)) return;
+    const auto session = manager_->session();
+    if (deferUntilAnswered()) return;
     const auto byUID = indexByUID(connected_);
     const AudioDevice* chosen = nullptr;
     for (const SavedDevice& entry : settings_.priority(direction)) {
@@ -277,6 +302,9 @@ void SwitchEngine::lidChanged(bool closed)
 {
     if (closed == lidClosed_) return;
     setLidClosed(closed);
+    const auto session = manager_->session();
+    // While the server does not answer, the pass that follows its answer applies this lid state.
+    if (deferUntilAnswered()) return;
     const std::optional<std::string> previousInput = defaultInputUID_;
     applyRule(Direction::input);
     notifySwitch(Direction::input, previousInput, {}, {}, closed);

@@ -80,7 +80,10 @@ private:
 
     void refreshDefaults();
     std::optional<std::string> readDefaultUID(Direction direction) const;
-    void deviceListChanged();
+    // `quiet`: the first pass on a new connection to the server, which announces nothing.
+    void deviceListChanged(bool quiet = false);
+    // True (and a pass is asked for once the server answers) when the server does not answer.
+    bool deferUntilAnswered();
     void mergeNewDevices();
     void applyRule(Direction direction);
     void lidChanged(bool closed);

@@ -122,22 +122,48 @@ TEST_F(DeviceListTest, ADeviceListedTwiceUnderTwoNamesKeepsItsFirstNameAndStopsS
     EXPECT_EQ(writes.count(), 0);
 }
 
-TEST_F(DeviceListTest, EmptyDeviceListKeepsStacksAndDefaults)
+TEST_F(DeviceListTest, NoAnswerIsNoPassUntilTheServerAnswersAgain)
 {
-    plug(headset());
+    plug(usbMic());
     const StoredSettings before = engine->settings();
+    const std::vector<AudioDevice> connected = engine->connected();
     const std::size_t sets = audio().setCalls.size();
+    notices().clear();
     writes.reset();
 
+    // A stalled server: a device event and a lid change arrive while no read is answered.
     audio().failDeviceList = true;
     audio().fireDeviceListChange();
+    lid().report(true);
+    audio().fireDefaultChange();
 
-    EXPECT_TRUE(engine->connected().empty());
+    EXPECT_EQ(engine->connected(), connected) << "the last known devices stay";
     EXPECT_EQ(engine->settings(), before);
-    EXPECT_EQ(audio().setCalls.size(), sets);
     EXPECT_EQ(engine->defaultInputUID(), "builtin-mic");
     EXPECT_EQ(engine->defaultOutputUID(), "builtin-speakers");
+    EXPECT_EQ(audio().setCalls.size(), sets);
+    EXPECT_TRUE(notices().empty());
     EXPECT_EQ(writes.count(), 0);
+    EXPECT_EQ(audio().resyncRequests, 2) << "one for the pass, one for the lid change";
+    EXPECT_EQ(audio().openSessions, 0);
+
+    // The server answers again: one pass with the lid state of that moment.
+    audio().failDeviceList = false;
+    audio().fireDeviceListChange();
+    EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Input switched"}));
+}
+
+TEST_F(DeviceListTest, FirstPassOnANewConnectionAppliesTheRuleQuietly)
+{
+    // The server restarted with its own choice of defaults and a device not seen before.
+    audio().add(usbMic());
+    audio().defaultInput = 3;
+    audio().fireServerConnected();
+
+    EXPECT_EQ(engine->defaultInputUID(), "builtin-mic");
+    EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-mic"}));
+    EXPECT_TRUE(notices().empty());
 }
 
 TEST_F(DeviceListTest, ManualDefaultChangeIsPublishedAndStands)

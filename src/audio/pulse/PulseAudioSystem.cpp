@@ -7,22 +7,28 @@
 
 #include <algorithm>
 
-
 namespace vantorelle {
 
 using namespace pulse;
 
 namespace {
 
-// One request on the call's connection; `request(context, reply)` sends it.
-template <typename Reply, typename Request>
-bool askOne(PulseQueryConnection& queries, Deadline deadline, Reply& reply, const Request& request)
+const PulseEndpoint* findEndpoint(const PulseAudioSystem::Look& look, EndpointAddress address)
 {
-    return queries.exchange(deadline, [&](pa_context* context) {
-        std::vector<Operation> operations;
-        operations.push_back(request(context, reply));
-        return operations;
+    const auto it = std::ranges::find_if(look.endpoints, [&address](const PulseEndpoint& endpoint) {
+        return endpoint.direction == address.direction && endpoint.index == address.index;
     });
+    return it == look.endpoints.end() ? nullptr : &*it;
+}
+
+const PulseEndpoint* findNamed(const PulseAudioSystem::Look& look, Direction direction,
+                               const std::string& name)
+{
+    if (name.empty()) return nullptr;
+    const auto it = std::ranges::find_if(look.endpoints, [&](const PulseEndpoint& endpoint) {
+        return endpoint.direction == direction && endpoint.name == name;
+    });
+    return it == look.endpoints.end() ? nullptr : &*it;
 }
 
 } // namespace
@@ -39,59 +45,85 @@ PulseAudioSystem::~PulseAudioSystem()
     listener_.reset();
 }
 
-std::vector<RawDevice> PulseAudioSystem::devices()
+std::optional<PulseAudioSystem::Look> PulseAudioSystem::takeLook()
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
+    EndpointReply sinks;
+    EndpointReply sources;
+    ServerReply server;
+    const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
+        std::vector<Operation> operations;
+        operations.push_back(requestSinks(context, sinks));
+        operations.push_back(requestSources(context, sources));
+        operations.push_back(requestServerDefaults(context, server));
+        return operations;
+    });
+    if (!answered || !sinks.isComplete || !sources.isComplete || !server.defaults) return std::nullopt;
+    // PipeWire can leave a connection that stays open with stale defaults; PulseAudio cannot.
+    queries_->setKeepOpen(server.serverName.find("PipeWire") == std::string::npos);
+    lastDefaults_ = *server.defaults;
+    Look look{std::move(sinks.endpoints), std::move(*server.defaults)};
+    look.endpoints.insert(look.endpoints.end(), std::make_move_iterator(sources.endpoints.begin()),
+                          std::make_move_iterator(sources.endpoints.end()));
+    return look;
+}
+
+const PulseAudioSystem::Look* PulseAudioSystem::look()
+{
+    if (sessionDepth_ == 0) {
+        const PulseQueryConnection::Call call(*queries_);
+        look_ = takeLook();
+    } else if (!sessionLookTaken_) {
+        sessionLookTaken_ = true;
+        look_ = takeLook();
+    }
+    return look_ ? &*look_ : nullptr;
+}
+
+void PulseAudioSystem::beginSession()
+{
+    if (sessionDepth_++ == 0) {
+        sessionLookTaken_ = false;
+        look_.reset();
+    }
+}
+
+void PulseAudioSystem::endSession()
+{
+    if (sessionDepth_ == 0 || --sessionDepth_ > 0) return;
+    look_.reset();
+    queries_->close();
+}
+
+std::optional<std::vector<RawDevice>> PulseAudioSystem::devices()
 {
     try {
-        const PulseQueryConnection::Call call(*queries_);
-        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
-        EndpointReply sinks;
-        EndpointReply sources;
-        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            std::vector<Operation> operations;
-            operations.push_back(requestSinks(context, sinks));
-            operations.push_back(requestSources(context, sources));
-            return operations;
-        });
-        if (!answered || !sinks.isComplete || !sources.isComplete) return {};
+        const Look* current = look();
+        if (!current) return std::nullopt;
         std::vector<RawDevice> result;
-        result.reserve(sinks.endpoints.size() + sources.endpoints.size());
-        for (const auto* list : {&sinks.endpoints, &sources.endpoints}) {
-            for (const PulseEndpoint& endpoint : *list) {
-                if (std::optional<RawDevice> device = rawDeviceOf(endpoint)) {
-                    result.push_back(std::move(*device));
-                }
-            }
+        result.reserve(current->endpoints.size());
+        for (const PulseEndpoint& endpoint : current->endpoints) {
+            // Nothing plugged into any of its ports: it cannot play or record now.
+            if (!isUsableEndpoint(endpoint)) continue;
+            if (std::optional<RawDevice> device = rawDeviceOf(endpoint)) result.push_back(std::move(*device));
         }
         return result;
     } catch (...) {
-        return {};
+        return std::nullopt;
     }
 }
 
 std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction)
 {
     try {
-        const PulseQueryConnection::Call call(*queries_);
-        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
-        ServerReply server;
-        if (!askOne(*queries_, deadline, server, requestServerDefaults) || !server.defaults) {
-            return std::nullopt;
-        }
-        const std::string name = server.defaults->of(direction);
-        if (name.empty()) return std::nullopt;
-        // Looked up by name rather than picked from the whole list, so the cost stays the same
-        // however many devices the server has.
-        EndpointReply endpoint;
-        const bool found = askOne(*queries_, deadline, endpoint, [&](pa_context* context, auto& reply) {
-            return requestEndpointNamed(context, direction, name, reply);
-        });
-        if (!found || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
-        const PulseEndpoint& device = endpoint.endpoints.front();
+        const Look* current = look();
+        if (!current) return std::nullopt;
+        const PulseEndpoint* device = findNamed(*current, direction, current->defaults.of(direction));
         // The server's placeholder stands in when there is no real device: that is no default,
         // on every server alike (PipeWire keeps "auto_null" as its default sink when nothing else
         // exists, PulseAudio has none). A monitor the user chose is a real default and stays.
-        if (isPlaceholderEndpoint(device)) return std::nullopt;
-        return objectIDOf({device.direction, device.index});
+        if (!device || isPlaceholderEndpoint(*device)) return std::nullopt;
+        return objectIDOf({device->direction, device->index});
     } catch (...) {
         return std::nullopt;
     }
@@ -100,40 +132,53 @@ std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction
 bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
 {
     try {
-        const PulseQueryConnection::Call call(*queries_);
         const std::optional<EndpointAddress> address = addressOf(id);
         if (!address || address->direction != direction) return false;
-        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
-        ServerReply server;
-        EndpointReply endpoint;
-        const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
-            std::vector<Operation> operations;
-            operations.push_back(requestServerDefaults(context, server));
-            operations.push_back(requestEndpoint(context, *address, endpoint));
-            return operations;
-        });
-        if (!answered || !server.defaults || !endpoint.isComplete || endpoint.endpoints.size() != 1) {
-            return false;
-        }
-        const std::string name = endpoint.endpoints.front().name;
+        // The look and the set share a connection, in a session of their own if need be.
+        const bool inSession = sessionDepth_ > 0;
+        struct Scope {
+            PulseAudioSystem& system;
+            explicit Scope(PulseAudioSystem& owner) : system(owner) { system.beginSession(); }
+            ~Scope() { system.endSession(); }
+            Scope(const Scope&) = delete;
+            Scope& operator=(const Scope&) = delete;
+        } const scope(*this);
+        const Look* current = look();
+        if (!current) return false;
+        const PulseEndpoint* endpoint = findEndpoint(*current, *address);
+        if (!endpoint) return false;
+        const std::string name = endpoint->name;
         // Setting also moves the device up in the server's memory of past defaults, so a set
         // that changes nothing is not made.
-        if (name == server.defaults->of(direction)) return true;
+        if (name == current->defaults.of(direction)) return true;
+        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
         SuccessReply accepted;
-        const bool settled = askOne(*queries_, deadline, accepted, [&](pa_context* context, auto& reply) {
-            return requestSetDefault(context, direction, name, reply);
+        const bool settled = queries_->exchange(deadline, [&](pa_context* context) {
+            std::vector<Operation> operations;
+            operations.push_back(requestSetDefault(context, direction, name, accepted));
+            return operations;
         });
         if (!settled || !accepted.accepted.value_or(false)) return false;
+        if (inSession) {
+            // The acknowledgement is the truth for the rest of the session.
+            (direction == Direction::input ? look_->defaults.source : look_->defaults.sink) = name;
+            lastDefaults_ = look_->defaults;
+            return true;
+        }
+        // Outside a session the caller may read the default right after on a new connection.
         // PipeWire accepts the choice at once but puts it in effect only when its session manager
         // has acted on it; until then the old default is reported. Wait (bounded) for the
-        // server's change events until it shows, so a caller that reads the default right after
-        // a set sees the device it chose, as on PulseAudio, where the first look already does.
+        // server's change events until it shows, as on PulseAudio, where the first look already does.
         const Deadline effectBound =
             std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(250));
         for (;;) {
             const unsigned seen = queries_->serverChanges();
             ServerReply now;
-            const bool read = askOne(*queries_, effectBound, now, requestServerDefaults);
+            const bool read = queries_->exchange(effectBound, [&](pa_context* context) {
+                std::vector<Operation> operations;
+                operations.push_back(requestServerDefaults(context, now));
+                return operations;
+            });
             if (!read || !now.defaults || now.defaults->of(direction) == name) break;
             if (!queries_->waitForServerChange(seen, effectBound)) break;
         }
@@ -146,17 +191,13 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
 std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty property, AudioObjectID id)
 {
     try {
-        const PulseQueryConnection::Call call(*queries_);
         const std::optional<EndpointAddress> address = addressOf(id);
         if (!address) return std::nullopt;
-        const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
-        EndpointReply endpoint;
-        const bool answered = askOne(*queries_, deadline, endpoint, [&](pa_context* context, auto& reply) {
-            return requestEndpoint(context, *address, reply);
-        });
-        if (!answered || !endpoint.isComplete || endpoint.endpoints.size() != 1) return std::nullopt;
-        const PulseEndpoint& found = endpoint.endpoints.front();
-        return property == StringProperty::uid ? std::optional(uidOf(found)) : nameOf(found);
+        const Look* current = look();
+        if (!current) return std::nullopt;
+        const PulseEndpoint* found = findEndpoint(*current, *address);
+        if (!found) return std::nullopt;
+        return property == StringProperty::uid ? std::optional(uidOf(*found)) : nameOf(*found);
     } catch (...) {
         return std::nullopt;
     }
@@ -167,11 +208,46 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
 {
     if (listener_) return;
     try {
-        listener_ = std::make_unique<PulseListener>(options_, std::move(onDeviceListChange),
-                                                    std::move(onDefaultChange));
+        auto deviceListChange = [this, onDeviceListChange = std::move(onDeviceListChange)] {
+            // The listener heard the server: a quiet period after a time-out is over.
+            queries_->serverAnswered();
+            if (onDeviceListChange) onDeviceListChange();
+        };
+        listener_ = std::make_unique<PulseListener>(
+            options_, deviceListChange,
+            [this, onDefaultChange = std::move(onDefaultChange)](const PulseServerDefaults& defaults) {
+                // Our own acknowledged set, or a default the last look already saw, is no news.
+                if (defaults == lastDefaults_) return;
+                lastDefaults_ = defaults;
+                if (onDefaultChange) onDefaultChange();
+            },
+            [this, deviceListChange] {
+                queries_->serverAnswered();
+                if (onServerConnected_) onServerConnected_();
+                else deviceListChange();
+            });
         listener_->start();
     } catch (...) {
         listener_.reset();
+    }
+}
+
+void PulseAudioSystem::setOnServerConnected(std::function<void()> onServerConnected)
+{
+    onServerConnected_ = std::move(onServerConnected);
+}
+
+void PulseAudioSystem::requestResync()
+{
+    if (listener_) listener_->requestResync();
+}
+
+bool PulseAudioSystem::isAnswering()
+{
+    try {
+        return look() != nullptr;
+    } catch (...) {
+        return false;
     }
 }
 

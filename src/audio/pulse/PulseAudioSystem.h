@@ -2,6 +2,8 @@
 
 #include "audio/AudioSystem.h"
 #include "audio/pulse/PulseAudioOptions.h"
+#include "audio/pulse/PulseEndpoint.h"
+#include "audio/pulse/PulseServerDefaults.h"
 
 #include <functional>
 #include <memory>
@@ -17,9 +19,13 @@ class PulseQueryConnection;
 } // namespace pulse
 
 // The audio system as a PulseAudio (or pipewire-pulse) server presents it: each sink is an output
-// device, each source an input device. Queries block their caller for at most the query deadline
-// and cost a fixed number of round trips however many devices there are, on a connection of
-// their own. Works without a running Qt event loop; listening needs one on the owner's thread.
+// device, each source an input device. Queries block their caller for at most the query deadline.
+// Every read is answered from one look at the server (sinks, sources and defaults, requested
+// together: one round trip however many devices there are). Outside a session each call takes
+// its own look on a connection of its own; inside one, the first read takes the look on the
+// session's connection and the others answer from it, and a set made there is trusted once the
+// server acknowledged it (PipeWire may answer a read-back with the old default for a while).
+// Works without a running Qt event loop; listening needs one on the owner's thread.
 class PulseAudioSystem final : public AudioSystem {
 public:
     explicit PulseAudioSystem(PulseAudioOptions options = {});
@@ -27,26 +33,43 @@ public:
     PulseAudioSystem(const PulseAudioSystem&) = delete;
     PulseAudioSystem& operator=(const PulseAudioSystem&) = delete;
 
-    // One round trip: the sink and source lists, requested together.
-    std::vector<RawDevice> devices() override;
-    // One round trip: the server's defaults and the direction's list, requested together.
+    std::optional<std::vector<RawDevice>> devices() override;
     std::optional<AudioObjectID> defaultDevice(Direction direction) override;
-    // One round trip to learn the device's name and the current default, and one more to set it
-    // when it differs.
+    // One round trip more, and only when the device is not the default already.
     bool setDefaultDevice(AudioObjectID id, Direction direction) override;
-    // One round trip: the one device, looked up by its server index.
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) override;
     void startListening(std::function<void()> onDeviceListChange,
                         std::function<void()> onDefaultChange) override;
+    void beginSession() override;
+    void endSession() override;
+    void setOnServerConnected(std::function<void()> onServerConnected) override;
+    void requestResync() override;
+    bool isAnswering() override;
 
     // True once listening has subscribed and read the current defaults, so no later change can
     // be missed. False before startListening() and while the server is away.
     bool isListening() const noexcept;
 
+    // Everything one round trip tells about the server.
+    struct Look {
+        std::vector<pulse::PulseEndpoint> endpoints; // sinks, then sources, in the server's order
+        pulse::PulseServerDefaults defaults;
+    };
+
 private:
+    std::optional<Look> takeLook();
+    // The session's look, or a fresh one outside a session; nullptr when the server did not answer.
+    const Look* look();
+
     PulseAudioOptions options_;
     std::unique_ptr<pulse::PulseQueryConnection> queries_;
     std::unique_ptr<pulse::PulseListener> listener_;
+    std::function<void()> onServerConnected_;
+    int sessionDepth_ = 0;
+    bool sessionLookTaken_ = false;
+    std::optional<Look> look_;
+    // The defaults as this process last learned them, from a look or an acknowledged set.
+    std::optional<pulse::PulseServerDefaults> lastDefaults_;
 };
 
 } // namespace vantorelle

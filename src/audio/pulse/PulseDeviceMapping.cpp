@@ -1,5 +1,7 @@
 #include "audio/pulse/PulseDeviceMapping.h"
 
+#include <pulse/def.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -19,14 +21,51 @@ std::string lowercase(std::string_view text)
     return result;
 }
 
-bool mentionsDigitalLink(std::string_view text)
+template <std::size_t N>
+bool mentionsAny(std::string_view text, const std::array<std::string_view, N>& markers)
 {
-    static constexpr std::array<std::string_view, 6> markers{
-        "hdmi", "displayport", "display-port", "iec958", "spdif", "s/pdif"};
     const std::string lower = lowercase(text);
     return std::any_of(markers.begin(), markers.end(), [&lower](std::string_view marker) {
         return lower.find(marker) != std::string::npos;
     });
+}
+
+bool mentionsDigitalLink(std::string_view text)
+{
+    static constexpr std::array<std::string_view, 6> markers{
+        "hdmi", "displayport", "display-port", "iec958", "spdif", "s/pdif"};
+    return mentionsAny(text, markers);
+}
+
+// A profile that exposes the card's raw channels says nothing about what is wired to them.
+bool isProAudio(const PulseEndpoint& endpoint)
+{
+    return endpoint.profileName == "pro-audio" || endpoint.name.find(".pro-") != std::string::npos;
+}
+
+// The active port decides on cards whose jacks and the machine's own speakers and microphones
+// share one endpoint family: a headset or microphone in the jack is not part of the machine.
+bool isMachinesOwnPort(const PulseEndpoint& endpoint)
+{
+    const std::string text = endpoint.activePort + ' ' + endpoint.activePortDescription;
+    static constexpr std::array<std::string_view, 6> jacks{
+        "headphone", "headset", "line", "jack", "front-mic", "rear-mic"};
+    static constexpr std::array<std::string_view, 6> internalMic{
+        "internal", "int-mic", "dmic", "digital mic", "built-in", "builtin"};
+    switch (endpoint.activePortType) {
+    case PA_DEVICE_PORT_TYPE_SPEAKER:
+        return true;
+    case PA_DEVICE_PORT_TYPE_UNKNOWN:
+        if (mentionsAny(text, jacks)) return false;
+        if (endpoint.direction == Direction::input && lowercase(text).find("mic") != std::string::npos) {
+            return mentionsAny(text, internalMic);
+        }
+        return true; // a port that says nothing: the card's facts stand
+    case PA_DEVICE_PORT_TYPE_MIC:
+        return !mentionsAny(text, jacks) && mentionsAny(text, internalMic);
+    default:
+        return false; // headphones, headset, line, digital links, USB, Bluetooth and the like
+    }
 }
 
 bool isBluetooth(const PulseEndpoint& endpoint)
@@ -85,10 +124,19 @@ bool isHiddenEndpoint(const PulseEndpoint& endpoint) noexcept
 bool hasBuiltInTransport(const PulseEndpoint& endpoint)
 {
     if (mentionsDigitalLink(endpoint.name) || mentionsDigitalLink(endpoint.profileName)
-        || mentionsDigitalLink(endpoint.activePort) || mentionsDigitalLink(endpoint.deviceString)) {
+        || mentionsDigitalLink(endpoint.activePort) || mentionsDigitalLink(endpoint.activePortDescription)
+        || mentionsDigitalLink(endpoint.deviceString) || isProAudio(endpoint)) {
         return false;
     }
-    return endpoint.formFactor == "internal" || endpoint.bus == "pci" || endpoint.bus == "platform";
+    const bool onTheMachine =
+        endpoint.formFactor == "internal" || endpoint.bus == "pci" || endpoint.bus == "platform";
+    if (!onTheMachine) return false;
+    return endpoint.activePort.empty() || isMachinesOwnPort(endpoint);
+}
+
+bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept
+{
+    return !endpoint.allPortsUnavailable;
 }
 
 std::optional<RawDevice> rawDeviceOf(const PulseEndpoint& endpoint)

@@ -36,9 +36,13 @@ bool isHiddenEndpoint(const PulseEndpoint& endpoint) noexcept;
 // The server's stand-in when it has no real device ("auto_null" and its monitor).
 bool isPlaceholderEndpoint(const PulseEndpoint& endpoint) noexcept;
 
-// The machine's own speakers and microphones: on the internal bus or marked internal, and not
-// one of the digital outputs (HDMI, DisplayPort, S/PDIF) that sit on the same card.
+// The machine's own speakers and microphones: on the internal bus or marked internal, not one of
+// the digital outputs (HDMI, DisplayPort, S/PDIF) that sit on the same card, and, where the
+// endpoint has ports, with its active port on the machine itself rather than a jack.
 bool hasBuiltInTransport(const PulseEndpoint& endpoint);
+
+// Can play or record now: an endpoint whose every port is unavailable cannot.
+bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept;
 
 // Everything the manager needs about one endpoint; nothing when it cannot be given an id.
 std::optional<RawDevice> rawDeviceOf(const PulseEndpoint& endpoint);

@@ -17,6 +17,12 @@ struct PulseEndpoint {
     std::uint32_t channels = 0;
     bool isMonitor = false; // a source that mirrors a sink
     std::string activePort;
+    std::string activePortDescription;
+    // pa_device_port_type_t of the active port; 0 (unknown) when there is none.
+    std::uint32_t activePortType = 0;
+    // The endpoint has ports and none of them is available: nothing is plugged into its jack,
+    // or the monitor on its HDMI link is off or asleep.
+    bool allPortsUnavailable = false;
     std::string deviceClass;  // device.class
     std::string formFactor;   // device.form_factor
     std::string bus;          // device.bus

@@ -86,4 +86,11 @@ private:
     pa_operation* operation_ = nullptr;
 };
 
+// Sends a request whose answer is wanted but not waited for: its callback runs when the answer
+// comes, unless the context is disconnected first, which cancels it.
+inline void sendDetached(pa_operation* operation) noexcept
+{
+    if (operation) pa_operation_unref(operation);
+}
+
 } // namespace vantorelle::pulse

@@ -1,5 +1,7 @@
 #include "audio/pulse/PulseIntrospection.h"
 
+#include <algorithm>
+
 namespace vantorelle::pulse {
 
 namespace {
@@ -23,7 +25,16 @@ PulseEndpoint commonFacts(const Info& info, Direction direction)
     endpoint.name = text(info.name);
     endpoint.description = text(info.description);
     endpoint.channels = info.channel_map.channels;
-    if (info.active_port) endpoint.activePort = text(info.active_port->name);
+    if (info.active_port) {
+        endpoint.activePort = text(info.active_port->name);
+        endpoint.activePortDescription = text(info.active_port->description);
+        endpoint.activePortType = info.active_port->type;
+    }
+    if (info.ports && info.n_ports > 0) {
+        endpoint.allPortsUnavailable = std::all_of(info.ports, info.ports + info.n_ports, [](const auto* port) {
+            return port && port->available == PA_PORT_AVAILABLE_NO;
+        });
+    }
     const pa_proplist* properties = info.proplist;
     endpoint.deviceClass = property(properties, PA_PROP_DEVICE_CLASS);
     endpoint.formFactor = property(properties, PA_PROP_DEVICE_FORM_FACTOR);
@@ -69,7 +80,9 @@ void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexc
 {
     if (!info) return;
     try {
-        static_cast<ServerReply*>(userdata)->defaults = defaultsOf(*info);
+        auto& reply = *static_cast<ServerReply*>(userdata);
+        reply.defaults = defaultsOf(*info);
+        reply.serverName = text(info->server_name);
     } catch (...) {
         // Left without an answer: the caller treats it as a failed read.
     }

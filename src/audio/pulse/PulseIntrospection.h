@@ -23,6 +23,7 @@ struct EndpointReply {
 
 struct ServerReply {
     std::optional<PulseServerDefaults> defaults;
+    std::string serverName; // "PulseAudio", or "PulseAudio (on PipeWire …)"
 };
 
 struct SuccessReply {

@@ -2,6 +2,7 @@
 
 #include "audio/pulse/CoalescingTrigger.h"
 #include "audio/pulse/PulseAudioOptions.h"
+#include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseHandles.h"
 #include "audio/pulse/PulseServerDefaults.h"
 
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <string>
 
 namespace vantorelle::pulse {
@@ -29,13 +31,19 @@ namespace vantorelle::pulse {
 // destruction.
 class PulseListener final : public QObject {
 public:
+    // onServerConnected stands in for the device-list change that follows each (re)connection.
+    // onDefaultChange is given the server's new defaults.
     PulseListener(const PulseAudioOptions& options, std::function<void()> onDeviceListChange,
-                  std::function<void()> onDefaultChange);
+                  std::function<void(const PulseServerDefaults&)> onDefaultChange,
+                  std::function<void()> onServerConnected);
     ~PulseListener() override;
     PulseListener(const PulseListener&) = delete;
     PulseListener& operator=(const PulseListener&) = delete;
 
     void start();
+    // Reports a device-list change as soon as the server answers a request sent now (at once on
+    // reconnection, which brings its own).
+    void requestResync() noexcept;
     // Subscribed, and the current defaults are known: from here on, no change is missed.
     bool isReady() const noexcept;
 
@@ -45,6 +53,9 @@ private:
     static void onEvent(pa_context* context, pa_subscription_event_type_t event, std::uint32_t index,
                         void* userdata) noexcept;
     static void onServerInfo(pa_context* context, const pa_server_info* info, void* userdata) noexcept;
+    static void onResyncAnswer(pa_context* context, const pa_server_info* info, void* userdata) noexcept;
+    template <bool isNew, typename Info>
+    static void onEndpointInfo(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
 
     void connectNow() noexcept;
     void connected() noexcept;
@@ -52,22 +63,36 @@ private:
     void scheduleReconnect() noexcept;
     void requestDefaults() noexcept;
     void defaultsArrived(const PulseServerDefaults& defaults);
-    void eventArrived(pa_subscription_event_type_t event);
+    void eventArrived(pa_subscription_event_type_t event, std::uint32_t index);
+    template <bool isNew>
+    void requestEndpoint(unsigned facility, std::uint32_t index) noexcept;
+    void endpointArrived(const PulseEndpoint& endpoint, bool isNew);
 
     std::optional<std::string> server_;
     std::chrono::milliseconds minDelay_;
     std::chrono::milliseconds maxDelay_;
     std::chrono::milliseconds nextDelay_;
-    std::function<void()> onDefaultChange_;
+    std::function<void(const PulseServerDefaults&)> onDefaultChange_;
     std::optional<PulseServerDefaults> knownDefaults_;
     bool subscribed_ = false;
     bool defaultsFetched_ = false;
     bool resyncWhenReady_ = true;
+    bool nextIsReconnect_ = false;
+    bool hadConnection_ = false;
+    // What each endpoint was when last seen, keyed by direction bit and server index: monitors
+    // and placeholders come and go without a device-list change, and a change of what an
+    // endpoint's ports allow (a jack plugged, a monitor asleep) is one while volume changes are not.
+    struct Seen {
+        bool visible = true;
+        bool usable = true;
+    };
+    std::unordered_map<std::uint64_t, Seen> seen_;
     // Declared in teardown order (last first): timers, pending requests, context, loop.
     GlibMainloop loop_;
     Context context_;
     Operation subscribeOperation_;
     Operation defaultsOperation_;
+    Operation resyncOperation_;
     CoalescingTrigger deviceListChange_;
     CoalescingTrigger defaultChange_;
     QTimer reconnectTimer_;

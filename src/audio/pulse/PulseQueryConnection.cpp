@@ -40,11 +40,25 @@ bool PulseQueryConnection::isGood() const noexcept
     return context_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_.get()));
 }
 
+void PulseQueryConnection::close() noexcept
+{
+    if (!keepOpen_) context_.reset();
+}
+
 bool PulseQueryConnection::exchange(Deadline deadline, const Issue& issue) noexcept
 {
+    if (quietUntil_ && std::chrono::steady_clock::now() < *quietUntil_) return false;
+    quietUntil_.reset();
+    const bool reused = context_ != nullptr;
+    if (exchangeOnce(deadline, issue)) return true;
+    // A connection kept open may have died with a server that restarted since: one more try on
+    // a fresh one, unless the server was merely slow.
+    return reused && !quietUntil_ && exchangeOnce(deadline, issue);
+}
+
+bool PulseQueryConnection::exchangeOnce(Deadline deadline, const Issue& issue) noexcept
+{
     try {
-        if (quietUntil_ && std::chrono::steady_clock::now() < *quietUntil_) return false;
-        quietUntil_.reset();
         if (!makeReady(deadline)) return false;
         std::vector<Operation> operations = issue(context_.get());
         if (allValid(operations)) {

@@ -14,22 +14,23 @@ using Deadline = std::chrono::steady_clock::time_point;
 
 // The connection that answers queries. It runs on a private main loop that is iterated only
 // inside exchange(), so nothing else ever runs re-entrantly in the caller, and every wait ends
-// at the caller's deadline. A connection serves one call (see Call) and is closed after it:
-// PipeWire at times stops telling clients already connected of changes to the defaults, and its
-// pulse server goes on answering them with the old ones, while a newly connected client reads
-// the current ones. After a server let a call run out of time, calls fail at once for a short
-// while, so one event's handful of queries cannot each block for the whole deadline on a hung
-// server.
+// at the caller's deadline. The owner closes it after each call or session (see Call): PipeWire
+// at times stops telling clients already connected of changes to the defaults, and its pulse
+// server goes on answering them with the old ones, while a newly connected client reads the
+// current ones. A server that never does that (PulseAudio) may keep one connection open
+// (setKeepOpen), which saves a connection per pass and the client events others see for it.
+// After a server let a call run out of time, calls fail at once for a short while, so a burst of
+// calls cannot each block for the whole deadline on a hung server.
 class PulseQueryConnection {
 public:
     // Sends the requests of one exchange on a ready context; returns their operations.
     using Issue = std::function<std::vector<Operation>(pa_context*)>;
 
-    // The exchanges of one call share a connection, which is closed when the Call ends.
+    // Closes the connection when it ends, unless it is to be kept open.
     class Call {
     public:
         explicit Call(PulseQueryConnection& connection) noexcept : connection_(connection) {}
-        ~Call() { connection_.context_.reset(); }
+        ~Call() { connection_.close(); }
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
 
@@ -54,7 +55,14 @@ public:
     // the deadline passes; true when a change came.
     bool waitForServerChange(unsigned seen, Deadline deadline) noexcept;
 
+    // Ends the connection, unless it is kept open.
+    void close() noexcept;
+    void setKeepOpen(bool keepOpen) noexcept { keepOpen_ = keepOpen; }
+    // The server answered elsewhere: end the quiet period after a time-out.
+    void serverAnswered() noexcept { quietUntil_.reset(); }
+
 private:
+    bool exchangeOnce(Deadline deadline, const Issue& issue) noexcept;
     bool makeReady(Deadline deadline) noexcept;
     bool iterateUntil(const std::function<bool()>& done, Deadline deadline) noexcept;
     bool isGood() const noexcept;
@@ -64,6 +72,7 @@ private:
     std::chrono::milliseconds quietAfterTimeout_;
     std::optional<Deadline> quietUntil_;
     unsigned serverChanges_ = 0;
+    bool keepOpen_ = false;
     Mainloop loop_;
     Context context_; // after loop_: released first
 };

@@ -49,10 +49,15 @@ void FakeAudioSystem::fireDefaultChange() const
     if (onDefaultChange_) onDefaultChange_();
 }
 
-std::vector<RawDevice> FakeAudioSystem::devices()
+void FakeAudioSystem::fireServerConnected() const
+{
+    if (onServerConnected_) onServerConnected_();
+}
+
+std::optional<std::vector<RawDevice>> FakeAudioSystem::devices()
 {
     ++deviceListReads;
-    if (failDeviceList) return {};
+    if (failDeviceList) return std::nullopt;
     return rawDevices;
 }
 

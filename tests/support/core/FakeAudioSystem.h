@@ -33,6 +33,8 @@ public:
     std::vector<SetCall> setCalls;
     int deviceListReads = 0;
     int startListeningCalls = 0;
+    int resyncRequests = 0;
+    int openSessions = 0;
 
     // A plain usable device with every property readable.
     static RawDevice device(AudioObjectID id, std::string uid, std::string name, bool isInput,
@@ -46,15 +48,26 @@ public:
     // Deliver events as the backend would.
     void fireDeviceListChange() const;
     void fireDefaultChange() const;
+    // A (re)connection of the backend to its server.
+    void fireServerConnected() const;
 
-    std::vector<RawDevice> devices() override;
+    std::optional<std::vector<RawDevice>> devices() override;
     std::optional<AudioObjectID> defaultDevice(Direction direction) override;
     bool setDefaultDevice(AudioObjectID id, Direction direction) override;
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) override;
     void startListening(std::function<void()> onDeviceListChange,
                         std::function<void()> onDefaultChange) override;
+    void setOnServerConnected(std::function<void()> onServerConnected) override
+    {
+        onServerConnected_ = std::move(onServerConnected);
+    }
+    void requestResync() override { ++resyncRequests; }
+    bool isAnswering() override { return !failDeviceList; }
+    void beginSession() override { ++openSessions; }
+    void endSession() override { --openSessions; }
 
 private:
+    std::function<void()> onServerConnected_;
     std::function<void()> onDeviceListChange_;
     std::function<void()> onDefaultChange_;
 };
