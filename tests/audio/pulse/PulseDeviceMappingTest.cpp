@@ -1,4 +1,5 @@
 #include "audio/pulse/PulseDeviceMapping.h"
+#include "audio/pulse/PulseIntrospection.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,89 @@ TEST(PulseDeviceFlags, DigitalOutputsOnTheInternalCardAreNotBuiltIn)
     for (const PulseEndpoint& endpoint : {byName, byProfile, byPort, bySpdifPort, byDeviceString}) {
         EXPECT_FALSE(hasBuiltInTransport(endpoint)) << endpoint.name;
     }
+}
+
+// What the server sends for one endpoint of the laptop's own card, with its ports as libpulse
+// gives them: the first port is the active one.
+struct PortFacts {
+    const char* name;
+    const char* description;
+    std::uint32_t type;
+    int available;
+};
+
+template <typename Info, typename PortInfo>
+PulseEndpoint onTheLaptopCard(const char* name, std::vector<PortFacts> facts)
+{
+    std::vector<PortInfo> ports(facts.size());
+    std::vector<PortInfo*> portPointers;
+    for (std::size_t i = 0; i < facts.size(); ++i) {
+        ports[i].name = facts[i].name;
+        ports[i].description = facts[i].description;
+        ports[i].type = facts[i].type;
+        ports[i].available = facts[i].available;
+        portPointers.push_back(&ports[i]);
+    }
+    pa_proplist* properties = pa_proplist_new();
+    pa_proplist_sets(properties, PA_PROP_DEVICE_BUS, "pci");
+    pa_proplist_sets(properties, PA_PROP_DEVICE_FORM_FACTOR, "internal");
+    Info info{};
+    info.name = name;
+    info.description = name;
+    info.channel_map.channels = 2;
+    info.proplist = properties;
+    info.n_ports = static_cast<std::uint32_t>(portPointers.size());
+    info.ports = portPointers.empty() ? nullptr : portPointers.data();
+    info.active_port = portPointers.empty() ? nullptr : portPointers.front();
+    if constexpr (std::is_same_v<Info, pa_source_info>) info.monitor_of_sink = PA_INVALID_INDEX;
+    PulseEndpoint endpoint = endpointOf(info);
+    pa_proplist_free(properties);
+    return endpoint;
+}
+
+TEST(PulseDeviceFlags, TheActivePortDecidesWhatIsTheMachinesOwn)
+{
+    const auto out = [](const char* name, std::vector<PortFacts> ports) {
+        return onTheLaptopCard<pa_sink_info, pa_sink_port_info>(name, std::move(ports));
+    };
+    const auto in = [](const char* name, std::vector<PortFacts> ports) {
+        return onTheLaptopCard<pa_source_info, pa_source_port_info>(name, std::move(ports));
+    };
+    constexpr int yes = PA_PORT_AVAILABLE_YES;
+    constexpr int unknown = PA_PORT_AVAILABLE_UNKNOWN;
+    const struct {
+        PulseEndpoint endpoint;
+        bool builtIn;
+    } cases[] = {
+        {out("analog-stereo", {{"analog-output-speaker", "Speakers", PA_DEVICE_PORT_TYPE_SPEAKER, unknown}}), true},
+        {out("analog-stereo", {{"analog-output-headphones", "Headphones", PA_DEVICE_PORT_TYPE_HEADPHONES, yes}}), false},
+        {out("HiFi__Speaker__sink", {{"[Out] Speaker", "Speaker", PA_DEVICE_PORT_TYPE_UNKNOWN, unknown}}), true},
+        {out("HiFi__Headphones__sink", {{"[Out] Headphones", "Headphones", PA_DEVICE_PORT_TYPE_UNKNOWN, yes}}), false},
+        {out("HiFi__HDMI1__sink", {{"[Out] HDMI1", "HDMI / DisplayPort 1 Output", PA_DEVICE_PORT_TYPE_HDMI, yes}}), false},
+        {out("alsa_output.pci-0000_00_1f.3.pro-output-0", {}), false},
+        {in("analog-stereo", {{"analog-input-internal-mic", "Internal Microphone", PA_DEVICE_PORT_TYPE_MIC, unknown}}), true},
+        {in("analog-stereo", {{"analog-input-headset-mic", "Headset Microphone", PA_DEVICE_PORT_TYPE_HEADSET, yes}}), false},
+        {in("analog-stereo", {{"analog-input-mic", "Microphone", PA_DEVICE_PORT_TYPE_MIC, yes}}), false},
+        {in("HiFi__Mic1__source", {{"[In] Mic1", "Digital Microphone", PA_DEVICE_PORT_TYPE_UNKNOWN, unknown}}), true},
+        {in("HiFi__Mic2__source", {{"[In] Mic2", "Headphones Stereo Microphone", PA_DEVICE_PORT_TYPE_UNKNOWN, yes}}), false},
+        {in("no-ports", {}), true},
+    };
+    for (const auto& [endpoint, builtIn] : cases) {
+        EXPECT_EQ(hasBuiltInTransport(endpoint), builtIn) << endpoint.name << " on " << endpoint.activePort;
+    }
+}
+
+TEST(PulseDeviceFlags, AnEndpointWhoseEveryPortIsUnavailableIsNotUsable)
+{
+    const auto out = [](std::vector<PortFacts> ports) {
+        return onTheLaptopCard<pa_sink_info, pa_sink_port_info>("HiFi__HDMI1__sink", std::move(ports));
+    };
+    constexpr auto hdmi = PA_DEVICE_PORT_TYPE_HDMI;
+    EXPECT_FALSE(isUsableEndpoint(out({{"[Out] HDMI1", "HDMI", hdmi, PA_PORT_AVAILABLE_NO}})));
+    EXPECT_FALSE(isUsableEndpoint(out({{"a", "A", hdmi, PA_PORT_AVAILABLE_NO}, {"b", "B", hdmi, PA_PORT_AVAILABLE_NO}})));
+    EXPECT_TRUE(isUsableEndpoint(out({{"a", "A", hdmi, PA_PORT_AVAILABLE_NO}, {"b", "B", hdmi, PA_PORT_AVAILABLE_YES}})));
+    EXPECT_TRUE(isUsableEndpoint(out({{"a", "A", hdmi, PA_PORT_AVAILABLE_UNKNOWN}})));
+    EXPECT_TRUE(isUsableEndpoint(out({}))) << "virtual devices have no ports";
 }
 
 TEST(PulseRawDevices, ChannelsGoToTheEndpointsDirectionAndEmptyDescriptionIsNoName)
