@@ -68,13 +68,13 @@ bool isMachinesOwnPort(const PulseEndpoint& endpoint)
     }
 }
 
-bool isBluetooth(const PulseEndpoint& endpoint)
+} // namespace
+
+bool isBluetoothEndpoint(const PulseEndpoint& endpoint)
 {
     return endpoint.bus == "bluetooth" || endpoint.api.starts_with("bluez")
            || !endpoint.bluezAddress.empty();
 }
-
-} // namespace
 
 std::optional<AudioObjectID> objectIDOf(EndpointAddress address) noexcept
 {
@@ -95,7 +95,7 @@ std::string uidOf(const PulseEndpoint& endpoint)
 {
     // A monitor mirrors its sink and carries the sink's Bluetooth properties; it keeps its own
     // name so it can never take the headset's microphone identity.
-    if (!endpoint.isMonitor && isBluetooth(endpoint)) {
+    if (!endpoint.isMonitor && isBluetoothEndpoint(endpoint)) {
         const std::string& address =
             endpoint.bluezAddress.empty() ? endpoint.deviceString : endpoint.bluezAddress;
         if (!address.empty()) {

@@ -41,6 +41,8 @@ bool isPlaceholderEndpoint(const PulseEndpoint& endpoint) noexcept;
 // endpoint has ports, with its active port on the machine itself rather than a jack.
 bool hasBuiltInTransport(const PulseEndpoint& endpoint);
 
+bool isBluetoothEndpoint(const PulseEndpoint& endpoint);
+
 // Can play or record now: an endpoint whose every port is unavailable cannot.
 bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept;
 

@@ -12,6 +12,7 @@ namespace vantorelle::pulse {
 struct PulseEndpoint {
     Direction direction = Direction::output;
     std::uint32_t index = 0;
+    std::uint32_t card = 0xffffffffu; // the card's server index; PA_INVALID_INDEX without one
     std::string name;
     std::string description;
     std::uint32_t channels = 0;

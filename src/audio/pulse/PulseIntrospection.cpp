@@ -22,6 +22,7 @@ PulseEndpoint commonFacts(const Info& info, Direction direction)
     PulseEndpoint endpoint;
     endpoint.direction = direction;
     endpoint.index = info.index;
+    endpoint.card = info.card;
     endpoint.name = text(info.name);
     endpoint.description = text(info.description);
     endpoint.channels = info.channel_map.channels;

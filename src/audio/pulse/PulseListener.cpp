@@ -35,11 +35,14 @@ PulseListener::PulseListener(const PulseAudioOptions& options,
 {
     reconnectTimer_.setSingleShot(true);
     connect(&reconnectTimer_, &QTimer::timeout, this, &PulseListener::connectNow);
+    settleTimer_.setSingleShot(true);
+    connect(&settleTimer_, &QTimer::timeout, this, [this] { apply(filter_.settle(), false); });
 }
 
 PulseListener::~PulseListener()
 {
     reconnectTimer_.stop();
+    settleTimer_.stop();
     deviceListChange_.cancel();
     defaultChange_.cancel();
     subscribeOperation_.reset();
@@ -71,7 +74,8 @@ void PulseListener::connectNow() noexcept
     subscribeOperation_.reset();
     defaultsOperation_.reset();
     resyncOperation_.reset();
-    seen_.clear();
+    filter_.reset();
+    settleTimer_.stop();
     context_.reset();
     subscribed_ = false;
     defaultsFetched_ = false;
@@ -94,11 +98,19 @@ void PulseListener::connected() noexcept
     pa_context* context = context_.get();
     pa_context_set_subscribe_callback(context, &PulseListener::onEvent, this);
     const auto mask = static_cast<pa_subscription_mask_t>(
-        PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE | PA_SUBSCRIPTION_MASK_SERVER);
+        PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE | PA_SUBSCRIPTION_MASK_SERVER
+        | PA_SUBSCRIPTION_MASK_CARD);
     subscribeOperation_ =
         Operation(pa_context_subscribe(context, mask, &PulseListener::onSubscribed, this));
     requestDefaults();
-    // What each endpoint's ports allow now, so later changes of it can be told from volume changes.
+    // The cards and endpoints as they are now, so later events can be judged against them.
+    sendDetached(pa_context_get_card_info_list(context, &PulseListener::onCardInfo, this));
+    requestEndpointLists();
+}
+
+void PulseListener::requestEndpointLists() noexcept
+{
+    pa_context* context = context_.get();
     sendDetached(pa_context_get_sink_info_list(context, &PulseListener::onEndpointInfo<false, pa_sink_info>, this));
     sendDetached(pa_context_get_source_info_list(context, &PulseListener::onEndpointInfo<false, pa_source_info>, this));
 }
@@ -139,15 +151,6 @@ void PulseListener::defaultsArrived(const PulseServerDefaults& defaults)
     defaultChange_.trigger();
 }
 
-namespace {
-
-std::uint64_t keyOf(Direction direction, std::uint32_t index)
-{
-    return (direction == Direction::input ? (std::uint64_t{1} << 32) : 0) | index;
-}
-
-} // namespace
-
 template <bool isNew>
 void PulseListener::requestEndpoint(unsigned facility, std::uint32_t index) noexcept
 {
@@ -162,19 +165,30 @@ void PulseListener::requestEndpoint(unsigned facility, std::uint32_t index) noex
     }
 }
 
+void PulseListener::apply(DeviceChangeFilter::Verdict verdict, bool settlesSoon)
+{
+    using Verdict = DeviceChangeFilter::Verdict;
+    // How long a profile change may take before its endpoints count as gone, and how long after
+    // its last new endpoint it is taken as done.
+    constexpr std::chrono::milliseconds bound{1500};
+    constexpr std::chrono::milliseconds settling{50};
+    switch (verdict) {
+    case Verdict::none:
+        break;
+    case Verdict::change:
+        settleTimer_.stop();
+        deviceListChange_.trigger();
+        break;
+    case Verdict::hold:
+        if (settlesSoon) settleTimer_.start(settling);
+        else if (!settleTimer_.isActive()) settleTimer_.start(bound);
+        break;
+    }
+}
+
 void PulseListener::endpointArrived(const PulseEndpoint& endpoint, bool isNew)
 {
-    const Seen now{!isHiddenEndpoint(endpoint), isUsableEndpoint(endpoint)};
-    const auto [known, inserted] = seen_.try_emplace(keyOf(endpoint.direction, endpoint.index), now);
-    // PulseAudio may tell of a change of a new endpoint before it tells that it is new.
-    if (inserted || isNew) {
-        known->second = now;
-        if (isNew && now.visible) deviceListChange_.trigger();
-        return;
-    }
-    const bool usabilityChanged = known->second.usable != now.usable;
-    known->second = now;
-    if (now.visible && usabilityChanged) deviceListChange_.trigger();
+    apply(filter_.endpointSeen(endpoint, isNew), isNew);
 }
 
 void PulseListener::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
@@ -184,17 +198,20 @@ void PulseListener::eventArrived(pa_subscription_event_type_t event, std::uint32
     const bool isDevice =
         facility == PA_SUBSCRIPTION_EVENT_SINK || facility == PA_SUBSCRIPTION_EVENT_SOURCE;
     if (isDevice && type == PA_SUBSCRIPTION_EVENT_NEW) {
-        // Announced once its facts are in: a monitor or placeholder is no device-list change.
+        // Judged once its facts are in: a monitor or placeholder is no device-list change.
         requestEndpoint<true>(facility, index);
     } else if (isDevice && type == PA_SUBSCRIPTION_EVENT_REMOVE) {
-        const Direction direction = facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
-        const auto known = seen_.find(keyOf(direction, index));
-        const bool visible = known == seen_.end() || known->second.visible;
-        if (known != seen_.end()) seen_.erase(known);
-        if (visible) deviceListChange_.trigger();
+        const Direction direction =
+            facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
+        apply(filter_.endpointRemoved(direction, index), false);
     } else if (isDevice && type == PA_SUBSCRIPTION_EVENT_CHANGE) {
         // Most changes are volume; only a change of what the ports allow is a device-list change.
         requestEndpoint<false>(facility, index);
+    } else if (facility == PA_SUBSCRIPTION_EVENT_CARD) {
+        if (type == PA_SUBSCRIPTION_EVENT_NEW) filter_.cardAppeared(index);
+        else if (type == PA_SUBSCRIPTION_EVENT_REMOVE) apply(filter_.cardRemoved(index), false);
+        // A card tells of its jacks' availability; its endpoints may not, so look at them again.
+        else requestEndpointLists();
     } else if (facility == PA_SUBSCRIPTION_EVENT_SERVER && type == PA_SUBSCRIPTION_EVENT_CHANGE) {
         // Server changes cover more than the defaults; only a changed name is reported.
         requestDefaults();
@@ -256,6 +273,16 @@ void PulseListener::onResyncAnswer(pa_context*, const pa_server_info*, void* use
 {
     try {
         static_cast<PulseListener*>(userdata)->deviceListChange_.trigger();
+    } catch (...) {
+        // As above.
+    }
+}
+
+void PulseListener::onCardInfo(pa_context*, const pa_card_info* info, int eol, void* userdata) noexcept
+{
+    if (eol != 0 || !info) return;
+    try {
+        static_cast<PulseListener*>(userdata)->filter_.cardAppeared(info->index);
     } catch (...) {
         // As above.
     }

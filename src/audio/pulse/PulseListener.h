@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/pulse/CoalescingTrigger.h"
+#include "audio/pulse/DeviceChangeFilter.h"
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseHandles.h"
@@ -16,7 +17,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <unordered_map>
 #include <string>
 
 namespace vantorelle::pulse {
@@ -67,6 +67,10 @@ private:
     template <bool isNew>
     void requestEndpoint(unsigned facility, std::uint32_t index) noexcept;
     void endpointArrived(const PulseEndpoint& endpoint, bool isNew);
+    void requestEndpointLists() noexcept;
+    // Acts on the filter's verdict; `settlesSoon`: a new endpoint of a profile change came.
+    void apply(DeviceChangeFilter::Verdict verdict, bool settlesSoon);
+    static void onCardInfo(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept;
 
     std::optional<std::string> server_;
     std::chrono::milliseconds minDelay_;
@@ -79,14 +83,7 @@ private:
     bool resyncWhenReady_ = true;
     bool nextIsReconnect_ = false;
     bool hadConnection_ = false;
-    // What each endpoint was when last seen, keyed by direction bit and server index: monitors
-    // and placeholders come and go without a device-list change, and a change of what an
-    // endpoint's ports allow (a jack plugged, a monitor asleep) is one while volume changes are not.
-    struct Seen {
-        bool visible = true;
-        bool usable = true;
-    };
-    std::unordered_map<std::uint64_t, Seen> seen_;
+    DeviceChangeFilter filter_;
     // Declared in teardown order (last first): timers, pending requests, context, loop.
     GlibMainloop loop_;
     Context context_;
@@ -96,6 +93,7 @@ private:
     CoalescingTrigger deviceListChange_;
     CoalescingTrigger defaultChange_;
     QTimer reconnectTimer_;
+    QTimer settleTimer_;
 };
 
 } // namespace vantorelle::pulse

@@ -251,3 +251,78 @@ TEST(PulseRawDevices, ChannelsGoToTheEndpointsDirectionAndEmptyDescriptionIsNoNa
 
 } // namespace
 } // namespace vantorelle::pulse
+
+#include "audio/pulse/DeviceChangeFilter.h"
+
+namespace vantorelle::pulse {
+namespace {
+
+using Verdict = DeviceChangeFilter::Verdict;
+
+struct FilterFixture : ::testing::Test {
+    static constexpr std::uint32_t headsetCard = 7;
+    static PulseEndpoint headset(Direction direction, std::uint32_t index)
+    {
+        PulseEndpoint endpoint = direction == Direction::output ? sink("bluez_output.AA_BB.1") : source("bluez_input.AA_BB.0");
+        endpoint.index = index;
+        endpoint.card = headsetCard;
+        endpoint.bluezAddress = "AA:BB";
+        return endpoint;
+    }
+    void SetUp() override
+    {
+        filter.cardAppeared(headsetCard);
+        EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 10), false), Verdict::none);
+    }
+    DeviceChangeFilter filter;
+};
+
+TEST_F(FilterFixture, AProfileChangeIsHeldUntilTheNewEndpointsSettle)
+{
+    // The server removes the old profile's sink and, later, makes the new profile's sink and source.
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 10), Verdict::hold);
+    PulseEndpoint other = sink("usb-dac");
+    other.index = 3;
+    EXPECT_EQ(filter.endpointSeen(other, true), Verdict::hold) << "other news waits with the headset";
+    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 11), true), Verdict::hold);
+    EXPECT_EQ(filter.endpointSeen(headset(Direction::input, 12), true), Verdict::hold);
+    EXPECT_EQ(filter.settle(), Verdict::change);
+    EXPECT_FALSE(filter.isHolding());
+    EXPECT_EQ(filter.settle(), Verdict::none);
+}
+
+TEST_F(FilterFixture, AHeadsetWhoseCardGoesIsGoneAtOnce)
+{
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 10), Verdict::hold);
+    EXPECT_EQ(filter.cardRemoved(headsetCard), Verdict::change);
+    EXPECT_EQ(filter.settle(), Verdict::none);
+
+    // Card first, endpoints after: no hold at all.
+    filter.cardAppeared(8);
+    PulseEndpoint again = headset(Direction::output, 20);
+    again.card = 8;
+    EXPECT_EQ(filter.endpointSeen(again, true), Verdict::change);
+    EXPECT_EQ(filter.cardRemoved(8), Verdict::none);
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 20), Verdict::change);
+}
+
+TEST_F(FilterFixture, MonitorsVolumeAndAvailability)
+{
+    PulseEndpoint monitor = source("usb-dac.monitor");
+    monitor.isMonitor = true;
+    EXPECT_EQ(filter.endpointSeen(monitor, true), Verdict::none);
+    EXPECT_EQ(filter.endpointRemoved(Direction::input, monitor.index), Verdict::none);
+    EXPECT_EQ(filter.endpointRemoved(Direction::input, 99), Verdict::change) << "unknown: look again";
+
+    PulseEndpoint hdmi = sink("hdmi");
+    hdmi.index = 5;
+    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::none);
+    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::none) << "a volume change";
+    hdmi.allPortsUnavailable = true;
+    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::change) << "the monitor went to sleep";
+    hdmi.allPortsUnavailable = false;
+    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::change) << "and woke up";
+}
+
+} // namespace
+} // namespace vantorelle::pulse

@@ -1,0 +1,89 @@
+#include "audio/pulse/DeviceChangeFilter.h"
+
+#include "audio/pulse/PulseDeviceMapping.h"
+
+#include <pulse/def.h>
+
+#include <utility>
+
+namespace vantorelle::pulse {
+
+std::uint64_t DeviceChangeFilter::keyOf(Direction direction, std::uint32_t index) noexcept
+{
+    return (direction == Direction::input ? (std::uint64_t{1} << 32) : 0) | index;
+}
+
+void DeviceChangeFilter::reset()
+{
+    seen_.clear();
+    cards_.clear();
+    changing_.clear();
+    heldChange_ = false;
+}
+
+// Any change while a headset changes profile waits with it, so no pass sees the headset gone.
+DeviceChangeFilter::Verdict DeviceChangeFilter::whileHolding(Verdict verdict) noexcept
+{
+    if (!isHolding() || verdict == Verdict::none) return verdict;
+    heldChange_ = true;
+    return Verdict::hold;
+}
+
+void DeviceChangeFilter::cardAppeared(std::uint32_t card)
+{
+    cards_.insert(card);
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::cardRemoved(std::uint32_t card)
+{
+    cards_.erase(card);
+    if (changing_.erase(card) == 0) return Verdict::none;
+    // A real disconnect: what was held is due now.
+    if (isHolding()) return Verdict::hold;
+    heldChange_ = false;
+    return Verdict::change;
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::endpointSeen(const PulseEndpoint& endpoint, bool isNew)
+{
+    const Seen now{!isHiddenEndpoint(endpoint), isUsableEndpoint(endpoint), isBluetoothEndpoint(endpoint),
+                   endpoint.card};
+    const auto [known, inserted] = seen_.try_emplace(keyOf(endpoint.direction, endpoint.index), now);
+    // PulseAudio may tell of a change of a new endpoint before it tells that it is new.
+    if (inserted || isNew) {
+        known->second = now;
+        if (!isNew || !now.visible) return Verdict::none;
+        // The new profile's endpoints are coming: the hold settles shortly after the last one.
+        if (now.bluetooth && changing_.contains(now.card)) {
+            heldChange_ = true;
+            return Verdict::hold;
+        }
+        return whileHolding(Verdict::change);
+    }
+    const bool usabilityChanged = known->second.usable != now.usable;
+    known->second = now;
+    return whileHolding(now.visible && usabilityChanged ? Verdict::change : Verdict::none);
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::endpointRemoved(Direction direction, std::uint32_t index)
+{
+    const auto known = seen_.find(keyOf(direction, index));
+    if (known == seen_.end()) return whileHolding(Verdict::change); // unknown: look again
+    const Seen gone = known->second;
+    seen_.erase(known);
+    if (!gone.visible) return Verdict::none;
+    if (gone.bluetooth && gone.card != PA_INVALID_INDEX && cards_.contains(gone.card)) {
+        changing_.insert(gone.card);
+        heldChange_ = true;
+        return Verdict::hold;
+    }
+    return whileHolding(Verdict::change);
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::settle()
+{
+    changing_.clear();
+    return std::exchange(heldChange_, false) ? Verdict::change : Verdict::none;
+}
+
+} // namespace vantorelle::pulse

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "audio/pulse/PulseEndpoint.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vantorelle::pulse {
+
+// Decides which of the server's sink and source events are device-list changes. Monitors and
+// placeholders come and go unnoticed; a change of what an endpoint's ports allow (a jack plugged,
+// a monitor asleep) counts while volume changes do not; and a Bluetooth headset that changes
+// profile, which servers do by removing its endpoints and making new ones while its card stays
+// (PipeWire with a gap of 10 ms to several hundred), is held until the new profile's endpoints
+// are there, so the owner never sees the headset gone. A card that goes ends a hold at once.
+class DeviceChangeFilter {
+public:
+    enum class Verdict {
+        none,   // nothing the owner needs to know
+        change, // a device-list change
+        hold,   // a profile change is under way: wait for settle() (or another verdict)
+    };
+
+    void reset();
+
+    void cardAppeared(std::uint32_t card);
+    Verdict cardRemoved(std::uint32_t card);
+    // The facts of an endpoint, from a listing (isNew false) or after its "new" event.
+    Verdict endpointSeen(const PulseEndpoint& endpoint, bool isNew);
+    Verdict endpointRemoved(Direction direction, std::uint32_t index);
+    // The wait of a hold is over; a change when one was held.
+    Verdict settle();
+    bool isHolding() const noexcept { return !changing_.empty(); }
+
+private:
+    struct Seen {
+        bool visible = true;
+        bool usable = true;
+        bool bluetooth = false;
+        std::uint32_t card = 0;
+    };
+    static std::uint64_t keyOf(Direction direction, std::uint32_t index) noexcept;
+    Verdict whileHolding(Verdict verdict) noexcept;
+
+    std::unordered_map<std::uint64_t, Seen> seen_;
+    std::unordered_set<std::uint32_t> cards_;
+    // Cards whose Bluetooth endpoints went while the card stayed.
+    std::unordered_set<std::uint32_t> changing_;
+    bool heldChange_ = false;
+};
+
+} // namespace vantorelle::pulse
