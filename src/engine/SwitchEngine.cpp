@@ -1,6 +1,7 @@
 #include "engine/SwitchEngine.h"
 
 #include <algorithm>
+#include <utility>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -217,8 +218,9 @@ void SwitchEngine::deviceListChanged(bool quiet)
     applyRule(Direction::output);
 
     // The first pass on every connection to the server is a fresh look, not news.
+    const std::optional<bool> lidChange = std::exchange(lidChangeToAnnounce_, std::nullopt);
     if (firstScanDone_ && !quiet) {
-        notifySwitch(Direction::input, previousInput, added, removed, std::nullopt);
+        notifySwitch(Direction::input, previousInput, added, removed, lidChange);
         notifySwitch(Direction::output, previousOutput, added, removed, std::nullopt);
         if (settings_.notifyDeviceChange) {
             for (const AudioDevice& device : added) notifier_->post("Device connected", device.name);
@@ -304,7 +306,11 @@ void SwitchEngine::lidChanged(bool closed)
     setLidClosed(closed);
     const auto session = manager_->session();
     // While the server does not answer, the pass that follows its answer applies this lid state.
-    if (deferUntilAnswered()) return;
+    if (deferUntilAnswered()) {
+        lidChangeToAnnounce_ = closed;
+        return;
+    }
+    lidChangeToAnnounce_.reset();
     const std::optional<std::string> previousInput = defaultInputUID_;
     applyRule(Direction::input);
     notifySwitch(Direction::input, previousInput, {}, {}, closed);

@@ -108,6 +108,8 @@ private:
     std::unique_ptr<LidSource> lidMonitor_;
     bool started_ = false;
     bool firstScanDone_ = false;
+    // A lid change that came while the server did not answer, for the pass that applies it.
+    std::optional<bool> lidChangeToAnnounce_;
 
     ObserverList<EngineField> observers_;
 };

@@ -151,7 +151,7 @@ TEST_F(DeviceListTest, NoAnswerIsNoPassUntilTheServerAnswersAgain)
     audio().failDeviceList = false;
     audio().fireDeviceListChange();
     EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
-    EXPECT_EQ(titles(), (std::vector<std::string>{"Input switched"}));
+    EXPECT_EQ(notices(), (std::vector<Notice>{{"Input switched", "Lid closed \u2014 USB Microphone is now active"}}));
 }
 
 TEST_F(DeviceListTest, FirstPassOnANewConnectionAppliesTheRuleQuietly)

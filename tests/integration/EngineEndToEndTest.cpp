@@ -126,6 +126,51 @@ TEST_F(EngineEndToEndTest, ASoundServerRestartEndsWithTheDefaultsReappliedFromTh
     const StoredSettings saved = savedSettings();
     EXPECT_EQ(saved.inputPriority, settings.inputPriority) << "no entry lost or duplicated";
     EXPECT_EQ(saved.outputPriority, settings.outputPriority);
+    pumpEvents(std::chrono::milliseconds(200));
+    EXPECT_EQ(out.str(), "") << "a server that comes back brings no news";
+}
+
+TEST_F(EngineEndToEndTest, AServerThatAppearsLaterBringsNoNews)
+{
+    ASSERT_TRUE(daemon().kill());
+    StoredSettings settings;
+    settings.inputPriority = {{"usb_mic", "USB Microphone"}, {"builtin_mic", "Built-in Microphone"}};
+    settings.notifyDeviceChange = true;
+    writeSettings(settings);
+    startEngine(false);
+    ASSERT_TRUE(daemon().restart());
+    ASSERT_TRUE(daemon().addSource("builtin_mic", builtInMic));
+    ASSERT_TRUE(daemon().addSource("usb_mic", usbMic));
+    EXPECT_TRUE(waitForDefault(Direction::input, "usb_mic"));
+    pumpEvents(std::chrono::milliseconds(200));
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(EngineEndToEndTest, ALidChangeWhileTheServerStallsIsAppliedOnceItAnswers)
+{
+    ASSERT_TRUE(daemon().addSource("builtin_mic", builtInMic));
+    ASSERT_TRUE(daemon().addSource("usb_mic", usbMic));
+    StoredSettings settings;
+    settings.inputPriority = {{"builtin_mic", "Built-in Microphone"}, {"usb_mic", "USB Microphone"}};
+    settings.notifyDeviceChange = true;
+    writeSettings(settings);
+    startEngine(false);
+    ASSERT_TRUE(waitForDefault(Direction::input, "builtin_mic"));
+    const std::vector<AudioDevice> before = engine->connected();
+
+    ASSERT_TRUE(daemon().pause());
+    auto& bus = DBusServicesEnvironment::services();
+    ASSERT_TRUE(bus.setLid(true, true));
+    EXPECT_TRUE(waitUntil([this] { return engine->lidClosed(); }));
+    pumpEvents(std::chrono::milliseconds(1200)); // longer than a query may wait
+    EXPECT_EQ(engine->connected(), before) << "no answer is not \"no devices\"";
+    EXPECT_EQ(engine->defaultInputUID(), "builtin_mic");
+    ASSERT_TRUE(daemon().resume());
+
+    EXPECT_TRUE(waitForDefault(Direction::input, "usb_mic"));
+    EXPECT_TRUE(waitForOutput("[notification] Input switched: Lid closed \u2014 USB Microphone is now active\n"));
+    EXPECT_EQ(out.str().find("Device removed"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("Device connected"), std::string::npos) << out.str();
 }
 
 } // namespace

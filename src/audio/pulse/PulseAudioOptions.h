@@ -18,6 +18,9 @@ struct PulseAudioOptions {
     std::chrono::milliseconds quietAfterTimeout{2000};
     // Device-list events arriving within this time of the first one become one notification.
     std::chrono::milliseconds coalescingWindow{5};
+    // After the server (re)appears, device-list changes within this time are reported as part of
+    // the reconnection: a starting server brings its devices up one by one.
+    std::chrono::milliseconds settleAfterConnect{2000};
     // Retry delays of the listener while the server is gone: doubles from min up to max.
     std::chrono::milliseconds reconnectMinDelay{100};
     std::chrono::milliseconds reconnectMaxDelay{3000};

@@ -17,13 +17,15 @@ PulseListener::PulseListener(const PulseAudioOptions& options,
     , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
     , nextDelay_(minDelay_)
+    , settleAfterConnect_(options.settleAfterConnect)
     , onDefaultChange_(std::move(onDefaultChange))
     , loop_(makeGlibMainloop())
     , deviceListChange_(options.coalescingWindow,
                         [this, onDeviceListChange = std::move(onDeviceListChange),
                          onServerConnected = std::move(onServerConnected)] {
                             defaultChange_.cancel();
-                            if (std::exchange(nextIsReconnect_, false) && onServerConnected) {
+                            const bool settling = std::chrono::steady_clock::now() < settlingUntil_;
+                            if ((std::exchange(nextIsReconnect_, false) || settling) && onServerConnected) {
                                 onServerConnected();
                             } else if (onDeviceListChange) {
                                 onDeviceListChange();
@@ -119,6 +121,7 @@ void PulseListener::requestEndpointLists() noexcept
 // not here.
 void PulseListener::connectionLost() noexcept
 {
+    serverWasAway_ = true;
     subscribed_ = false;
     defaultsFetched_ = false;
     resyncWhenReady_ = true;
@@ -242,9 +245,11 @@ void PulseListener::onSubscribed(pa_context*, int success, void* userdata) noexc
         // Whatever happened before the subscription took hold (while the server was away, or
         // between the owner's first look and now) is unknown: let the owner look again.
         self.resyncWhenReady_ = false;
-        // The first connection only confirms the owner's first look; a later one follows an
-        // outage or a restart, after which the owner's picture is stale rather than news.
-        self.nextIsReconnect_ = std::exchange(self.hadConnection_, true);
+        // A connection made at once only confirms the owner's first look; one that follows an
+        // absent server, an outage or a restart finds the owner's picture stale rather than news,
+        // and so are the devices a freshly started server brings up in the moments after.
+        self.nextIsReconnect_ = std::exchange(self.serverWasAway_, false);
+        if (self.nextIsReconnect_) self.settlingUntil_ = std::chrono::steady_clock::now() + self.settleAfterConnect_;
         self.deviceListChange_.trigger();
     }
 }

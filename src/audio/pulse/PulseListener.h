@@ -82,7 +82,9 @@ private:
     bool defaultsFetched_ = false;
     bool resyncWhenReady_ = true;
     bool nextIsReconnect_ = false;
-    bool hadConnection_ = false;
+    bool serverWasAway_ = false;
+    std::chrono::milliseconds settleAfterConnect_;
+    std::chrono::steady_clock::time_point settlingUntil_;
     DeviceChangeFilter filter_;
     // Declared in teardown order (last first): timers, pending requests, context, loop.
     GlibMainloop loop_;
