@@ -2,6 +2,7 @@
 
 #include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
+#include "audio/pulse/PulseListener.h"
 #include "engine/SwitchEngine.h"
 #include "services/LidMonitor.h"
 #include "services/Notifier.h"
@@ -11,7 +12,7 @@ namespace vantorelle {
 
 std::shared_ptr<SwitchEngine> makeApplicationEngine()
 {
-    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>()),
+    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::PulseListener::factory())),
                                 std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
                                 std::make_unique<LidMonitor>());
 }

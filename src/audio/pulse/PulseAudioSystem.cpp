@@ -2,7 +2,6 @@
 
 #include "audio/pulse/PulseDeviceMapping.h"
 #include "audio/pulse/PulseIntrospection.h"
-#include "audio/pulse/PulseListener.h"
 #include "audio/pulse/PulseQueryConnection.h"
 
 #include <algorithm>
@@ -33,8 +32,9 @@ const PulseEndpoint* findNamed(const PulseAudioSystem::Look& look, Direction dir
 
 } // namespace
 
-PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options)
+PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, PulseEventSourceFactory listen)
     : options_(std::move(options))
+    , listen_(std::move(listen))
     , queries_(std::make_unique<PulseQueryConnection>(options_.server, options_.quietAfterTimeout))
 {
 }
@@ -206,15 +206,15 @@ std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty prope
 void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
                                       std::function<void()> onDefaultChange)
 {
-    if (listener_) return;
+    if (listener_ || !listen_) return;
     try {
         auto deviceListChange = [this, onDeviceListChange = std::move(onDeviceListChange)] {
             // The listener heard the server: a quiet period after a time-out is over.
             queries_->serverAnswered();
             if (onDeviceListChange) onDeviceListChange();
         };
-        listener_ = std::make_unique<PulseListener>(
-            options_, deviceListChange,
+        listener_ = listen_(options_, PulseEventHandlers{
+            deviceListChange,
             [this, onDefaultChange = std::move(onDefaultChange)](const PulseServerDefaults& defaults) {
                 // Our own acknowledged set, or a default the last look already saw, is no news.
                 if (defaults == lastDefaults_) return;
@@ -225,8 +225,8 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
                 queries_->serverAnswered();
                 if (onServerConnected_) onServerConnected_();
                 else deviceListChange();
-            });
-        listener_->start();
+            }});
+        if (listener_) listener_->start();
     } catch (...) {
         listener_.reset();
     }

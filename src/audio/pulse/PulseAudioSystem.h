@@ -3,6 +3,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseEndpoint.h"
+#include "audio/pulse/PulseEventSource.h"
 #include "audio/pulse/PulseServerDefaults.h"
 
 #include <functional>
@@ -14,7 +15,6 @@
 namespace vantorelle {
 
 namespace pulse {
-class PulseListener;
 class PulseQueryConnection;
 } // namespace pulse
 
@@ -25,10 +25,10 @@ class PulseQueryConnection;
 // its own look on a connection of its own; inside one, the first read takes the look on the
 // session's connection and the others answer from it, and a set made there is trusted once the
 // server acknowledged it (PipeWire may answer a read-back with the old default for a while).
-// Works without a running Qt event loop; listening needs one on the owner's thread.
+// Works without an event loop; listening uses the event source the factory makes (none: no events).
 class PulseAudioSystem final : public AudioSystem {
 public:
-    explicit PulseAudioSystem(PulseAudioOptions options = {});
+    explicit PulseAudioSystem(PulseAudioOptions options = {}, pulse::PulseEventSourceFactory listen = {});
     ~PulseAudioSystem() override;
     PulseAudioSystem(const PulseAudioSystem&) = delete;
     PulseAudioSystem& operator=(const PulseAudioSystem&) = delete;
@@ -63,7 +63,8 @@ private:
 
     PulseAudioOptions options_;
     std::unique_ptr<pulse::PulseQueryConnection> queries_;
-    std::unique_ptr<pulse::PulseListener> listener_;
+    pulse::PulseEventSourceFactory listen_;
+    std::unique_ptr<pulse::PulseEventSource> listener_;
     std::function<void()> onServerConnected_;
     int sessionDepth_ = 0;
     bool sessionLookTaken_ = false;

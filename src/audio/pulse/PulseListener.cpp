@@ -9,20 +9,24 @@
 
 namespace vantorelle::pulse {
 
-PulseListener::PulseListener(const PulseAudioOptions& options,
-                             std::function<void()> onDeviceListChange,
-                             std::function<void(const PulseServerDefaults&)> onDefaultChange,
-                             std::function<void()> onServerConnected)
+PulseEventSourceFactory PulseListener::factory()
+{
+    return [](const PulseAudioOptions& options, PulseEventHandlers handlers) -> std::unique_ptr<PulseEventSource> {
+        return std::make_unique<PulseListener>(options, std::move(handlers));
+    };
+}
+
+PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandlers handlers)
     : server_(options.server)
     , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
     , nextDelay_(minDelay_)
     , settleAfterConnect_(options.settleAfterConnect)
-    , onDefaultChange_(std::move(onDefaultChange))
+    , onDefaultChange_(std::move(handlers.defaultChange))
     , loop_(makeGlibMainloop())
     , deviceListChange_(options.coalescingWindow,
-                        [this, onDeviceListChange = std::move(onDeviceListChange),
-                         onServerConnected = std::move(onServerConnected)] {
+                        [this, onDeviceListChange = std::move(handlers.deviceListChange),
+                         onServerConnected = std::move(handlers.serverConnected)] {
                             defaultChange_.cancel();
                             const bool settling = std::chrono::steady_clock::now() < settlingUntil_;
                             if ((std::exchange(nextIsReconnect_, false) || settling) && onServerConnected) {

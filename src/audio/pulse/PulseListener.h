@@ -4,6 +4,7 @@
 #include "audio/pulse/DeviceChangeFilter.h"
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseEndpoint.h"
+#include "audio/pulse/PulseEventSource.h"
 #include "audio/pulse/PulseHandles.h"
 #include "audio/pulse/PulseServerDefaults.h"
 
@@ -29,23 +30,20 @@ namespace vantorelle::pulse {
 // fallback for a device that went) is folded into it: the owner reads the defaults again in its
 // pass, and still knows which default was in effect before the event. Nothing fires after
 // destruction.
-class PulseListener final : public QObject {
+class PulseListener final : public QObject, public PulseEventSource {
 public:
     // onServerConnected stands in for the device-list change that follows each (re)connection.
-    // onDefaultChange is given the server's new defaults.
-    PulseListener(const PulseAudioOptions& options, std::function<void()> onDeviceListChange,
-                  std::function<void(const PulseServerDefaults&)> onDefaultChange,
-                  std::function<void()> onServerConnected);
+    PulseListener(const PulseAudioOptions& options, PulseEventHandlers handlers);
+    // Makes listeners for a PulseAudioSystem: events on the Qt event loop of the calling thread.
+    static PulseEventSourceFactory factory();
     ~PulseListener() override;
     PulseListener(const PulseListener&) = delete;
     PulseListener& operator=(const PulseListener&) = delete;
 
-    void start();
-    // Reports a device-list change as soon as the server answers a request sent now (at once on
-    // reconnection, which brings its own).
-    void requestResync() noexcept;
-    // Subscribed, and the current defaults are known: from here on, no change is missed.
-    bool isReady() const noexcept;
+    void start() override;
+    // Without a connection, the reconnection brings its own look.
+    void requestResync() noexcept override;
+    bool isReady() const noexcept override;
 
 private:
     static void onContextState(pa_context* context, void* userdata) noexcept;

@@ -1,4 +1,5 @@
 #include "support/platform/PulseTestSupport.h"
+#include "audio/pulse/PulseListener.h"
 
 #include "support/platform/QtWait.h"
 
@@ -100,7 +101,7 @@ TEST_F(Outage, AfterATimeoutCallsFailAtOnceForAWhile)
 TEST_F(Outage, RestartedServerIsFoundAgainAndCountsAsADeviceListChange)
 {
     ASSERT_TRUE(daemon().addSink("before_restart"));
-    auto system = std::make_unique<PulseAudioSystem>(quickOptions());
+    auto system = std::make_unique<PulseAudioSystem>(quickOptions(), pulse::PulseListener::factory());
     PulseAudioSystem& backend = *system;
     AudioDeviceManager manager(std::move(system));
     int listChanges = 0;

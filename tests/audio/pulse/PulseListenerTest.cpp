@@ -1,4 +1,5 @@
 #include "support/platform/PulseTestSupport.h"
+#include "audio/pulse/PulseListener.h"
 
 #include "audio/pulse/CoalescingTrigger.h"
 #include "support/platform/QtWait.h"
@@ -22,7 +23,7 @@ struct EventCounts {
 struct Listening {
     explicit Listening(PulseAudioOptions options = {})
         : counts(std::make_shared<EventCounts>())
-        , system(std::make_unique<PulseAudioSystem>(std::move(options)))
+        , system(std::make_unique<PulseAudioSystem>(std::move(options), pulse::PulseListener::factory()))
     {
         system->startListening([counts = counts] { ++counts->deviceListChanges; },
                                [counts = counts] { ++counts->defaultChanges; });

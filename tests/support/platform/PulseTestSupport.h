@@ -2,6 +2,7 @@
 
 #include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
+#include "audio/pulse/PulseListener.h"
 #include "support/platform/PulseDaemon.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ inline std::optional<AudioDevice> findByUid(const std::vector<AudioDevice>& devi
 
 inline std::unique_ptr<AudioDeviceManager> makeManager(PulseAudioOptions options = {})
 {
-    return std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(std::move(options)));
+    return std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(std::move(options), pulse::PulseListener::factory()));
 }
 
 // One private daemon for every test of a suite; each test unloads what it loaded.
