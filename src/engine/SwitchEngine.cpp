@@ -1,7 +1,6 @@
 #include "engine/SwitchEngine.h"
 
 #include <algorithm>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -9,11 +8,9 @@ namespace vantorelle {
 
 namespace {
 
-constexpr std::string_view aggregatePrefix = "CADefaultDeviceAggregate";
-
 bool isAggregateEntry(const SavedDevice& entry)
 {
-    return entry.uid.starts_with(aggregatePrefix) || entry.name.starts_with(aggregatePrefix);
+    return isSystemAggregate(entry.uid, entry.name);
 }
 
 bool hasDirection(const AudioDevice& device, Direction direction)
