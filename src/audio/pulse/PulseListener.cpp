@@ -14,7 +14,7 @@ PulseListener::PulseListener(const PulseAudioOptions& options,
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
     , nextDelay_(minDelay_)
     , onDefaultChange_(std::move(onDefaultChange))
-    , loop_(makeGlibMainloop())
+    , loop_(makeQtMainloop())
     , deviceListChange_(options.coalescingWindow,
                         [this, onDeviceListChange = std::move(onDeviceListChange)] {
                             defaultChange_.cancel();
