@@ -88,6 +88,12 @@ void SwitchEngine::setSettings(StoredSettings settings)
     observers_.notify(EngineField::settings);
 }
 
+void SwitchEngine::saveSettings()
+{
+    settingsUnsaved_ = !store_->save(settings_);
+    observers_.notify(EngineField::settingsUnsaved);
+}
+
 void SwitchEngine::setPriority(Direction direction, std::vector<SavedDevice> list)
 {
     settings_.priority(direction) = std::move(list);
@@ -153,7 +159,7 @@ void SwitchEngine::start()
             std::erase_if(list, isAggregateEntry);
             setPriority(direction, std::move(list));
         }
-        store_->save(settings_);
+        saveSettings();
     }
 
     const std::weak_ptr<SwitchEngine> weak = weak_from_this();
@@ -244,7 +250,7 @@ void SwitchEngine::mergeNewDevices()
         }
         setPriority(direction, std::move(list));
     }
-    if (changed) store_->save(settings_);
+    if (changed) saveSettings();
 }
 
 // ---- the rule ----------------------------------------------------------------------------
@@ -339,7 +345,7 @@ void SwitchEngine::setAutoSwitch(bool value, Direction direction)
     StoredSettings updated = settings_;
     (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
     setSettings(std::move(updated));
-    store_->save(settings_);
+    saveSettings();
     if (value) applyRule(direction);
 }
 
@@ -376,7 +382,7 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
     reordered.insert(reordered.end(), moved.begin(), moved.end());
     reordered.insert(reordered.end(), after.begin(), after.end());
     setPriority(direction, std::move(reordered));
-    store_->save(settings_);
+    saveSettings();
     applyRule(direction);
 }
 
@@ -385,7 +391,7 @@ void SwitchEngine::remove(const std::string& uid, Direction direction)
     std::vector<SavedDevice> list = settings_.priority(direction);
     std::erase_if(list, [&uid](const SavedDevice& entry) { return entry.uid == uid; });
     setPriority(direction, std::move(list));
-    store_->save(settings_);
+    saveSettings();
 }
 
 } // namespace vantorelle
