@@ -47,8 +47,8 @@ void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
     const bool lidClosed = readLidClosed();
 
     for (const AudioDevice& device : devices) {
-        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | " << kinds(device.isInput, device.isOutput)
-            << " | connected";
+        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
+            << kinds(device.isInput, device.isOutput) << " | connected";
         if (lidClosed && device.isInput && device.isBuiltIn) out << " | unavailable (lid closed)";
         out << '\n';
     }
@@ -56,8 +56,8 @@ void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
         if (!seen.insert(entry.uid).second) continue;
         const bool alsoOutput = std::ranges::find(settings.outputPriority, entry.uid, &SavedDevice::uid)
             != settings.outputPriority.end();
-        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | " << kinds(true, alsoOutput)
-            << " | disconnected\n";
+        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | "
+            << kinds(true, alsoOutput) << " | disconnected\n";
     }
     for (const SavedDevice& entry : settings.outputPriority) {
         if (!seen.insert(entry.uid).second) continue;
@@ -73,8 +73,8 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
     std::size_t rank = 1;
     for (const SavedDevice& entry : list) {
-        out << "  " << rank++ << ". " << printableLine(entry.name) << " [" << printableLine(entry.uid) << "] " << emDash << ' '
-            << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
+        out << "  " << rank++ << ". " << printableLine(entry.name) << " [" << printableLine(entry.uid) << "] "
+            << emDash << ' ' << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
     }
     out << '\n';
 }

@@ -86,13 +86,19 @@ bool replaceAtomically(const std::filesystem::path& target, const std::string& b
 }
 
 // Keeps the file under the name of the copy: a second link needs no read permission and leaves
-// the original in place until the new file replaces it. Where links are refused, a copy.
+// the original in place until the new file replaces it. Where links are refused, a copy. An
+// older copy is replaced only once the new one exists.
 bool keepUnreadableFile(const std::filesystem::path& target)
 {
     const std::filesystem::path kept = target.string() + unreadableSuffix;
+    const std::filesystem::path link = kept.string() + temporarySuffix;
     std::error_code error;
-    std::filesystem::remove(kept, error);
-    if (::link(target.c_str(), kept.c_str()) == 0) return true;
+    std::filesystem::remove(link, error);
+    if (::link(target.c_str(), link.c_str()) == 0) {
+        const bool renamed = std::rename(link.c_str(), kept.c_str()) == 0;
+        ::unlink(link.c_str()); // left over when the copy already was this very file
+        return renamed;
+    }
     if (errno == ENOENT) return true; // gone meanwhile: nothing left to keep
     std::filesystem::copy_file(target, kept, std::filesystem::copy_options::overwrite_existing, error);
     return !error;

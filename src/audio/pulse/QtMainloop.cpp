@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 
 namespace vantorelle::pulse {
