@@ -1,13 +1,10 @@
 #include "audio/AudioDeviceManager.h"
 
 #include <numeric>
-#include <string_view>
 
 namespace vantorelle {
 
 namespace {
-
-constexpr std::string_view aggregatePrefix = "CADefaultDeviceAggregate";
 
 bool hasChannels(const std::optional<std::vector<std::uint32_t>>& buffers)
 {
@@ -40,8 +37,7 @@ std::optional<std::vector<AudioDevice>> AudioDeviceManager::readConnectedDevices
         const std::string& uid = *raw.uid;
         std::string name = raw.name ? *raw.name : uid;
         if (raw.isHidden.value_or(false)) continue;
-        if (uid.starts_with(aggregatePrefix)) continue;
-        if (name.starts_with(aggregatePrefix)) continue;
+        if (isSystemAggregate(uid, name)) continue;
         const bool isInput = hasChannels(raw.inputChannels);
         const bool isOutput = hasChannels(raw.outputChannels);
         if (!isInput && !isOutput) continue;

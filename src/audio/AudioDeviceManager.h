@@ -8,9 +8,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantorelle {
+
+// The system's own aggregate devices: never reported as devices, and purged from the stacks.
+inline bool isSystemAggregate(std::string_view uid, std::string_view name) noexcept
+{
+    constexpr std::string_view prefix = "CADefaultDeviceAggregate";
+    return uid.starts_with(prefix) || name.starts_with(prefix);
+}
 
 // The one place that talks to the audio system. It keeps no cache: every query goes to the
 // backend again, and every failure becomes a neutral result.

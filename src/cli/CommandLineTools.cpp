@@ -1,5 +1,7 @@
 #include "cli/CommandLineTools.h"
 
+#include "model/PrintableText.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -25,7 +27,7 @@ void printDefault(const AudioDeviceManager& manager, Direction direction, std::o
     }
     const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
     const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
-    out << "  " << label << ": " << name << " [" << uid << "]\n";
+    out << "  " << label << ": " << printableLine(name) << " [" << printableLine(uid) << "]\n";
 }
 
 void printFlag(const char* label, bool value, std::ostream& out)
@@ -46,8 +48,8 @@ void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
     const bool lidClosed = readLidClosed();
 
     for (const AudioDevice& device : devices) {
-        out << device.name << " | uid=" << device.uid << " | " << kinds(device.isInput, device.isOutput)
-            << " | connected";
+        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
+            << kinds(device.isInput, device.isOutput) << " | connected";
         if (lidClosed && device.isInput && device.isBuiltIn) out << " | unavailable (lid closed)";
         out << '\n';
     }
@@ -55,12 +57,12 @@ void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
         if (!seen.insert(entry.uid).second) continue;
         const bool alsoOutput = std::ranges::find(settings.outputPriority, entry.uid, &SavedDevice::uid)
             != settings.outputPriority.end();
-        out << entry.name << " | uid=" << entry.uid << " | " << kinds(true, alsoOutput)
-            << " | disconnected\n";
+        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | "
+            << kinds(true, alsoOutput) << " | disconnected\n";
     }
     for (const SavedDevice& entry : settings.outputPriority) {
         if (!seen.insert(entry.uid).second) continue;
-        out << entry.name << " | uid=" << entry.uid << " | output | disconnected\n";
+        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | output | disconnected\n";
     }
     out.flush();
 }
@@ -72,8 +74,8 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
     std::size_t rank = 1;
     for (const SavedDevice& entry : list) {
-        out << "  " << rank++ << ". " << entry.name << " [" << entry.uid << "] " << emDash << ' '
-            << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
+        out << "  " << rank++ << ". " << printableLine(entry.name) << " [" << printableLine(entry.uid) << "] "
+            << emDash << ' ' << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
     }
     out << '\n';
 }
@@ -99,7 +101,7 @@ void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
     out << '\n';
     printPriorities("Input priority", settings.inputPriority, connected, out);
     printPriorities("Output priority", settings.outputPriority, connected, out);
-    out << "Settings file: " << store.fileURL().string() << '\n';
+    out << "Settings file: " << printableLine(store.fileURL().string()) << '\n';
     out.flush();
 }
 

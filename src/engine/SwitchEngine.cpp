@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -10,11 +9,9 @@ namespace vantorelle {
 
 namespace {
 
-constexpr std::string_view aggregatePrefix = "CADefaultDeviceAggregate";
-
 bool isAggregateEntry(const SavedDevice& entry)
 {
-    return entry.uid.starts_with(aggregatePrefix) || entry.name.starts_with(aggregatePrefix);
+    return isSystemAggregate(entry.uid, entry.name);
 }
 
 bool hasDirection(const AudioDevice& device, Direction direction)
@@ -92,6 +89,12 @@ void SwitchEngine::setSettings(StoredSettings settings)
     observers_.notify(EngineField::settings);
 }
 
+void SwitchEngine::saveSettings()
+{
+    settingsUnsaved_ = !store_->save(settings_);
+    observers_.notify(EngineField::settingsUnsaved);
+}
+
 void SwitchEngine::setPriority(Direction direction, std::vector<SavedDevice> list)
 {
     settings_.priority(direction) = std::move(list);
@@ -167,7 +170,7 @@ void SwitchEngine::start()
             std::erase_if(list, isAggregateEntry);
             setPriority(direction, std::move(list));
         }
-        store_->save(settings_);
+        saveSettings();
     }
 
     const std::weak_ptr<SwitchEngine> weak = weak_from_this();
@@ -272,7 +275,7 @@ void SwitchEngine::mergeNewDevices()
         }
         setPriority(direction, std::move(list));
     }
-    if (changed) store_->save(settings_);
+    if (changed) saveSettings();
 }
 
 // ---- the rule ----------------------------------------------------------------------------
@@ -376,7 +379,7 @@ void SwitchEngine::setAutoSwitch(bool value, Direction direction)
     StoredSettings updated = settings_;
     (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
     setSettings(std::move(updated));
-    store_->save(settings_);
+    saveSettings();
     if (value) applyRule(direction);
 }
 
@@ -413,7 +416,7 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
     reordered.insert(reordered.end(), moved.begin(), moved.end());
     reordered.insert(reordered.end(), after.begin(), after.end());
     setPriority(direction, std::move(reordered));
-    store_->save(settings_);
+    saveSettings();
     applyRule(direction);
 }
 
@@ -422,7 +425,7 @@ void SwitchEngine::remove(const std::string& uid, Direction direction)
     std::vector<SavedDevice> list = settings_.priority(direction);
     std::erase_if(list, [&uid](const SavedDevice& entry) { return entry.uid == uid; });
     setPriority(direction, std::move(list));
-    store_->save(settings_);
+    saveSettings();
 }
 
 } // namespace vantorelle

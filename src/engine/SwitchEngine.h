@@ -20,7 +20,7 @@
 namespace vantorelle {
 
 // The published fields; observers are told after every assignment, changed or not.
-enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed };
+enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved };
 
 // Holds the live state and keeps each default on the best usable device of its stack.
 // Confined to one thread: every event and every view call arrives there, one at a time.
@@ -47,10 +47,15 @@ public:
         return direction == Direction::input ? defaultInputUID_ : defaultOutputUID_;
     }
     bool lidClosed() const noexcept { return lidClosed_; }
+    // The last save of the settings failed (a read-only folder, a full disk): what changed
+    // since lasts only until the program ends.
+    bool settingsUnsaved() const noexcept { return settingsUnsaved_; }
 
     // Replaces the settings as the settings pane does for the notice flags; the caller saves
-    // through store() and keeps notifier().playSound in step, as the engine does not watch.
+    // through saveSettings() and keeps notifier().playSound in step, as the engine does not watch.
     void setSettings(StoredSettings settings);
+    // Writes the current settings and publishes whether that failed.
+    void saveSettings();
 
     [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
 
@@ -101,6 +106,7 @@ private:
     std::optional<std::string> defaultInputUID_;
     std::optional<std::string> defaultOutputUID_;
     bool lidClosed_ = false;
+    bool settingsUnsaved_ = false;
 
     std::unique_ptr<AudioDeviceManager> manager_;
     std::unique_ptr<PriorityStore> store_;

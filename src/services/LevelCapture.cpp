@@ -38,7 +38,7 @@ void LevelCapture::StreamRelease::operator()(pa_stream* stream) const noexcept
 }
 
 LevelCapture::LevelCapture(Events events, std::optional<std::string> server)
-    : events_(std::move(events)), server_(std::move(server)), loop_(pulse::makeGlibMainloop())
+    : events_(std::move(events)), server_(std::move(server)), loop_(pulse::makeQtMainloop())
 {
     connectContext();
 }

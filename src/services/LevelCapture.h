@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/pulse/PulseHandles.h"
+#include "audio/pulse/QtMainloop.h"
 
 #include <pulse/introspect.h>
 #include <pulse/stream.h>
@@ -17,8 +18,8 @@
 namespace vantorelle {
 
 // A float32 record stream of the sound server's default source, cut into 1024-frame buffers
-// of channel 0. Everything runs on the thread of the default GLib context (Qt's main thread):
-// libpulse is driven by a GLib mainloop there, so no state is shared with another thread.
+// of channel 0. Everything runs on the creating thread (Qt's main thread): libpulse is driven by
+// Qt's event dispatcher there, so no state is shared with another thread.
 //
 // The stream follows the default source; when it breaks, or when something that may make
 // input usable happens while none is open, the owner is told of a configuration change and
@@ -80,7 +81,7 @@ private:
     std::optional<std::string> server_;
     // Declared in this order so that the stream goes before the context, and the context
     // before the loop that drives it.
-    pulse::GlibMainloop loop_;
+    pulse::QtMainloopHandle loop_;
     pulse::Context context_;
     pulse::Operation subscription_;
     pulse::Operation lookup_;

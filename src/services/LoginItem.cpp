@@ -1,8 +1,7 @@
 #include "services/LoginItem.h"
 
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
+#include "store/ConfigHome.h"
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -59,17 +58,7 @@ LoginItem LoginItem::forCurrentProcess()
 
 std::filesystem::path LoginItem::defaultAutostartFolder()
 {
-    // Relative values are invalid by the XDG rules and count as unset, as for the settings.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
-        return std::filesystem::path(config) / "autostart";
-    }
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return std::filesystem::path(home) / ".config" / "autostart";
-    }
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-        return std::filesystem::path(entry->pw_dir) / ".config" / "autostart";
-    }
-    return {};
+    return userConfigHome() / "autostart";
 }
 
 bool LoginItem::isEnabled() const

@@ -1,5 +1,6 @@
 #include "services/Notifier.h"
 
+#include "model/PrintableText.h"
 #include "services/BusConnection.h"
 
 #include <QDBusMessage>
@@ -76,7 +77,7 @@ void Notifier::post(const std::string& title, const std::string& body)
     if (!hasIdentity_) {
         // One failed write (a full or closed pipe) must not silence every later line.
         out_->clear();
-        *out_ << "[notification] " << title << ": " << body << '\n' << std::flush;
+        *out_ << "[notification] " << printableLine(title) << ": " << printableLine(body) << '\n' << std::flush;
         return;
     }
     BusConnection* const bus = sessionBus();

@@ -1,9 +1,9 @@
 #include "store/PriorityStore.h"
 
+#include "store/ConfigHome.h"
 #include "store/SettingsJson.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include <fcntl.h>
-#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorelle {
@@ -22,20 +22,24 @@ constexpr const char* fileName = "settings.json";
 constexpr const char* temporarySuffix = ".tmp";
 constexpr const char* unreadableSuffix = ".unreadable";
 
-std::optional<std::string> readWholeFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
+// `present` when anything is at the path; `text` only when that is a regular file we could read.
+struct FileRead {
+    bool present = false;
+    std::optional<std::string> text;
+};
 
-std::filesystem::path homeFolder()
+FileRead readWholeFile(const std::filesystem::path& path)
 {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return entry->pw_dir;
-    return {};
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) return {};
+    // Only a regular file is opened: a FIFO in its place would block the read forever.
+    if (error || status.type() != std::filesystem::file_type::regular) return {true, std::nullopt};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {true, std::nullopt};
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return {true, std::nullopt};
+    return {true, std::move(text)};
 }
 
 bool writeAll(int fd, const std::string& bytes)
@@ -53,14 +57,19 @@ bool writeAll(int fd, const std::string& bytes)
 }
 
 // Writes a sibling file and renames it over the target, so a reader (or a crash at any moment)
-// sees either the old or the new complete file. The temporary name is fixed: a file left by a
-// killed process is simply overwritten by the next save and never read.
+// sees either the old or the new complete file; the folder is synced so the rename itself
+// survives a power loss. The temporary name is fixed: a file left by a killed process is simply
+// overwritten by the next save and never read. The new file keeps the old one's permissions
+// (a user who made it private keeps it private), always readable and writable by its owner.
 bool replaceAtomically(const std::filesystem::path& target, const std::string& bytes)
 {
     const std::filesystem::path temporary = target.string() + temporarySuffix;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    struct stat old {};
+    const bool keepMode = ::stat(target.c_str(), &old) == 0;
+    const bool ok = (!keepMode || ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0)
+        && writeAll(fd, bytes) && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !ok) {
         ::unlink(temporary.c_str());
         return false;
@@ -69,28 +78,37 @@ bool replaceAtomically(const std::filesystem::path& target, const std::string& b
         ::unlink(temporary.c_str());
         return false;
     }
+    if (const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
     return true;
 }
 
-// A hand-edited file with one typo would otherwise be replaced by the next save, taking the
-// user's ranked stacks with it. Keep it beside the new one instead.
-void keepUnreadableFile(const std::filesystem::path& target)
+// Keeps the file under the name of the copy: a second link needs no read permission and leaves
+// the original in place until the new file replaces it. Where links are refused, a copy. An
+// older copy is replaced only once the new one exists.
+bool keepUnreadableFile(const std::filesystem::path& target)
 {
-    const std::optional<std::string> existing = readWholeFile(target);
-    if (!existing || decodeSettings(*existing)) return;
+    const std::filesystem::path kept = target.string() + unreadableSuffix;
+    const std::filesystem::path link = kept.string() + temporarySuffix;
     std::error_code error;
-    std::filesystem::copy_file(target, target.string() + unreadableSuffix,
-                               std::filesystem::copy_options::overwrite_existing, error);
+    std::filesystem::remove(link, error);
+    if (::link(target.c_str(), link.c_str()) == 0) {
+        const bool renamed = std::rename(link.c_str(), kept.c_str()) == 0;
+        ::unlink(link.c_str()); // left over when the copy already was this very file
+        return renamed;
+    }
+    if (errno == ENOENT) return true; // gone meanwhile: nothing left to keep
+    std::filesystem::copy_file(target, kept, std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
 }
 
 } // namespace
 
 std::filesystem::path PriorityStore::defaultFolder()
 {
-    // Relative values are invalid by the XDG rules and are ignored like an unset variable.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && *configHome == '/') return std::filesystem::path(configHome) / "Vantorelle";
-    return homeFolder() / ".config" / "Vantorelle";
+    return userConfigHome() / "Vantorelle";
 }
 
 PriorityStore::PriorityStore() : PriorityStore(defaultFolder()) {}
@@ -103,20 +121,24 @@ PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / f
 
 StoredSettings PriorityStore::load() const
 {
-    const std::optional<std::string> text = readWholeFile(fileURL_);
-    if (!text) return StoredSettings{};
-    return decodeSettings(*text).value_or(StoredSettings{});
+    const FileRead read = readWholeFile(fileURL_);
+    std::optional<StoredSettings> settings;
+    if (read.text) settings = decodeSettings(*read.text);
+    keepBeforeSaving_ = read.present && !settings;
+    return settings.value_or(StoredSettings{});
 }
 
-void PriorityStore::save(const StoredSettings& settings) const
+bool PriorityStore::save(const StoredSettings& settings) const
 {
     const std::string bytes = encodeSettings(settings);
-    if (bytes.empty()) return;
+    if (bytes.empty()) return false;
     // The folder may have been removed while the program runs; without it no save could succeed.
     std::error_code error;
     std::filesystem::create_directories(fileURL_.parent_path(), error);
-    keepUnreadableFile(fileURL_);
-    replaceAtomically(fileURL_, bytes);
+    if (keepBeforeSaving_ && !keepUnreadableFile(fileURL_)) return false;
+    if (!replaceAtomically(fileURL_, bytes)) return false;
+    keepBeforeSaving_ = false;
+    return true;
 }
 
 } // namespace vantorelle

@@ -6,8 +6,12 @@
 
 namespace vantorelle {
 
-// Knows where the settings file lives, reads it and writes it. Nothing here ever fails from
-// the caller's point of view: reading gives a complete record, writing is silent.
+// Knows where the settings file lives, reads it and writes it. Reading always gives a complete
+// record; writing tells whether it succeeded and otherwise leaves the old file as it was.
+//
+// A file that is there but cannot be read (permissions, not a file, not our format) is the
+// user's, not ours: the save after such a load keeps it as settings.json.unreadable, and
+// writes nothing when it cannot be kept.
 class PriorityStore {
 public:
     // $XDG_CONFIG_HOME/Vantorelle (or ~/.config/Vantorelle); the folder is created if missing.
@@ -18,13 +22,17 @@ public:
     const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
 
     StoredSettings load() const;
-    void save(const StoredSettings& settings) const;
+    // True when the file now holds `settings`.
+    bool save(const StoredSettings& settings) const;
 
     // The folder the default constructor uses.
     static std::filesystem::path defaultFolder();
 
 private:
     std::filesystem::path fileURL_;
+    // What the last load found, so a save never reads the old file again. Not part of the
+    // store's value: reports load through a const store.
+    mutable bool keepBeforeSaving_ = false;
 };
 
 } // namespace vantorelle

@@ -16,6 +16,23 @@
 
 namespace vantorelle {
 
+namespace {
+
+// A short red line at the foot of a card; its holder is what is shown or hidden.
+QLabel* addErrorLine(CardStack& card, const QString& text)
+{
+    auto* line = new QWidget(&card);
+    auto* layout = new QVBoxLayout(line);
+    layout->setContentsMargins(16, 0, 16, 10);
+    QLabel* label = makeLabel(text, uiFont(11, FontWeight::regular), QColor(Qt::red), line);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    card.addContent(line);
+    return label;
+}
+
+} // namespace
+
 SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QWidget* parent)
     : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), launchAtLogin_(loginItem_.isEnabled()),
       changes_(new EngineChanges(engine, this))
@@ -37,6 +54,11 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
 QString SettingsPaneView::loginItemErrorText()
 {
     return QStringLiteral("Could not change the login item. Run the built Vantorelle.app for this.");
+}
+
+QString SettingsPaneView::saveErrorText()
+{
+    return QStringLiteral("Could not save the settings. Changes last until Vantorelle quits.");
 }
 
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)
@@ -129,15 +151,10 @@ QWidget* SettingsPaneView::makeGeneralCard(QWidget* parent)
                                             [this](bool value) { writeLaunchAtLogin(value); }},
                                 card);
     card->addRow(launchRow_);
-
-    auto* errorLine = new QWidget(card);
-    auto* errorLayout = new QVBoxLayout(errorLine);
-    errorLayout->setContentsMargins(16, 0, 16, 10);
-    loginError_ = makeLabel(loginItemErrorText(), uiFont(11, FontWeight::regular), QColor(Qt::red), errorLine);
-    loginError_->setAlignment(Qt::AlignCenter);
-    errorLayout->addWidget(loginError_);
-    card->addContent(errorLine);
-    errorLine->setVisible(false);
+    loginError_ = addErrorLine(*card, loginItemErrorText());
+    loginError_->parentWidget()->setVisible(false);
+    saveError_ = addErrorLine(*card, saveErrorText());
+    saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
     return card;
 }
 
@@ -146,7 +163,7 @@ void SettingsPaneView::writeNoticeFlag(bool StoredSettings::*flag, bool value)
     StoredSettings settings = engine_.settings();
     settings.*flag = value;
     engine_.setSettings(std::move(settings));
-    engine_.store().save(engine_.settings());
+    engine_.saveSettings();
     // Only a switch turned on needs the notification service.
     if (value) engine_.notifier().askPermission();
 }
@@ -157,7 +174,7 @@ void SettingsPaneView::writeSound(bool value)
     settings.notifySound = value;
     engine_.setSettings(std::move(settings));
     engine_.notifier().setPlaySound(value);
-    engine_.store().save(engine_.settings());
+    engine_.saveSettings();
 }
 
 void SettingsPaneView::writeLaunchAtLogin(bool value)
@@ -177,6 +194,7 @@ void SettingsPaneView::writeLaunchAtLogin(bool value)
 void SettingsPaneView::refresh()
 {
     for (SettingRow* row : rows_) row->refresh();
+    saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
 }
 
 } // namespace vantorelle

@@ -32,11 +32,14 @@ public:
     SettingRow& launchAtLoginRow() const noexcept { return *launchRow_; }
     // The red line under the login row; hidden while there is no error.
     QLabel& loginErrorLabel() const noexcept { return *loginError_; }
+    // The red line shown while the settings cannot be saved.
+    QLabel& saveErrorLabel() const noexcept { return *saveError_; }
 
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     const std::optional<QString>& loginItemError() const noexcept { return loginItemError_; }
 
     static QString loginItemErrorText();
+    static QString saveErrorText();
 
     // A section caption: the title in capitals, small, semibold and spaced out.
     static QLabel* makeSectionLabel(const QString& title, QWidget* parent);
@@ -57,6 +60,7 @@ private:
     std::vector<SettingRow*> rows_;
     SettingRow* launchRow_ = nullptr;
     QLabel* loginError_ = nullptr;
+    QLabel* saveError_ = nullptr;
     EngineChanges* changes_;
 };
 

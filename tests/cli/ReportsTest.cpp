@@ -59,19 +59,21 @@ TEST_F(ReportsTest, ListingWorkedExample)
     EXPECT_EQ(open.find("unavailable"), std::string::npos);
 }
 
-TEST_F(ReportsTest, ListingDeduplicatesStoredEntriesAndPrintsNamesAsTheyAre)
+TEST_F(ReportsTest, ListingDeduplicatesStoredEntriesAndPrintsNamesAsTheyAreOnOneLine)
 {
-    audio.add(FakeAudioSystem::device(1, "live", "Live | \"quoted\" \x01 マイク", true, false));
+    audio.add(FakeAudioSystem::device(1, "live", "Live | \"quoted\"\nfake line \u202E マイク", true, false));
     StoredSettings settings;
     // Connected and stored: printed once with the live device's kinds.
-    settings.inputPriority = {{"gone", "Gone In"}, {"live", "stored name"}, {"gone", "Gone In again"}};
+    settings.inputPriority = {{"gone", "Gone\tIn"}, {"live", "stored name"}, {"gone", "Gone In again"}};
     settings.outputPriority = {{"live", "stored name"}, {"gone", "Gone Out name"}, {"out-only", "Out"},
                                {"out-only", "Out twice"}};
     store.save(settings);
     EXPECT_EQ(listDevices(false),
-              "Live | \"quoted\" \x01 マイク | uid=live | input | connected\n"
-              "Gone In | uid=gone | input+output | disconnected\n"
+              "Live | \"quoted\"\uFFFDfake line \uFFFD マイク | uid=live | input | connected\n"
+              "Gone\uFFFDIn | uid=gone | input+output | disconnected\n"
               "Out | uid=out-only | output | disconnected\n");
+    EXPECT_NE(status(false).find("\n  1. Gone\uFFFDIn [gone] \u2014 disconnected\n"), std::string::npos);
+    EXPECT_EQ(store.load(), settings) << "the file keeps the names as they are";
 }
 
 TEST_F(ReportsTest, ListingOfNothingPrintsNothing)

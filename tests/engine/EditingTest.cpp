@@ -185,5 +185,27 @@ TEST_F(EditingTest, EditsOfOneDirectionLeaveTheOtherAlone)
     EXPECT_EQ(stack(Direction::output), (Uids{"builtin-speakers"}));
 }
 
+TEST_F(EditingTest, AFailedSaveIsPublishedUntilASaveSucceeds)
+{
+    // Something that is no file stands where the settings go: every save fails, even as root.
+    std::filesystem::create_directory(parts.settingsFile);
+    addBuiltInDefaults();
+    int announced = 0;
+    make();
+    const auto subscription = engine->observe([&announced](EngineField field) {
+        if (field == EngineField::settingsUnsaved) ++announced;
+    });
+    EXPECT_FALSE(engine->settingsUnsaved());
+    engine->start(); // seeds the stacks and saves them
+    EXPECT_TRUE(engine->settingsUnsaved());
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(stack(Direction::input), Uids{A}) << "the edit stands for this run";
+
+    std::filesystem::remove(parts.settingsFile);
+    engine->setAutoSwitch(false, Direction::output);
+    EXPECT_FALSE(engine->settingsUnsaved());
+    EXPECT_FALSE(fileSettings().autoSwitchOutput);
+}
+
 } // namespace
 } // namespace vantorelle::test

@@ -122,6 +122,31 @@ TEST_F(ObserverTest, ObserverMayUnsubscribeWhileBeingTold)
     EXPECT_EQ(calls, 1);
 }
 
+TEST_F(ObserverTest, ObserversMayDestroyOrAddOthersWhileBeingTold)
+{
+    engine->start();
+    // An observer owned by something an earlier observer destroys, as a view closed by another.
+    struct Watcher {
+        std::vector<std::string>& log;
+        std::string name;
+        SwitchEngine::Subscription subscription;
+    };
+    std::vector<std::string> log;
+    auto watcher = std::make_unique<Watcher>(Watcher{log, "watcher", {}});
+    SwitchEngine::Subscription late;
+    const auto first = engine->observe([&](EngineField field) {
+        log.push_back("first");
+        if (field != EngineField::defaultInputUID) return;
+        watcher.reset();
+        late = engine->observe([&log](EngineField) { log.push_back("late"); });
+    });
+    watcher->subscription = engine->observe([w = watcher.get()](EngineField) { w->log.push_back(w->name); });
+
+    audio().fireDefaultChange(); // announces the input, then the output default
+    EXPECT_EQ(log, (std::vector<std::string>{"first", "first", "late"}))
+        << "the destroyed one is not called, the added one from the next round on";
+}
+
 TEST_F(ObserverTest, SubscriptionMayOutliveTheEngine)
 {
     engine->start();

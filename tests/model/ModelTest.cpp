@@ -1,5 +1,6 @@
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
+#include "model/PrintableText.h"
 #include "model/StoredSettings.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,28 @@ TEST(StoredSettingsTest, DefaultsAndPriorityByDirection)
     EXPECT_TRUE(settings.inputPriority.empty());
     ASSERT_EQ(settings.outputPriority.size(), 1u);
     EXPECT_NE(settings, StoredSettings{});
+}
+
+TEST(PrintableTextTest, WhatCouldBreakOrReorderALineBecomesAReplacementCharacter)
+{
+    const std::string r = "\uFFFD";
+    const struct {
+        std::string in;
+        std::string out;
+    } table[] = {
+        {"USB Headset", "USB Headset"},
+        {"Caf\u00E9 \u2014 \u65E5\u672C \U0001F3A7", "Caf\u00E9 \u2014 \u65E5\u672C \U0001F3A7"}, // kept as is
+        {"", ""},
+        {"a\nb\r\tc", "a" + r + "b" + r + r + "c"},
+        {std::string("x\0y", 3), "x" + r + "y"},
+        {"\x1b[31mred\x7f", r + "[31mred" + r},
+        {"next\u0085line \u009b", "next" + r + "line " + r},            // C1: NEL, CSI
+        {"a\u2028b\u2029c", "a" + r + "b" + r + "c"},
+        {"\u202Eevil\u202C \u2066x\u2069 \u200F\u061C", r + "evil" + r + " " + r + "x" + r + " " + r + r},
+        {"bad\xff\xc3", "bad" + r + r},                                  // not UTF-8
+        {"\xc0\xaf \xed\xa0\x80", r + r + " " + r + r + r},         // overlong, surrogate
+    };
+    for (const auto& row : table) EXPECT_EQ(printableLine(row.in), row.out) << row.in;
 }
 
 } // namespace

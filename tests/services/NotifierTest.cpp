@@ -97,9 +97,10 @@ TEST_F(NotifierTest, WithoutIdentityPrintsOneFlushedLine)
     EXPECT_EQ(buffer.str(), "[notification] Device removed: USB Headset\n");
     EXPECT_GE(buffer.flushes, 1);
 
-    notifier.post("Input switched", "Lid closed — USB Mic");
+    notifier.post("Input switched", "Lid closed — USB\nMic");
     EXPECT_EQ(buffer.str(), "[notification] Device removed: USB Headset\n"
-                            "[notification] Input switched: Lid closed — USB Mic\n");
+                            "[notification] Input switched: Lid closed — USB\uFFFDMic\n")
+        << "a name cannot break the line";
 
     postMarker();
     EXPECT_EQ(services.notices().size(), 1U) << "only the marker reaches the server";

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorelle {
@@ -13,6 +19,31 @@ namespace {
 using test::readFile;
 using test::TempFolder;
 using test::writeFile;
+
+// Root reads and writes through permission bits, and CI runs as root: there the checks run in
+// a child process that has dropped to the unprivileged user "nobody".
+void asUnprivilegedUser(const std::function<void()>& checks)
+{
+    if (geteuid() != 0) return checks();
+    const passwd* nobody = getpwnam("nobody");
+    const uid_t uid = nobody ? nobody->pw_uid : 65534;
+    const gid_t gid = nobody ? nobody->pw_gid : 65534;
+    EXPECT_EXIT(
+        {
+            if (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0) {
+                std::fputs("could not drop to nobody\n", stderr);
+                std::_Exit(2);
+            }
+            checks();
+            std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+std::filesystem::perms permissionsOf(const std::filesystem::path& path)
+{
+    return std::filesystem::status(path).permissions();
+}
 
 StoredSettings sample()
 {
@@ -39,8 +70,12 @@ TEST(PriorityStoreTest, SaveThenLoadGivesAnEqualRecordAndLeavesNoTemporaryFile)
     const PriorityStore store(temp.path());
     store.save(sample());
     EXPECT_EQ(store.load(), sample());
-    store.save(StoredSettings{});
+    using std::filesystem::perms;
+    std::filesystem::permissions(store.fileURL(), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_TRUE(store.save(StoredSettings{}));
     EXPECT_EQ(store.load(), StoredSettings{});
+    EXPECT_EQ(permissionsOf(store.fileURL()), perms::owner_read | perms::owner_write | perms::group_read)
+        << "a private file stays private";
     for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
         EXPECT_EQ(entry.path().filename(), "settings.json");
     }
@@ -64,8 +99,43 @@ TEST(PriorityStoreTest, UnreadableFileReadsAsDefaultsAndIsKeptBesideTheFirstSave
     store.save(StoredSettings{});
     EXPECT_EQ(readFile(kept), typo);
     writeFile(store.fileURL(), "{broken again");
+    EXPECT_EQ(store.load(), StoredSettings{});
     store.save(sample());
     EXPECT_EQ(readFile(kept), "{broken again");
+}
+
+TEST(PriorityStoreTest, AFileTheUserCannotReadIsKeptByTheNextSave)
+{
+    asUnprivilegedUser([] {
+        TempFolder temp;
+        const PriorityStore store(temp.path());
+        StoredSettings mine;
+        mine.outputPriority = {{"studio", "Studio Monitors"}};
+        ASSERT_TRUE(store.save(mine));
+        std::filesystem::permissions(store.fileURL(), std::filesystem::perms::none);
+        EXPECT_EQ(store.load(), StoredSettings{});
+
+        EXPECT_TRUE(store.save(sample()));
+        EXPECT_EQ(store.load(), sample()) << "the new file is readable by its owner";
+        const auto kept = temp / "settings.json.unreadable";
+        std::filesystem::permissions(kept, std::filesystem::perms::owner_read);
+        EXPECT_EQ(decodeSettings(readFile(kept)), mine);
+    });
+}
+
+TEST(PriorityStoreTest, SomethingThatIsNotAFileIsNeitherReadNorReplaced)
+{
+    TempFolder temp;
+    const PriorityStore store(temp.path());
+    std::filesystem::create_directory(store.fileURL());
+    writeFile(store.fileURL() / "inside", "kept");
+    EXPECT_EQ(store.load(), StoredSettings{});
+    EXPECT_FALSE(store.save(sample()));
+    EXPECT_EQ(readFile(store.fileURL() / "inside"), "kept");
+
+    const PriorityStore pipe(temp / "pipe");
+    ASSERT_EQ(mkfifo(pipe.fileURL().c_str(), 0600), 0);
+    EXPECT_EQ(pipe.load(), StoredSettings{}) << "and never blocks";
 }
 
 TEST(PriorityStoreTest, AFolderRemovedWhileRunningIsMadeAgainByTheNextSave)
@@ -93,18 +163,20 @@ TEST(PriorityStoreTest, FolderThatIsAFileOrUnwritableFailsSilently)
     TempFolder temp;
     writeFile(temp / "occupied", "a file where the folder should be");
     const PriorityStore blocked(temp / "occupied");
-    blocked.save(sample());
+    EXPECT_FALSE(blocked.save(sample()));
     EXPECT_EQ(blocked.load(), StoredSettings{});
     EXPECT_EQ(readFile(temp / "occupied"), "a file where the folder should be");
 
-    if (geteuid() == 0) GTEST_SKIP() << "root writes through permission bits";
-    const PriorityStore store(temp / "locked");
-    store.save(sample());
-    std::filesystem::permissions(temp / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    StoredSettings changed = sample();
-    changed.notifySound = true;
-    store.save(changed);
-    EXPECT_EQ(store.load(), sample()) << "the old file stays as it was";
+    asUnprivilegedUser([] {
+        TempFolder own;
+        const PriorityStore store(own / "locked");
+        ASSERT_TRUE(store.save(sample()));
+        std::filesystem::permissions(own / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        StoredSettings changed = sample();
+        changed.notifySound = true;
+        EXPECT_FALSE(store.save(changed));
+        EXPECT_EQ(store.load(), sample()) << "the old file stays as it was";
+    });
 }
 
 TEST(PriorityStoreTest, DefaultFolderFollowsXdgConfigHome)

@@ -205,6 +205,23 @@ TEST_F(SettingsPaneTest, AFailedChangeShowsTheRealStateAndTheNextSuccessClearsTh
     EXPECT_FALSE(pane->loginErrorLabel().isVisible());
 }
 
+TEST_F(SettingsPaneTest, AFailedSaveShowsARedLineUntilASaveSucceeds)
+{
+    const auto pane = makePane();
+    EXPECT_FALSE(pane->saveErrorLabel().isVisible());
+    std::filesystem::create_directory(parts.settingsFile); // no save can replace a folder
+    click(pane->playSoundRow().toggle());
+    ASSERT_TRUE(waitUntil([&] { return pane->saveErrorLabel().isVisible(); }));
+    EXPECT_EQ(pane->saveErrorLabel().text(),
+              QStringLiteral("Could not save the settings. Changes last until Vantorelle quits."));
+    EXPECT_EQ(pane->saveErrorLabel().palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_TRUE(makePane()->saveErrorLabel().isVisible()) << "a new pane shows it too";
+
+    std::filesystem::remove(parts.settingsFile);
+    click(pane->playSoundRow().toggle());
+    EXPECT_TRUE(waitUntil([&] { return !pane->saveErrorLabel().isVisible(); }));
+}
+
 TEST_F(SettingsPaneTest, EachNewPaneReadsTheLoginItemAfreshAndShowsNoError)
 {
     {

@@ -62,8 +62,8 @@ private:
     const Look* look();
 
     PulseAudioOptions options_;
-    std::unique_ptr<pulse::PulseQueryConnection> queries_;
     pulse::PulseEventSourceFactory listen_;
+    std::unique_ptr<pulse::PulseQueryConnection> queries_;
     std::unique_ptr<pulse::PulseEventSource> listener_;
     std::function<void()> onServerConnected_;
     int sessionDepth_ = 0;

@@ -9,8 +9,6 @@
 #include <memory>
 #include <utility>
 
-struct pa_glib_mainloop;
-
 namespace vantorelle::pulse {
 
 // Owning handles for every libpulse object we create. None of the releases can fail or throw.
@@ -19,14 +17,6 @@ struct MainloopFree {
     void operator()(pa_mainloop* loop) const noexcept { pa_mainloop_free(loop); }
 };
 using Mainloop = std::unique_ptr<pa_mainloop, MainloopFree>;
-
-// Defined out of line so that only one file sees glib's headers.
-struct GlibMainloopFree {
-    void operator()(pa_glib_mainloop* loop) const noexcept;
-};
-using GlibMainloop = std::unique_ptr<pa_glib_mainloop, GlibMainloopFree>;
-GlibMainloop makeGlibMainloop() noexcept;
-pa_mainloop_api* apiOf(pa_glib_mainloop* loop) noexcept;
 
 struct ProplistFree {
     void operator()(pa_proplist* list) const noexcept { pa_proplist_free(list); }

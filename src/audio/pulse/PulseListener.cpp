@@ -23,7 +23,7 @@ PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandler
     , nextDelay_(minDelay_)
     , settleAfterConnect_(options.settleAfterConnect)
     , onDefaultChange_(std::move(handlers.defaultChange))
-    , loop_(makeGlibMainloop())
+    , loop_(makeQtMainloop())
     , deviceListChange_(options.coalescingWindow,
                         [this, onDeviceListChange = std::move(handlers.deviceListChange),
                          onServerConnected = std::move(handlers.serverConnected)] {

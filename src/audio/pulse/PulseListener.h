@@ -7,6 +7,7 @@
 #include "audio/pulse/PulseEventSource.h"
 #include "audio/pulse/PulseHandles.h"
 #include "audio/pulse/PulseServerDefaults.h"
+#include "audio/pulse/QtMainloop.h"
 
 #include <pulse/introspect.h>
 #include <pulse/subscribe.h>
@@ -22,8 +23,8 @@
 
 namespace vantorelle::pulse {
 
-// The subscription connection. It runs on a GLib main loop, which Qt's event dispatcher drives on
-// Linux, so every event arrives on the owner's (main) thread between other work, and the owner's
+// The subscription connection. It runs on a libpulse main loop built on Qt's event dispatcher,
+// so every event arrives on the owner's (main) thread between other work, and the owner's
 // callbacks run from Qt events, never from inside libpulse. When the server goes away it retries
 // with growing delays until it is back, and then reports a device-list change so the owner
 // resynchronises. A default change that comes with a device-list change (the server picking a
@@ -74,6 +75,7 @@ private:
     std::chrono::milliseconds minDelay_;
     std::chrono::milliseconds maxDelay_;
     std::chrono::milliseconds nextDelay_;
+    std::chrono::milliseconds settleAfterConnect_;
     std::function<void(const PulseServerDefaults&)> onDefaultChange_;
     std::optional<PulseServerDefaults> knownDefaults_;
     bool subscribed_ = false;
@@ -81,11 +83,10 @@ private:
     bool resyncWhenReady_ = true;
     bool nextIsReconnect_ = false;
     bool serverWasAway_ = false;
-    std::chrono::milliseconds settleAfterConnect_;
     std::chrono::steady_clock::time_point settlingUntil_;
     DeviceChangeFilter filter_;
     // Declared in teardown order (last first): timers, pending requests, context, loop.
-    GlibMainloop loop_;
+    QtMainloopHandle loop_;
     Context context_;
     Operation subscribeOperation_;
     Operation defaultsOperation_;

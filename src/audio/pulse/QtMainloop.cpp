@@ -1,0 +1,289 @@
+#include "audio/pulse/QtMainloop.h"
+
+#include <pulse/timeval.h>
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace vantorelle::pulse {
+
+// What the three kinds share: freeing, and the guard that keeps an event's memory while one of
+// its callbacks runs (the callback may free the event).
+class QtMainloop::Event {
+public:
+    Event(QtMainloop& loop, void* userdata) : loop_(loop), api_(loop.api()), userdata_(userdata) {}
+    virtual ~Event() = default;
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+
+    void free() noexcept
+    {
+        if (dead_) return;
+        dead_ = true;
+        stop();
+        notifyDestroyed();
+        if (running_ == 0) loop_.erase(this);
+    }
+
+protected:
+    // A new event of the loop behind `api`, owned by it; null when memory runs out, which
+    // libpulse treats as a failure.
+    template <typename Kind, typename... Arguments>
+    static Kind* add(pa_mainloop_api* api, Arguments... arguments) noexcept
+    {
+        auto& loop = *static_cast<QtMainloop*>(api->userdata);
+        try {
+            auto event = std::make_unique<Kind>(loop, arguments...);
+            Kind* const raw = event.get();
+            loop.events_.push_back(std::move(event));
+            return raw;
+        } catch (...) {
+            return nullptr;
+        }
+    }
+
+    virtual void stop() noexcept = 0;
+    virtual void notifyDestroyed() noexcept = 0;
+
+    template <typename Call>
+    void dispatch(const Call& call) noexcept
+    {
+        if (dead_) return;
+        ++running_;
+        call();
+        if (--running_ == 0 && dead_) loop_.erase(this); // the last use of this
+    }
+
+    QtMainloop& loop_;
+    pa_mainloop_api* api_;
+    void* userdata_;
+
+private:
+    bool dead_ = false;
+    int running_ = 0;
+};
+
+namespace {
+
+template <typename Handle, typename Event>
+Handle* handleOf(Event* event) noexcept
+{
+    return reinterpret_cast<Handle*>(event);
+}
+
+template <typename Event, typename Handle>
+Event* eventOf(Handle* handle) noexcept
+{
+    return reinterpret_cast<Event*>(handle);
+}
+
+// libpulse hands foreign loops wall-clock deadlines (gettimeofday), not monotonic ones.
+int millisecondsUntil(const timeval& deadline) noexcept
+{
+    timeval now{};
+    pa_gettimeofday(&now);
+    if (pa_timeval_cmp(&deadline, &now) <= 0) return 0;
+    const pa_usec_t micro = pa_timeval_diff(&deadline, &now);
+    return static_cast<int>(std::min<pa_usec_t>((micro + 999) / 1000, INT_MAX));
+}
+
+class IoEvent final : public QtMainloop::Event {
+public:
+    IoEvent(QtMainloop& loop, int fd, pa_io_event_flags_t events, pa_io_event_cb_t callback, void* userdata)
+        : Event(loop, userdata), fd_(fd), callback_(callback), read_(fd, QSocketNotifier::Read),
+          write_(fd, QSocketNotifier::Write)
+    {
+        QObject::connect(&read_, &QSocketNotifier::activated, [this] { fire(PA_IO_EVENT_INPUT); });
+        QObject::connect(&write_, &QSocketNotifier::activated, [this] { fire(PA_IO_EVENT_OUTPUT); });
+        enable(events);
+    }
+
+    void enable(pa_io_event_flags_t events) noexcept
+    {
+        read_.setEnabled((events & (PA_IO_EVENT_INPUT | PA_IO_EVENT_HANGUP | PA_IO_EVENT_ERROR)) != 0);
+        write_.setEnabled((events & PA_IO_EVENT_OUTPUT) != 0);
+    }
+
+    static pa_io_event* create(pa_mainloop_api* api, int fd, pa_io_event_flags_t events,
+                               pa_io_event_cb_t callback, void* userdata) noexcept
+    {
+        return handleOf<pa_io_event>(add<IoEvent>(api, fd, events, callback, userdata));
+    }
+    static void enableOf(pa_io_event* event, pa_io_event_flags_t events) noexcept
+    {
+        eventOf<IoEvent>(event)->enable(events);
+    }
+    static void freeOf(pa_io_event* event) noexcept { eventOf<IoEvent>(event)->free(); }
+    static void setDestroyOf(pa_io_event* event, pa_io_event_destroy_cb_t callback) noexcept
+    {
+        eventOf<IoEvent>(event)->destroy_ = callback;
+    }
+
+private:
+    void fire(pa_io_event_flags_t flags) noexcept
+    {
+        dispatch([this, flags] { callback_(api_, handleOf<pa_io_event>(this), fd_, flags, userdata_); });
+    }
+    void stop() noexcept override
+    {
+        read_.setEnabled(false);
+        write_.setEnabled(false);
+    }
+    void notifyDestroyed() noexcept override
+    {
+        if (destroy_) destroy_(api_, handleOf<pa_io_event>(this), userdata_);
+    }
+
+    int fd_;
+    pa_io_event_cb_t callback_;
+    pa_io_event_destroy_cb_t destroy_ = nullptr;
+    QSocketNotifier read_;
+    QSocketNotifier write_;
+};
+
+// Fires once at its deadline; libpulse re-arms it from the callback when it wants more.
+class TimeEvent final : public QtMainloop::Event {
+public:
+    TimeEvent(QtMainloop& loop, const timeval* deadline, pa_time_event_cb_t callback, void* userdata)
+        : Event(loop, userdata), callback_(callback)
+    {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            dispatch([this] { callback_(api_, handleOf<pa_time_event>(this), &deadline_, userdata_); });
+        });
+        restart(deadline);
+    }
+
+    // No deadline disarms the event.
+    void restart(const timeval* deadline) noexcept
+    {
+        if (!deadline) {
+            timer_.stop();
+            return;
+        }
+        deadline_ = *deadline;
+        timer_.start(millisecondsUntil(deadline_));
+    }
+
+    static pa_time_event* create(pa_mainloop_api* api, const timeval* deadline,
+                                 pa_time_event_cb_t callback, void* userdata) noexcept
+    {
+        return handleOf<pa_time_event>(add<TimeEvent>(api, deadline, callback, userdata));
+    }
+    static void restartOf(pa_time_event* event, const timeval* deadline) noexcept
+    {
+        eventOf<TimeEvent>(event)->restart(deadline);
+    }
+    static void freeOf(pa_time_event* event) noexcept { eventOf<TimeEvent>(event)->free(); }
+    static void setDestroyOf(pa_time_event* event, pa_time_event_destroy_cb_t callback) noexcept
+    {
+        eventOf<TimeEvent>(event)->destroy_ = callback;
+    }
+
+private:
+    void stop() noexcept override { timer_.stop(); }
+    void notifyDestroyed() noexcept override
+    {
+        if (destroy_) destroy_(api_, handleOf<pa_time_event>(this), userdata_);
+    }
+
+    pa_time_event_cb_t callback_;
+    pa_time_event_destroy_cb_t destroy_ = nullptr;
+    timeval deadline_{};
+    QTimer timer_;
+};
+
+// Runs on every turn of the event loop while enabled, as libpulse expects.
+class DeferEvent final : public QtMainloop::Event {
+public:
+    DeferEvent(QtMainloop& loop, pa_defer_event_cb_t callback, void* userdata)
+        : Event(loop, userdata), callback_(callback)
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            dispatch([this] { callback_(api_, handleOf<pa_defer_event>(this), userdata_); });
+        });
+        timer_.start();
+    }
+
+    void enable(bool on) noexcept
+    {
+        if (!on) timer_.stop();
+        else if (!timer_.isActive()) timer_.start();
+    }
+
+    static pa_defer_event* create(pa_mainloop_api* api, pa_defer_event_cb_t callback, void* userdata) noexcept
+    {
+        return handleOf<pa_defer_event>(add<DeferEvent>(api, callback, userdata));
+    }
+    static void enableOf(pa_defer_event* event, int on) noexcept { eventOf<DeferEvent>(event)->enable(on != 0); }
+    static void freeOf(pa_defer_event* event) noexcept { eventOf<DeferEvent>(event)->free(); }
+    static void setDestroyOf(pa_defer_event* event, pa_defer_event_destroy_cb_t callback) noexcept
+    {
+        eventOf<DeferEvent>(event)->destroy_ = callback;
+    }
+
+private:
+    void stop() noexcept override { timer_.stop(); }
+    void notifyDestroyed() noexcept override
+    {
+        if (destroy_) destroy_(api_, handleOf<pa_defer_event>(this), userdata_);
+    }
+
+    pa_defer_event_cb_t callback_;
+    pa_defer_event_destroy_cb_t destroy_ = nullptr;
+    QTimer timer_;
+};
+
+// The Qt event loop belongs to the application: libpulse cannot end it.
+void ignoreQuit(pa_mainloop_api*, int) noexcept {}
+
+} // namespace
+
+QtMainloop::QtMainloop() noexcept
+{
+    api_.userdata = this;
+    api_.io_new = &IoEvent::create;
+    api_.io_enable = &IoEvent::enableOf;
+    api_.io_free = &IoEvent::freeOf;
+    api_.io_set_destroy = &IoEvent::setDestroyOf;
+    api_.time_new = &TimeEvent::create;
+    api_.time_restart = &TimeEvent::restartOf;
+    api_.time_free = &TimeEvent::freeOf;
+    api_.time_set_destroy = &TimeEvent::setDestroyOf;
+    api_.defer_new = &DeferEvent::create;
+    api_.defer_enable = &DeferEvent::enableOf;
+    api_.defer_free = &DeferEvent::freeOf;
+    api_.defer_set_destroy = &DeferEvent::setDestroyOf;
+    api_.quit = &ignoreQuit;
+}
+
+QtMainloop::~QtMainloop()
+{
+    // A destroy callback may free other events: take them one at a time.
+    while (!events_.empty()) {
+        const std::unique_ptr<Event> event = std::move(events_.back());
+        events_.pop_back();
+        event->free();
+    }
+}
+
+void QtMainloop::erase(const Event* event) noexcept
+{
+    std::erase_if(events_, [event](const std::unique_ptr<Event>& held) { return held.get() == event; });
+}
+
+QtMainloopHandle makeQtMainloop() noexcept
+{
+    try {
+        return std::make_unique<QtMainloop>();
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace vantorelle::pulse
