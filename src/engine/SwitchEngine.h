@@ -48,16 +48,14 @@ public:
     }
     bool lidClosed() const noexcept { return lidClosed_; }
 
-    // Replaces the settings as the settings pane does for the notice flags; the caller saves
-    // through store() and keeps notifier().playSound in step, as the engine does not watch.
+    // Replaces and publishes the settings, keeping the notifier's sound in step; saves nothing
+    // (the operations below save what the user changes).
     void setSettings(StoredSettings settings);
 
     [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
 
+    // The audio layer, whose callbacks the engine installs.
     AudioDeviceManager& manager() noexcept { return *manager_; }
-    PriorityStore& store() noexcept { return *store_; }
-    NoticeSink& notifier() noexcept { return *notifier_; }
-    LidSource& lidMonitor() noexcept { return *lidMonitor_; }
 
     // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
     void start();
@@ -67,6 +65,10 @@ public:
 
     std::vector<DeviceRow> rows(Direction direction) const;
     void setAutoSwitch(bool value, Direction direction);
+    // The notice switches: each publishes and saves; turning a notice on asks for permission.
+    void setNotifyOnSwitch(bool value, Direction direction);
+    void setNotifyOnDeviceChange(bool value);
+    void setPlaySound(bool value);
     void moveUp(const std::string& uid, Direction direction);
     void moveDown(const std::string& uid, Direction direction);
     // Moves the entries at `from` to just before the entry that stood at `to` in the list as
@@ -92,6 +94,7 @@ private:
     void setPriority(Direction direction, std::vector<SavedDevice> list);
     void setDefaultUID(Direction direction, std::optional<std::string> uid);
     void setLidClosed(bool closed);
+    void changeNoticeFlag(bool StoredSettings::*flag, bool value);
 
     std::vector<AudioDevice> connected_;
     StoredSettings settings_;
