@@ -4,7 +4,7 @@
 #include "services/LoginItem.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
-#include "ui/EngineFactory.h"
+#include "services/ApplicationEngine.h"
 #include "ui/LightAppearance.h"
 #include "ui/SingleInstance.h"
 

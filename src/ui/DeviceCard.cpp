@@ -235,7 +235,8 @@ void DeviceCard::updateMeterBar()
     const bool wanted = look() == Look::active && meter_ != nullptr;
     if (wanted && meterBar_ == nullptr) {
         meterBar_ = new MeterBar(*meter_, this);
-        nameColumn_->addWidget(meterBar_);
+        // Aligned, so its fixed 150 points do not cap the column's (and the name's) width.
+        nameColumn_->addWidget(meterBar_, 0, Qt::AlignLeft);
     } else if (!wanted && meterBar_ != nullptr) {
         delete meterBar_;
         meterBar_ = nullptr;

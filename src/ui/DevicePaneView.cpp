@@ -135,10 +135,10 @@ QString DevicePaneView::autoSwitchSubtitle()
 QString DevicePaneView::footer(Direction direction)
 {
     return direction == Direction::input
-               ? QStringLiteral("If the MacBook lid is closed, the built-in microphone becomes unavailable and the "
+               ? QStringLiteral("If the laptop's lid is closed, the built-in microphone becomes unavailable and the "
                                 "next device in the stack becomes active.")
                : QStringLiteral("When the active device disconnects, sound falls back to the next connected seat "
-                                "instantly — no clicks in System Settings.");
+                                "instantly — no clicks in the system's sound settings.");
 }
 
 std::vector<DeviceCard*> DevicePaneView::cards() const

@@ -36,7 +36,7 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
 
 QString SettingsPaneView::loginItemErrorText()
 {
-    return QStringLiteral("Could not change the login item. Run the built Vantorelle.app for this.");
+    return QStringLiteral("Could not change the login item. Install Vantorelle and start the installed copy for this.");
 }
 
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)

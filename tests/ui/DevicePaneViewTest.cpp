@@ -220,6 +220,16 @@ TEST_F(DevicePaneViewTest, LongNamesAreCutShortAndArrowsStayInside)
     EXPECT_LE(card->width(), pane->scrollArea().viewport()->width());
     // Spacing 12, the spacer's 8, spacing 12: the name gives way down to that.
     EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
+    EXPECT_EQ(card->nameLabel().toolTip(), QString::fromStdString(longName)) << "the cut-off name in full";
+    EXPECT_TRUE(pane->card("x")->nameLabel().toolTip().isEmpty());
+
+    // With the level bar showing, the name still takes the whole column; the bar keeps 150 x 4.
+    ASSERT_NE(card->meterBar(), nullptr);
+    card->meterBar()->follow(true, 0.5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
+    EXPECT_GT(card->nameLabel().width(), 2 * MeterBar::trackWidth);
+    EXPECT_EQ(card->meterBar()->size(), QSize(MeterBar::trackWidth, MeterBar::trackHeight));
 }
 
 TEST_F(DevicePaneViewTest, AHundredEntriesScroll)
