@@ -1,5 +1,6 @@
 #include "services/LoginItem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -72,6 +73,11 @@ std::filesystem::path LoginItem::defaultAutostartFolder()
     return {};
 }
 
+bool LoginItem::isBackgroundStart(const std::vector<std::string_view>& arguments)
+{
+    return arguments.size() > 1 && std::find(arguments.begin() + 1, arguments.end(), backgroundArgument) != arguments.end();
+}
+
 bool LoginItem::isEnabled() const
 {
     if (!entryFile_.is_absolute()) return false;
@@ -111,7 +117,7 @@ bool LoginItem::registerItem() const
           << "Type=Application\n"
           << "Name=Vantorelle\n"
           << "Comment=Keeps the default audio devices on the best one available\n"
-          << "Exec=" << execArgument(identity_.executable().string()) << "\n"
+          << "Exec=" << execArgument(identity_.executable().string()) << ' ' << backgroundArgument << "\n"
           << "Icon=vantorelle\n"
           << "Terminal=false\n"
           << "X-GNOME-Autostart-enabled=true\n";
