@@ -268,7 +268,7 @@ void DeviceCard::paintEvent(QPaintEvent*)
     if (pill_->isVisible()) {
         QPainterPath outline = pill_->shape();
         outline.translate(pill_->pos());
-        paintShadow(painter, outline, pillShadow);
+        pillShadow_.paint(painter, outline, pillShadow);
     }
 }
 

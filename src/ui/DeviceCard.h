@@ -106,6 +106,7 @@ private:
     ActivePill* pill_;
     ArrowButton* up_;
     ArrowButton* down_;
+    CachedShadow pillShadow_;
 };
 
 } // namespace vantorelle
