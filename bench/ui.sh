@@ -138,20 +138,23 @@ v_rss_meter=$(rss_kib "$app_pid")
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
 timeout 5 pactl set-default-source mic
 
-# --- pavucontrol-qt, same daemon, same X server ---------------------------------------------
-pavucontrol-qt >/dev/null 2>&1 &
-pavu_pid=$!
-pids+=("$pavu_pid")
-window=$(window_of "$pavu_pid")
-[[ -n "$window" ]] || { echo "pavucontrol-qt's window did not appear" >&2; exit 1; }
-sleep 3
-p_rss_start=$(rss_kib "$pavu_pid")
-p_open_streams=$(sources_recording)
-read -r p_open_cpu p_open_sw p_open_polls < <(measure "$pavu_pid")
-p_rss_open=$(rss_kib "$pavu_pid")
-"$x11_close" "$window"
-for _ in $(seq 100); do kill -0 "$pavu_pid" 2>/dev/null || break; sleep 0.05; done
-p_after_close=$(kill -0 "$pavu_pid" 2>/dev/null && echo "keeps running" || echo "exits")
+# --- pavucontrol-qt, same daemon, same X server (skipped where it is not installed) ---------
+p_rss_start=0 p_open_streams=- p_open_cpu=- p_open_sw=- p_open_polls=- p_rss_open=0 p_after_close="not installed"
+if command -v pavucontrol-qt >/dev/null; then
+  pavucontrol-qt >/dev/null 2>&1 &
+  pavu_pid=$!
+  pids+=("$pavu_pid")
+  window=$(window_of "$pavu_pid")
+  [[ -n "$window" ]] || { echo "pavucontrol-qt's window did not appear" >&2; exit 1; }
+  sleep 3
+  p_rss_start=$(rss_kib "$pavu_pid")
+  p_open_streams=$(sources_recording)
+  read -r p_open_cpu p_open_sw p_open_polls < <(measure "$pavu_pid")
+  p_rss_open=$(rss_kib "$pavu_pid")
+  "$x11_close" "$window"
+  for _ in $(seq 100); do kill -0 "$pavu_pid" 2>/dev/null || break; sleep 0.05; done
+  p_after_close=$(kill -0 "$pavu_pid" 2>/dev/null && echo "keeps running" || echo "exits")
+fi
 
 # --- the table ------------------------------------------------------------------------------
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f MiB", k / 1024}'; }
