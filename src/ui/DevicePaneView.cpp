@@ -4,13 +4,13 @@
 #include "ui/DeviceCard.h"
 #include "ui/EngineChanges.h"
 #include "ui/CardStack.h"
+#include "ui/PaneScrollArea.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/ShadowCanvas.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <set>
@@ -32,7 +32,7 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
                                InputLevelMeter::Options meterOptions, QWidget* parent)
     : QWidget(parent), engine_(engine), direction_(direction),
       meter_(new InputLevelMeter(std::move(meterOptions), this)),
-      changes_(new EngineChanges(engine, this)), scroll_(new QScrollArea(this)),
+      changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)),
       canvas_(new ShadowCanvas), cardList_(new QWidget(canvas_)), cardLayout_(new QVBoxLayout(cardList_)),
       empty_(makeLabel(emptyText(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_)),
       autoSwitch_(new SettingRow(autoSwitchTitle(direction), autoSwitchSubtitle(),
@@ -43,12 +43,6 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
 
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll_->setWidgetResizable(true);
-    scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->setWidget(canvas_);
     canvas_->setAutoFillBackground(false);
 
     auto* stack = new QVBoxLayout(canvas_);
@@ -73,6 +67,7 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     stack->addWidget(autoSwitchCard);
     stack->addWidget(wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_));
     stack->addStretch(1);
+    scroll_->setContent(canvas_);
 
     canvas_->setShadows([this] {
         std::vector<ShadowCanvas::CastShadow> shadows;

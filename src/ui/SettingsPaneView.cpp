@@ -5,13 +5,13 @@
 #include "ui/Drawing.h"
 #include "ui/EngineChanges.h"
 #include "ui/NotificationPreview.h"
+#include "ui/PaneScrollArea.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/ShadowCanvas.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace vantorelle {
@@ -20,12 +20,8 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
     : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), launchAtLogin_(loginItem_.isEnabled()),
       changes_(new EngineChanges(engine, this))
 {
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(makeContent());
+    auto* scroll = new PaneScrollArea(this);
+    scroll->setContent(makeContent());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,4 +1,5 @@
 #include "DevicePaneFixture.h"
+#include "UiTestSupport.h"
 
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
@@ -244,8 +245,22 @@ TEST_F(DevicePaneViewTest, AHundredEntriesScroll)
     EXPECT_EQ(pane->cards()[99]->rankLabel().text(), "100");
     QScrollBar* bar = pane->scrollArea().verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(bar->isVisible());
     bar->setValue(bar->maximum());
     EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A thumb that stands out from its groove: the pane's grey on white.
+    const QImage drawn = snapshot(*pane);
+    const QRect barArea(bar->mapTo(pane.get(), QPoint(0, 0)), bar->size());
+    EXPECT_GT(countPixels(drawn, barArea, Palette::greyLight, 8), 50);
+    EXPECT_GT(countPixels(drawn, barArea, Qt::white, 8), 50) << "a groove as white as the pane";
+
+    // The cards keep the 26-point margins they have without a scrollbar: it takes its room
+    // from the right margin, so nothing moves sideways when it appears.
+    const DeviceCard* first = pane->cards().front();
+    const QRect placed(first->mapTo(pane.get(), QPoint(0, 0)), first->size());
+    EXPECT_EQ(placed.left(), 26);
+    EXPECT_EQ(pane->width() - 1 - placed.right(), 26);
 }
 
 } // namespace
