@@ -1,6 +1,7 @@
 #include "ui/DevicePaneView.h"
 
 #include "engine/SwitchEngine.h"
+#include "ui/ArrowButton.h"
 #include "ui/DeviceCard.h"
 #include "ui/EngineChanges.h"
 #include "ui/CardStack.h"
@@ -8,6 +9,7 @@
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/ShadowCanvas.h"
+#include "ui/SwitchToggle.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
@@ -199,6 +201,16 @@ void DevicePaneView::updateCards(const std::vector<DeviceRow>& rows)
         for (DeviceCard* card : order_) cardLayout_->removeWidget(card);
         for (DeviceCard* card : order) cardLayout_->addWidget(card);
         order_ = std::move(order);
+        // Tab follows the ranks (each card, then its arrows), then the auto-switch switch.
+        QWidget* previous = nullptr;
+        for (DeviceCard* card : order_) {
+            for (QWidget* stop : {static_cast<QWidget*>(card), static_cast<QWidget*>(&card->upArrow()),
+                                  static_cast<QWidget*>(&card->downArrow())}) {
+                if (previous != nullptr) setTabOrder(previous, stop);
+                previous = stop;
+            }
+        }
+        if (previous != nullptr) setTabOrder(previous, &autoSwitch_->toggle());
     }
     for (DeviceCard* card : order_) card->show();
 }

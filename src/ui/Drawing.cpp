@@ -164,6 +164,19 @@ void CachedShadow::paint(QPainter& painter, const QPainterPath& shape, const Sha
     painter.drawImage(area.topLeft(), image_);
 }
 
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue)
+{
+    painter.save();
+    painter.setOpacity(1.0);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Twice the width, clipped to the shape: the ring lies whole inside it.
+    painter.setClipPath(shape, Qt::IntersectClip);
+    painter.setPen(QPen(onBlue ? QColor(Qt::white) : QColor(29, 29, 31), 4.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+    painter.restore();
+}
+
 void setWidgetOpacity(QWidget& widget, double opacity)
 {
     if (opacity >= 1.0) {

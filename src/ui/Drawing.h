@@ -46,6 +46,10 @@ private:
     QImage image_;
 };
 
+// The keyboard focus ring: 2 points just inside `shape`'s edge, dark on light surfaces and
+// white on the blue ones, at least 3:1 against either.
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue);
+
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);
 

@@ -53,10 +53,22 @@ void MeterBar::follow(bool running, double level)
     setVisible(running);
 }
 
+void MeterBar::setBackdrop(std::function<void(QPainter&)> backdrop)
+{
+    backdrop_ = std::move(backdrop);
+    setAttribute(Qt::WA_OpaquePaintEvent, static_cast<bool>(backdrop_));
+    update();
+}
+
 void MeterBar::paintEvent(QPaintEvent*)
 {
     if (!running_) return;
     QPainter painter(this);
+    if (backdrop_) {
+        painter.save();
+        backdrop_(painter);
+        painter.restore();
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF track(0, 0, trackWidth, trackHeight);
     painter.fillPath(continuousRoundedRect(track, 2), QColor(255, 255, 255, qRound(0.28 * 255)));

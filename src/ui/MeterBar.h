@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace vantorelle {
 
 class InputLevelMeter;
@@ -17,6 +19,9 @@ public:
 
     // What the meter publishes; the bar follows it.
     void follow(bool running, double level);
+    // Paints what lies behind the bar (in the bar's coordinates), so a moving bar repaints
+    // itself alone and not everything under it, many times a second.
+    void setBackdrop(std::function<void(QPainter&)> backdrop);
 
     // The width the green bar has reached, and the one it moves to.
     double barWidth() const noexcept;
@@ -32,6 +37,7 @@ protected:
 private:
     LinearAnimator* animator_;
     bool running_ = false;
+    std::function<void(QPainter&)> backdrop_;
 };
 
 } // namespace vantorelle

@@ -6,6 +6,7 @@
 #include "ui/Typography.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -47,10 +48,34 @@ QPainterPath SidebarEntry::hitShape() const
 
 void SidebarEntry::paintEvent(QPaintEvent*)
 {
-    if (!selected_) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(hitShape(), Palette::blue);
+    if (selected_) painter.fillPath(hitShape(), Palette::blue);
+    if (hasFocus()) paintFocusRing(painter, hitShape(), selected_);
+}
+
+void SidebarEntry::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: emit clicked(); return;
+    case Qt::Key_Up: emit stepRequested(-1); return;
+    case Qt::Key_Down: emit stepRequested(1); return;
+    default: ClickArea::keyPressEvent(event);
+    }
+}
+
+void SidebarEntry::focusInEvent(QFocusEvent* event)
+{
+    ClickArea::focusInEvent(event);
+    update();
+}
+
+void SidebarEntry::focusOutEvent(QFocusEvent* event)
+{
+    ClickArea::focusOutEvent(event);
+    update();
 }
 
 } // namespace vantorelle
