@@ -12,7 +12,7 @@ ArrowButton::ArrowButton(bool pointsUp, QWidget* parent) : QAbstractButton(paren
 {
     setFixedSize(width, height);
     // Reachable with Tab and pressed with Space, like any button.
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setAccessibleName(pointsUp ? QStringLiteral("Move up") : QStringLiteral("Move down"));
 }

@@ -101,7 +101,7 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_); });
     installContextMenu(*this, [this] { return menuItems(); });
     // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 QString DeviceCard::rankText(int rank)

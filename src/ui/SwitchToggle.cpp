@@ -25,7 +25,7 @@ SwitchToggle::SwitchToggle(QWidget* parent)
     : QAbstractButton(parent), animation_(new QVariantAnimation(this))
 {
     setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     animation_->setDuration(120);
