@@ -53,8 +53,10 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    header->addWidget(makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_));
-    header->addWidget(wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_));
+    QLabel* heading = makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_);
+    QLabel* explained = wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_);
+    header->addWidget(heading);
+    header->addWidget(explained);
     stack->addLayout(header);
 
     cardLayout_->setContentsMargins(0, 0, 0, 0);
@@ -67,8 +69,16 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     auto* autoSwitchCard = new CardStack(canvas_);
     autoSwitchCard->addRow(autoSwitch_);
     stack->addWidget(autoSwitchCard);
-    stack->addWidget(wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_));
+    QLabel* footnote = wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_);
+    stack->addWidget(footnote);
     stack->addStretch(1);
+    // Screen readers read the children in their order: the title and explanation first. None
+    // of them overlap, so the stacking order this sets changes nothing on screen.
+    for (QWidget* part : {static_cast<QWidget*>(heading), static_cast<QWidget*>(explained), cardList_,
+                          static_cast<QWidget*>(empty_), static_cast<QWidget*>(autoSwitchCard),
+                          static_cast<QWidget*>(footnote)}) {
+        part->raise();
+    }
     scroll_->setContent(canvas_);
 
     canvas_->setShadows([this] {

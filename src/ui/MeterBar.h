@@ -23,6 +23,8 @@ public:
     // itself alone and not everything under it, many times a second.
     void setBackdrop(std::function<void(QPainter&)> backdrop);
 
+    // The level shown (0 to 1).
+    double level() const noexcept { return level_; }
     // The width the green bar has reached, and the one it moves to.
     double barWidth() const noexcept;
     double targetBarWidth() const noexcept;
@@ -37,6 +39,7 @@ protected:
 private:
     LinearAnimator* animator_;
     bool running_ = false;
+    double level_ = 0.0;
     std::function<void(QPainter&)> backdrop_;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/SidebarEntry.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
@@ -27,6 +28,7 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(paneLabel(pane));
+    installAccessibility();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 

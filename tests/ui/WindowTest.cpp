@@ -6,6 +6,7 @@
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
 #include "ui/MainWindow.h"
+#include "ui/MeterBar.h"
 #include "ui/SettingRow.h"
 #include "ui/SwitchToggle.h"
 #include "ui/Palette.h"
@@ -14,6 +15,7 @@
 #include "ui/SidebarView.h"
 #include "ui/Symbols.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -252,6 +254,65 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
     menu->actions().front()->trigger();
     menu->close();
     EXPECT_TRUE(waitUntil([&] { return pane->card("old") == nullptr; }));
+}
+
+TEST_F(WindowTest, ScreenReadersGetRolesNamesStatesAndActionsInReadingOrder)
+{
+    parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
+    parts.audio.defaultInput = 1;
+    engine->start();
+    ASSERT_TRUE(waitUntil([&] {
+        auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
+        return pane != nullptr && pane->cards().size() == 1;
+    }));
+
+    QAccessibleInterface* settings = QAccessible::queryAccessibleInterface(&window->sidebar().entry(Pane::settings));
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->role(), QAccessible::PageTab);
+    EXPECT_EQ(settings->text(QAccessible::Name), QStringLiteral("Settings"));
+    EXPECT_TRUE(settings->state().selectable);
+    EXPECT_FALSE(settings->state().selected);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&window->sidebar().entry(Pane::input))->state().selected);
+    ASSERT_NE(settings->actionInterface(), nullptr);
+    settings->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window->pane(), Pane::settings);
+    window->setPane(Pane::input);
+    QCoreApplication::processEvents();
+
+    auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
+    ASSERT_NE(pane, nullptr);
+    DeviceCard& card = *pane->cards().front();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&card.upArrow())->role(), QAccessible::Button);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&card.upArrow())->text(QAccessible::Name), QStringLiteral("Move up"));
+    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(&pane->autoSwitchRow().toggle());
+    EXPECT_EQ(toggle->role(), QAccessible::CheckBox);
+    EXPECT_EQ(toggle->text(QAccessible::Name), QStringLiteral("Auto-switch input"));
+    EXPECT_TRUE(toggle->state().checked);
+
+    // The level bar is a level indicator with the level as its value.
+    ASSERT_NE(card.meterBar(), nullptr);
+    card.meterBar()->follow(true, 0.4);
+    QAccessibleInterface* meter = QAccessible::queryAccessibleInterface(card.meterBar());
+    EXPECT_EQ(meter->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(meter->text(QAccessible::Name), QStringLiteral("Input level"));
+    ASSERT_NE(meter->valueInterface(), nullptr);
+    EXPECT_DOUBLE_EQ(meter->valueInterface()->currentValue().toDouble(), 0.4);
+    EXPECT_DOUBLE_EQ(meter->valueInterface()->maximumValue().toDouble(), 1.0);
+
+    // Reading order: the title and explanation come before the cards.
+    QLabel* title = findLabel(*pane, QStringLiteral("Input Devices"));
+    ASSERT_NE(title, nullptr);
+    QAccessibleInterface* content = QAccessible::queryAccessibleInterface(title)->parent();
+    ASSERT_NE(content, nullptr);
+    int titleAt = -1;
+    int cardsAt = -1;
+    for (int i = 0; i < content->childCount(); ++i) {
+        QObject* object = content->child(i)->object();
+        if (object == title) titleAt = i;
+        if (object == card.parentWidget()) cardsAt = i;
+    }
+    EXPECT_GE(titleAt, 0);
+    EXPECT_LT(titleAt, cardsAt);
 }
 
 TEST_F(WindowTest, TheFocusRingStandsOutFromWhatIsBehindIt)
