@@ -41,7 +41,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     Symbols::paint(painter, pointsUp_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
                    QRectF(rect()).center(), 9, onActiveCard_ ? QColor(Qt::white) : Palette::grey,
                    FontWeight::semibold);
-    if (hasFocus()) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6), onActiveCard_);
+    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6), onActiveCard_);
 }
 
 } // namespace vantorelle

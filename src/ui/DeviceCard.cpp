@@ -278,7 +278,7 @@ void DeviceCard::paintEvent(QPaintEvent*)
         outline.translate(pill_->pos());
         pillShadow_.paint(painter, outline, pillShadow);
     }
-    if (hasFocus()) paintFocusRing(painter, cardShape(), current == Look::active);
+    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape(), current == Look::active);
 }
 
 void DeviceCard::keyPressEvent(QKeyEvent* event)

@@ -177,6 +177,11 @@ void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue)
     painter.restore();
 }
 
+bool showsFocusRing(const QWidget& widget)
+{
+    return widget.hasFocus() && widget.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void setWidgetOpacity(QWidget& widget, double opacity)
 {
     if (opacity >= 1.0) {

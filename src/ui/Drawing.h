@@ -49,6 +49,9 @@ private:
 // The keyboard focus ring: 2 points just inside `shape`'s edge, dark on light surfaces and
 // white on the blue ones, at least 3:1 against either.
 void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue);
+// Whether `widget` shows its ring: it has the focus and got there by the keyboard (a mouse
+// click or the window's first focus draws none).
+bool showsFocusRing(const QWidget& widget);
 
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);

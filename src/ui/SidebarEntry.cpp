@@ -53,7 +53,7 @@ void SidebarEntry::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (selected_) painter.fillPath(hitShape(), Palette::blue);
-    if (hasFocus()) paintFocusRing(painter, hitShape(), selected_);
+    if (showsFocusRing(*this)) paintFocusRing(painter, hitShape(), selected_);
 }
 
 void SidebarEntry::keyPressEvent(QKeyEvent* event)

@@ -57,6 +57,7 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
             if (target < 0 || target >= static_cast<int>(allPanes.size())) return;
             select(allPanes[static_cast<std::size_t>(target)]);
             this->entry(allPanes[static_cast<std::size_t>(target)]).setFocus(Qt::TabFocusReason);
+            window()->setAttribute(Qt::WA_KeyboardFocusChange);
         });
         list->addWidget(entry);
         entries_.push_back(entry);
