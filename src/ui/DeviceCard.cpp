@@ -291,18 +291,6 @@ void DeviceCard::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void DeviceCard::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void DeviceCard::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
-}
-
 void DeviceCard::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);

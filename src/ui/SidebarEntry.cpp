@@ -68,16 +68,4 @@ void SidebarEntry::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void SidebarEntry::focusInEvent(QFocusEvent* event)
-{
-    ClickArea::focusInEvent(event);
-    update();
-}
-
-void SidebarEntry::focusOutEvent(QFocusEvent* event)
-{
-    ClickArea::focusOutEvent(event);
-    update();
-}
-
 } // namespace vantorelle
