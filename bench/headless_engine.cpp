@@ -1,7 +1,7 @@
 // The switching engine on the real services without a window, for benchmarks and fault
 // scripts: runs until it receives SIGTERM or SIGINT.
 #include "engine/SwitchEngine.h"
-#include "ui/EngineFactory.h"
+#include "services/ApplicationEngine.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -6,7 +6,8 @@
 #     against a private pulseaudio daemon and session bus, beside pavucontrol-qt in the same
 #     run: resident memory, CPU time and wake-ups (context switches of all threads, and
 #     poll/ppoll calls under strace) over idle periods with the window open and closed;
-#  3. CPU time while the Input pane's level meter runs on a sine source.
+#  3. CPU time while the Input pane's level meter runs on a tone whose loudness sweeps, so the
+#     bar moves all the time (a steady tone would leave it still).
 # Needs a build with VANTORELLE_BENCH=ON, and Debian's xvfb, xdotool, strace, pavucontrol-qt.
 # Usage: bench/ui.sh [build-dir] [start-up runs] [idle seconds]
 set -euo pipefail
@@ -123,8 +124,24 @@ v_closed_streams=$(sources_recording)
 read -r v_closed_cpu v_closed_sw v_closed_polls < <(measure "$app_pid")
 v_rss_closed=$(rss_kib "$app_pid")
 
-# --- 3. the live meter: the window again (a second start asks the first), a sine source -----
-timeout 5 pactl load-module module-sine-source source_name=tone frequency=440 >/dev/null
+# --- 3. the live meter: the window again (a second start asks the first), a sweeping tone ----
+timeout 5 pactl load-module module-pipe-source source_name=tone "file=$bench_tmp/tone.fifo" format=s16le \
+  rate=48000 channels=1 "source_properties='device.description=\"Tone\"'" >/dev/null
+# 440 Hz from -50 dBFS up to full scale and back twice a second, written at the pace it plays.
+/usr/bin/python3 - "$bench_tmp/tone.fifo" <<'PY' &
+import array, math, sys, time
+rate = 48000
+second = array.array('h', (int(32000 * 10 ** (-2.5 * (0.5 + 0.5 * math.cos(4 * math.pi * i / rate)))
+                               * math.sin(2 * math.pi * 440 * i / rate)) for i in range(rate))).tobytes()
+step = len(second) // 50
+with open(sys.argv[1], 'wb', buffering=0) as fifo:
+    start = time.monotonic()
+    for n in range(10 ** 9):
+        offset = (n % 50) * step
+        fifo.write(second[offset:offset + step])
+        time.sleep(max(0.0, start + (n + 1) / 50 - time.monotonic()))
+PY
+pids+=($!)
 for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-source)" == tone ]] && break; sleep 0.05; done
 [[ "$(timeout 2 pactl get-default-source)" == tone ]] || { echo "the engine did not move to the tone" >&2; exit 1; }
 "$app" >/dev/null 2>&1 || true
@@ -138,20 +155,23 @@ v_rss_meter=$(rss_kib "$app_pid")
 kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
 timeout 5 pactl set-default-source mic
 
-# --- pavucontrol-qt, same daemon, same X server ---------------------------------------------
-pavucontrol-qt >/dev/null 2>&1 &
-pavu_pid=$!
-pids+=("$pavu_pid")
-window=$(window_of "$pavu_pid")
-[[ -n "$window" ]] || { echo "pavucontrol-qt's window did not appear" >&2; exit 1; }
-sleep 3
-p_rss_start=$(rss_kib "$pavu_pid")
-p_open_streams=$(sources_recording)
-read -r p_open_cpu p_open_sw p_open_polls < <(measure "$pavu_pid")
-p_rss_open=$(rss_kib "$pavu_pid")
-"$x11_close" "$window"
-for _ in $(seq 100); do kill -0 "$pavu_pid" 2>/dev/null || break; sleep 0.05; done
-p_after_close=$(kill -0 "$pavu_pid" 2>/dev/null && echo "keeps running" || echo "exits")
+# --- pavucontrol-qt, same daemon, same X server (skipped where it is not installed) ---------
+p_rss_start=0 p_open_streams=- p_open_cpu=- p_open_sw=- p_open_polls=- p_rss_open=0 p_after_close="not installed"
+if command -v pavucontrol-qt >/dev/null; then
+  pavucontrol-qt >/dev/null 2>&1 &
+  pavu_pid=$!
+  pids+=("$pavu_pid")
+  window=$(window_of "$pavu_pid")
+  [[ -n "$window" ]] || { echo "pavucontrol-qt's window did not appear" >&2; exit 1; }
+  sleep 3
+  p_rss_start=$(rss_kib "$pavu_pid")
+  p_open_streams=$(sources_recording)
+  read -r p_open_cpu p_open_sw p_open_polls < <(measure "$pavu_pid")
+  p_rss_open=$(rss_kib "$pavu_pid")
+  "$x11_close" "$window"
+  for _ in $(seq 100); do kill -0 "$pavu_pid" 2>/dev/null || break; sleep 0.05; done
+  p_after_close=$(kill -0 "$pavu_pid" 2>/dev/null && echo "keeps running" || echo "exits")
+fi
 
 # --- the table ------------------------------------------------------------------------------
 mib() { awk -v k="$1" 'BEGIN {printf "%.1f MiB", k / 1024}'; }
@@ -168,7 +188,7 @@ row() { printf '  %-38s %-12s %10s %10s %10s %8s\n' "$1" "$(mib "$2")" "$3" "$4"
 row "Vantorelle, after start (window open)" "$v_rss_start" "-" "-" "-" "$v_open_streams"
 row "Vantorelle, idle, window open" "$v_rss_open" "$v_open_cpu" "$v_open_sw" "$v_open_polls" "$v_open_streams"
 row "Vantorelle, idle, window closed" "$v_rss_closed" "$v_closed_cpu" "$v_closed_sw" "$v_closed_polls" "$v_closed_streams"
-row "Vantorelle, live meter (sine source)" "$v_rss_meter" "$v_meter_cpu" "$v_meter_sw" "$v_meter_polls" "$v_meter_streams"
+row "Vantorelle, live meter (moving bar)" "$v_rss_meter" "$v_meter_cpu" "$v_meter_sw" "$v_meter_polls" "$v_meter_streams"
 row "pavucontrol-qt, after start" "$p_rss_start" "-" "-" "-" "$p_open_streams"
 row "pavucontrol-qt, idle, window open" "$p_rss_open" "$p_open_cpu" "$p_open_sw" "$p_open_polls" "$p_open_streams"
 echo "  pavucontrol-qt, window closed: $p_after_close"

@@ -9,7 +9,7 @@
 #include "services/LoginItem.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
-#include "ui/EngineFactory.h"
+#include "services/ApplicationEngine.h"
 #include "ui/LightAppearance.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"

@@ -86,6 +86,7 @@ void SwitchEngine::setConnected(std::vector<AudioDevice> devices)
 void SwitchEngine::setSettings(StoredSettings settings)
 {
     settings_ = std::move(settings);
+    notifier_->setPlaySound(settings_.notifySound);
     observers_.notify(EngineField::settings);
 }
 
@@ -381,6 +382,35 @@ void SwitchEngine::setAutoSwitch(bool value, Direction direction)
     setSettings(std::move(updated));
     saveSettings();
     if (value) applyRule(direction);
+}
+
+void SwitchEngine::changeNoticeFlag(bool StoredSettings::*flag, bool value)
+{
+    StoredSettings updated = settings_;
+    updated.*flag = value;
+    setSettings(std::move(updated));
+    saveSettings();
+}
+
+void SwitchEngine::setNotifyOnSwitch(bool value, Direction direction)
+{
+    changeNoticeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
+                                                   : &StoredSettings::notifyOutputSwitch,
+                     value);
+    // Only a notice turned on needs the notification service.
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setNotifyOnDeviceChange(bool value)
+{
+    changeNoticeFlag(&StoredSettings::notifyDeviceChange, value);
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setPlaySound(bool value)
+{
+    // setSettings() keeps the notifier's sound in step, so the next notice already follows.
+    changeNoticeFlag(&StoredSettings::notifySound, value);
 }
 
 void SwitchEngine::moveUp(const std::string& uid, Direction direction)

@@ -51,18 +51,13 @@ public:
     // since lasts only until the program ends.
     bool settingsUnsaved() const noexcept { return settingsUnsaved_; }
 
-    // Replaces the settings as the settings pane does for the notice flags; the caller saves
-    // through saveSettings() and keeps notifier().playSound in step, as the engine does not watch.
+    // Replaces and publishes the settings, keeping the notifier's sound in step; saves nothing
+    // (the operations below save what the user changes).
     void setSettings(StoredSettings settings);
-    // Writes the current settings and publishes whether that failed.
-    void saveSettings();
-
     [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
 
+    // The audio layer, whose callbacks the engine installs.
     AudioDeviceManager& manager() noexcept { return *manager_; }
-    PriorityStore& store() noexcept { return *store_; }
-    NoticeSink& notifier() noexcept { return *notifier_; }
-    LidSource& lidMonitor() noexcept { return *lidMonitor_; }
 
     // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
     void start();
@@ -72,6 +67,10 @@ public:
 
     std::vector<DeviceRow> rows(Direction direction) const;
     void setAutoSwitch(bool value, Direction direction);
+    // The notice switches: each publishes and saves; turning a notice on asks for permission.
+    void setNotifyOnSwitch(bool value, Direction direction);
+    void setNotifyOnDeviceChange(bool value);
+    void setPlaySound(bool value);
     void moveUp(const std::string& uid, Direction direction);
     void moveDown(const std::string& uid, Direction direction);
     // Moves the entries at `from` to just before the entry that stood at `to` in the list as
@@ -83,6 +82,8 @@ private:
     SwitchEngine(std::unique_ptr<AudioDeviceManager> manager, std::unique_ptr<PriorityStore> store,
                  std::unique_ptr<NoticeSink> notifier, std::unique_ptr<LidSource> lidMonitor);
 
+    // Writes the current settings and publishes whether that failed.
+    void saveSettings();
     void refreshDefaults();
     std::optional<std::string> readDefaultUID(Direction direction) const;
     // `quiet`: the first pass on a new connection to the server, which announces nothing.
@@ -100,6 +101,7 @@ private:
     void setPriority(Direction direction, std::vector<SavedDevice> list);
     void setDefaultUID(Direction direction, std::optional<std::string> uid);
     void setLidClosed(bool closed);
+    void changeNoticeFlag(bool StoredSettings::*flag, bool value);
 
     std::vector<AudioDevice> connected_;
     StoredSettings settings_;

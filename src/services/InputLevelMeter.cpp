@@ -21,6 +21,8 @@ InputLevelMeter::InputLevelMeter(Options options, QObject* parent)
     restartTimer_.setSingleShot(true);
     restartTimer_.setInterval(restartDelayMs);
     connect(&restartTimer_, &QTimer::timeout, this, &InputLevelMeter::engineOn);
+    quietTimer_.setSingleShot(true);
+    connect(&quietTimer_, &QTimer::timeout, this, &InputLevelMeter::fallQuietly);
 }
 
 // The owner stops the meter first; whatever is left goes without signals.
@@ -76,6 +78,7 @@ void InputLevelMeter::started(std::uint64_t generation)
 void InputLevelMeter::engineOff()
 {
     if (capture_) capture_->close();
+    quietTimer_.stop();
     ++generation_;
     running_ = false;
     smoothed_ = 0.0f;
@@ -107,6 +110,17 @@ void InputLevelMeter::publishLevel(double level, std::uint64_t generation)
     if (generation != generation_ || !running_) return;
     level_ = level;
     emit levelChanged(level_);
+    if (level_ > 0.0) quietTimer_.start(staleAfterMs);
+}
+
+void InputLevelMeter::fallQuietly()
+{
+    if (!running_) return;
+    // The capture delivers on this thread too, so no buffer is being measured meanwhile.
+    smoothed_ = LevelComputation::smoothed(smoothed_, 0.0f);
+    level_ = smoothed_;
+    emit levelChanged(level_);
+    if (level_ > 0.0) quietTimer_.start(silentBufferMs);
 }
 
 } // namespace vantorelle

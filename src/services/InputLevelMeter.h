@@ -48,6 +48,10 @@ public:
     void stop();
 
     static constexpr int restartDelayMs = 300;
+    // A stream that stops delivering (a source that sends no data) counts as silence from
+    // then on, one buffer's length (1024 frames at 48 kHz) at a time, so the bar falls.
+    static constexpr int staleAfterMs = 100;
+    static constexpr int silentBufferMs = 21;
 
 signals:
     // Emitted at every assignment, also when the value stays the same.
@@ -61,6 +65,7 @@ private:
     void started(std::uint64_t generation);
     void read(std::span<const float> channelZero);
     void publishLevel(double level, std::uint64_t generation);
+    void fallQuietly();
 
     Options options_;
     double level_ = 0.0;
@@ -73,6 +78,8 @@ private:
     // stop().
     std::unique_ptr<LevelCapture> capture_;
     QTimer restartTimer_;
+    // Runs only while a level above 0 waits for its next buffer.
+    QTimer quietTimer_;
 };
 
 } // namespace vantorelle

@@ -2,6 +2,7 @@
 
 #include "store/ConfigHome.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -61,6 +62,11 @@ std::filesystem::path LoginItem::defaultAutostartFolder()
     return userConfigHome() / "autostart";
 }
 
+bool LoginItem::isBackgroundStart(const std::vector<std::string_view>& arguments)
+{
+    return arguments.size() > 1 && std::find(arguments.begin() + 1, arguments.end(), backgroundArgument) != arguments.end();
+}
+
 bool LoginItem::isEnabled() const
 {
     if (!entryFile_.is_absolute()) return false;
@@ -100,7 +106,7 @@ bool LoginItem::registerItem() const
           << "Type=Application\n"
           << "Name=Vantorelle\n"
           << "Comment=Keeps the default audio devices on the best one available\n"
-          << "Exec=" << execArgument(identity_.executable().string()) << "\n"
+          << "Exec=" << execArgument(identity_.executable().string()) << ' ' << backgroundArgument << "\n"
           << "Icon=vantorelle\n"
           << "Terminal=false\n"
           << "X-GNOME-Autostart-enabled=true\n";

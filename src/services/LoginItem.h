@@ -3,6 +3,8 @@
 #include "services/AppIdentity.h"
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 namespace vantorelle {
 
@@ -17,6 +19,12 @@ public:
     static std::filesystem::path defaultAutostartFolder();
 
     const std::filesystem::path& entryFile() const noexcept { return entryFile_; }
+
+    // The entry starts the program with this argument: it switches in the background, with
+    // no window (a later start by hand opens it).
+    static constexpr std::string_view backgroundArgument = "--background";
+    // Whether a program's arguments (the program name first) are those of the entry's start.
+    static bool isBackgroundStart(const std::vector<std::string_view>& arguments);
 
     // The entry exists and the desktop has not been told to skip it (Hidden=true, or the
     // X-GNOME-Autostart-enabled=false that session settings write when the user turns it off).

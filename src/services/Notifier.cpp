@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <iostream>
+
 namespace vantorelle {
 
 namespace {
@@ -31,7 +33,7 @@ QDBusMessage notifyCall(const std::string& title, const std::string& body, bool 
         notificationsService, notificationsPath, notificationsInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Vantorelle")       // app_name
          << 0U                                 // replaces_id: never replace an earlier notice
-         << QString()                          // app_icon: the desktop entry supplies it
+         << QStringLiteral("vantorelle")       // app_icon: for servers that skip the desktop-entry hint
          << QString::fromStdString(title)      // summary
          << QString::fromStdString(body)       // body
          << QStringList()                      // actions
@@ -41,6 +43,8 @@ QDBusMessage notifyCall(const std::string& title, const std::string& body, bool 
 }
 
 } // namespace
+
+Notifier::Notifier(const AppIdentity& identity) : Notifier(identity, std::cout) {}
 
 Notifier::Notifier(const AppIdentity& identity, std::ostream& out)
     : hasIdentity_(identity.present())

@@ -3,7 +3,6 @@
 #include "engine/NoticeSink.h"
 #include "services/AppIdentity.h"
 
-#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -17,8 +16,9 @@ class BusConnection;
 // identity there is no service to talk to: notices go to `out` as "[notification] " lines.
 class Notifier final : public NoticeSink {
 public:
-    explicit Notifier(const AppIdentity& identity = AppIdentity::current(),
-                      std::ostream& out = std::cout);
+    // Without an identity, notices go to standard output.
+    explicit Notifier(const AppIdentity& identity = AppIdentity::current());
+    Notifier(const AppIdentity& identity, std::ostream& out);
     ~Notifier() override;
 
     Notifier(const Notifier&) = delete;

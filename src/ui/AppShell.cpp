@@ -1,11 +1,13 @@
 #include "ui/AppShell.h"
 
+#include "engine/SwitchEngine.h"
 #include "ui/AppMark.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace vantorelle {
 
@@ -24,6 +26,16 @@ AppShell::~AppShell()
 MainWindow* AppShell::window() const
 {
     return window_.data();
+}
+
+void AppShell::launch(bool inBackground)
+{
+    if (!inBackground) showWindow();
+    // The engine's events need the event loop; the window comes forward again once it is filled.
+    QTimer::singleShot(0, this, [this, inBackground] {
+        engine_.start();
+        if (!inBackground) showWindow();
+    });
 }
 
 void AppShell::showWindow()

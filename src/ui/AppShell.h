@@ -24,6 +24,9 @@ public:
     AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, QObject* parent = nullptr);
     ~AppShell() override;
 
+    // Starts the engine once the event loop runs, with the window, or without it for a start in
+    // the background (from the login entry): then only the tray icon shows.
+    void launch(bool inBackground);
     // Opens the window (a new one, on the Input pane, if it was closed) and brings it forward.
     void showWindow();
     MainWindow* window() const;

@@ -1,21 +1,25 @@
 #include "ui/Application.h"
 
 #include "engine/SwitchEngine.h"
+#include "services/ApplicationEngine.h"
 #include "services/LoginItem.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
-#include "ui/EngineFactory.h"
 #include "ui/LightAppearance.h"
 #include "ui/SingleInstance.h"
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QTimer>
+
+#include <string_view>
+#include <vector>
 
 namespace vantorelle {
 
 int runApplication(int argc, char** argv)
 {
+    // Read before Qt takes its own arguments out.
+    const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
@@ -25,10 +29,11 @@ int runApplication(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     applyLightAppearance();
 
-    // A second start only brings the running one's window forward; it never builds an engine.
+    // A second start only brings the running one's window forward (one from the login entry
+    // not even that); it never builds an engine.
     SingleInstance instance(QDBusConnection::sessionBus());
     if (!instance.claim()) {
-        instance.activateRunning();
+        if (!inBackground) instance.activateRunning();
         return 0;
     }
 
@@ -36,12 +41,7 @@ int runApplication(int argc, char** argv)
     AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &shell, &AppShell::showWindow);
 
-    shell.showWindow();
-    // Started once the event loop runs, as the engine's events need it.
-    QTimer::singleShot(0, &shell, [engine, &shell] {
-        engine->start();
-        shell.showWindow();
-    });
+    shell.launch(inBackground);
     return QApplication::exec();
 }
 

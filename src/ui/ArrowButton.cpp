@@ -11,7 +11,8 @@ namespace vantorelle {
 ArrowButton::ArrowButton(bool pointsUp, QWidget* parent) : QAbstractButton(parent), pointsUp_(pointsUp)
 {
     setFixedSize(width, height);
-    setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab and pressed with Space, like any button.
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setAccessibleName(pointsUp ? QStringLiteral("Move up") : QStringLiteral("Move down"));
 }
@@ -40,6 +41,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     Symbols::paint(painter, pointsUp_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
                    QRectF(rect()).center(), 9, onActiveCard_ ? QColor(Qt::white) : Palette::grey,
                    FontWeight::semibold);
+    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6), onActiveCard_);
 }
 
 } // namespace vantorelle

@@ -1,14 +1,36 @@
 #include "ui/ContextMenu.h"
 
 #include <QMenu>
+#include <QStyleOptionMenuItem>
 #include <QWidget>
 
 namespace vantorelle {
 
+namespace {
+
+// Writes destructive items in red (white on the highlight, like every other item).
+class ItemMenu final : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override
+    {
+        QMenu::initStyleOption(option, action);
+        if (!action->property("destructive").toBool() || !action->isEnabled()) return;
+        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+            option->palette.setColor(QPalette::Active, role, destructiveColor);
+            option->palette.setColor(QPalette::Inactive, role, destructiveColor);
+        }
+    }
+};
+
+} // namespace
+
 std::unique_ptr<QMenu> buildContextMenu(const std::vector<MenuItem>& items, QWidget* parent)
 {
     if (items.empty()) return nullptr;
-    auto menu = std::make_unique<QMenu>(parent);
+    std::unique_ptr<QMenu> menu = std::make_unique<ItemMenu>(parent);
     for (const MenuItem& item : items) {
         QAction* action = menu->addAction(item.text);
         action->setProperty("destructive", item.destructive);

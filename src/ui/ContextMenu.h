@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <functional>
@@ -11,9 +12,13 @@ class QWidget;
 
 namespace vantorelle {
 
+// The platform's red, for what removes or destroys something.
+inline constexpr QColor destructiveColor{255, 0, 0};
+
 struct MenuItem {
     QString text;
-    // Removes or destroys something; the menu marks it (property "destructive").
+    // Removes or destroys something; the menu marks it (property "destructive") and writes it
+    // in destructiveColor.
     bool destructive = false;
     std::function<void()> action;
 };

@@ -11,6 +11,7 @@
 #include "ui/Typography.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QSpacerItem>
@@ -99,6 +100,8 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     connect(up_, &ArrowButton::clicked, this, [this] { engine_.moveUp(state_.row.uid, direction_); });
     connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_); });
     installContextMenu(*this, [this] { return menuItems(); });
+    // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 QString DeviceCard::rankText(int rank)
@@ -235,7 +238,13 @@ void DeviceCard::updateMeterBar()
     const bool wanted = look() == Look::active && meter_ != nullptr;
     if (wanted && meterBar_ == nullptr) {
         meterBar_ = new MeterBar(*meter_, this);
-        nameColumn_->addWidget(meterBar_);
+        // Aligned, so its fixed 150 points do not cap the column's (and the name's) width.
+        nameColumn_->addWidget(meterBar_, 0, Qt::AlignLeft);
+        // The bar lies inside the active card's gradient, clear of its corners.
+        meterBar_->setBackdrop([this](QPainter& painter) {
+            painter.translate(-meterBar_->mapTo(this, QPoint(0, 0)));
+            painter.fillRect(rect(), Palette::activeGradient.in(QRectF(rect())));
+        });
     } else if (!wanted && meterBar_ != nullptr) {
         delete meterBar_;
         meterBar_ = nullptr;
@@ -267,8 +276,19 @@ void DeviceCard::paintEvent(QPaintEvent*)
     if (pill_->isVisible()) {
         QPainterPath outline = pill_->shape();
         outline.translate(pill_->pos());
-        paintShadow(painter, outline, pillShadow);
+        pillShadow_.paint(painter, outline, pillShadow);
     }
+    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape(), current == Look::active);
+}
+
+void DeviceCard::keyPressEvent(QKeyEvent* event)
+{
+    // The Menu key arrives as a context-menu event by itself; Shift+F10 is its other name.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        emit customContextMenuRequested(rect().center());
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DeviceCard::moveEvent(QMoveEvent* event)

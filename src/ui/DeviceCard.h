@@ -83,6 +83,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -106,6 +107,7 @@ private:
     ActivePill* pill_;
     ArrowButton* up_;
     ArrowButton* down_;
+    CachedShadow pillShadow_;
 };
 
 } // namespace vantorelle

@@ -1,16 +1,18 @@
 #include "ui/DevicePaneView.h"
 
 #include "engine/SwitchEngine.h"
+#include "ui/ArrowButton.h"
 #include "ui/DeviceCard.h"
 #include "ui/EngineChanges.h"
 #include "ui/CardStack.h"
+#include "ui/PaneScrollArea.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/ShadowCanvas.h"
+#include "ui/SwitchToggle.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <set>
@@ -32,7 +34,7 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
                                InputLevelMeter::Options meterOptions, QWidget* parent)
     : QWidget(parent), engine_(engine), direction_(direction),
       meter_(new InputLevelMeter(std::move(meterOptions), this)),
-      changes_(new EngineChanges(engine, this)), scroll_(new QScrollArea(this)),
+      changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)),
       canvas_(new ShadowCanvas), cardList_(new QWidget(canvas_)), cardLayout_(new QVBoxLayout(cardList_)),
       empty_(makeLabel(emptyText(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_)),
       autoSwitch_(new SettingRow(autoSwitchTitle(direction), autoSwitchSubtitle(),
@@ -43,12 +45,6 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
 
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll_->setWidgetResizable(true);
-    scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->setWidget(canvas_);
     canvas_->setAutoFillBackground(false);
 
     auto* stack = new QVBoxLayout(canvas_);
@@ -57,8 +53,10 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    header->addWidget(makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_));
-    header->addWidget(wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_));
+    QLabel* heading = makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_);
+    QLabel* explained = wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_);
+    header->addWidget(heading);
+    header->addWidget(explained);
     stack->addLayout(header);
 
     cardLayout_->setContentsMargins(0, 0, 0, 0);
@@ -71,8 +69,17 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     auto* autoSwitchCard = new CardStack(canvas_);
     autoSwitchCard->addRow(autoSwitch_);
     stack->addWidget(autoSwitchCard);
-    stack->addWidget(wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_));
+    QLabel* footnote = wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_);
+    stack->addWidget(footnote);
     stack->addStretch(1);
+    // Screen readers read the children in their order: the title and explanation first. None
+    // of them overlap, so the stacking order this sets changes nothing on screen.
+    for (QWidget* part : {static_cast<QWidget*>(heading), static_cast<QWidget*>(explained), cardList_,
+                          static_cast<QWidget*>(empty_), static_cast<QWidget*>(autoSwitchCard),
+                          static_cast<QWidget*>(footnote)}) {
+        part->raise();
+    }
+    scroll_->setContent(canvas_);
 
     canvas_->setShadows([this] {
         std::vector<ShadowCanvas::CastShadow> shadows;
@@ -135,10 +142,10 @@ QString DevicePaneView::autoSwitchSubtitle()
 QString DevicePaneView::footer(Direction direction)
 {
     return direction == Direction::input
-               ? QStringLiteral("If the MacBook lid is closed, the built-in microphone becomes unavailable and the "
+               ? QStringLiteral("If the laptop's lid is closed, the built-in microphone becomes unavailable and the "
                                 "next device in the stack becomes active.")
                : QStringLiteral("When the active device disconnects, sound falls back to the next connected seat "
-                                "instantly — no clicks in System Settings.");
+                                "instantly — no clicks in the system's sound settings.");
 }
 
 std::vector<DeviceCard*> DevicePaneView::cards() const
@@ -204,6 +211,16 @@ void DevicePaneView::updateCards(const std::vector<DeviceRow>& rows)
         for (DeviceCard* card : order_) cardLayout_->removeWidget(card);
         for (DeviceCard* card : order) cardLayout_->addWidget(card);
         order_ = std::move(order);
+        // Tab follows the ranks (each card, then its arrows), then the auto-switch switch.
+        QWidget* previous = nullptr;
+        for (DeviceCard* card : order_) {
+            for (QWidget* stop : {static_cast<QWidget*>(card), static_cast<QWidget*>(&card->upArrow()),
+                                  static_cast<QWidget*>(&card->downArrow())}) {
+                if (previous != nullptr) setTabOrder(previous, stop);
+                previous = stop;
+            }
+        }
+        if (previous != nullptr) setTabOrder(previous, &autoSwitch_->toggle());
     }
     for (DeviceCard* card : order_) card->show();
 }

@@ -3,6 +3,7 @@
 #include "engine/DeviceRow.h"
 #include "model/Direction.h"
 #include "services/InputLevelMeter.h"
+#include "ui/PaneScrollArea.h"
 
 #include <QWidget>
 
@@ -12,7 +13,6 @@
 #include <vector>
 
 class QLabel;
-class QScrollArea;
 class QVBoxLayout;
 
 namespace vantorelle {
@@ -52,7 +52,7 @@ public:
     DeviceCard* card(const std::string& uid) const;
     QLabel& emptyLabel() const noexcept { return *empty_; }
     SettingRow& autoSwitchRow() const noexcept { return *autoSwitch_; }
-    QScrollArea& scrollArea() const noexcept { return *scroll_; }
+    PaneScrollArea& scrollArea() const noexcept { return *scroll_; }
 
     // Draws the pane again from the engine's current state.
     void rebuild();
@@ -68,7 +68,7 @@ private:
     Direction direction_;
     InputLevelMeter* meter_;
     EngineChanges* changes_;
-    QScrollArea* scroll_;
+    PaneScrollArea* scroll_;
     ShadowCanvas* canvas_;
     QWidget* cardList_;
     QVBoxLayout* cardLayout_;

@@ -138,6 +138,50 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec&
     painter.drawImage(area.topLeft(), mask);
 }
 
+void CachedShadow::paint(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow)
+{
+    if (shape.isEmpty() || shadow.color.alpha() == 0) return;
+    const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    const QRectF area = shape.boundingRect()
+                            .marginsAdded(QMarginsF(shadowMargins(shadow)))
+                            .translated(shadow.offset)
+                            .toAlignedRect();
+    const QPainterPath atOrigin = shape.translated(-area.topLeft());
+    const bool same = !image_.isNull() && ratio == ratio_ && atOrigin == shape_ && shadow.color == shadow_.color
+        && shadow.radius == shadow_.radius && shadow.offset == shadow_.offset;
+    if (!same) {
+        image_ = QImage(static_cast<int>(std::ceil(area.width() * ratio)), static_cast<int>(std::ceil(area.height() * ratio)),
+                        QImage::Format_ARGB32_Premultiplied);
+        image_.setDevicePixelRatio(ratio);
+        image_.fill(Qt::transparent);
+        QPainter imagePainter(&image_);
+        imagePainter.setRenderHint(QPainter::Antialiasing);
+        paintShadow(imagePainter, atOrigin, shadow);
+        shape_ = atOrigin;
+        shadow_ = shadow;
+        ratio_ = ratio;
+    }
+    painter.drawImage(area.topLeft(), image_);
+}
+
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue)
+{
+    painter.save();
+    painter.setOpacity(1.0);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Twice the width, clipped to the shape: the ring lies whole inside it.
+    painter.setClipPath(shape, Qt::IntersectClip);
+    painter.setPen(QPen(onBlue ? QColor(Qt::white) : QColor(29, 29, 31), 4.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+    painter.restore();
+}
+
+bool showsFocusRing(const QWidget& widget)
+{
+    return widget.hasFocus() && widget.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void setWidgetOpacity(QWidget& widget, double opacity)
 {
     if (opacity >= 1.0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QMargins>
 #include <QPainterPath>
 #include <QPointF>
@@ -31,6 +32,26 @@ QMargins shadowMargins(const ShadowSpec& shadow);
 // themselves and need the shadow under their own opacity; leave shadowMargins() free around
 // the shape.
 void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow);
+
+// A shadow rendered once and drawn again while its shape, look and pixel ratio stay the same:
+// a level bar moving over a card repaints what lies under it many times a second.
+class CachedShadow {
+public:
+    void paint(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow);
+
+private:
+    QPainterPath shape_; // moved to the rendered image's origin
+    ShadowSpec shadow_;
+    double ratio_ = 0.0;
+    QImage image_;
+};
+
+// The keyboard focus ring: 2 points just inside `shape`'s edge, dark on light surfaces and
+// white on the blue ones, at least 3:1 against either.
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue);
+// Whether `widget` shows its ring: it has the focus and got there by the keyboard (a mouse
+// click or the window's first focus draws none).
+bool showsFocusRing(const QWidget& widget);
 
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);

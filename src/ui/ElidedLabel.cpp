@@ -21,6 +21,7 @@ void ElidedLabel::setText(const QString& text)
     text_ = text;
     setAccessibleName(text);
     updateGeometry();
+    updateToolTip();
     update();
 }
 
@@ -36,7 +37,20 @@ void ElidedLabel::setTextFont(const QFont& font)
     if (font == this->font()) return;
     setFont(font);
     updateGeometry();
+    updateToolTip();
     update();
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updateToolTip();
+}
+
+void ElidedLabel::updateToolTip()
+{
+    // A cut-off text can still be read whole.
+    setToolTip(shownText() == text_ ? QString() : text_);
 }
 
 QString ElidedLabel::shownText() const

@@ -8,7 +8,7 @@
 namespace vantorelle {
 
 // One line of plain text that, when the layout gives it less than its full width, ends in an
-// ellipsis instead of pushing its neighbours out of the row.
+// ellipsis instead of pushing its neighbours out of the row; the whole text is then its tooltip.
 class ElidedLabel : public QWidget {
     Q_OBJECT
 public:
@@ -27,8 +27,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void updateToolTip();
+
     QString text_;
     QColor color_;
 };

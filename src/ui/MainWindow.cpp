@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/AppMark.h"
-#include "ui/DevicePaneFactory.h"
+#include "ui/DevicePaneView.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/SettingsPaneView.h"
@@ -63,8 +63,8 @@ void MainWindow::setPane(Pane pane)
 QWidget* MainWindow::makePaneView(Pane pane)
 {
     switch (pane) {
-    case Pane::input: return makeDevicePane(engine_, Direction::input, this);
-    case Pane::output: return makeDevicePane(engine_, Direction::output, this);
+    case Pane::input: return new DevicePaneView(engine_, Direction::input, InputLevelMeter::processOptions(), this);
+    case Pane::output: return new DevicePaneView(engine_, Direction::output, InputLevelMeter::processOptions(), this);
     case Pane::settings: return new SettingsPaneView(engine_, loginItem_(), this);
     }
     return nullptr;

@@ -1,6 +1,7 @@
 #include "ui/MeterBar.h"
 
 #include "services/InputLevelMeter.h"
+#include "ui/Accessibility.h"
 #include "ui/Drawing.h"
 #include "ui/LinearAnimator.h"
 #include "ui/Palette.h"
@@ -16,6 +17,7 @@ MeterBar::MeterBar(InputLevelMeter& meter, QWidget* parent)
 {
     setFixedSize(trackWidth, trackHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    installAccessibility();
     connect(animator_, &LinearAnimator::valueChanged, this, qOverload<>(&QWidget::update));
     connect(&meter, &InputLevelMeter::runningChanged, this,
             [this, &meter](bool running) { follow(running, meter.level()); });
@@ -42,6 +44,7 @@ double MeterBar::targetBarWidth() const noexcept
 
 void MeterBar::follow(bool running, double level)
 {
+    level_ = level;
     const double width = barWidthFor(level);
     if (running && !running_) {
         // Appearing: no sweep from an old value.
@@ -53,10 +56,22 @@ void MeterBar::follow(bool running, double level)
     setVisible(running);
 }
 
+void MeterBar::setBackdrop(std::function<void(QPainter&)> backdrop)
+{
+    backdrop_ = std::move(backdrop);
+    setAttribute(Qt::WA_OpaquePaintEvent, static_cast<bool>(backdrop_));
+    update();
+}
+
 void MeterBar::paintEvent(QPaintEvent*)
 {
     if (!running_) return;
     QPainter painter(this);
+    if (backdrop_) {
+        painter.save();
+        backdrop_(painter);
+        painter.restore();
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF track(0, 0, trackWidth, trackHeight);
     painter.fillPath(continuousRoundedRect(track, 2), QColor(255, 255, 255, qRound(0.28 * 255)));

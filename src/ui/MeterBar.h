@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace vantorelle {
 
 class InputLevelMeter;
@@ -17,7 +19,12 @@ public:
 
     // What the meter publishes; the bar follows it.
     void follow(bool running, double level);
+    // Paints what lies behind the bar (in the bar's coordinates), so a moving bar repaints
+    // itself alone and not everything under it, many times a second.
+    void setBackdrop(std::function<void(QPainter&)> backdrop);
 
+    // The level shown (0 to 1).
+    double level() const noexcept { return level_; }
     // The width the green bar has reached, and the one it moves to.
     double barWidth() const noexcept;
     double targetBarWidth() const noexcept;
@@ -32,6 +39,8 @@ protected:
 private:
     LinearAnimator* animator_;
     bool running_ = false;
+    double level_ = 0.0;
+    std::function<void(QPainter&)> backdrop_;
 };
 
 } // namespace vantorelle

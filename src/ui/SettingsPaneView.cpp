@@ -5,13 +5,13 @@
 #include "ui/Drawing.h"
 #include "ui/EngineChanges.h"
 #include "ui/NotificationPreview.h"
+#include "ui/PaneScrollArea.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/ShadowCanvas.h"
 #include "ui/Typography.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace vantorelle {
@@ -37,12 +37,8 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
     : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), launchAtLogin_(loginItem_.isEnabled()),
       changes_(new EngineChanges(engine, this))
 {
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(makeContent());
+    auto* scroll = new PaneScrollArea(this);
+    scroll->setContent(makeContent());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -53,7 +49,7 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
 
 QString SettingsPaneView::loginItemErrorText()
 {
-    return QStringLiteral("Could not change the login item. Run the built Vantorelle.app for this.");
+    return QStringLiteral("Could not change the login item. Install Vantorelle and start the installed copy for this.");
 }
 
 QString SettingsPaneView::saveErrorText()
@@ -106,39 +102,26 @@ QWidget* SettingsPaneView::makeContent()
 QWidget* SettingsPaneView::makeNotificationsCard(QWidget* parent)
 {
     auto* card = new CardStack(parent);
-    auto noticeRow = [this, card](const QString& title, const QString& subtitle, bool StoredSettings::*flag) {
-        auto* row = new SettingRow(title, subtitle,
-                                   BoolBinding{[this, flag] { return engine_.settings().*flag; },
-                                               [this, flag](bool value) { writeNoticeFlag(flag, value); }},
-                                   card);
+    auto addRow = [this, card](const QString& title, const QString& subtitle, BoolBinding binding) {
+        auto* row = new SettingRow(title, subtitle, std::move(binding), card);
         card->addRow(row);
         rows_.push_back(row);
     };
-    // The two switch rows read through the engine's own per-direction question.
-    auto switchRow = [this, card](const QString& title, const QString& subtitle, Direction direction) {
-        bool StoredSettings::*flag =
-            direction == Direction::input ? &StoredSettings::notifyInputSwitch : &StoredSettings::notifyOutputSwitch;
-        auto* row = new SettingRow(title, subtitle,
-                                   BoolBinding{[this, direction] { return engine_.notifyOnSwitch(direction); },
-                                               [this, flag](bool value) { writeNoticeFlag(flag, value); }},
-                                   card);
-        card->addRow(row);
-        rows_.push_back(row);
-    };
-    switchRow(QStringLiteral("Input device switched"),
-              QStringLiteral("When a higher-ranked microphone takes over or the current one disconnects"), Direction::input);
-    switchRow(QStringLiteral("Output device switched"),
-              QStringLiteral("When sound starts playing through a different device"), Direction::output);
-    noticeRow(QStringLiteral("Device connected or removed"),
-              QStringLiteral("When any audio device appears or disappears, even if nothing switches"),
-              &StoredSettings::notifyDeviceChange);
-
-    auto* sound = new SettingRow(QStringLiteral("Play sound"), QStringLiteral("A soft chime alongside each notification"),
-                                 BoolBinding{[this] { return engine_.settings().notifySound; },
-                                             [this](bool value) { writeSound(value); }},
-                                 card);
-    card->addRow(sound);
-    rows_.push_back(sound);
+    for (const Direction direction : allDirections) {
+        const bool input = direction == Direction::input;
+        addRow(input ? QStringLiteral("Input device switched") : QStringLiteral("Output device switched"),
+               input ? QStringLiteral("When a higher-ranked microphone takes over or the current one disconnects")
+                     : QStringLiteral("When sound starts playing through a different device"),
+               BoolBinding{[this, direction] { return engine_.notifyOnSwitch(direction); },
+                           [this, direction](bool value) { engine_.setNotifyOnSwitch(value, direction); }});
+    }
+    addRow(QStringLiteral("Device connected or removed"),
+           QStringLiteral("When any audio device appears or disappears, even if nothing switches"),
+           BoolBinding{[this] { return engine_.settings().notifyDeviceChange; },
+                       [this](bool value) { engine_.setNotifyOnDeviceChange(value); }});
+    addRow(QStringLiteral("Play sound"), QStringLiteral("A soft chime alongside each notification"),
+           BoolBinding{[this] { return engine_.settings().notifySound; },
+                       [this](bool value) { engine_.setPlaySound(value); }});
     return card;
 }
 
@@ -156,25 +139,6 @@ QWidget* SettingsPaneView::makeGeneralCard(QWidget* parent)
     saveError_ = addErrorLine(*card, saveErrorText());
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
     return card;
-}
-
-void SettingsPaneView::writeNoticeFlag(bool StoredSettings::*flag, bool value)
-{
-    StoredSettings settings = engine_.settings();
-    settings.*flag = value;
-    engine_.setSettings(std::move(settings));
-    engine_.saveSettings();
-    // Only a switch turned on needs the notification service.
-    if (value) engine_.notifier().askPermission();
-}
-
-void SettingsPaneView::writeSound(bool value)
-{
-    StoredSettings settings = engine_.settings();
-    settings.notifySound = value;
-    engine_.setSettings(std::move(settings));
-    engine_.notifier().setPlaySound(value);
-    engine_.saveSettings();
 }
 
 void SettingsPaneView::writeLaunchAtLogin(bool value)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/StoredSettings.h"
 #include "services/LoginItem.h"
 
 #include <QString>
@@ -48,8 +47,6 @@ private:
     QWidget* makeContent();
     QWidget* makeNotificationsCard(QWidget* parent);
     QWidget* makeGeneralCard(QWidget* parent);
-    void writeNoticeFlag(bool StoredSettings::*flag, bool value);
-    void writeSound(bool value);
     void writeLaunchAtLogin(bool value);
     void refresh();
 

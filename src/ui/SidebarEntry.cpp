@@ -1,11 +1,13 @@
 #include "ui/SidebarEntry.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 #include "ui/Typography.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -26,6 +28,7 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(paneLabel(pane));
+    installAccessibility();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -47,10 +50,22 @@ QPainterPath SidebarEntry::hitShape() const
 
 void SidebarEntry::paintEvent(QPaintEvent*)
 {
-    if (!selected_) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(hitShape(), Palette::blue);
+    if (selected_) painter.fillPath(hitShape(), Palette::blue);
+    if (showsFocusRing(*this)) paintFocusRing(painter, hitShape(), selected_);
+}
+
+void SidebarEntry::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: emit clicked(); return;
+    case Qt::Key_Up: emit stepRequested(-1); return;
+    case Qt::Key_Down: emit stepRequested(1); return;
+    default: ClickArea::keyPressEvent(event);
+    }
 }
 
 } // namespace vantorelle

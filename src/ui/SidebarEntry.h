@@ -26,8 +26,13 @@ public:
 
     static constexpr double cornerRadius = 7.0;
 
+signals:
+    // Up or Down pressed on the entry: the sidebar moves the selection by `step`.
+    void stepRequested(int step);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Pane pane_;

@@ -51,9 +51,13 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
     list->setSpacing(2);
     for (const Pane each : allPanes) {
         auto* entry = new SidebarEntry(each, this);
-        connect(entry, &SidebarEntry::clicked, this, [this, each] {
-            if (pane_.set) pane_.set(each);
-            refresh();
+        connect(entry, &SidebarEntry::clicked, this, [this, each] { select(each); });
+        connect(entry, &SidebarEntry::stepRequested, this, [this, each](int step) {
+            const int target = static_cast<int>(each) + step;
+            if (target < 0 || target >= static_cast<int>(allPanes.size())) return;
+            select(allPanes[static_cast<std::size_t>(target)]);
+            this->entry(allPanes[static_cast<std::size_t>(target)]).setFocus(Qt::TabFocusReason);
+            window()->setAttribute(Qt::WA_KeyboardFocusChange);
         });
         list->addWidget(entry);
         entries_.push_back(entry);
@@ -63,11 +67,21 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
     refresh();
 }
 
+void SidebarView::select(Pane pane)
+{
+    if (pane_.set) pane_.set(pane);
+    refresh();
+}
+
 void SidebarView::refresh()
 {
     if (!pane_.get) return;
     const Pane selected = pane_.get();
-    for (SidebarEntry* entry : entries_) entry->setSelected(entry->pane() == selected);
+    for (SidebarEntry* entry : entries_) {
+        entry->setSelected(entry->pane() == selected);
+        // One stop for the whole list, on the selected entry; Up and Down move within it.
+        entry->setFocusPolicy(entry->pane() == selected ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 SidebarEntry& SidebarView::entry(Pane pane) const

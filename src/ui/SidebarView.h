@@ -29,6 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void select(Pane pane);
+
     Binding<Pane> pane_;
     std::vector<SidebarEntry*> entries_;
 };

@@ -25,7 +25,7 @@ SwitchToggle::SwitchToggle(QWidget* parent)
     : QAbstractButton(parent), animation_(new QVariantAnimation(this))
 {
     setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     animation_->setDuration(120);
@@ -84,11 +84,7 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     paintShadow(painter, knobShape, ShadowSpec{QColor(0, 0, 0, 60), 0.8, QPointF(0, 0.5)});
     painter.fillPath(knobShape, Qt::white);
 
-    if (hasFocus()) {
-        painter.setPen(QPen(QColor(Palette::blue.red(), Palette::blue.green(), Palette::blue.blue(), 160), 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(capsule(track.adjusted(0.75, 0.75, -0.75, -0.75)));
-    }
+    if (showsFocusRing(*this)) paintFocusRing(painter, capsule(track), false);
 }
 
 } // namespace vantorelle

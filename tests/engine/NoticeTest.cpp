@@ -1,5 +1,7 @@
 #include "EngineTest.h"
 
+#include <functional>
+
 namespace vantorelle::test {
 namespace {
 
@@ -177,6 +179,54 @@ TEST_F(NoticeTest, SwitchNoticesOffSilenceLidAndDeviceListSwitches)
 
     EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
     EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(NoticeTest, EachNoticeSwitchPublishesSavesAndAsksPermissionOnlyWhenTurnedOn)
+{
+    startWith();
+    struct Case {
+        const char* name;
+        std::function<void(SwitchEngine&, bool)> set;
+        bool StoredSettings::*flag;
+        bool asksPermission;
+    };
+    const std::vector<Case> cases = {
+        {"input", [](SwitchEngine& e, bool v) { e.setNotifyOnSwitch(v, Direction::input); },
+         &StoredSettings::notifyInputSwitch, true},
+        {"output", [](SwitchEngine& e, bool v) { e.setNotifyOnSwitch(v, Direction::output); },
+         &StoredSettings::notifyOutputSwitch, true},
+        {"devices", [](SwitchEngine& e, bool v) { e.setNotifyOnDeviceChange(v); },
+         &StoredSettings::notifyDeviceChange, true},
+        {"sound", [](SwitchEngine& e, bool v) { e.setPlaySound(v); }, &StoredSettings::notifySound, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool value : {false, true}) {
+            int announced = 0;
+            const auto subscription = engine->observe([&](EngineField field) {
+                if (field == EngineField::settings) ++announced;
+            });
+            const StoredSettings before = engine->settings();
+            const int permissions = parts.notifier.permissionRequests;
+            writes.reset();
+            c.set(*engine, value);
+
+            StoredSettings expected = before;
+            expected.*(c.flag) = value;
+            EXPECT_EQ(engine->settings(), expected) << "nothing else changes";
+            EXPECT_EQ(announced, 1);
+            EXPECT_EQ(writes.count(), 1);
+            EXPECT_EQ(fileSettings(), expected);
+            EXPECT_EQ(parts.notifier.permissionRequests, permissions + (value && c.asksPermission ? 1 : 0));
+        }
+    }
+    // The sound switch reaches the very next notice.
+    engine->setPlaySound(true);
+    plug(usbMic());
+    ASSERT_FALSE(notices().empty());
+    for (const Notice& notice : notices()) EXPECT_TRUE(notice.sound) << notice.title;
+    engine->setPlaySound(false);
+    EXPECT_FALSE(parts.notifier.playSound());
 }
 
 } // namespace

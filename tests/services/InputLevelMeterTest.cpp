@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -173,6 +175,54 @@ TEST_F(InputLevelMeterTest, FollowsANewDefaultSource)
     ASSERT_TRUE(daemon().setDefaultSource("second"));
     EXPECT_TRUE(waitUntil([&] { return streamSource() == sourceIndex("second"); }));
     EXPECT_TRUE(waitUntil([&] { return meter.running(); }));
+    meter.stop();
+}
+
+TEST_F(InputLevelMeterTest, ALevelFallsWhenTheNewDefaultSendsNothing)
+{
+    addDefaultSine("tone");
+    // A pipe source that nobody writes to: plugged in, but no data reaches its record stream.
+    ASSERT_TRUE(daemon().addSource("quiet"));
+    InputLevelMeter meter(options());
+    meter.start();
+    ASSERT_TRUE(waitUntil([&] { return meter.running() && meter.level() > 0.5; }));
+
+    ASSERT_TRUE(daemon().setDefaultSource("quiet"));
+    // As for silence: down by 0.05 a buffer, to 0 well within a second.
+    EXPECT_TRUE(waitUntil([&] { return meter.level() == 0.0; }, 2s));
+    EXPECT_TRUE(meter.running()) << "the stream itself is fine";
+    meter.stop();
+}
+
+TEST_F(InputLevelMeterTest, AStereoSourceIsMeasuredOnItsFirstChannel)
+{
+    // Interleaved frames: channel 0 a square wave of RMS 0.1 (-20 dBFS, level 0.6), channel 1
+    // at full scale, which would read 1 if it were measured.
+    const QString fifo = daemon().folder() + QStringLiteral("/stereo.fifo");
+    ASSERT_TRUE(daemon().loadModule("module-pipe-source", {"source_name=stereo", "file=" + fifo, "format=float32le",
+                                                           "rate=48000", "channels=2"}));
+    ASSERT_TRUE(daemon().setDefaultSource("stereo"));
+    const int writer = ::open(fifo.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    std::vector<float> frames(2 * 4096);
+    for (std::size_t i = 0; i < frames.size(); i += 2) {
+        frames[i] = (i / 2) % 2 == 0 ? 0.1f : -0.1f;
+        frames[i + 1] = 1.0f;
+    }
+    const auto feed = [&] {
+        // Whatever the pipe takes now; the source reads it as it comes.
+        [[maybe_unused]] const ssize_t n = ::write(writer, frames.data(), frames.size() * sizeof(float));
+    };
+
+    InputLevelMeter meter(options());
+    const auto published = record(meter);
+    meter.start();
+    EXPECT_TRUE(waitUntil([&] {
+        feed();
+        return meter.running() && published->levels.size() >= 20;
+    }));
+    ::close(writer);
+    EXPECT_NEAR(meter.level(), 0.6, 0.01);
     meter.stop();
 }
 

@@ -134,6 +134,7 @@ TEST_F(NotifierTest, NoticeCarriesTheTextsAndIdentity)
     ASSERT_EQ(notices.size(), 1U);
     const ReceivedNotice& notice = notices.front();
     EXPECT_EQ(notice.appName, QStringLiteral("Vantorelle"));
+    EXPECT_EQ(notice.appIcon, QStringLiteral("vantorelle")) << "for servers that ignore the desktop entry";
     EXPECT_EQ(notice.summary, QStringLiteral("Input switched"));
     EXPECT_EQ(notice.body, QStringLiteral("Lid closed — USB Mic"));
     EXPECT_EQ(notice.replacesId, 0U);

@@ -10,7 +10,7 @@
 #include "ui/DeviceCard.h"
 #include "ui/ElidedLabel.h"
 #include "ui/DevicePaneView.h"
-#include "ui/EngineFactory.h"
+#include "services/ApplicationEngine.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

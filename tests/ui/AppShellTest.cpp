@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -57,6 +59,36 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     EXPECT_TRUE(shell.window()->sidebar().entry(Pane::input).isSelected());
 
     QApplication::setQuitOnLastWindowClosed(quitOnClose);
+}
+
+TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensIt)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
+    const auto engine = parts.makeEngine();
+    FakeInstallation installation;
+    TempFolder config;
+    const auto visibleWindows = [] {
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return std::count_if(all.begin(), all.end(), [](const QWidget* widget) { return widget->isVisible(); });
+    };
+    {
+        AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+        shell.launch(true);
+        ASSERT_TRUE(waitUntil([&] { return !engine->connected().empty(); })) << "the engine starts all the same";
+        pumpEvents(50ms);
+        EXPECT_EQ(shell.window(), nullptr);
+        EXPECT_EQ(visibleWindows(), 0);
+
+        // What a second start by hand asks for over the bus.
+        shell.showWindow();
+        ASSERT_NE(shell.window(), nullptr);
+        EXPECT_TRUE(shell.window()->isVisible());
+    }
+    AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    shell.launch(false);
+    ASSERT_NE(shell.window(), nullptr) << "a start by hand shows the window at once";
+    EXPECT_TRUE(shell.window()->isVisible());
 }
 
 } // namespace

@@ -88,5 +88,15 @@ TEST(DeviceCardText, CaptionAndStatusFollowTheirTables)
     EXPECT_EQ(DeviceCard::caption(row("on", true, true), Direction::output, false), std::nullopt);
 }
 
+TEST(DevicePaneText, FootersSpeakOfThisDesktop)
+{
+    EXPECT_EQ(DevicePaneView::footer(Direction::input),
+              "If the laptop's lid is closed, the built-in microphone becomes unavailable and the next device in "
+              "the stack becomes active.");
+    EXPECT_EQ(DevicePaneView::footer(Direction::output),
+              "When the active device disconnects, sound falls back to the next connected seat instantly — no "
+              "clicks in the system's sound settings.");
+}
+
 } // namespace
 } // namespace vantorelle

@@ -1,4 +1,5 @@
 #include "DevicePaneFixture.h"
+#include "UiTestSupport.h"
 
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
@@ -220,6 +221,16 @@ TEST_F(DevicePaneViewTest, LongNamesAreCutShortAndArrowsStayInside)
     EXPECT_LE(card->width(), pane->scrollArea().viewport()->width());
     // Spacing 12, the spacer's 8, spacing 12: the name gives way down to that.
     EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
+    EXPECT_EQ(card->nameLabel().toolTip(), QString::fromStdString(longName)) << "the cut-off name in full";
+    EXPECT_TRUE(pane->card("x")->nameLabel().toolTip().isEmpty());
+
+    // With the level bar showing, the name still takes the whole column; the bar keeps 150 x 4.
+    ASSERT_NE(card->meterBar(), nullptr);
+    card->meterBar()->follow(true, 0.5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(card->pill().geometry().left() - card->nameLabel().geometry().right() - 1, 32);
+    EXPECT_GT(card->nameLabel().width(), 2 * MeterBar::trackWidth);
+    EXPECT_EQ(card->meterBar()->size(), QSize(MeterBar::trackWidth, MeterBar::trackHeight));
 }
 
 TEST_F(DevicePaneViewTest, AHundredEntriesScroll)
@@ -234,8 +245,22 @@ TEST_F(DevicePaneViewTest, AHundredEntriesScroll)
     EXPECT_EQ(pane->cards()[99]->rankLabel().text(), "100");
     QScrollBar* bar = pane->scrollArea().verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(bar->isVisible());
     bar->setValue(bar->maximum());
     EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A thumb that stands out from its groove: the pane's grey on white.
+    const QImage drawn = snapshot(*pane);
+    const QRect barArea(bar->mapTo(pane.get(), QPoint(0, 0)), bar->size());
+    EXPECT_GT(countPixels(drawn, barArea, Palette::greyLight, 8), 50);
+    EXPECT_GT(countPixels(drawn, barArea, Qt::white, 8), 50) << "a groove as white as the pane";
+
+    // The cards keep the 26-point margins they have without a scrollbar: it takes its room
+    // from the right margin, so nothing moves sideways when it appears.
+    const DeviceCard* first = pane->cards().front();
+    const QRect placed(first->mapTo(pane.get(), QPoint(0, 0)), first->size());
+    EXPECT_EQ(placed.left(), 26);
+    EXPECT_EQ(pane->width() - 1 - placed.right(), 26);
 }
 
 } // namespace

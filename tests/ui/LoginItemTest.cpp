@@ -58,7 +58,7 @@ TEST_F(LoginItemTest, RegisteringWritesAnEntryThatStartsTheInstalledProgram)
     const std::string entry = readFile(item.entryFile());
     EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0U);
     EXPECT_NE(entry.find("Type=Application\n"), std::string::npos);
-    EXPECT_NE(entry.find("Exec=" + installation.executable.string() + "\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("Exec=" + installation.executable.string() + " --background\n"), std::string::npos) << entry;
     EXPECT_FALSE(std::filesystem::exists(item.entryFile().string() + ".new"));
 
     ASSERT_TRUE(item.registerItem()) << "registering twice is harmless";
@@ -66,6 +66,15 @@ TEST_F(LoginItemTest, RegisteringWritesAnEntryThatStartsTheInstalledProgram)
     EXPECT_FALSE(std::filesystem::exists(item.entryFile()));
     EXPECT_FALSE(item.isEnabled());
     EXPECT_TRUE(item.unregisterItem()) << "nothing left to remove is still success";
+}
+
+TEST(LoginItemStart, OnlyTheEntrysArgumentMakesABackgroundStart)
+{
+    EXPECT_TRUE(LoginItem::isBackgroundStart({"/usr/bin/vantorelle", "--background"}));
+    EXPECT_TRUE(LoginItem::isBackgroundStart({"vantorelle", "-platform", "xcb", "--background"}));
+    EXPECT_FALSE(LoginItem::isBackgroundStart({"vantorelle"}));
+    EXPECT_FALSE(LoginItem::isBackgroundStart({"--background"})) << "the program's own name does not count";
+    EXPECT_FALSE(LoginItem::isBackgroundStart({"vantorelle", "--Background", "background"}));
 }
 
 TEST_F(LoginItemTest, WithoutAnIdentityNothingIsRegistered)
@@ -113,7 +122,7 @@ TEST_F(LoginItemTest, ExecutablePathsWithSpacesAndSpecialCharactersAreQuoted)
     const LoginItem item(AppIdentity::forExecutable(prefix / "bin" / "vantorelle"), autostart);
     ASSERT_TRUE(item.registerItem());
     const std::string entry = readFile(item.entryFile());
-    const std::string expected = "Exec=\"" + (odd / "My Apps \\\\$HOME 100%%").string() + "/bin/vantorelle\"\n";
+    const std::string expected = "Exec=\"" + (odd / "My Apps \\\\$HOME 100%%").string() + "/bin/vantorelle\" --background\n";
     EXPECT_NE(entry.find(expected), std::string::npos) << entry;
 }
 

@@ -3,9 +3,15 @@
 
 #include "support/platform/QtWait.h"
 #include "ui/AppMark.h"
+#include "ui/DeviceCard.h"
+#include "ui/DevicePaneView.h"
 #include "ui/MainWindow.h"
+#include "ui/MeterBar.h"
+#include "ui/ArrowButton.h"
+#include "store/PriorityStore.h"
 #include "ui/Symbols.h"
 
+#include <QApplication>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -56,6 +62,51 @@ TEST(Screenshots, WindowOnEachPane)
     saveDetail(image, QRect(0, 30, 210, 160), "detail-sidebar.png");
     saveDetail(image, QRect(220, 455, 300, 105), "detail-preview.png");
     saveDetail(image, QRect(760, 110, 110, 110), "detail-switches.png");
+}
+
+// Every card state on both panes (active with a name far too long for it and its level bar,
+// next in line, standing by, not connected, lid-blocked), and a keyboard focus ring.
+TEST(Screenshots, EveryCardStateWithALongActiveName)
+{
+    const std::string longName = "Conference Room Ceiling Array Microphone With An Unreasonably Long Product Name";
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "long", longName, true, false));
+    parts.audio.add(FakeAudioSystem::device(2, "builtin-mic", "Built-in Audio Analog Stereo", true, false, true));
+    parts.audio.add(FakeAudioSystem::device(3, "cam", "USB HD Camera", true, false));
+    parts.audio.add(FakeAudioSystem::device(4, "headset", "USB Headset", true, true));
+    parts.audio.add(FakeAudioSystem::device(6, "spk", "Built-in Audio Analog Stereo", false, true, true));
+    parts.audio.add(FakeAudioSystem::device(7, "hdmi", "LG UltraFine Monitor", false, true));
+    parts.audio.defaultInput = 1;
+    parts.audio.defaultOutput = 6;
+    parts.lid.report(true);
+    StoredSettings stored;
+    stored.inputPriority = {{"long", longName}, {"builtin-mic", "Built-in Audio Analog Stereo"},
+                            {"cam", "USB HD Camera"}, {"gone", "Desk Mic"}, {"headset", "USB Headset"}};
+    stored.outputPriority = {{"spk", "Built-in Audio Analog Stereo"}, {"studio", "Studio Speakers"},
+                             {"hdmi", "LG UltraFine Monitor"}, {"headset", "USB Headset"}};
+    stored.autoSwitchInput = false;
+    stored.autoSwitchOutput = false;
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    TempFolder config;
+    MainWindow window(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+
+    auto* input = qobject_cast<DevicePaneView*>(window.paneView());
+    ASSERT_NE(input, nullptr);
+    DeviceCard* active = input->card("long");
+    ASSERT_NE(active, nullptr);
+    ASSERT_NE(active->meterBar(), nullptr);
+    active->meterBar()->follow(true, 0.7);
+    input->card("cam")->downArrow().setFocus(Qt::TabFocusReason);
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+    save(window, "states-input.png");
+    window.setPane(Pane::output);
+    save(window, "states-output.png");
 }
 
 TEST(Screenshots, SettingsPaneWithTheLoginError)

@@ -180,7 +180,7 @@ TEST_F(SettingsPaneTest, WithoutAnIdentityTheSwitchFallsBackAndTheRedLineAppears
     EXPECT_FALSE(row.toggle().isChecked());
     ASSERT_TRUE(pane->loginItemError().has_value());
     EXPECT_EQ(*pane->loginItemError(),
-              QStringLiteral("Could not change the login item. Run the built Vantorelle.app for this."));
+              QStringLiteral("Could not change the login item. Install Vantorelle and start the installed copy for this."));
     QLabel& line = pane->loginErrorLabel();
     EXPECT_TRUE(line.isVisible());
     EXPECT_EQ(line.text(), *pane->loginItemError());

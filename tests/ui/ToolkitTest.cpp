@@ -278,6 +278,12 @@ TEST(ContextMenu, NoItemsMeansNoMenuAndItemsRunTheirActions)
     QAction* action = menu->actions().front();
     EXPECT_EQ(action->text(), QStringLiteral("Remove from list"));
     EXPECT_TRUE(action->property("destructive").toBool());
+    // Written in red: red pixels in the drawn menu, and only there.
+    const QImage drawn = snapshot(*menu);
+    EXPECT_GT(countPixels(drawn, drawn.rect(), destructiveColor, 60), 5);
+    const std::unique_ptr<QMenu> plain = buildContextMenu({MenuItem{QStringLiteral("Remove from list"), false, {}}}, &owner);
+    const QImage plainDrawn = snapshot(*plain);
+    EXPECT_EQ(countPixels(plainDrawn, plainDrawn.rect(), destructiveColor, 60), 0);
     action->trigger();
     EXPECT_EQ(removed, 1);
 }

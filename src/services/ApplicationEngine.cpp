@@ -1,4 +1,4 @@
-#include "ui/EngineFactory.h"
+#include "services/ApplicationEngine.h"
 
 #include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
