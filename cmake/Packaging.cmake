@@ -17,7 +17,7 @@ add_custom_target(vantorelle_data ALL DEPENDS ${VANTORELLE_MANPAGE} ${VANTORELLE
 add_dependencies(vantorelle vantorelle_data)
 install(FILES ${VANTORELLE_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VANTORELLE_CHANGELOG} ${PROJECT_SOURCE_DIR}/data/copyright
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantorelle)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantorelle)
@@ -34,10 +34,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared libraries come from dpkg-shlibdeps; Qt's plugins are loaded at run time and so are named
-# here: the SVG icon engine and image format (the tray icon and the symbols).
+# Shared libraries come from dpkg-shlibdeps, also those of the window module; that brings in
+# libqt6svg6, which holds the SVG icon engine and image format too (the tray icon and symbols).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower, qt6-wayland")
 # Refuses to build a package whose dependencies cannot be computed, and strips what the
 # distribution strips from its binaries.

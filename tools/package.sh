@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/deps.sh package
-cmake -S . -B build-deb -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configured for /usr, so the window module goes to the multiarch library folder.
+cmake -S . -B build-deb -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-deb -j"$(nproc)"
 (cd build-deb && cpack -G DEB)
 deb=$(ls build-deb/vantorelle_*.deb)
