@@ -1,5 +1,6 @@
 #include "audio/pulse/PulseAudioSystem.h"
 #include "cli/CommandLineTools.h"
+#include "cli/PulseCookie.h"
 #include "cli/ReportMode.h"
 #include "cli/WindowLoader.h"
 #include "services/UpowerLidRead.h"
@@ -31,6 +32,8 @@ int main(int argc, char** argv)
 {
     // Notices and reports go to standard output; a reader that went away must not kill us.
     std::signal(SIGPIPE, SIG_IGN);
+    // Before any sound-server connection of either mode.
+    vantorelle::keepPulseCookieOutOfReadOnlyConfig();
     const std::vector<std::string_view> arguments(argv, argv + argc);
     if (const auto mode = vantorelle::reportModeFor(arguments)) return runReport(*mode);
     return vantorelle::runWindowModule(argc, argv);
