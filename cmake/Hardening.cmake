@@ -3,7 +3,6 @@
 # relocation table (relro, now).
 add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security
   $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
-set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 include(CheckPIESupported)
 check_pie_supported()
 add_link_options(-Wl,-z,relro -Wl,-z,now)
