@@ -13,7 +13,7 @@ cmake --build build-deb -j"$(nproc)"
 deb=$(ls build-deb/vantorelle_*.deb)
 
 # Errors and warnings fail; info and pedantic notes are printed.
-lintian --fail-on error,warning --info --pedantic --suppress-tags initial-upload-closes-no-bugs "$deb"
+lintian --fail-on error,warning --display-info --pedantic "$deb"
 desktop-file-validate data/vantorelle.desktop
 appstreamcli validate --no-net --pedantic data/org.vantorelle.Vantorelle.metainfo.xml
 echo "Built $deb"
