@@ -18,8 +18,34 @@ start_daemon() {
   return 1
 }
 
+# PipeWire with its pulse server and session manager, on a private session bus and runtime folder.
+start_pipewire() {
+  mkdir -p "$bench_tmp/runtime" "$bench_tmp/home" && chmod 700 "$bench_tmp/runtime"
+  local env=(env -u DISPLAY -u WAYLAND_DISPLAY -u PULSE_SERVER HOME="$bench_tmp/home"
+             XDG_RUNTIME_DIR="$bench_tmp/runtime" XDG_CONFIG_HOME="$bench_tmp/home/config"
+             XDG_STATE_HOME="$bench_tmp/home/state"
+             DBUS_SYSTEM_BUS_ADDRESS="unix:path=$bench_tmp/no-system-bus"
+             DBUS_SESSION_BUS_ADDRESS="unix:path=$bench_tmp/bus")
+  dbus-daemon --session --nofork --nopidfile --address="unix:path=$bench_tmp/bus" >/dev/null 2>&1 &
+  daemon_pid="$!"
+  for _ in $(seq 100); do [[ -S "$bench_tmp/bus" ]] && break; sleep 0.05; done
+  "${env[@]}" pipewire >"$bench_tmp/pipewire.log" 2>&1 & daemon_pid+=" $!"
+  for _ in $(seq 100); do [[ -S "$bench_tmp/runtime/pipewire-0" ]] && break; sleep 0.05; done
+  "${env[@]}" wireplumber >"$bench_tmp/wireplumber.log" 2>&1 & daemon_pid+=" $!"
+  "${env[@]}" pipewire-pulse >"$bench_tmp/pipewire-pulse.log" 2>&1 & daemon_pid+=" $!"
+  export PULSE_SERVER="unix:$bench_tmp/runtime/pulse/native"
+  for _ in $(seq 200); do timeout 2 pactl info >/dev/null 2>&1 && return 0; sleep 0.05; done
+  echo "PipeWire did not start" >&2
+  cat "$bench_tmp"/*.log >&2
+  return 1
+}
+
 stop_daemon() {
-  [[ -n "$daemon_pid" ]] && kill "$daemon_pid" 2>/dev/null && wait "$daemon_pid" 2>/dev/null
+  # The newest first: the pulse server and session manager before PipeWire and the bus.
+  local pids=($daemon_pid)
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null
+  done
   rm -rf "$bench_tmp"
 }
 trap stop_daemon EXIT

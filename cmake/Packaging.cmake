@@ -1,31 +1,44 @@
 # The manual page and the Debian package (cpack -G DEB in the build folder).
 
-# Debian keeps manual pages compressed; -n leaves the name and time out, so builds are identical.
+# Debian keeps manual pages and changelogs compressed; -n leaves the name and time out, so builds
+# are identical.
+function(vantorelle_gzip source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND gzip -9nc ${source} > ${output}
+    DEPENDS ${source}
+    VERBATIM)
+endfunction()
 set(VANTORELLE_MANPAGE ${PROJECT_BINARY_DIR}/vantorelle.1.gz)
-add_custom_command(OUTPUT ${VANTORELLE_MANPAGE}
-  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/data/vantorelle.1 > ${VANTORELLE_MANPAGE}
-  DEPENDS ${PROJECT_SOURCE_DIR}/data/vantorelle.1
-  VERBATIM)
-add_custom_target(vantorelle_manpage ALL DEPENDS ${VANTORELLE_MANPAGE})
+set(VANTORELLE_CHANGELOG ${PROJECT_BINARY_DIR}/changelog.gz)
+vantorelle_gzip(${PROJECT_SOURCE_DIR}/data/vantorelle.1 ${VANTORELLE_MANPAGE})
+vantorelle_gzip(${PROJECT_SOURCE_DIR}/data/changelog ${VANTORELLE_CHANGELOG})
+add_custom_target(vantorelle_data ALL DEPENDS ${VANTORELLE_MANPAGE} ${VANTORELLE_CHANGELOG})
+# Installing needs them: a build of the executable alone brings them along.
+add_dependencies(vantorelle vantorelle_data)
 install(FILES ${VANTORELLE_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VANTORELLE_CHANGELOG} ${PROJECT_SOURCE_DIR}/data/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantorelle)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantorelle)
 set(CPACK_PACKAGE_VENDOR "Vantorelle")
-set(CPACK_PACKAGE_CONTACT "Vantorelle developers <vantorelle@localhost>")
+set(CPACK_PACKAGE_CONTACT "Vantorelle developers <developers@vantorelle.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keeps the default audio input and output on the best device")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantorelle ranks the audio devices of each direction in a stack and keeps the
 default input and output of the desktop on the highest-ranked usable device,
 also when devices come and go or the laptop lid closes. It works with
 PulseAudio and with PipeWire.")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantorelle.org/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared libraries come from dpkg-shlibdeps; Qt's plugins are loaded at run time and so are named
-# here: the SVG icon engine and image format (the tray icon and the symbols).
+# Shared libraries come from dpkg-shlibdeps, also those of the window module; that brings in
+# libqt6svg6, which holds the SVG icon engine and image format too (the tray icon and symbols).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower, qt6-wayland")
+# Refuses to build a package whose dependencies cannot be computed, and strips what the
+# distribution strips from its binaries.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageCheck.cmake)
 include(CPack)

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Vantorelle needs that are missing.
-# Usage: tools/deps.sh run|test
+# Usage: tools/deps.sh run|test|package
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
-       libpulse-dev nlohmann-json3-dev)
+       libpulse-dev libdbus-1-dev nlohmann-json3-dev)
 run=(pulseaudio pulseaudio-utils)
+# cpack -G DEB and the checks of what it makes.
+package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
       dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;
   test) wanted=("${build[@]}" "${run[@]}" "${test[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  package) wanted=("${build[@]}" "${package[@]}") ;;
+  *) echo "usage: $0 run|test|package" >&2; exit 2 ;;
 esac
 
 missing=()

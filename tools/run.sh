@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 tools/deps.sh run
 cmake -S . -B build-app -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF
-cmake --build build-app -j"$(nproc)" --target vantorelle
+cmake --build build-app -j"$(nproc)"
 cmake --install build-app --prefix build-app/prefix >/dev/null
 
 # A fresh container has no sound server: start a private one with a few virtual devices.

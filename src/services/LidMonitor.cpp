@@ -1,6 +1,7 @@
 #include "services/LidMonitor.h"
 
 #include "services/BusConnection.h"
+#include "services/UpowerLidRead.h"
 
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -62,8 +63,7 @@ LidMonitor::~LidMonitor()
 
 bool LidMonitor::readLidClosed()
 {
-    BusConnection bus(QDBusConnection::SystemBus);
-    return bus.isConnected() && queryLidClosed(bus.connection()).value_or(false);
+    return readUpowerLidClosed();
 }
 
 void LidMonitor::setOnChange(std::function<void(bool)> onChange)

@@ -31,8 +31,7 @@ public:
     LidMonitor& operator=(const LidMonitor&) = delete;
 
     // One-shot read on a connection of its own: true only when UPower reports a lid that is
-    // present and closed; false when the bus, UPower or the properties are not there. Needs a
-    // QCoreApplication but no running event loop.
+    // present and closed; false when the bus, UPower or the properties are not there.
     static bool readLidClosed();
 
     bool isClosed() const override { return isClosed_; }

@@ -124,5 +124,35 @@ TEST_F(ReportsEndToEndTest, NoServerNoLidNoFile)
     EXPECT_EQ(run({"--list-devices"}).out, "");
 }
 
+TEST_F(ReportsEndToEndTest, AConfigFolderThatCannotBeWrittenAddsNothingToStandardError)
+{
+    // Under a plain file nothing can be created, not even by root; libpulse would complain on
+    // every connection that it cannot make its cookie there.
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    test::writeFile(folder / "file", "");
+    configHome = (folder / "file" / "config").string();
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder.path().string()));
+    const Result result = run({"--list-devices"});
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Laptop Speakers | uid=speakers | output | connected\n");
+}
+
+TEST_F(ReportsEndToEndTest, ReportsLoadNoToolkitAtAll)
+{
+    // The dynamic loader names every library it loads, also those loaded at run time.
+    qputenv("LD_DEBUG", "files");
+    const Result result = run({"--status"});
+    qunsetenv("LD_DEBUG");
+    EXPECT_EQ(result.exitCode, 0);
+    ASSERT_NE(result.err.find("file=libpulse.so.0"), std::string::npos) << result.err;
+    for (const char* toolkit : {"libQt6Core", "libQt6Widgets", "libQt6Gui", "libQt6Svg", "vantorelle-window"}) {
+        EXPECT_EQ(result.err.find(toolkit), std::string::npos) << toolkit;
+    }
+}
+
 } // namespace
 } // namespace vantorelle

@@ -80,5 +80,34 @@ TEST_F(TwoInstancesTest, StartedTogetherExactlyOneStaysAndTheOtherEndsCleanly)
     }
 }
 
+TEST_F(TwoInstancesTest, WithoutSessionBusTheRuntimeFolderLockKeepsItToOne)
+{
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    const TempFolder runtime;
+    std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+    const std::vector<std::pair<QString, QString>> noBus{
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QString::fromStdString((runtime / "no-bus").string())},
+        {"XDG_RUNTIME_DIR", QString::fromStdString(runtime.path().string())}};
+    std::array<TempFolder, 2> configs;
+    ProgramRun first(configs[0], noBus);
+    first.start();
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(configs[0] / "Vantorelle" / "settings.json"); }, 10s));
+
+    ProgramRun second(configs[1], noBus);
+    second.start();
+    ASSERT_TRUE(second.finished(10s));
+    EXPECT_EQ(second.process().exitCode(), 0);
+    EXPECT_TRUE(first.running());
+    EXPECT_FALSE(std::filesystem::exists(configs[1] / "Vantorelle"));
+
+    // A lock left by a holder that died does not keep the next start out.
+    first.process().kill();
+    ASSERT_TRUE(first.finished(10s));
+    ProgramRun third(configs[1], noBus);
+    third.start();
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(configs[1] / "Vantorelle" / "settings.json"); }, 10s));
+    EXPECT_TRUE(third.running());
+}
+
 } // namespace
 } // namespace vantorelle::test

@@ -1,0 +1,47 @@
+#include "ui/WindowModule.h"
+
+#include "ui/Application.h"
+
+#include <QtGlobal>
+#include <QString>
+
+#include <cstdio>
+#include <type_traits>
+#include <cstdlib>
+
+namespace {
+
+// Warnings a normal start gives for conditions that are expected and change nothing: the
+// offscreen and minimal platforms cannot raise a window, and a session without a runtime
+// folder gets Qt's private one. Every other message keeps its usual form.
+bool isExpected(const QMessageLogContext& context, const QString& message)
+{
+    const QLatin1String category(context.category != nullptr ? context.category : "");
+    if (message == QLatin1String("This plugin does not support raise()")) return true;
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return true;
+    // Both come just before the failure below, which says it in one line.
+    if (category == QLatin1String("qt.qpa.xcb") && message.startsWith(QLatin1String("could not connect to display"))) return true;
+    return category == QLatin1String("qt.qpa.plugin") && message.startsWith(QLatin1String("Could not load the Qt platform plugin"));
+}
+
+void filterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("no Qt platform plugin could be initialized"))) {
+        std::fputs("vantorelle: no display found; the window needs one, the reports "
+                   "(vantorelle --status, vantorelle --list-devices) work without.\n", stderr);
+        std::_Exit(EXIT_FAILURE);
+    }
+    if (type != QtFatalMsg && isExpected(context, message)) return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) int vantorelle_window_main(int argc, char** argv)
+{
+    qInstallMessageHandler(filterMessages);
+    return vantorelle::runApplication(argc, argv);
+}
+
+// The loader calls the entry through this type; a change of either shows here.
+static_assert(std::is_same_v<decltype(&vantorelle_window_main), vantorelle::windowModule::Entry>);
