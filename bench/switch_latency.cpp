@@ -94,12 +94,13 @@ int main(int argc, char** argv)
     const std::string arguments = "sink_name=" + sink + " sink_properties=device.description=Top";
     for (int i = 0; i < count; ++i) {
         state.done = false;
+        // From the plug's start, so a switch made inside the server while it loads counts too.
+        const auto plugged = Clock::now();
         pa_operation_unref(pa_context_load_module(state.context, "module-null-sink", arguments.c_str(), onModule, &state));
         iterateUntil(state, state.done);
-        const auto loaded = Clock::now();
         waitForDefault(state, sink, true);
         const auto switched = Clock::now();
-        std::printf("%.3f\n", std::chrono::duration<double, std::milli>(switched - loaded).count());
+        std::printf("%.3f\n", std::chrono::duration<double, std::milli>(switched - plugged).count());
         std::fflush(stdout);
         state.done = false;
         pa_operation_unref(pa_context_unload_module(state.context, state.module, onSuccess, &state));
