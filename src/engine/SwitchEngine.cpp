@@ -19,15 +19,6 @@ bool hasDirection(const AudioDevice& device, Direction direction)
     return direction == Direction::input ? device.isInput : device.isOutput;
 }
 
-// UID -> device; when UIDs repeat, the device earlier in the list wins.
-std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices)
-{
-    std::unordered_map<std::string, const AudioDevice*> index;
-    index.reserve(devices.size());
-    for (const AudioDevice& device : devices) index.try_emplace(device.uid, &device);
-    return index;
-}
-
 // Devices of `from` whose UID is not among those of `other`, in `from`'s order.
 std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from,
                                       const std::vector<AudioDevice>& other)
@@ -42,6 +33,14 @@ std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from,
 }
 
 } // namespace
+
+std::unordered_map<std::string, const AudioDevice*> SwitchEngine::indexByUID(const std::vector<AudioDevice>& devices)
+{
+    std::unordered_map<std::string, const AudioDevice*> index;
+    index.reserve(devices.size());
+    for (const AudioDevice& device : devices) index.try_emplace(device.uid, &device);
+    return index;
+}
 
 std::shared_ptr<SwitchEngine> SwitchEngine::create(std::unique_ptr<AudioDeviceManager> manager,
                                                    std::unique_ptr<PriorityStore> store,
@@ -350,112 +349,6 @@ void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::st
         body = newName + " is now active";
     }
     notifier_->post(title, body);
-}
-
-// ---- editing and rows --------------------------------------------------------------------
-
-std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
-{
-    const auto byUID = indexByUID(connected_);
-    const std::optional<std::string>& current = defaultUID(direction);
-    std::vector<DeviceRow> result;
-    result.reserve(settings_.priority(direction).size());
-    for (const SavedDevice& entry : settings_.priority(direction)) {
-        const auto it = byUID.find(entry.uid);
-        const AudioDevice* device = it == byUID.end() ? nullptr : it->second;
-        DeviceRow row;
-        row.uid = entry.uid;
-        row.name = device ? device->name : entry.name;
-        row.isConnected = device != nullptr;
-        row.isActive = current && *current == entry.uid;
-        row.isBuiltIn = device && device->isBuiltIn;
-        row.lidBlocked = direction == Direction::input && device && device->isBuiltIn && lidClosed_;
-        result.push_back(std::move(row));
-    }
-    return result;
-}
-
-void SwitchEngine::setAutoSwitch(bool value, Direction direction)
-{
-    StoredSettings updated = settings_;
-    (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
-    setSettings(std::move(updated));
-    saveSettings();
-    if (value) applyRule(direction);
-}
-
-void SwitchEngine::changeNoticeFlag(bool StoredSettings::*flag, bool value)
-{
-    StoredSettings updated = settings_;
-    updated.*flag = value;
-    setSettings(std::move(updated));
-    saveSettings();
-}
-
-void SwitchEngine::setNotifyOnSwitch(bool value, Direction direction)
-{
-    changeNoticeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
-                                                   : &StoredSettings::notifyOutputSwitch,
-                     value);
-    // Only a notice turned on needs the notification service.
-    if (value) notifier_->askPermission();
-}
-
-void SwitchEngine::setNotifyOnDeviceChange(bool value)
-{
-    changeNoticeFlag(&StoredSettings::notifyDeviceChange, value);
-    if (value) notifier_->askPermission();
-}
-
-void SwitchEngine::setPlaySound(bool value)
-{
-    // setSettings() keeps the notifier's sound in step, so the next notice already follows.
-    changeNoticeFlag(&StoredSettings::notifySound, value);
-}
-
-void SwitchEngine::moveUp(const std::string& uid, Direction direction)
-{
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
-    if (it == list.end() || it == list.begin()) return;
-    const auto position = static_cast<std::size_t>(it - list.begin());
-    move(direction, {position}, position - 1);
-}
-
-void SwitchEngine::moveDown(const std::string& uid, Direction direction)
-{
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
-    if (it == list.end() || it + 1 == list.end()) return;
-    const auto position = static_cast<std::size_t>(it - list.begin());
-    move(direction, {position}, position + 2);
-}
-
-void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
-{
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    std::vector<SavedDevice> before;
-    std::vector<SavedDevice> moved;
-    std::vector<SavedDevice> after;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (from.contains(i)) moved.push_back(list[i]);
-        else if (i < to) before.push_back(list[i]);
-        else after.push_back(list[i]);
-    }
-    std::vector<SavedDevice> reordered = std::move(before);
-    reordered.insert(reordered.end(), moved.begin(), moved.end());
-    reordered.insert(reordered.end(), after.begin(), after.end());
-    setPriority(direction, std::move(reordered));
-    saveSettings();
-    applyRule(direction);
-}
-
-void SwitchEngine::remove(const std::string& uid, Direction direction)
-{
-    std::vector<SavedDevice> list = settings_.priority(direction);
-    std::erase_if(list, [&uid](const SavedDevice& entry) { return entry.uid == uid; });
-    setPriority(direction, std::move(list));
-    saveSettings();
 }
 
 } // namespace vantorelle

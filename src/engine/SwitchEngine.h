@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vantorelle {
@@ -82,6 +83,8 @@ private:
     SwitchEngine(std::unique_ptr<AudioDeviceManager> manager, std::unique_ptr<PriorityStore> store,
                  std::unique_ptr<NoticeSink> notifier, std::unique_ptr<LidSource> lidMonitor);
 
+    // UID -> device; when UIDs repeat, the device earlier in the list wins.
+    static std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices);
     // Writes the current settings and publishes whether that failed.
     void saveSettings();
     void refreshDefaults();
