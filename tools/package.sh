@@ -3,6 +3,8 @@
 # checks it (lintian, the desktop entry, the AppStream metainfo). Install it with apt afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache entries made in one clone serve every other clone of the project.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 tools/deps.sh package
 # Configured for /usr, so the window module goes to the multiarch library folder.

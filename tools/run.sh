@@ -3,6 +3,8 @@
 # application identity: desktop notices, login item, level meter) and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache entries made in one clone serve every other clone of the project.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 tools/deps.sh run
 cmake -S . -B build-app -G Ninja -DVANTORELLE_TESTS=OFF -DVANTORELLE_BENCH=OFF

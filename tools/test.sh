@@ -3,6 +3,8 @@
 # Usage: tools/test.sh [--sanitize]   (--sanitize: AddressSanitizer + UBSan build in build-asan/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache entries made in one clone serve every other clone of the project.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 dir=build
 options=(-DVANTORELLE_TESTS=ON -DVANTORELLE_BENCH=ON)
