@@ -41,6 +41,8 @@ PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandler
 {
     reconnectTimer_.setSingleShot(true);
     connect(&reconnectTimer_, &QTimer::timeout, this, &PulseListener::connectNow);
+    resyncTimer_.setSingleShot(true);
+    connect(&resyncTimer_, &QTimer::timeout, this, &PulseListener::requestResync);
     settleTimer_.setSingleShot(true);
     connect(&settleTimer_, &QTimer::timeout, this, [this] { apply(filter_.settle(), false); });
 }
@@ -48,6 +50,7 @@ PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandler
 PulseListener::~PulseListener()
 {
     reconnectTimer_.stop();
+    resyncTimer_.stop();
     settleTimer_.stop();
     deviceListChange_.cancel();
     defaultChange_.cancel();
@@ -61,6 +64,18 @@ void PulseListener::requestResync() noexcept
 {
     // Without a connection the reconnection brings its own look.
     if (!context_ || pa_context_get_state(context_.get()) != PA_CONTEXT_READY) return;
+    // A server that answers us but refuses the owner's queries at once (out of client slots, say)
+    // must not turn resyncs into a busy loop: at most one every resyncInterval.
+    constexpr std::chrono::milliseconds resyncInterval{500};
+    const auto now = std::chrono::steady_clock::now();
+    const auto due = lastResync_ + resyncInterval;
+    if (now < due) {
+        if (!resyncTimer_.isActive()) {
+            resyncTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(due - now));
+        }
+        return;
+    }
+    lastResync_ = now;
     resyncOperation_ =
         Operation(pa_context_get_server_info(context_.get(), &PulseListener::onResyncAnswer, this));
 }

@@ -95,6 +95,8 @@ private:
     CoalescingTrigger defaultChange_;
     QTimer reconnectTimer_;
     QTimer settleTimer_;
+    QTimer resyncTimer_;
+    std::chrono::steady_clock::time_point lastResync_;
 };
 
 } // namespace vantorelle::pulse
