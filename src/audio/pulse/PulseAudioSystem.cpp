@@ -171,6 +171,7 @@ bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
         // server's change events until it shows, as on PulseAudio, where the first look already does.
         const Deadline effectBound =
             std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(250));
+        queries_->watchServerChanges();
         for (;;) {
             const unsigned seen = queries_->serverChanges();
             ServerReply now;

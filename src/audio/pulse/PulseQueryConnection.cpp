@@ -96,21 +96,24 @@ bool PulseQueryConnection::makeReady(Deadline deadline) noexcept
     const bool settled = iterateUntil(
         [this] { return pa_context_get_state(context_.get()) == PA_CONTEXT_READY || !isGood(); },
         deadline);
-    if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) {
-        pa_context_set_subscribe_callback(
-            context_.get(),
-            [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* userdata) noexcept {
-                ++static_cast<PulseQueryConnection*>(userdata)->serverChanges_;
-            },
-            this);
-        // Not waited for: requests on one connection are handled in order, so the subscription
-        // is in place before anything this connection asks next.
-        Operation(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
-        return true;
-    }
+    if (settled && pa_context_get_state(context_.get()) == PA_CONTEXT_READY) return true;
     if (settled) context_.reset();
     else timedOut();
     return false;
+}
+
+void PulseQueryConnection::watchServerChanges() noexcept
+{
+    if (!isGood()) return;
+    pa_context_set_subscribe_callback(
+        context_.get(),
+        [](pa_context*, pa_subscription_event_type_t, std::uint32_t, void* userdata) noexcept {
+            ++static_cast<PulseQueryConnection*>(userdata)->serverChanges_;
+        },
+        this);
+    // Not waited for: requests on one connection are handled in order, so the subscription is in
+    // place before anything this connection asks next. Sending it again changes nothing.
+    sendDetached(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
 }
 
 bool PulseQueryConnection::waitForServerChange(unsigned seen, Deadline deadline) noexcept

@@ -48,8 +48,10 @@ public:
     // one round trip however many requests it holds.
     bool exchange(Deadline deadline, const Issue& issue) noexcept;
 
-    // How many server-change events (defaults and other server properties) the connections have
-    // seen; each subscribes to them when it connects. Lets a caller wait for the server to act.
+    // Subscribes the current connection to server-change events (defaults and other server
+    // properties); only a caller that waits for the server to act needs them.
+    void watchServerChanges() noexcept;
+    // How many server-change events the connections have seen since they were watched.
     unsigned serverChanges() const noexcept { return serverChanges_; }
     // Runs the private loop until serverChanges() moves past `seen`, the connection breaks or
     // the deadline passes; true when a change came.
