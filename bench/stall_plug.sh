@@ -10,12 +10,7 @@ count=${2:-3}
 source "$here/lib.sh"
 source "$here/fault_lib.sh"
 
-write_stacks
-python3 - "$settings" <<'PY' 2>/dev/null || sed -i 's/}$/, "notifyDeviceChange": true}/' "$settings"
-import json, sys
-data = json.load(open(sys.argv[1])); data["notifyDeviceChange"] = True
-json.dump(data, open(sys.argv[1], "w"))
-PY
+write_stacks '"notifyDeviceChange": true'
 start_daemon
 plug_builtin_mic >/dev/null; plug_speakers >/dev/null
 start_engine "$build/bench/vantorelle_headless"
