@@ -14,7 +14,7 @@
 namespace {
 
 // The reports build their own short-lived parts and never listen or write the settings file.
-// They load no window toolkit: the window is a module of its own (see WindowLoader).
+// They load no Qt at all: the window is a module of its own (see WindowLoader).
 int runReport(vantorelle::ReportMode mode)
 {
     using namespace vantorelle;
