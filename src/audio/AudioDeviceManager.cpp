@@ -69,8 +69,8 @@ void AudioDeviceManager::startListening()
 {
     if (listening_) return;
     listening_ = true;
-    system_->setOnServerConnected([this] {
-        if (onServerConnected) onServerConnected();
+    system_->setOnQuietDeviceListChange([this] {
+        if (onQuietDeviceListChange) onQuietDeviceListChange();
         else if (onDeviceListChange) onDeviceListChange();
     });
     // The backend is owned by this manager and stops delivering when destroyed, so `this`

@@ -32,8 +32,9 @@ public:
     // Read at the moment an event fires, so they can be set before or after startListening().
     std::function<void()> onDeviceListChange;
     std::function<void()> onDefaultChange;
-    // A (re)connection to the system; falls back to onDeviceListChange when unset.
-    std::function<void()> onServerConnected;
+    // A change that is no news (a (re)connection, a profile change); falls back to
+    // onDeviceListChange when unset.
+    std::function<void()> onQuietDeviceListChange;
 
     // Calls made while a Session lives share one connection and one look at the system.
     class Session {

@@ -50,11 +50,11 @@ public:
     // system, so a pass sees one consistent state and costs one connection. Sessions nest.
     virtual void beginSession() {}
     virtual void endSession() {}
-    // Called, instead of a device-list change, when the system has (re)appeared: what follows is
-    // a fresh look, not news. Set before startListening().
-    virtual void setOnServerConnected(std::function<void()> onServerConnected)
+    // Called, instead of a device-list change, when the system has (re)appeared or a headset
+    // has changed profile: what follows is a fresh look, not news. Set before startListening().
+    virtual void setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange)
     {
-        (void)onServerConnected;
+        (void)onQuietDeviceListChange;
     }
     // Whether the system answers now; inside a session, whether the session's look succeeded.
     virtual bool isAnswering() { return devices().has_value(); }

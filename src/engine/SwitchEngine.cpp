@@ -180,7 +180,7 @@ void SwitchEngine::start()
     manager_->onDefaultChange = [weak] {
         if (const auto engine = weak.lock()) engine->refreshDefaults();
     };
-    manager_->onServerConnected = [weak] {
+    manager_->onQuietDeviceListChange = [weak] {
         if (const auto engine = weak.lock()) engine->deviceListChanged(true);
     };
     manager_->startListening();

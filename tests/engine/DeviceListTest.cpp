@@ -159,7 +159,7 @@ TEST_F(DeviceListTest, FirstPassOnANewConnectionAppliesTheRuleQuietly)
     // The server restarted with its own choice of defaults and a device not seen before.
     audio().add(usbMic());
     audio().defaultInput = 3;
-    audio().fireServerConnected();
+    audio().fireQuietDeviceListChange();
 
     EXPECT_EQ(engine->defaultInputUID(), "builtin-mic");
     EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-mic"}));

@@ -1,6 +1,7 @@
 // The engine on the real parts: a private pulseaudio daemon, UPower and the notification
 // service from dbusmock, driven by a Qt event loop as in the application.
 #include "RealEngineTest.h"
+#include "support/platform/PipeWireSession.h"
 
 namespace vantorelle {
 namespace {
@@ -171,6 +172,65 @@ TEST_F(EngineEndToEndTest, ALidChangeWhileTheServerStallsIsAppliedOnceItAnswers)
     EXPECT_TRUE(waitForOutput("[notification] Input switched: Lid closed \u2014 USB Microphone is now active\n"));
     EXPECT_EQ(out.str().find("Device removed"), std::string::npos) << out.str();
     EXPECT_EQ(out.str().find("Device connected"), std::string::npos) << out.str();
+}
+
+TEST_F(EngineEndToEndTest, ABluetoothProfileChangeIsNoUnplugButADisconnectIs)
+{
+    PipeWireSession* const session = daemon().pipewire();
+    if (!session) {
+        GTEST_SKIP() << "a test PulseAudio daemon can make no card; its profile change, which comes "
+                        "in one batch of events, is covered by the change filter's tests";
+    }
+    using Profile = PipeWireSession::BluetoothProfile;
+    using namespace std::chrono_literals;
+    ASSERT_TRUE(daemon().addSink("usb_dac", {{"device.description", "USB DAC"}, {"device.bus", "usb"}}));
+    ASSERT_TRUE(session->addBluetoothCard("00:11:22:33:44:55", "WH Headset"));
+    const std::string headset = "bluez:00:11:22:33:44:55:output";
+    StoredSettings settings;
+    settings.outputPriority = {{headset, "WH Headset"}, {"usb_dac", "USB DAC"}};
+    settings.notifyDeviceChange = true;
+    writeSettings(settings);
+    startEngine(false);
+    const auto onHeadset = [&] {
+        return waitUntil([&] {
+            return engine->defaultUID(Direction::output) == headset
+                && daemon().defaultSink() == QString("bluez_output.00_11_22_33_44_55.1");
+        });
+    };
+    // Connected once the engine listens, so the engine has seen it.
+    ASSERT_TRUE(session->setBluetoothProfile(Profile::a2dp));
+    ASSERT_TRUE(onHeadset());
+    ASSERT_TRUE(waitForOutput("[notification] Output switched: WH Headset connected \u2014 now active\n"
+                              "[notification] Device connected: WH Headset\n"));
+    out.str("");
+
+    // WirePlumber makes the new profile's nodes 10 to 20 ms after removing the old ones, and
+    // sometimes far later; meanwhile it moves the server's default to the next sink itself.
+    for (const auto& [profile, gap] : {std::pair{Profile::headsetHeadUnit, 15ms}, std::pair{Profile::a2dp, 300ms}}) {
+        SCOPED_TRACE(gap.count());
+        ASSERT_TRUE(session->setBluetoothProfile(Profile::off));
+        pumpEvents(gap);
+        ASSERT_TRUE(session->setBluetoothProfile(profile));
+        EXPECT_TRUE(onHeadset());
+        pumpEvents(400ms);
+        EXPECT_TRUE(onHeadset());
+        EXPECT_EQ(out.str(), "") << "a profile change is no unplug";
+        EXPECT_EQ(savedSettings().outputPriority.front().uid, headset);
+    }
+
+    // A profile that never comes (the headset turned "off") is a loss, once the wait is over.
+    ASSERT_TRUE(session->setBluetoothProfile(Profile::off));
+    EXPECT_TRUE(waitForDefault(Direction::output, "usb_dac"));
+    EXPECT_TRUE(waitForOutput("[notification] Output switched: WH Headset disconnected \u2014 USB DAC is now active\n"
+                              "[notification] Device removed: WH Headset\n"));
+    ASSERT_TRUE(session->setBluetoothProfile(Profile::a2dp));
+    ASSERT_TRUE(onHeadset());
+    out.str("");
+
+    ASSERT_TRUE(session->removeBluetoothCard());
+    EXPECT_TRUE(waitForDefault(Direction::output, "usb_dac"));
+    EXPECT_TRUE(waitForOutput("[notification] Output switched: WH Headset disconnected \u2014 USB DAC is now active\n"
+                              "[notification] Device removed: WH Headset\n"));
 }
 
 } // namespace

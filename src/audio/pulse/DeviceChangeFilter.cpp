@@ -4,6 +4,7 @@
 
 #include <pulse/def.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace vantorelle::pulse {
@@ -18,7 +19,9 @@ void DeviceChangeFilter::reset()
     seen_.clear();
     cards_.clear();
     changing_.clear();
+    refilled_.clear();
     heldChange_ = false;
+    heldOtherChange_ = false;
 }
 
 // Any change while a headset changes profile waits with it, so no pass sees the headset gone.
@@ -26,6 +29,7 @@ DeviceChangeFilter::Verdict DeviceChangeFilter::whileHolding(Verdict verdict) no
 {
     if (!isHolding() || verdict == Verdict::none) return verdict;
     heldChange_ = true;
+    heldOtherChange_ = true;
     return Verdict::hold;
 }
 
@@ -37,10 +41,15 @@ void DeviceChangeFilter::cardAppeared(std::uint32_t card)
 DeviceChangeFilter::Verdict DeviceChangeFilter::cardRemoved(std::uint32_t card)
 {
     cards_.erase(card);
+    refilled_.erase(card);
     if (changing_.erase(card) == 0) return Verdict::none;
-    // A real disconnect: what was held is due now.
-    if (isHolding()) return Verdict::hold;
+    // A real disconnect, which is news: what was held is due now.
+    if (isHolding()) {
+        heldOtherChange_ = true;
+        return Verdict::hold;
+    }
     heldChange_ = false;
+    heldOtherChange_ = false;
     return Verdict::change;
 }
 
@@ -55,6 +64,7 @@ DeviceChangeFilter::Verdict DeviceChangeFilter::endpointSeen(const PulseEndpoint
         if (!isNew || !now.visible) return Verdict::none;
         // The new profile's endpoints are coming: the hold settles shortly after the last one.
         if (now.bluetooth && changing_.contains(now.card)) {
+            refilled_.insert(now.card);
             heldChange_ = true;
             return Verdict::hold;
         }
@@ -80,10 +90,22 @@ DeviceChangeFilter::Verdict DeviceChangeFilter::endpointRemoved(Direction direct
     return whileHolding(Verdict::change);
 }
 
+DeviceChangeFilter::Verdict DeviceChangeFilter::resync() noexcept
+{
+    if (!isHolding()) return Verdict::change;
+    heldChange_ = true;
+    return Verdict::hold;
+}
+
 DeviceChangeFilter::Verdict DeviceChangeFilter::settle()
 {
+    // A headset whose new profile never came is gone as far as anyone can tell: that is news.
+    const bool lost = std::ranges::any_of(changing_, [this](std::uint32_t card) { return !refilled_.contains(card); });
     changing_.clear();
-    return std::exchange(heldChange_, false) ? Verdict::change : Verdict::none;
+    refilled_.clear();
+    const bool other = std::exchange(heldOtherChange_, false) || lost;
+    if (!std::exchange(heldChange_, false)) return Verdict::none;
+    return other ? Verdict::change : Verdict::quietChange;
 }
 
 } // namespace vantorelle::pulse

@@ -2,6 +2,7 @@
 
 #include "audio/pulse/PulseEndpoint.h"
 
+#include <chrono>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -20,7 +21,13 @@ public:
         none,   // nothing the owner needs to know
         change, // a device-list change
         hold,   // a profile change is under way: wait for settle() (or another verdict)
+        // The end of profile changes and nothing else: the devices are as they were, give or
+        // take the profile's own microphone, so a look is due but no news.
+        quietChange,
     };
+
+    // How long a profile change may take before the headset counts as gone.
+    static constexpr std::chrono::milliseconds profileChangeBound{1500};
 
     void reset();
 
@@ -29,6 +36,8 @@ public:
     // The facts of an endpoint, from a listing (isNew false) or after its "new" event.
     Verdict endpointSeen(const PulseEndpoint& endpoint, bool isNew);
     Verdict endpointRemoved(Direction direction, std::uint32_t index);
+    // The owner asked to look again: during a hold, when the hold ends.
+    Verdict resync() noexcept;
     // The wait of a hold is over; a change when one was held.
     Verdict settle();
     bool isHolding() const noexcept { return !changing_.empty(); }
@@ -45,9 +54,13 @@ private:
 
     std::unordered_map<std::uint64_t, Seen> seen_;
     std::unordered_set<std::uint32_t> cards_;
-    // Cards whose Bluetooth endpoints went while the card stayed.
+    // Cards whose Bluetooth endpoints went while the card stayed, and those of them whose new
+    // profile's endpoints have come.
     std::unordered_set<std::uint32_t> changing_;
+    std::unordered_set<std::uint32_t> refilled_;
     bool heldChange_ = false;
+    // Something other than the changing headsets' own endpoints changed during the hold.
+    bool heldOtherChange_ = false;
 };
 
 } // namespace vantorelle::pulse

@@ -5,6 +5,8 @@
 #include "audio/pulse/PulseQueryConnection.h"
 
 #include <algorithm>
+#include <utility>
+#include <unordered_set>
 
 namespace vantorelle {
 
@@ -50,22 +52,56 @@ std::optional<PulseAudioSystem::Look> PulseAudioSystem::takeLook()
     const Deadline deadline = std::chrono::steady_clock::now() + options_.queryDeadline;
     EndpointReply sinks;
     EndpointReply sources;
+    CardReply cards;
     ServerReply server;
     const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
         std::vector<Operation> operations;
         operations.push_back(requestSinks(context, sinks));
         operations.push_back(requestSources(context, sources));
+        operations.push_back(requestCards(context, cards));
         operations.push_back(requestServerDefaults(context, server));
         return operations;
     });
-    if (!answered || !sinks.isComplete || !sources.isComplete || !server.defaults) return std::nullopt;
+    if (!answered || !sinks.isComplete || !sources.isComplete || !cards.isComplete || !server.defaults) {
+        return std::nullopt;
+    }
     // PipeWire can leave a connection that stays open with stale defaults; PulseAudio cannot.
     queries_->setKeepOpen(server.serverName.find("PipeWire") == std::string::npos);
     lastDefaults_ = *server.defaults;
-    Look look{std::move(sinks.endpoints), std::move(*server.defaults)};
+    Look look{std::move(sinks.endpoints), std::move(*server.defaults), {}};
     look.endpoints.insert(look.endpoints.end(), std::make_move_iterator(sources.endpoints.begin()),
                           std::make_move_iterator(sources.endpoints.end()));
+    look.cards = std::move(cards.cards);
     return look;
+}
+
+// PipeWire changes a headset's profile by removing its endpoints and making the new ones 10 ms
+// to several hundred later, while its card stays. A look in between would take the headset for
+// gone; the listener hears the change, but a pass that started just before it did not.
+bool PulseAudioSystem::isChangingProfile(const Look& look)
+{
+    std::unordered_set<std::uint32_t> withEndpoints;
+    for (const PulseEndpoint& endpoint : look.endpoints) {
+        if (endpoint.card != PA_INVALID_INDEX && isBluetoothEndpoint(endpoint) && !isHiddenEndpoint(endpoint)) {
+            withEndpoints.insert(endpoint.card);
+        }
+    }
+    bool changing = false;
+    for (auto it = bluetoothCards_.begin(); it != bluetoothCards_.end();) {
+        const bool present = std::ranges::find(look.cards, it->first) != look.cards.end();
+        // Gone with its card, or there; or found without endpoints once before: the listener,
+        // which has heard the change by the time it answers the resync this asks for, calls the
+        // next pass when the change is over, and a headset still without endpoints then has
+        // lost them for good (a profile "off").
+        if (!present || withEndpoints.contains(it->first) || std::exchange(it->second, true)) {
+            it = bluetoothCards_.erase(it);
+            continue;
+        }
+        changing = true;
+        ++it;
+    }
+    for (const std::uint32_t card : withEndpoints) bluetoothCards_.try_emplace(card);
+    return changing;
 }
 
 const PulseAudioSystem::Look* PulseAudioSystem::look()
@@ -99,7 +135,8 @@ std::optional<std::vector<RawDevice>> PulseAudioSystem::devices()
 {
     try {
         const Look* current = look();
-        if (!current) return std::nullopt;
+        // Mid-change the list would be wrong: no answer yet, rather than the headset gone.
+        if (!current || isChangingProfile(*current)) return std::nullopt;
         std::vector<RawDevice> result;
         result.reserve(current->endpoints.size());
         for (const PulseEndpoint& endpoint : current->endpoints) {
@@ -224,7 +261,7 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
             },
             [this, deviceListChange] {
                 queries_->serverAnswered();
-                if (onServerConnected_) onServerConnected_();
+                if (onQuietDeviceListChange_) onQuietDeviceListChange_();
                 else deviceListChange();
             }});
         if (listener_) listener_->start();
@@ -233,9 +270,9 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
     }
 }
 
-void PulseAudioSystem::setOnServerConnected(std::function<void()> onServerConnected)
+void PulseAudioSystem::setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange)
 {
-    onServerConnected_ = std::move(onServerConnected);
+    onQuietDeviceListChange_ = std::move(onQuietDeviceListChange);
 }
 
 void PulseAudioSystem::requestResync()

@@ -6,10 +6,12 @@
 #include "audio/pulse/PulseEventSource.h"
 #include "audio/pulse/PulseServerDefaults.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vantorelle {
@@ -42,7 +44,7 @@ public:
                         std::function<void()> onDefaultChange) override;
     void beginSession() override;
     void endSession() override;
-    void setOnServerConnected(std::function<void()> onServerConnected) override;
+    void setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange) override;
     void requestResync() override;
     bool isAnswering() override;
 
@@ -54,10 +56,13 @@ public:
     struct Look {
         std::vector<pulse::PulseEndpoint> endpoints; // sinks, then sources, in the server's order
         pulse::PulseServerDefaults defaults;
+        std::vector<std::uint32_t> cards; // indices
     };
 
 private:
     std::optional<Look> takeLook();
+    // Whether the look finds a Bluetooth headset between one profile's endpoints and the next's.
+    bool isChangingProfile(const Look& look);
     // The session's look, or a fresh one outside a session; nullptr when the server did not answer.
     const Look* look();
 
@@ -65,12 +70,15 @@ private:
     pulse::PulseEventSourceFactory listen_;
     std::unique_ptr<pulse::PulseQueryConnection> queries_;
     std::unique_ptr<pulse::PulseEventSource> listener_;
-    std::function<void()> onServerConnected_;
+    std::function<void()> onQuietDeviceListChange_;
     int sessionDepth_ = 0;
     bool sessionLookTaken_ = false;
     std::optional<Look> look_;
     // The defaults as this process last learned them, from a look or an acknowledged set.
     std::optional<pulse::PulseServerDefaults> lastDefaults_;
+    // The Bluetooth cards the device lists saw endpoints of, each with whether a list has since
+    // found it there but with none.
+    std::unordered_map<std::uint32_t, bool> bluetoothCards_;
 };
 
 } // namespace vantorelle

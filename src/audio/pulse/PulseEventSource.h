@@ -12,7 +12,8 @@ namespace vantorelle::pulse {
 struct PulseEventHandlers {
     std::function<void()> deviceListChange;
     std::function<void(const PulseServerDefaults&)> defaultChange; // with the new defaults
-    std::function<void()> serverConnected; // stands in for the change after each (re)connection
+    // Stands in for the change after each (re)connection and each Bluetooth profile change.
+    std::function<void()> quietDeviceListChange;
 };
 
 // The server's events, kept apart from the queries so that a program that only asks (the

@@ -77,6 +77,22 @@ void onSourceInfo(pa_context*, const pa_source_info* info, int endOfList, void* 
     collectEndpoint(info, endOfList, userdata);
 }
 
+void onCardInfo(pa_context*, const pa_card_info* info, int endOfList, void* userdata) noexcept
+{
+    auto& reply = *static_cast<CardReply*>(userdata);
+    if (endOfList < 0) {
+        reply.failed = true;
+    } else if (endOfList > 0 || !info) {
+        reply.isComplete = !reply.failed;
+    } else {
+        try {
+            reply.cards.push_back(info->index);
+        } catch (...) {
+            reply.failed = true;
+        }
+    }
+}
+
 void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
 {
     if (!info) return;
@@ -139,6 +155,11 @@ Operation requestEndpointNamed(pa_context* context, Direction direction, const s
         return Operation(pa_context_get_source_info_by_name(context, name.c_str(), onSourceInfo, &reply));
     }
     return Operation(pa_context_get_sink_info_by_name(context, name.c_str(), onSinkInfo, &reply));
+}
+
+Operation requestCards(pa_context* context, CardReply& reply) noexcept
+{
+    return Operation(pa_context_get_card_info_list(context, onCardInfo, &reply));
 }
 
 Operation requestServerDefaults(pa_context* context, ServerReply& reply) noexcept

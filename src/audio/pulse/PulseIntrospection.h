@@ -7,6 +7,7 @@
 
 #include <pulse/introspect.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ namespace vantorelle::pulse {
 // only when the server reported the end of the list without an error.
 struct EndpointReply {
     std::vector<PulseEndpoint> endpoints;
+    bool isComplete = false;
+    bool failed = false;
+};
+
+struct CardReply {
+    std::vector<std::uint32_t> cards; // indices
     bool isComplete = false;
     bool failed = false;
 };
@@ -41,6 +48,7 @@ Operation requestSources(pa_context* context, EndpointReply& reply) noexcept;
 Operation requestEndpoint(pa_context* context, EndpointAddress address, EndpointReply& reply) noexcept;
 Operation requestEndpointNamed(pa_context* context, Direction direction, const std::string& name,
                                EndpointReply& reply) noexcept;
+Operation requestCards(pa_context* context, CardReply& reply) noexcept;
 Operation requestServerDefaults(pa_context* context, ServerReply& reply) noexcept;
 Operation requestSetDefault(pa_context* context, Direction direction, const std::string& name,
                             SuccessReply& reply) noexcept;

@@ -26,11 +26,13 @@ PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandler
     , loop_(makeQtMainloop())
     , deviceListChange_(options.coalescingWindow,
                         [this, onDeviceListChange = std::move(handlers.deviceListChange),
-                         onServerConnected = std::move(handlers.serverConnected)] {
+                         onQuietDeviceListChange = std::move(handlers.quietDeviceListChange)] {
                             defaultChange_.cancel();
                             const bool settling = std::chrono::steady_clock::now() < settlingUntil_;
-                            if ((std::exchange(nextIsReconnect_, false) || settling) && onServerConnected) {
-                                onServerConnected();
+                            const bool reconnect = std::exchange(nextIsReconnect_, false);
+                            const bool profileChange = std::exchange(nextIsProfileChange_, false);
+                            if ((reconnect || settling || profileChange) && onQuietDeviceListChange) {
+                                onQuietDeviceListChange();
                             } else if (onDeviceListChange) {
                                 onDeviceListChange();
                             }
@@ -169,7 +171,9 @@ void PulseListener::defaultsArrived(const PulseServerDefaults& defaults)
     defaultsFetched_ = true;
     const bool changed = knownDefaults_ && *knownDefaults_ != defaults;
     knownDefaults_ = defaults;
-    if (!changed || deviceListChange_.isPending()) return;
+    // The server picks a fallback while a headset changes profile, and puts the headset back
+    // after: folded into the pass that ends the change, like one that comes with a device change.
+    if (!changed || deviceListChange_.isPending() || filter_.isHolding()) return;
     defaultChange_.trigger();
 }
 
@@ -190,15 +194,20 @@ void PulseListener::requestEndpoint(unsigned facility, std::uint32_t index) noex
 void PulseListener::apply(DeviceChangeFilter::Verdict verdict, bool settlesSoon)
 {
     using Verdict = DeviceChangeFilter::Verdict;
-    // How long a profile change may take before its endpoints count as gone, and how long after
-    // its last new endpoint it is taken as done.
-    constexpr std::chrono::milliseconds bound{1500};
+    // How long after its last new endpoint a profile change is taken as done.
     constexpr std::chrono::milliseconds settling{50};
+    constexpr std::chrono::milliseconds bound = DeviceChangeFilter::profileChangeBound;
     switch (verdict) {
     case Verdict::none:
         break;
     case Verdict::change:
         settleTimer_.stop();
+        nextIsProfileChange_ = false;
+        deviceListChange_.trigger();
+        break;
+    case Verdict::quietChange:
+        settleTimer_.stop();
+        nextIsProfileChange_ = true;
         deviceListChange_.trigger();
         break;
     case Verdict::hold:
@@ -296,7 +305,9 @@ void PulseListener::onServerInfo(pa_context*, const pa_server_info* info, void* 
 void PulseListener::onResyncAnswer(pa_context*, const pa_server_info*, void* userdata) noexcept
 {
     try {
-        static_cast<PulseListener*>(userdata)->deviceListChange_.trigger();
+        // A look in the middle of a profile change waits for its end, like everything else.
+        auto& self = *static_cast<PulseListener*>(userdata);
+        self.apply(self.filter_.resync(), false);
     } catch (...) {
         // As above.
     }

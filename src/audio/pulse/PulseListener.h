@@ -33,7 +33,8 @@ namespace vantorelle::pulse {
 // destruction.
 class PulseListener final : public QObject, public PulseEventSource {
 public:
-    // onServerConnected stands in for the device-list change that follows each (re)connection.
+    // The quiet handler stands in for the device-list change that follows each (re)connection
+    // and each Bluetooth profile change.
     PulseListener(const PulseAudioOptions& options, PulseEventHandlers handlers);
     // Makes listeners for a PulseAudioSystem: events on the Qt event loop of the calling thread.
     static PulseEventSourceFactory factory();
@@ -82,6 +83,7 @@ private:
     bool defaultsFetched_ = false;
     bool resyncWhenReady_ = true;
     bool nextIsReconnect_ = false;
+    bool nextIsProfileChange_ = false;
     bool serverWasAway_ = false;
     std::chrono::steady_clock::time_point settlingUntil_;
     DeviceChangeFilter filter_;

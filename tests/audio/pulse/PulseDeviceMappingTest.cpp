@@ -279,16 +279,29 @@ struct FilterFixture : ::testing::Test {
 
 TEST_F(FilterFixture, AProfileChangeIsHeldUntilTheNewEndpointsSettle)
 {
-    // The server removes the old profile's sink and, later, makes the new profile's sink and source.
+    // The server removes the old profile's sink and, later (PulseAudio: in the same batch of
+    // events), makes the new profile's sink and source. That alone is no news.
     EXPECT_EQ(filter.endpointRemoved(Direction::output, 10), Verdict::hold);
-    PulseEndpoint other = sink("usb-dac");
-    other.index = 3;
-    EXPECT_EQ(filter.endpointSeen(other, true), Verdict::hold) << "other news waits with the headset";
     EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 11), true), Verdict::hold);
     EXPECT_EQ(filter.endpointSeen(headset(Direction::input, 12), true), Verdict::hold);
-    EXPECT_EQ(filter.settle(), Verdict::change);
+    EXPECT_EQ(filter.settle(), Verdict::quietChange);
     EXPECT_FALSE(filter.isHolding());
     EXPECT_EQ(filter.settle(), Verdict::none);
+
+    // Back, while another device is plugged in: that is news, and waits with the headset.
+    EXPECT_EQ(filter.endpointRemoved(Direction::input, 12), Verdict::hold);
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 11), Verdict::hold);
+    PulseEndpoint other = sink("usb-dac");
+    other.index = 3;
+    EXPECT_EQ(filter.endpointSeen(other, true), Verdict::hold);
+    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 13), true), Verdict::hold);
+    EXPECT_EQ(filter.settle(), Verdict::change);
+
+    // A look asked for meanwhile waits too; a profile that never comes ("off") is a loss.
+    EXPECT_EQ(filter.resync(), Verdict::change);
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 13), Verdict::hold);
+    EXPECT_EQ(filter.resync(), Verdict::hold);
+    EXPECT_EQ(filter.settle(), Verdict::change);
 }
 
 TEST_F(FilterFixture, AHeadsetWhoseCardGoesIsGoneAtOnce)

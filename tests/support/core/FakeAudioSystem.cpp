@@ -49,9 +49,9 @@ void FakeAudioSystem::fireDefaultChange() const
     if (onDefaultChange_) onDefaultChange_();
 }
 
-void FakeAudioSystem::fireServerConnected() const
+void FakeAudioSystem::fireQuietDeviceListChange() const
 {
-    if (onServerConnected_) onServerConnected_();
+    if (onQuietDeviceListChange_) onQuietDeviceListChange_();
 }
 
 std::optional<std::vector<RawDevice>> FakeAudioSystem::devices()

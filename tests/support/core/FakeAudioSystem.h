@@ -49,7 +49,7 @@ public:
     void fireDeviceListChange() const;
     void fireDefaultChange() const;
     // A (re)connection of the backend to its server.
-    void fireServerConnected() const;
+    void fireQuietDeviceListChange() const;
 
     std::optional<std::vector<RawDevice>> devices() override;
     std::optional<AudioObjectID> defaultDevice(Direction direction) override;
@@ -57,9 +57,9 @@ public:
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) override;
     void startListening(std::function<void()> onDeviceListChange,
                         std::function<void()> onDefaultChange) override;
-    void setOnServerConnected(std::function<void()> onServerConnected) override
+    void setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange) override
     {
-        onServerConnected_ = std::move(onServerConnected);
+        onQuietDeviceListChange_ = std::move(onQuietDeviceListChange);
     }
     void requestResync() override { ++resyncRequests; }
     bool isAnswering() override { return !failDeviceList; }
@@ -67,7 +67,7 @@ public:
     void endSession() override { --openSessions; }
 
 private:
-    std::function<void()> onServerConnected_;
+    std::function<void()> onQuietDeviceListChange_;
     std::function<void()> onDeviceListChange_;
     std::function<void()> onDefaultChange_;
 };

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QThread>
 
 
 namespace vantorelle::test {
@@ -25,6 +26,12 @@ void end(std::unique_ptr<QProcess>& process, bool hard)
 bool running(const std::unique_ptr<QProcess>& process)
 {
     return process && process->state() == QProcess::Running;
+}
+
+// The address as it appears in object names.
+QString nameOf(QString address)
+{
+    return address.replace(':', '_');
 }
 
 } // namespace
@@ -79,7 +86,7 @@ bool PipeWireSession::startBus()
     return true;
 }
 
-std::unique_ptr<QProcess> PipeWireSession::launch(const QString& logName)
+QProcessEnvironment PipeWireSession::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG",
@@ -93,10 +100,14 @@ std::unique_ptr<QProcess> PipeWireSession::launch(const QString& logName)
     // No system bus either: nothing of the host's session may leak in.
     environment.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + folder_ + "/no-system-bus");
     if (!busAddress_.isEmpty()) environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress_);
+    return environment;
+}
 
+std::unique_ptr<QProcess> PipeWireSession::launch(const QString& logName)
+{
     auto process = std::make_unique<QProcess>();
     diesWithTests(*process);
-    process->setProcessEnvironment(environment);
+    process->setProcessEnvironment(environment());
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardOutputFile(folder_ + '/' + logName, QIODevice::Append);
     return process;
@@ -139,6 +150,7 @@ bool PipeWireSession::waitForExit(int waitMs)
 
 void PipeWireSession::stop()
 {
+    end(cli_, false);
     end(pulse_, false);
     end(wireplumber_, false);
     end(pipewire_, false);
@@ -152,10 +164,92 @@ void PipeWireSession::stopBus()
 bool PipeWireSession::kill()
 {
     if (!isAlive()) return false;
+    end(cli_, true);
     end(pulse_, true);
     end(wireplumber_, true);
     end(pipewire_, true);
     return true;
+}
+
+bool PipeWireSession::sendToCli(const QString& line)
+{
+    if (!running(cli_)) {
+        cli_ = launch("pw-cli.log");
+        cli_->start("pw-cli", {});
+        if (!cli_->waitForStarted(processTimeoutMs)) return false;
+    }
+    const QByteArray bytes = (line + '\n').toUtf8();
+    return cli_->write(bytes) == bytes.size() && cli_->waitForBytesWritten(processTimeoutMs);
+}
+
+std::optional<QString> PipeWireSession::cardObjectId(const QString& cardName)
+{
+    const QDeadlineTimer deadline(processTimeoutMs);
+    while (!deadline.hasExpired()) {
+        QProcess query;
+        diesWithTests(query);
+        query.setProcessEnvironment(environment());
+        query.start("pw-cli", {"ls", "Device"});
+        if (!query.waitForFinished(processTimeoutMs)) return std::nullopt;
+        // "\tid 42, type PipeWire:Interface:Device/3" opens each object's block.
+        QString id;
+        for (const QString& line : QString::fromUtf8(query.readAllStandardOutput()).split('\n')) {
+            const QString trimmed = line.trimmed();
+            if (trimmed.startsWith("id ")) id = trimmed.section(' ', 1, 1).chopped(1);
+            if (trimmed == "device.name = \"" + cardName + '"') return id;
+        }
+        QThread::msleep(20); // the card is not there yet; nothing signals it, so ask again
+    }
+    return std::nullopt;
+}
+
+bool PipeWireSession::addBluetoothCard(const QString& address, const QString& description)
+{
+    const QString card = "bluez_card." + nameOf(address);
+    // Any device factory gives a card; what makes it a headset is what its nodes say.
+    if (!sendToCli("create-device spa-device-factory { factory.name=api.v4l2.enum.udev "
+                   "media.class=Audio/Device device.name=" + card + " device.description=\""
+                   + description + "\" device.bus=bluetooth device.form_factor=headset }")) {
+        return false;
+    }
+    const auto id = cardObjectId(card);
+    if (!id) return false;
+    bluetoothAddress_ = address;
+    bluetoothDescription_ = description;
+    bluetoothCardId_ = *id;
+    bluetoothProfile_ = BluetoothProfile::off;
+    return true;
+}
+
+bool PipeWireSession::setBluetoothProfile(BluetoothProfile profile)
+{
+    if (bluetoothCardId_.isEmpty()) return false;
+    const QString output = "bluez_output." + nameOf(bluetoothAddress_) + ".1";
+    const QString input = "bluez_input." + nameOf(bluetoothAddress_) + ".0";
+    QStringList lines;
+    if (bluetoothProfile_ != BluetoothProfile::off) lines << "destroy " + output;
+    if (bluetoothProfile_ == BluetoothProfile::headsetHeadUnit) lines << "destroy " + input;
+    const auto node = [&](const QString& nodeName, const QString& mediaClass, const QString& profileName,
+                          int channels) {
+        return "create-node adapter { factory.name=support.null-audio-sink node.name=" + nodeName
+            + " node.description=\"" + bluetoothDescription_ + "\" media.class=" + mediaClass
+            + " device.id=" + bluetoothCardId_ + " api.bluez5.address=\"" + bluetoothAddress_
+            + "\" api.bluez5.profile=" + profileName + " audio.channels=" + QString::number(channels) + " }";
+    };
+    if (profile == BluetoothProfile::a2dp) lines << node(output, "Audio/Sink", "a2dp-sink", 2);
+    if (profile == BluetoothProfile::headsetHeadUnit) {
+        lines << node(output, "Audio/Sink", "headset-head-unit", 1)
+              << node(input, "Audio/Source", "headset-head-unit", 1);
+    }
+    bluetoothProfile_ = profile;
+    return sendToCli(lines.join('\n'));
+}
+
+bool PipeWireSession::removeBluetoothCard()
+{
+    if (!setBluetoothProfile(BluetoothProfile::off)) return false;
+    bluetoothCardId_.clear();
+    return sendToCli("destroy bluez_card." + nameOf(bluetoothAddress_));
 }
 
 } // namespace vantorelle::test

@@ -39,9 +39,23 @@ public:
     // Waits up to `waitMs` for the pulse server to end; whether any server process has ended.
     bool waitForExit(int waitMs);
 
+    // A Bluetooth headset as WirePlumber 0.4 makes one: a card that stays while a profile change
+    // removes the nodes of one profile and makes those of the next, named as its bluez monitor
+    // names them (bluez_output.<address>.1, and bluez_input.<address>.0 for the headset profile).
+    // The card and nodes belong to an interactive pw-cli and go with it.
+    enum class BluetoothProfile { off, a2dp, headsetHeadUnit };
+    bool addBluetoothCard(const QString& address, const QString& description);
+    // Removes the current profile's nodes and makes the new one's, at once; off makes none.
+    bool setBluetoothProfile(BluetoothProfile profile);
+    // A disconnect: the nodes go, then the card.
+    bool removeBluetoothCard();
+
 private:
     bool startBus();
+    QProcessEnvironment environment() const;
     std::unique_ptr<QProcess> launch(const QString& logName);
+    bool sendToCli(const QString& line);
+    std::optional<QString> cardObjectId(const QString& cardName);
 
     QString folder_;
     QString busAddress_;
@@ -49,6 +63,11 @@ private:
     std::unique_ptr<QProcess> pipewire_;
     std::unique_ptr<QProcess> wireplumber_;
     std::unique_ptr<QProcess> pulse_;
+    std::unique_ptr<QProcess> cli_;
+    QString bluetoothAddress_;
+    QString bluetoothDescription_;
+    QString bluetoothCardId_;
+    BluetoothProfile bluetoothProfile_ = BluetoothProfile::off;
 };
 
 } // namespace vantorelle::test

@@ -38,6 +38,8 @@ public:
     static Kind requestedKind();
     Kind kind() const { return kind_; }
     bool isPipeWire() const { return kind_ == Kind::pipewire; }
+    // The PipeWire session behind a PipeWire daemon, for what only PipeWire can stand in for.
+    PipeWireSession* pipewire() const { return pipewire_.get(); }
 
     // Whether the daemon started and answered.
     bool isRunning() const;
