@@ -45,6 +45,9 @@ timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$benc
 sleep 0.5; kill "$watcher" 2>/dev/null || true
 stats "Vantorelle engine" "$bench_tmp/engine.txt" 2>"$bench_tmp/m1"
 stats "module-switch-on-connect" "$bench_tmp/floor.txt" 2>"$bench_tmp/m2"
+# The server's own time to make the sink (load-module's answer), the same in both phases.
+awk '{print $2}' "$bench_tmp/engine.txt" "$bench_tmp/floor.txt" >"$bench_tmp/loads.txt"
+stats "of which load-module alone" "$bench_tmp/loads.txt" 2>/dev/null
 awk -v a="$(cat "$bench_tmp/m1")" -v b="$(cat "$bench_tmp/m2")" 'BEGIN {printf "ratio of medians: %.1f\n", a/b}'
 per_plug() { # pattern file
   awk -v n="$count" -v pattern="$1" '$0 ~ pattern {c++} END {printf "%.1f", c / n}' "$2"

@@ -54,24 +54,26 @@ std::optional<PulseAudioSystem::Look> PulseAudioSystem::takeLook()
     EndpointReply sources;
     CardReply cards;
     ServerReply server;
+    // Only a Bluetooth headset seen before can be found between two profiles (see below).
+    const bool wantCards = !bluetoothCards_.empty();
     const bool answered = queries_->exchange(deadline, [&](pa_context* context) {
         std::vector<Operation> operations;
         operations.push_back(requestSinks(context, sinks));
         operations.push_back(requestSources(context, sources));
-        operations.push_back(requestCards(context, cards));
+        if (wantCards) operations.push_back(requestCards(context, cards));
         operations.push_back(requestServerDefaults(context, server));
         return operations;
     });
-    if (!answered || !sinks.isComplete || !sources.isComplete || !cards.isComplete || !server.defaults) {
+    if (!answered || !sinks.isComplete || !sources.isComplete || (wantCards && !cards.isComplete)
+        || !server.defaults) {
         return std::nullopt;
     }
     // PipeWire can leave a connection that stays open with stale defaults; PulseAudio cannot.
     queries_->setKeepOpen(server.serverName.find("PipeWire") == std::string::npos);
     lastDefaults_ = *server.defaults;
-    Look look{std::move(sinks.endpoints), std::move(*server.defaults), {}};
+    Look look{std::move(sinks.endpoints), std::move(*server.defaults), std::move(cards.cards)};
     look.endpoints.insert(look.endpoints.end(), std::make_move_iterator(sources.endpoints.begin()),
                           std::make_move_iterator(sources.endpoints.end()));
-    look.cards = std::move(cards.cards);
     return look;
 }
 

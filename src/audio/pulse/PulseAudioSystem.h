@@ -56,7 +56,7 @@ public:
     struct Look {
         std::vector<pulse::PulseEndpoint> endpoints; // sinks, then sources, in the server's order
         pulse::PulseServerDefaults defaults;
-        std::vector<std::uint32_t> cards; // indices
+        std::vector<std::uint32_t> cards; // indices, when a Bluetooth headset was seen before
     };
 
 private:
