@@ -30,8 +30,7 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
-    TempFolder config;
-    AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    AppShell shell(*engine, installation.loginItems());
 
     shell.showWindow();
     QPointer<MainWindow> first = shell.window();
@@ -67,13 +66,12 @@ TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensI
     parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
     const auto engine = parts.makeEngine();
     FakeInstallation installation;
-    TempFolder config;
     const auto visibleWindows = [] {
         const QWidgetList all = QApplication::topLevelWidgets();
         return std::count_if(all.begin(), all.end(), [](const QWidget* widget) { return widget->isVisible(); });
     };
     {
-        AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+        AppShell shell(*engine, installation.loginItems());
         shell.launch(true);
         ASSERT_TRUE(waitUntil([&] { return !engine->connected().empty(); })) << "the engine starts all the same";
         pumpEvents(50ms);
@@ -85,7 +83,7 @@ TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensI
         ASSERT_NE(shell.window(), nullptr);
         EXPECT_TRUE(shell.window()->isVisible());
     }
-    AppShell shell(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    AppShell shell(*engine, installation.loginItems());
     shell.launch(false);
     ASSERT_NE(shell.window(), nullptr) << "a start by hand shows the window at once";
     EXPECT_TRUE(shell.window()->isVisible());

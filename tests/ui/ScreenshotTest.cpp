@@ -48,8 +48,7 @@ TEST(Screenshots, WindowOnEachPane)
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
-    TempFolder config;
-    MainWindow window(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    MainWindow window(*engine, installation.loginItems());
     window.show();
 
     save(window, "window-input.png");
@@ -90,8 +89,7 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
-    TempFolder config;
-    MainWindow window(*engine, [&] { return LoginItem(installation.identity(), config / "autostart"); });
+    MainWindow window(*engine, installation.loginItems());
     window.show();
     QApplication::setActiveWindow(&window);
     QCoreApplication::processEvents();

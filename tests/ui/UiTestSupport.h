@@ -38,12 +38,18 @@ QLabel* findLabel(QWidget& root, const QString& text);
 std::filesystem::path screenshotFolder();
 
 // A throw-away installation: <prefix>/bin/vantorelle and its desktop entry, so an identity
-// made from it is present.
+// made from it is present, and a configuration folder for its login entry.
 struct FakeInstallation {
     FakeInstallation();
     TempFolder prefix;
+    TempFolder config;
     std::filesystem::path executable;
     AppIdentity identity() const { return AppIdentity::forExecutable(executable); }
+    // What the window and the shell are given to reach the login entry.
+    std::function<LoginItem()> loginItems() const
+    {
+        return [this] { return LoginItem(identity(), config / "autostart"); };
+    }
 };
 
 } // namespace vantorelle::test

@@ -37,7 +37,7 @@ protected:
     void SetUp() override
     {
         engine = parts.makeEngine();
-        window = std::make_unique<MainWindow>(*engine, [this] { return LoginItem(installation.identity(), config / "autostart"); });
+        window = std::make_unique<MainWindow>(*engine, installation.loginItems());
         window->show();
         ASSERT_TRUE(waitUntil([&] { return window->paneView()->width() > 0; }));
     }
@@ -46,7 +46,6 @@ protected:
 
     FakeEngineParts parts;
     FakeInstallation installation;
-    TempFolder config;
     std::shared_ptr<SwitchEngine> engine;
     std::unique_ptr<MainWindow> window;
 };
