@@ -65,8 +65,9 @@ startup_loading=$(ms "$bench_tmp/loading")
 
 # --- 2. the installed program and pavucontrol-qt under a private X server ------------------
 prefix="$build/ui-prefix"
-# What the installation holds (not the tests), then the installation.
-cmake --build "$build" -j2 --target vantorelle vantorelle_manpage >/dev/null
+# What the installation holds (not the tests; the executable brings its module and data), then
+# the installation.
+cmake --build "$build" -j2 --target vantorelle >/dev/null
 cmake --install "$build" --prefix "$prefix" >/dev/null
 app="$prefix/bin/vantorelle"
 x11_close="$build/bench/x11_close"

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace vantorelle {
 
@@ -12,6 +14,10 @@ class LinearAnimator;
 // The microphone level under the active input card's name: a 150 x 4 track with a green bar
 // of max(level x 150, 4) points that moves linearly over 0.08 s. Hidden (and taking no space)
 // while the meter is not running.
+//
+// It moves many times a second, so a frame costs no more than it must: only a step that
+// changes the bar's width in device pixels paints, it paints at once, and it only copies from
+// images rendered once (what lies behind with the empty track, and the bar at full length).
 class MeterBar : public QWidget {
     Q_OBJECT
 public:
@@ -20,7 +26,8 @@ public:
     // What the meter publishes; the bar follows it.
     void follow(bool running, double level);
     // Paints what lies behind the bar (in the bar's coordinates), so a moving bar repaints
-    // itself alone and not everything under it, many times a second.
+    // itself alone and not everything under it. It may depend on the parent's size and the
+    // bar's place in it: it is painted again when either changes.
     void setBackdrop(std::function<void(QPainter&)> backdrop);
 
     // The level shown (0 to 1).
@@ -37,10 +44,27 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What a frame is copied from, for one pixel ratio and one place in the parent.
+    struct Artwork {
+        double ratio = 0.0;
+        QPoint place;
+        QSize parentSize;
+        QImage under; // the backdrop and the empty track
+        QImage bar;   // the green bar, the whole track long, on transparent
+    };
+
+    // A bar width as the screen shows it: whole device pixels at the artwork's ratio.
+    int devicePixels(double width) const;
+    void moved(double width);
+    void prepareArtwork();
+
     LinearAnimator* animator_;
     bool running_ = false;
     double level_ = 0.0;
+    // The green bar's width when it was last painted.
+    std::optional<int> paintedPixels_;
     std::function<void(QPainter&)> backdrop_;
+    Artwork artwork_;
 };
 
 } // namespace vantorelle

@@ -104,7 +104,7 @@ TEST_F(DevicePaneLiveTest, TheInputPaneRunsItsMeterWhileShown)
     MeterBar& bar = *active->meterBar();
     EXPECT_TRUE(bar.isVisible());
     EXPECT_EQ(bar.size(), QSize(150, 4));
-    EXPECT_NEAR(bar.targetBarWidth(), pane->meter().level() * 150, 1e-9);
+    EXPECT_NEAR(bar.targetBarWidth(), pane->meter().level() * 150, 1.0) << "to the device pixel";
     EXPECT_TRUE(waitUntil([&] { return std::abs(bar.barWidth() - bar.targetBarWidth()) < 20; }));
     save(*pane, "input-pane");
 

@@ -3,6 +3,7 @@
 
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
+#include "ui/Drawing.h"
 #include "ui/ElidedLabel.h"
 #include "ui/MeterBar.h"
 #include "ui/Palette.h"
@@ -11,6 +12,7 @@
 #include "ui/Symbols.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -296,6 +298,40 @@ TEST(MeterBar, FollowsTheMeterWithAFloorOfFourPoints)
     bar.follow(true, 0.3);
     meter.stop();
     EXPECT_FALSE(bar.isVisible());
+}
+
+// A frame is put together from images rendered once; at every width it must be the shape
+// itself, its rounded end included, over what lies behind.
+TEST(MeterBar, DrawsEveryWidthAsTheShapeItself)
+{
+    InputLevelMeter meter(InputLevelMeter::Options{});
+    QWidget holder;
+    MeterBar bar(meter, &holder);
+    bar.setBackdrop([&bar](QPainter& painter) { painter.fillRect(bar.rect(), Palette::blue); });
+    holder.show();
+    for (const double level : {0.0, 0.031, 0.5, 0.777, 1.0}) {
+        bar.follow(false, 0.0);
+        bar.follow(true, level); // appearing: at its width at once
+        const QImage drawn = snapshot(bar);
+        const double ratio = drawn.devicePixelRatio();
+        QImage expected(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(ratio);
+        expected.fill(Palette::blue);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(continuousRoundedRect(QRectF(0, 0, 150, 4), 2), QColor(255, 255, 255, 71));
+        const double width = qRound(MeterBar::barWidthFor(level) * ratio) / ratio;
+        painter.fillPath(continuousRoundedRect(QRectF(0, 0, width, 4), 2), Palette::barGreen);
+        painter.end();
+        const QImage reference = expected.convertToFormat(QImage::Format_ARGB32);
+        int differing = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                if (!sameColour(drawn.pixelColor(x, y), reference.pixelColor(x, y), 2)) ++differing;
+            }
+        }
+        EXPECT_EQ(differing, 0) << "level " << level << " at pixel ratio " << ratio;
+    }
 }
 
 } // namespace

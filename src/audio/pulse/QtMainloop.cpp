@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace vantorelle::pulse {
 
@@ -23,10 +24,15 @@ public:
     {
         if (dead_) return;
         dead_ = true;
-        stop();
         notifyDestroyed();
-        if (running_ == 0) loop_.erase(this);
+        loop_.release(*this);
     }
+
+    bool dead() const noexcept { return dead_; }
+    bool running() const noexcept { return running_ > 0; }
+    virtual void stop() noexcept = 0;
+    // The file descriptor of an input/output event.
+    virtual std::optional<int> descriptor() const noexcept { return std::nullopt; }
 
 protected:
     // A new event of the loop behind `api`, owned by it; null when memory runs out, which
@@ -45,16 +51,31 @@ protected:
         }
     }
 
-    virtual void stop() noexcept = 0;
+    // A freed input/output event of `fd` that still watches it, for a new owner.
+    static Event* retired(pa_mainloop_api* api, int fd) noexcept
+    {
+        return static_cast<QtMainloop*>(api->userdata)->adopt(fd);
+    }
+
     virtual void notifyDestroyed() noexcept = 0;
 
+    // Once the outermost callback ends the loop may free this event: nothing after leave().
     template <typename Call>
     void dispatch(const Call& call) noexcept
     {
         if (dead_) return;
         ++running_;
+        ++loop_.depth_;
         call();
-        if (--running_ == 0 && dead_) loop_.erase(this); // the last use of this
+        --running_;
+        loop_.leave();
+    }
+
+    // A freed event taken on again by a new owner.
+    void revive(void* userdata) noexcept
+    {
+        dead_ = false;
+        userdata_ = userdata;
     }
 
     QtMainloop& loop_;
@@ -110,6 +131,10 @@ public:
     static pa_io_event* create(pa_mainloop_api* api, int fd, pa_io_event_flags_t events,
                                pa_io_event_cb_t callback, void* userdata) noexcept
     {
+        if (auto* const event = static_cast<IoEvent*>(retired(api, fd))) {
+            event->takeOn(events, callback, userdata);
+            return handleOf<pa_io_event>(event);
+        }
         return handleOf<pa_io_event>(add<IoEvent>(api, fd, events, callback, userdata));
     }
     static void enableOf(pa_io_event* event, pa_io_event_flags_t events) noexcept
@@ -122,15 +147,26 @@ public:
         eventOf<IoEvent>(event)->destroy_ = callback;
     }
 
+    void stop() noexcept override
+    {
+        read_.setEnabled(false);
+        write_.setEnabled(false);
+    }
+    std::optional<int> descriptor() const noexcept override { return fd_; }
+
 private:
     void fire(pa_io_event_flags_t flags) noexcept
     {
         dispatch([this, flags] { callback_(api_, handleOf<pa_io_event>(this), fd_, flags, userdata_); });
     }
-    void stop() noexcept override
+    // A freed event of the same descriptor, for its new owner; the notifiers stay as they are
+    // where the new flags keep them.
+    void takeOn(pa_io_event_flags_t events, pa_io_event_cb_t callback, void* userdata) noexcept
     {
-        read_.setEnabled(false);
-        write_.setEnabled(false);
+        revive(userdata);
+        callback_ = callback;
+        destroy_ = nullptr;
+        enable(events);
     }
     void notifyDestroyed() noexcept override
     {
@@ -270,6 +306,42 @@ QtMainloop::~QtMainloop()
         events_.pop_back();
         event->free();
     }
+}
+
+void QtMainloop::release(Event& event) noexcept
+{
+    // libpulse drops the watch of its connection while a read waits to be handled and sets it
+    // up again for the same descriptor right after, in the same callback, for every packet.
+    // Kept watching until the callback ends, its notifiers are taken on again instead of
+    // leaving the dispatcher and joining it anew, each of which costs GLib's loop a wake-up.
+    if (depth_ > 0 && event.descriptor()) {
+        try {
+            retired_.push_back(&event);
+            return;
+        } catch (...) {
+            // Out of memory: stopped at once, as any other event.
+        }
+    }
+    event.stop();
+    if (!event.running()) erase(&event);
+}
+
+QtMainloop::Event* QtMainloop::adopt(int fd) noexcept
+{
+    const auto found = std::find_if(retired_.begin(), retired_.end(),
+                                    [fd](const Event* event) { return event->descriptor() == fd; });
+    if (found == retired_.end()) return nullptr;
+    Event* const event = *found;
+    retired_.erase(found);
+    return event;
+}
+
+void QtMainloop::leave() noexcept
+{
+    if (--depth_ > 0) return;
+    for (Event* const event : retired_) event->stop();
+    retired_.clear();
+    std::erase_if(events_, [](const std::unique_ptr<Event>& event) { return event->dead() && !event->running(); });
 }
 
 void QtMainloop::erase(const Event* event) noexcept

@@ -109,6 +109,56 @@ TEST(QtMainloopTest, EventsFreedInsideTheirOwnCallbackStopAndAreDestroyedOnce)
     EXPECT_EQ(timer.destroyed + defer.destroyed + io.destroyed, 3) << "the loop's end destroys none twice";
 }
 
+// As libpulse does for every packet: inside its callback an input event is freed and a new
+// one made for the same descriptor. The new owner gets the calls from then on, the old one
+// none, and each is destroyed once.
+TEST(QtMainloopTest, AnInputEventRemadeInsideItsCallbackGoesOnForItsNewOwner)
+{
+    struct Watch {
+        Probe first, second;
+        int fd = -1;
+    } watch;
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    watch.fd = pipeEnds[0];
+    {
+        QtMainloop loop;
+        pa_mainloop_api* api = loop.api();
+        pa_io_event* first = api->io_new(
+            api, watch.fd, PA_IO_EVENT_INPUT,
+            [](pa_mainloop_api* a, pa_io_event* e, int fd, pa_io_event_flags_t, void* p) {
+                auto& w = *static_cast<Watch*>(p);
+                ++w.first.fired;
+                char byte = 0;
+                EXPECT_EQ(read(fd, &byte, 1), 1);
+                a->io_free(e);
+                pa_io_event* second = a->io_new(
+                    a, fd, PA_IO_EVENT_INPUT,
+                    [](pa_mainloop_api*, pa_io_event*, int f, pa_io_event_flags_t, void* q) {
+                        char b = 0;
+                        if (read(f, &b, 1) == 1) ++static_cast<Probe*>(q)->fired;
+                    },
+                    &w.second);
+                a->io_set_destroy(second, &onIoDestroyed);
+            },
+            &watch);
+        api->io_set_destroy(first, [](pa_mainloop_api*, pa_io_event*, void* p) {
+            ++static_cast<Watch*>(p)->first.destroyed;
+        });
+
+        ASSERT_EQ(write(pipeEnds[1], "x", 1), 1);
+        ASSERT_TRUE(waitUntil([&] { return watch.first.fired == 1; }));
+        ASSERT_EQ(write(pipeEnds[1], "yz", 2), 2);
+        EXPECT_TRUE(waitUntil([&] { return watch.second.fired == 2; }));
+    }
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    EXPECT_EQ(watch.first.fired, 1);
+    EXPECT_EQ(watch.first.destroyed, 1);
+    EXPECT_EQ(watch.second.fired, 2);
+    EXPECT_EQ(watch.second.destroyed, 1) << "by the loop's end";
+}
+
 TEST(QtMainloopTest, TheLoopsEndDestroysTheEventsStillAlive)
 {
     Probe pending, idle;
