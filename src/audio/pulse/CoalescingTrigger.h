@@ -22,6 +22,8 @@ public:
     void cancel();
     // A call is due that has not been made yet.
     bool isPending() const;
+    // A call has just been made and none is due: a trigger now adds one at the window's end.
+    bool justFired() const { return phase_ == Phase::window && !again_; }
 
 private:
     enum class Phase { idle, due, window };

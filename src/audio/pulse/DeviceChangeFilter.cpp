@@ -53,7 +53,18 @@ DeviceChangeFilter::Verdict DeviceChangeFilter::cardRemoved(std::uint32_t card)
     return Verdict::change;
 }
 
-DeviceChangeFilter::Verdict DeviceChangeFilter::endpointSeen(const PulseEndpoint& endpoint, bool isNew)
+DeviceChangeFilter::Verdict DeviceChangeFilter::endpointAnnounced() const noexcept
+{
+    // During a hold only the facts tell a new profile's endpoint from other news.
+    return isHolding() ? Verdict::none : Verdict::change;
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::endpointChanged(Direction direction, std::uint32_t index) const
+{
+    return seen_.contains(keyOf(direction, index)) ? Verdict::none : endpointAnnounced();
+}
+
+DeviceChangeFilter::Verdict DeviceChangeFilter::endpointSeen(const PulseEndpoint& endpoint, bool isNew, bool lookedAt)
 {
     const Seen now{!isHiddenEndpoint(endpoint), isUsableEndpoint(endpoint), isBluetoothEndpoint(endpoint),
                    endpoint.card};
@@ -68,7 +79,7 @@ DeviceChangeFilter::Verdict DeviceChangeFilter::endpointSeen(const PulseEndpoint
             heldChange_ = true;
             return Verdict::hold;
         }
-        return whileHolding(Verdict::change);
+        return lookedAt ? Verdict::none : whileHolding(Verdict::change);
     }
     const bool usabilityChanged = known->second.usable != now.usable;
     known->second = now;

@@ -33,8 +33,15 @@ public:
 
     void cardAppeared(std::uint32_t card);
     Verdict cardRemoved(std::uint32_t card);
-    // The facts of an endpoint, from a listing (isNew false) or after its "new" event.
-    Verdict endpointSeen(const PulseEndpoint& endpoint, bool isNew);
+    // A "new" event, before its facts: outside a hold it may be taken as a device-list change at
+    // once (a monitor or placeholder only costs a look), which saves waiting for the facts.
+    Verdict endpointAnnounced() const noexcept;
+    // A "change" event, before its facts: one of an endpoint not known yet announces a new one
+    // (PulseAudio tells of a new endpoint's changes before it tells that it is new).
+    Verdict endpointChanged(Direction direction, std::uint32_t index) const;
+    // The facts of an endpoint, from a listing (isNew false) or after its "new" event;
+    // `lookedAt`: the owner's latest look saw it already, so it is no news.
+    Verdict endpointSeen(const PulseEndpoint& endpoint, bool isNew, bool lookedAt = false);
     Verdict endpointRemoved(Direction direction, std::uint32_t index);
     // The owner asked to look again: during a hold, when the hold ends.
     Verdict resync() noexcept;

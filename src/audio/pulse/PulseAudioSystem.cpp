@@ -69,11 +69,15 @@ std::optional<PulseAudioSystem::Look> PulseAudioSystem::takeLook()
         return std::nullopt;
     }
     // PipeWire can leave a connection that stays open with stale defaults; PulseAudio cannot.
-    queries_->setKeepOpen(server.serverName.find("PipeWire") == std::string::npos);
+    queries_->setKeepOpen(!server.isPipeWire);
     lastDefaults_ = *server.defaults;
     Look look{std::move(sinks.endpoints), std::move(*server.defaults), std::move(cards.cards)};
     look.endpoints.insert(look.endpoints.end(), std::make_move_iterator(sources.endpoints.begin()),
                           std::make_move_iterator(sources.endpoints.end()));
+    lookedAt_.clear();
+    for (const PulseEndpoint& endpoint : look.endpoints) {
+        lookedAt_.emplace_back(endpoint.direction, endpoint.index, endpoint.name);
+    }
     return look;
 }
 
@@ -265,6 +269,10 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
                 queries_->serverAnswered();
                 if (onQuietDeviceListChange_) onQuietDeviceListChange_();
                 else deviceListChange();
+            },
+            [this](const PulseEndpoint& endpoint) {
+                const auto seen = std::tie(endpoint.direction, endpoint.index, endpoint.name);
+                return std::ranges::any_of(lookedAt_, [&seen](const auto& looked) { return looked == seen; });
             }});
         if (listener_) listener_->start();
     } catch (...) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -76,6 +77,8 @@ private:
     std::optional<Look> look_;
     // The defaults as this process last learned them, from a look or an acknowledged set.
     std::optional<pulse::PulseServerDefaults> lastDefaults_;
+    // The endpoints the latest look saw; PipeWire gives a freed index to the next node.
+    std::vector<std::tuple<Direction, std::uint32_t, std::string>> lookedAt_;
     // The Bluetooth cards the device lists saw endpoints of, each with whether a list has since
     // found it there but with none.
     std::unordered_map<std::uint32_t, bool> bluetoothCards_;

@@ -2,6 +2,7 @@
 
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseServerDefaults.h"
+#include "audio/pulse/PulseEndpoint.h"
 
 #include <functional>
 #include <memory>
@@ -14,6 +15,9 @@ struct PulseEventHandlers {
     std::function<void(const PulseServerDefaults&)> defaultChange; // with the new defaults
     // Stands in for the change after each (re)connection and each Bluetooth profile change.
     std::function<void()> quietDeviceListChange;
+    // Whether the owner's latest look saw this endpoint (same index and name): its "new" event
+    // is then no news.
+    std::function<bool(const PulseEndpoint&)> lookedAt;
 };
 
 // The server's events, kept apart from the queries so that a program that only asks (the

@@ -99,7 +99,7 @@ void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexc
     try {
         auto& reply = *static_cast<ServerReply*>(userdata);
         reply.defaults = defaultsOf(*info);
-        reply.serverName = text(info->server_name);
+        reply.isPipeWire = isPipeWire(*info);
     } catch (...) {
         // Left without an answer: the caller treats it as a failed read.
     }
@@ -127,6 +127,11 @@ PulseEndpoint endpointOf(const pa_source_info& info)
 PulseServerDefaults defaultsOf(const pa_server_info& info)
 {
     return PulseServerDefaults{text(info.default_sink_name), text(info.default_source_name)};
+}
+
+bool isPipeWire(const pa_server_info& info)
+{
+    return text(info.server_name).find("PipeWire") != std::string::npos;
 }
 
 Operation requestSinks(pa_context* context, EndpointReply& reply) noexcept

@@ -30,7 +30,7 @@ struct CardReply {
 
 struct ServerReply {
     std::optional<PulseServerDefaults> defaults;
-    std::string serverName; // "PulseAudio", or "PulseAudio (on PipeWire …)"
+    bool isPipeWire = false;
 };
 
 struct SuccessReply {
@@ -40,6 +40,9 @@ struct SuccessReply {
 PulseEndpoint endpointOf(const pa_sink_info& info);
 PulseEndpoint endpointOf(const pa_source_info& info);
 PulseServerDefaults defaultsOf(const pa_server_info& info);
+// PipeWire's pulse server, which keeps long-lived connections behind and fresh ones a little
+// behind its events.
+bool isPipeWire(const pa_server_info& info);
 
 // Each request writes into its reply until the returned operation finishes or is let go of; the
 // reply must outlive the operation. An invalid operation means the request was not sent.

@@ -23,6 +23,7 @@ PulseListener::PulseListener(const PulseAudioOptions& options, PulseEventHandler
     , nextDelay_(minDelay_)
     , settleAfterConnect_(options.settleAfterConnect)
     , onDefaultChange_(std::move(handlers.defaultChange))
+    , lookedAt_(std::move(handlers.lookedAt))
     , loop_(makeQtMainloop())
     , deviceListChange_(options.coalescingWindow,
                         [this, onDeviceListChange = std::move(handlers.deviceListChange),
@@ -219,7 +220,10 @@ void PulseListener::apply(DeviceChangeFilter::Verdict verdict, bool settlesSoon)
 
 void PulseListener::endpointArrived(const PulseEndpoint& endpoint, bool isNew)
 {
-    apply(filter_.endpointSeen(endpoint, isNew), isNew);
+    // The pass an earlier event of the same plug started may have seen it already (PulseAudio
+    // tells of a sink's changes and its monitor before the sink itself).
+    const bool lookedAt = isNew && lookedAt_ && lookedAt_(endpoint);
+    apply(filter_.endpointSeen(endpoint, isNew, lookedAt), isNew);
 }
 
 void PulseListener::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
@@ -228,16 +232,20 @@ void PulseListener::eventArrived(pa_subscription_event_type_t event, std::uint32
     const unsigned type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
     const bool isDevice =
         facility == PA_SUBSCRIPTION_EVENT_SINK || facility == PA_SUBSCRIPTION_EVENT_SOURCE;
+    const Direction direction = facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
     if (isDevice && type == PA_SUBSCRIPTION_EVENT_NEW) {
-        // Judged once its facts are in: a monitor or placeholder is no device-list change.
+        // Where a look sees what the events tell, a plug is acted on at once; the facts, asked for
+        // alongside, tell a profile change. Right after a pass they decide alone, so a sink's
+        // monitor that follows it costs none.
         requestEndpoint<true>(facility, index);
+        if (announcesPlugs()) apply(filter_.endpointAnnounced(), false);
     } else if (isDevice && type == PA_SUBSCRIPTION_EVENT_REMOVE) {
-        const Direction direction =
-            facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
         apply(filter_.endpointRemoved(direction, index), false);
     } else if (isDevice && type == PA_SUBSCRIPTION_EVENT_CHANGE) {
         // Most changes are volume; only a change of what the ports allow is a device-list change.
+        // One of an endpoint not known yet is a plug whose "new" event is still to come.
         requestEndpoint<false>(facility, index);
+        if (announcesPlugs()) apply(filter_.endpointChanged(direction, index), false);
     } else if (facility == PA_SUBSCRIPTION_EVENT_CARD) {
         if (type == PA_SUBSCRIPTION_EVENT_NEW) filter_.cardAppeared(index);
         else if (type == PA_SUBSCRIPTION_EVENT_REMOVE) apply(filter_.cardRemoved(index), false);
@@ -247,6 +255,11 @@ void PulseListener::eventArrived(pa_subscription_event_type_t event, std::uint32
         // Server changes cover more than the defaults; only a changed name is reported.
         requestDefaults();
     }
+}
+
+bool PulseListener::announcesPlugs() const
+{
+    return looksKeepUp_ && !deviceListChange_.justFired();
 }
 
 void PulseListener::onContextState(pa_context* context, void* userdata) noexcept
@@ -296,7 +309,11 @@ void PulseListener::onServerInfo(pa_context*, const pa_server_info* info, void* 
 {
     if (!info) return;
     try {
-        static_cast<PulseListener*>(userdata)->defaultsArrived(defaultsOf(*info));
+        auto& self = *static_cast<PulseListener*>(userdata);
+        // PipeWire's pulse server lists a new node to a new connection only some milliseconds
+        // after it announced it; PulseAudio lists what it announced.
+        self.looksKeepUp_ = !pulse::isPipeWire(*info);
+        self.defaultsArrived(defaultsOf(*info));
     } catch (...) {
         // As above.
     }

@@ -70,6 +70,8 @@ private:
     void requestEndpointLists() noexcept;
     // Acts on the filter's verdict; `settlesSoon`: a new endpoint of a profile change came.
     void apply(DeviceChangeFilter::Verdict verdict, bool settlesSoon);
+    // Whether a plug's first event starts a pass before its facts are in.
+    bool announcesPlugs() const;
     static void onCardInfo(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept;
 
     std::optional<std::string> server_;
@@ -78,6 +80,7 @@ private:
     std::chrono::milliseconds nextDelay_;
     std::chrono::milliseconds settleAfterConnect_;
     std::function<void(const PulseServerDefaults&)> onDefaultChange_;
+    std::function<bool(const PulseEndpoint&)> lookedAt_;
     std::optional<PulseServerDefaults> knownDefaults_;
     bool subscribed_ = false;
     bool defaultsFetched_ = false;
@@ -85,6 +88,7 @@ private:
     bool nextIsReconnect_ = false;
     bool nextIsProfileChange_ = false;
     bool serverWasAway_ = false;
+    bool looksKeepUp_ = false;
     std::chrono::steady_clock::time_point settlingUntil_;
     DeviceChangeFilter filter_;
     // Declared in teardown order (last first): timers, pending requests, context, loop.

@@ -297,9 +297,26 @@ TEST_F(FilterFixture, AProfileChangeIsHeldUntilTheNewEndpointsSettle)
     EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 13), true), Verdict::hold);
     EXPECT_EQ(filter.settle(), Verdict::change);
 
+    // A plug may count at its first event; its facts then count only if the look it started
+    // missed the endpoint. A change event of an endpoint never seen is such a first event.
+    EXPECT_EQ(filter.endpointAnnounced(), Verdict::change);
+    EXPECT_EQ(filter.endpointChanged(Direction::output, 4), Verdict::change);
+    EXPECT_EQ(filter.endpointChanged(Direction::output, 3), Verdict::none) << "usb-dac is known";
+    PulseEndpoint dac2 = sink("usb-dac-2");
+    dac2.index = 4;
+    EXPECT_EQ(filter.endpointSeen(dac2, true, true), Verdict::none);
+    dac2.index = 5;
+    EXPECT_EQ(filter.endpointSeen(dac2, true, false), Verdict::change) << "the look missed it";
+    // During a hold only the facts tell.
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 13), Verdict::hold);
+    EXPECT_EQ(filter.endpointAnnounced(), Verdict::none);
+    EXPECT_EQ(filter.endpointChanged(Direction::output, 14), Verdict::none);
+    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 14), true, true), Verdict::hold);
+    EXPECT_EQ(filter.settle(), Verdict::quietChange);
+
     // A look asked for meanwhile waits too; a profile that never comes ("off") is a loss.
     EXPECT_EQ(filter.resync(), Verdict::change);
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 13), Verdict::hold);
+    EXPECT_EQ(filter.endpointRemoved(Direction::output, 14), Verdict::hold);
     EXPECT_EQ(filter.resync(), Verdict::hold);
     EXPECT_EQ(filter.settle(), Verdict::change);
 }

@@ -19,13 +19,17 @@ struct EventCounts {
     int defaultChanges = 0;
 };
 
-// A listening backend whose callbacks count into a record that outlives it.
+// A listening backend whose callbacks count into a record that outlives it. Each device-list
+// change takes a look, as every owner's pass does.
 struct Listening {
     explicit Listening(PulseAudioOptions options = {})
         : counts(std::make_shared<EventCounts>())
         , system(std::make_unique<PulseAudioSystem>(std::move(options), pulse::PulseListener::factory()))
     {
-        system->startListening([counts = counts] { ++counts->deviceListChanges; },
+        system->startListening([counts = counts, this] {
+                                   ++counts->deviceListChanges;
+                                   system->devices();
+                               },
                                [counts = counts] { ++counts->defaultChanges; });
     }
     std::shared_ptr<EventCounts> counts;
