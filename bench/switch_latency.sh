@@ -43,6 +43,7 @@ watch_events "$bench_tmp/floor-events.txt"
 timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$bench_tmp/floor.txt" \
   || echo "the in-server module did not switch every plug on this server" >&2
 sleep 0.5; kill "$watcher" 2>/dev/null || true
+[[ "$server" == pipewire ]] && echo "(on PipeWire the session manager may make the new sink default before Vantorelle does; the figure is whichever came first)"
 stats "Vantorelle engine" "$bench_tmp/engine.txt" 2>"$bench_tmp/m1"
 stats "module-switch-on-connect" "$bench_tmp/floor.txt" 2>"$bench_tmp/m2"
 # The server's own time to make the sink (load-module's answer), the same in both phases.

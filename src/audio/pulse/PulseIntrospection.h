@@ -40,8 +40,7 @@ struct SuccessReply {
 PulseEndpoint endpointOf(const pa_sink_info& info);
 PulseEndpoint endpointOf(const pa_source_info& info);
 PulseServerDefaults defaultsOf(const pa_server_info& info);
-// PipeWire's pulse server, which keeps long-lived connections behind and fresh ones a little
-// behind its events.
+// PipeWire's pulse server, which can leave long-lived connections with stale defaults.
 bool isPipeWire(const pa_server_info& info);
 
 // Each request writes into its reply until the returned operation finishes or is let go of; the

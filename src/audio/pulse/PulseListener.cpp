@@ -310,8 +310,8 @@ void PulseListener::onServerInfo(pa_context*, const pa_server_info* info, void* 
     if (!info) return;
     try {
         auto& self = *static_cast<PulseListener*>(userdata);
-        // PipeWire's pulse server lists a new node to a new connection only some milliseconds
-        // after it announced it; PulseAudio lists what it announced.
+        // A connection made right after PipeWire's pulse server told of a new node may be listed
+        // without it, so there the facts decide; PulseAudio lists what it has told of.
         self.looksKeepUp_ = !pulse::isPipeWire(*info);
         self.defaultsArrived(defaultsOf(*info));
     } catch (...) {
