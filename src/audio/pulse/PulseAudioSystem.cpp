@@ -74,10 +74,6 @@ std::optional<PulseAudioSystem::Look> PulseAudioSystem::takeLook()
     Look look{std::move(sinks.endpoints), std::move(*server.defaults), std::move(cards.cards)};
     look.endpoints.insert(look.endpoints.end(), std::make_move_iterator(sources.endpoints.begin()),
                           std::make_move_iterator(sources.endpoints.end()));
-    lookedAt_.clear();
-    for (const PulseEndpoint& endpoint : look.endpoints) {
-        lookedAt_.emplace_back(endpoint.direction, endpoint.index, endpoint.name);
-    }
     return look;
 }
 
@@ -124,16 +120,12 @@ const PulseAudioSystem::Look* PulseAudioSystem::look()
 
 void PulseAudioSystem::beginSession()
 {
-    if (sessionDepth_++ == 0) {
-        sessionLookTaken_ = false;
-        look_.reset();
-    }
+    if (sessionDepth_++ == 0) sessionLookTaken_ = false;
 }
 
 void PulseAudioSystem::endSession()
 {
     if (sessionDepth_ == 0 || --sessionDepth_ > 0) return;
-    look_.reset();
     queries_->close();
 }
 
@@ -271,8 +263,9 @@ void PulseAudioSystem::startListening(std::function<void()> onDeviceListChange,
                 else deviceListChange();
             },
             [this](const PulseEndpoint& endpoint) {
-                const auto seen = std::tie(endpoint.direction, endpoint.index, endpoint.name);
-                return std::ranges::any_of(lookedAt_, [&seen](const auto& looked) { return looked == seen; });
+                // By name too: PipeWire gives a freed index to the next node.
+                const PulseEndpoint* seen = look_ ? findEndpoint(*look_, {endpoint.direction, endpoint.index}) : nullptr;
+                return seen && seen->name == endpoint.name;
             }});
         if (listener_) listener_->start();
     } catch (...) {

@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -74,11 +73,10 @@ private:
     std::function<void()> onQuietDeviceListChange_;
     int sessionDepth_ = 0;
     bool sessionLookTaken_ = false;
+    // The latest look: the session's while one runs (a new session takes its own).
     std::optional<Look> look_;
     // The defaults as this process last learned them, from a look or an acknowledged set.
     std::optional<pulse::PulseServerDefaults> lastDefaults_;
-    // The endpoints the latest look saw; PipeWire gives a freed index to the next node.
-    std::vector<std::tuple<Direction, std::uint32_t, std::string>> lookedAt_;
     // The Bluetooth cards the device lists saw endpoints of, each with whether a list has since
     // found it there but with none.
     std::unordered_map<std::uint32_t, bool> bluetoothCards_;

@@ -48,10 +48,10 @@ PulseEndpoint commonFacts(const Info& info, Direction direction)
 }
 
 // libpulse calls these from inside its dispatch; nothing may escape them.
-template <typename Info>
-void collectEndpoint(const Info* info, int endOfList, void* userdata) noexcept
+template <typename Reply, typename Info, typename Add>
+void collect(const Info* info, int endOfList, void* userdata, const Add& add) noexcept
 {
-    auto& reply = *static_cast<EndpointReply*>(userdata);
+    auto& reply = *static_cast<Reply*>(userdata);
     if (endOfList < 0) {
         reply.failed = true;
         return;
@@ -61,10 +61,17 @@ void collectEndpoint(const Info* info, int endOfList, void* userdata) noexcept
         return;
     }
     try {
-        reply.endpoints.push_back(endpointOf(*info));
+        add(reply, *info);
     } catch (...) {
         reply.failed = true;
     }
+}
+
+template <typename Info>
+void collectEndpoint(const Info* info, int endOfList, void* userdata) noexcept
+{
+    collect<EndpointReply>(info, endOfList, userdata,
+                           [](EndpointReply& reply, const Info& found) { reply.endpoints.push_back(endpointOf(found)); });
 }
 
 void onSinkInfo(pa_context*, const pa_sink_info* info, int endOfList, void* userdata) noexcept
@@ -79,18 +86,8 @@ void onSourceInfo(pa_context*, const pa_source_info* info, int endOfList, void* 
 
 void onCardInfo(pa_context*, const pa_card_info* info, int endOfList, void* userdata) noexcept
 {
-    auto& reply = *static_cast<CardReply*>(userdata);
-    if (endOfList < 0) {
-        reply.failed = true;
-    } else if (endOfList > 0 || !info) {
-        reply.isComplete = !reply.failed;
-    } else {
-        try {
-            reply.cards.push_back(info->index);
-        } catch (...) {
-            reply.failed = true;
-        }
-    }
+    collect<CardReply>(info, endOfList, userdata,
+                       [](CardReply& reply, const pa_card_info& found) { reply.cards.push_back(found.index); });
 }
 
 void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
