@@ -78,6 +78,10 @@ public:
     // it was before the move (the end when `to` is the list's length).
     void move(Direction direction, const std::set<std::size_t>& from, std::size_t to);
     void remove(const std::string& uid, Direction direction);
+    // Makes a connected device of that direction the default at once, as a choice in the
+    // system's sound settings would: no notice, and it stands until the rule's next moment (a
+    // device-list change, a lid change or an edit). Other UIDs are ignored.
+    void chooseDefault(const std::string& uid, Direction direction);
 
 private:
     SwitchEngine(std::unique_ptr<AudioDeviceManager> manager, std::unique_ptr<PriorityStore> store,

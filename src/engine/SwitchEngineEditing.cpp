@@ -103,6 +103,20 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
     applyRule(direction);
 }
 
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
+{
+    const auto session = manager_->session();
+    if (!manager_->isAnswering()) return;
+    const auto byUID = indexByUID(connected_);
+    const auto found = byUID.find(uid);
+    if (found == byUID.end()) return;
+    const AudioDevice& device = *found->second;
+    if (!(direction == Direction::input ? device.isInput : device.isOutput)) return;
+    const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
+    if (!current || *current != device.id) manager_->setDefaultDevice(device.id, direction);
+    refreshDefaults();
+}
+
 void SwitchEngine::remove(const std::string& uid, Direction direction)
 {
     std::vector<SavedDevice> list = settings_.priority(direction);

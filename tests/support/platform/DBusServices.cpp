@@ -102,6 +102,10 @@ DBusServices::DBusServices()
     upower_.path = QStringLiteral("/org/freedesktop/UPower");
     upower_.templateName = QStringLiteral("upower");
     upower_.logPath = dir_.filePath(QStringLiteral("upower.log"));
+    bluez_.service = QStringLiteral("org.bluez");
+    bluez_.path = QStringLiteral("/");
+    bluez_.templateName = QStringLiteral("bluez5");
+    bluez_.logPath = dir_.filePath(QStringLiteral("bluez.log"));
     notifications_.service = QStringLiteral("org.freedesktop.Notifications");
     notifications_.path = QStringLiteral("/org/freedesktop/Notifications");
     notifications_.templateName = QStringLiteral("notification_daemon");
@@ -175,6 +179,7 @@ bool DBusServices::startSessionBus() { return startBus(sessionBus_); }
 void DBusServices::stopSystemBus()
 {
     stopMock(systemBus_, upower_);
+    stopMock(systemBus_, bluez_);
     stopBus(systemBus_);
 }
 
@@ -293,6 +298,19 @@ int DBusServices::matchRuleCount(const QStringList& fragments)
     }
     rulesByConnection.endMap();
     return count;
+}
+
+bool DBusServices::startBluez() { return startMock(systemBus_, bluez_, QStringLiteral("{}")); }
+
+void DBusServices::stopBluez() { stopMock(systemBus_, bluez_); }
+
+bool DBusServices::callBluez(const QString& path, const QString& interface, const QString& method,
+                             const QVariantList& arguments)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(bluez_.service, path, interface, method);
+    call.setArguments(arguments);
+    const QDBusMessage reply = connection(systemBus_).call(call, QDBus::Block, callTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
 }
 
 bool DBusServices::startNotifications()

@@ -29,8 +29,8 @@ struct ReceivedNotice {
     int expireTimeout = 0;
 };
 
-// A private system bus and session bus (dbus-daemon) with python3-dbusmock's `upower` and
-// `notification_daemon` templates on them. Construction points DBUS_SYSTEM_BUS_ADDRESS and
+// A private system bus and session bus (dbus-daemon) with python3-dbusmock's `upower`, `bluez5`
+// and `notification_daemon` templates on them. Construction points DBUS_SYSTEM_BUS_ADDRESS and
 // DBUS_SESSION_BUS_ADDRESS of this process at the private buses; libdbus reads those once, so
 // build it before anything touches D-Bus, keep one per test binary (DBusServicesEnvironment),
 // and note that every restart reuses the same socket path. Everything it started is stopped on
@@ -49,7 +49,7 @@ public:
     bool isReady() const;
 
     bool startSystemBus();
-    void stopSystemBus(); // stops UPower with it
+    void stopSystemBus(); // stops UPower and BlueZ with it
     bool startSessionBus();
     void stopSessionBus(); // stops the notification server with it
 
@@ -65,6 +65,14 @@ public:
     void suspendUpower(bool suspended);
     // Match rules on the system bus, over all connections, whose text contains every fragment.
     int matchRuleCount(const QStringList& fragments);
+
+    // BlueZ on the system bus, without adapters; replaces a running one.
+    bool startBluez();
+    void stopBluez();
+    // Calls a method of a BlueZ object: org.bluez.Mock on "/" adds adapters and devices,
+    // org.freedesktop.DBus.Mock on any object changes it. False when it was not answered.
+    bool callBluez(const QString& path, const QString& interface, const QString& method,
+                   const QVariantList& arguments);
 
     // The notification server on the session bus; replaces a running one.
     bool startNotifications();
@@ -107,6 +115,7 @@ private:
     Bus systemBus_;
     Bus sessionBus_;
     Mock upower_;
+    Mock bluez_;
     Mock notifications_;
     bool lidPresent_ = true;
     bool lidClosed_ = false;
