@@ -3,9 +3,8 @@
 #include "engine/SwitchEngine.h"
 #include "ui/AppMark.h"
 #include "ui/MainWindow.h"
+#include "ui/TrayMenu.h"
 
-#include <QApplication>
-#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -53,11 +52,9 @@ void AppShell::showWindow()
 
 void AppShell::makeTrayIcon()
 {
-    trayMenu_ = std::make_unique<QMenu>();
-    QMenu* menu = trayMenu_.get();
-    menu->addAction(QStringLiteral("Open Vantorelle"), this, &AppShell::showWindow);
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("Quit Vantorelle"), qApp, &QCoreApplication::quit);
+    trayMenu_ = std::make_unique<TrayMenu>(engine_);
+    TrayMenu* menu = trayMenu_.get();
+    connect(menu, &TrayMenu::openWindowRequested, this, &AppShell::showWindow);
     tray_ = std::make_unique<QSystemTrayIcon>(AppMark::icon());
     tray_->setToolTip(QStringLiteral("Vantorelle"));
     tray_->setContextMenu(menu);

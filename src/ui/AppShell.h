@@ -8,13 +8,13 @@
 #include <functional>
 #include <memory>
 
-class QMenu;
 class QSystemTrayIcon;
 
 namespace vantorelle {
 
 class MainWindow;
 class SwitchEngine;
+class TrayMenu;
 
 // What the running application shows: the main window, made when asked for and discarded
 // when closed (the engine keeps running), and a tray icon to bring it back and to quit.
@@ -38,7 +38,7 @@ private:
     std::function<LoginItem()> loginItem_;
     QPointer<MainWindow> window_;
     // Neither has a parent (a tray menu cannot); the icon goes before its menu.
-    std::unique_ptr<QMenu> trayMenu_;
+    std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<QSystemTrayIcon> tray_;
 };
 

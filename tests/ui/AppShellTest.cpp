@@ -1,11 +1,13 @@
 // The running application's window: closing it leaves the engine at work.
 #include "UiTestSupport.h"
 
+#include "store/PriorityStore.h"
 #include "support/platform/QtWait.h"
 #include "ui/AppShell.h"
 #include "ui/MainWindow.h"
 #include "ui/SidebarEntry.h"
 #include "ui/SidebarView.h"
+#include "ui/TrayMenu.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -87,6 +89,112 @@ TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensI
     shell.launch(false);
     ASSERT_NE(shell.window(), nullptr) << "a start by hand shows the window at once";
     EXPECT_TRUE(shell.window()->isVisible());
+}
+
+// The tray menu as text: headers as they are, radio items with "* " when checked, "--" between.
+std::vector<std::string> menuLines(const QMenu& menu)
+{
+    std::vector<std::string> lines;
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator()) lines.push_back("--");
+        else if (action->isCheckable()) lines.push_back((action->isChecked() ? "* " : "  ") + action->text().toStdString());
+        else lines.push_back(action->text().toStdString());
+    }
+    return lines;
+}
+
+TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefault)
+{
+    using Lines = std::vector<std::string>;
+    const Lines tail{"Open Vantorelle", "--", "Quit Vantorelle"};
+    const auto with = [&tail](Lines lines) {
+        lines.insert(lines.end(), tail.begin(), tail.end());
+        return lines;
+    };
+    const RawDevice speakers = FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true);
+    const RawDevice usbSpeakers = FakeAudioSystem::device(2, "usb-spk", "USB Speakers", false, true);
+    const RawDevice builtInMic = FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true);
+    const RawDevice headset = FakeAudioSystem::device(4, "headset", "Desk Headset", true, true);
+    struct Choice {
+        std::string name;
+        Direction direction;
+    };
+    struct Case {
+        const char* what;
+        std::vector<RawDevice> devices;
+        std::vector<SavedDevice> inputStack;
+        std::vector<SavedDevice> outputStack;
+        std::optional<AudioObjectID> defaultInput;
+        std::optional<AudioObjectID> defaultOutput;
+        bool autoSwitch = false;
+        bool lidClosed = false;
+        std::optional<Choice> choice;
+        // Made the default elsewhere, in the system's sound settings.
+        std::optional<AudioObjectID> outputSetElsewhere;
+        std::optional<RawDevice> plugWhileOpen;
+        Lines expected;
+    };
+    const std::vector<Case> cases{
+        {"nothing connected: only the window and quit", {}, {}, {}, {}, {}, false, false, {}, {}, {}, tail},
+        {"rank order, not the system's; unplugged and lid-blocked entries left out",
+         {speakers, usbSpeakers, builtInMic, headset},
+         {{"mic", "Built-in Microphone"}, {"gone", "Old Mic"}, {"headset", "Desk Headset"}},
+         {{"usb-spk", "USB Speakers"}, {"gone-spk", "Old Speakers"}, {"spk", "Laptop Speakers"}},
+         4, 1, false, true, {}, {}, {},
+         with({"Output", "  USB Speakers", "* Laptop Speakers", "  Desk Headset", "--", "Input", "* Desk Headset", "--"})},
+        {"a choice stands against the rule, and is announced by no notice",
+         {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
+         {}, {}, true, false, Choice{"Laptop Speakers", Direction::output}, {}, {},
+         with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
+        {"a default changed elsewhere is checked",
+         {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
+         {}, 2, false, false, {}, 1, {},
+         with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
+        {"a plug while the menu is open joins it, and the rule takes over again",
+         {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
+         {}, {}, true, false, Choice{"Laptop Speakers", Direction::output}, {},
+         FakeAudioSystem::device(5, "bo", "Bang & Olufsen Speaker", false, true),
+         with({"Output", "* USB Speakers", "  Laptop Speakers", "  Bang && Olufsen Speaker", "--"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeEngineParts parts;
+        for (const RawDevice& device : c.devices) parts.audio.add(device);
+        parts.audio.defaultInput = c.defaultInput;
+        parts.audio.defaultOutput = c.defaultOutput;
+        parts.lid.report(c.lidClosed);
+        StoredSettings stored;
+        stored.inputPriority = c.inputStack;
+        stored.outputPriority = c.outputStack;
+        stored.autoSwitchInput = stored.autoSwitchOutput = c.autoSwitch;
+        PriorityStore(parts.folder.path()).save(stored);
+        const auto engine = parts.makeEngine();
+        engine->start();
+        TrayMenu menu(*engine);
+        // The menu hears of the engine's changes through the event loop.
+        const auto settle = [] { QCoreApplication::processEvents(); QCoreApplication::processEvents(); };
+        if (c.plugWhileOpen) menu.popup(QPoint(0, 0));
+        if (c.choice) {
+            const QList<QAction*> actions = menu.actions();
+            const auto item = std::ranges::find(actions, QString::fromStdString(c.choice->name), &QAction::text);
+            ASSERT_NE(item, actions.end());
+            (*item)->trigger();
+            settle();
+            EXPECT_EQ(engine->defaultUID(c.choice->direction), engine->rows(c.choice->direction)[1].uid);
+        }
+        if (c.outputSetElsewhere) {
+            parts.audio.defaultOutput = c.outputSetElsewhere;
+            parts.audio.fireDefaultChange();
+        }
+        settle();
+        EXPECT_TRUE(parts.notifier.notices.empty());
+        if (c.plugWhileOpen) {
+            parts.audio.add(*c.plugWhileOpen);
+            parts.audio.fireDeviceListChange();
+        }
+        settle();
+        EXPECT_EQ(menuLines(menu), c.expected);
+    }
 }
 
 } // namespace
