@@ -1,5 +1,6 @@
 #include "ui/Accessibility.h"
 
+#include "ui/DeviceCard.h"
 #include "ui/MeterBar.h"
 #include "ui/SidebarEntry.h"
 
@@ -51,11 +52,36 @@ public:
     QVariant minimumStepSize() const override { return 0.0; }
 };
 
+// What the card's context menu offers ("Connect", "Remove from list") is also an action of the
+// card, so a screen reader reaches it without opening the menu.
+class DeviceCardAccessible final : public QAccessibleWidget {
+public:
+    explicit DeviceCardAccessible(DeviceCard* card) : QAccessibleWidget(card) {}
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        for (const MenuItem& item : card()->menuItems()) names << item.text;
+        return names;
+    }
+    void doAction(const QString& name) override
+    {
+        for (const MenuItem& item : card()->menuItems()) {
+            if (item.text == name && item.action) return item.action();
+        }
+        QAccessibleWidget::doAction(name);
+    }
+
+private:
+    DeviceCard* card() const { return static_cast<DeviceCard*>(widget()); }
+};
+
 QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
 {
     if (className == QLatin1String("vantorelle::SidebarEntry")) {
         return new SidebarEntryAccessible(static_cast<SidebarEntry*>(object));
     }
+    if (className == QLatin1String("vantorelle::DeviceCard")) return new DeviceCardAccessible(static_cast<DeviceCard*>(object));
     if (className == QLatin1String("vantorelle::MeterBar")) return new MeterBarAccessible(static_cast<MeterBar*>(object));
     return nullptr;
 }

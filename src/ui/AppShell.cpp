@@ -10,8 +10,9 @@
 
 namespace vantorelle {
 
-AppShell::AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, QObject* parent)
-    : QObject(parent), engine_(engine), loginItem_(std::move(loginItem))
+AppShell::AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, BluetoothConnector* bluetooth,
+                   QObject* parent)
+    : QObject(parent), engine_(engine), loginItem_(std::move(loginItem)), bluetooth_(bluetooth)
 {
     if (QSystemTrayIcon::isSystemTrayAvailable()) makeTrayIcon();
 }
@@ -40,7 +41,7 @@ void AppShell::launch(bool inBackground)
 void AppShell::showWindow()
 {
     if (window_.isNull()) {
-        window_ = new MainWindow(engine_, loginItem_);
+        window_ = new MainWindow(engine_, loginItem_, bluetooth_);
         // Closed means gone: its panes (and a running level meter) end with it.
         window_->setAttribute(Qt::WA_DeleteOnClose);
     }

@@ -12,6 +12,7 @@ class QSystemTrayIcon;
 
 namespace vantorelle {
 
+class BluetoothConnector;
 class MainWindow;
 class SwitchEngine;
 class TrayMenu;
@@ -21,7 +22,9 @@ class TrayMenu;
 class AppShell : public QObject {
     Q_OBJECT
 public:
-    AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, QObject* parent = nullptr);
+    // `bluetooth`, when given, must outlive the shell; the window's cards connect through it.
+    AppShell(SwitchEngine& engine, std::function<LoginItem()> loginItem, BluetoothConnector* bluetooth = nullptr,
+             QObject* parent = nullptr);
     ~AppShell() override;
 
     // Starts the engine once the event loop runs, with the window, or without it for a start in
@@ -36,6 +39,7 @@ private:
 
     SwitchEngine& engine_;
     std::function<LoginItem()> loginItem_;
+    BluetoothConnector* bluetooth_;
     QPointer<MainWindow> window_;
     // Neither has a parent (a tray menu cannot); the icon goes before its menu.
     std::unique_ptr<TrayMenu> trayMenu_;

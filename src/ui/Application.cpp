@@ -2,6 +2,7 @@
 
 #include "engine/SwitchEngine.h"
 #include "services/ApplicationEngine.h"
+#include "services/BluezConnector.h"
 #include "services/LoginItem.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
@@ -38,7 +39,9 @@ int runApplication(int argc, char** argv)
     }
 
     const std::shared_ptr<SwitchEngine> engine = makeApplicationEngine();
-    AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); });
+    BluezConnector bluetooth;
+    bluetooth.start();
+    AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); }, &bluetooth);
     QObject::connect(&instance, &SingleInstance::activationRequested, &shell, &AppShell::showWindow);
 
     shell.launch(inBackground);

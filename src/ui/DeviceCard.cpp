@@ -2,8 +2,10 @@
 
 #include "engine/SwitchEngine.h"
 #include "services/InputLevelMeter.h"
+#include "ui/Accessibility.h"
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
+#include "ui/CardConnection.h"
 #include "ui/ElidedLabel.h"
 #include "ui/MeterBar.h"
 #include "ui/Palette.h"
@@ -63,8 +65,9 @@ const ShadowSpec pillShadow{QColor(0, 0, 0, static_cast<int>(0.18 * 255 + 0.5)),
 
 } // namespace
 
-DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter, QWidget* parent)
-    : QWidget(parent), engine_(engine), direction_(direction), meter_(meter),
+DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter,
+                       BluetoothConnector* bluetooth, QWidget* parent)
+    : QWidget(parent), engine_(engine), direction_(direction), meter_(meter), bluetooth_(bluetooth),
       rowLayout_(new QHBoxLayout(this)), nameColumn_(new QVBoxLayout),
       rank_(makeLabel(QString(), uiFont(18, FontWeight::heavy, -0.3), Palette::rankGreyCard, this)),
       icon_(new SymbolView(QStringLiteral("mic"), 14, FontWeight::medium, Palette::textSoft, tileSize, this)),
@@ -102,7 +105,10 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     installContextMenu(*this, [this] { return menuItems(); });
     // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
     setFocusPolicy(Qt::StrongFocus);
+    installAccessibility();
 }
+
+DeviceCard::~DeviceCard() = default;
 
 QString DeviceCard::rankText(int rank)
 {
@@ -175,17 +181,31 @@ std::optional<ShadowSpec> DeviceCard::shadow() const
 std::vector<MenuItem> DeviceCard::menuItems() const
 {
     if (state_.row.isConnected) return {};
-    return {MenuItem{QStringLiteral("Remove from list"), true,
+    std::vector<MenuItem> items;
+    if (connection_ && connection_->canConnect()) {
+        items.push_back({QStringLiteral("Connect"), false,
+                         [connection = QPointer<CardConnection>(connection_.get())] {
+                             if (connection) connection->connectDevice();
+                         }});
+    }
+    items.push_back({QStringLiteral("Remove from list"), true,
                      [engine = &engine_, uid = state_.row.uid, direction = direction_] {
                          engine->remove(uid, direction);
-                     }}};
+                     }});
+    return items;
 }
 
 void DeviceCard::setState(const State& state)
 {
     if (styled_ && state == state_) return;
     state_ = state;
+    if (!styled_) {
+        // A card stays with one UID for its life.
+        connection_ = CardConnection::forDevice(bluetooth_, state.row.uid);
+        if (connection_) connect(connection_.get(), &CardConnection::changed, this, &DeviceCard::restyle);
+    }
     styled_ = true;
+    if (connection_) connection_->setConnected(state.row.isConnected);
     restyle();
 }
 
@@ -212,14 +232,18 @@ void DeviceCard::restyle()
     nameColumn_->setSpacing(active ? 4 : 3);
 
     updateMeterBar();
-    const std::optional<QString> subtitle = caption(row, direction_, state_.isNextInLine);
+    const bool failed = connection_ && !connection_->failure().isEmpty();
+    const std::optional<QString> subtitle =
+        failed ? connection_->failure() : caption(row, direction_, state_.isNextInLine);
     const bool showCaption = meterBar_ == nullptr && subtitle.has_value();
     caption_->setText(subtitle.value_or(QString()));
+    caption_->setColor(failed ? destructiveColor : Palette::greyLight);
     caption_->setVisible(showCaption);
 
     pill_->setVisible(active);
     status_->setVisible(!active);
-    status_->setText(statusText(row, state_.isNextInLine));
+    const bool connecting = connection_ && connection_->isConnecting();
+    status_->setText(connecting ? QStringLiteral("Connecting…") : statusText(row, state_.isNextInLine));
     setLabelColor(*status_, state_.isNextInLine ? Palette::blue : Palette::greyFaint);
 
     up_->setOnActiveCard(row.isActive);

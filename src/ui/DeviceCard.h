@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,8 @@ namespace vantorelle {
 
 class ActivePill;
 class ArrowButton;
+class BluetoothConnector;
+class CardConnection;
 class ElidedLabel;
 class InputLevelMeter;
 class MeterBar;
@@ -27,8 +30,9 @@ class SymbolView;
 
 // One entry of a priority list: rank, icon, name with a caption or the live level bar, a
 // status mark and the two reorder arrows; a disconnected entry can be removed through its
-// context menu. The card keeps no state of its own: the pane hands it what to show, and it
-// edits the list only through the engine.
+// context menu, and a remembered Bluetooth one can be connected from there. The card keeps no
+// state of its own beyond that connection: the pane hands it what to show, and it edits the
+// list only through the engine.
 class DeviceCard : public QWidget {
     Q_OBJECT
 public:
@@ -43,8 +47,11 @@ public:
         bool operator==(const State&) const = default;
     };
 
-    // `meter` is given on the Input pane only; only the active card shows it.
-    DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter, QWidget* parent = nullptr);
+    // `meter` is given on the Input pane only; only the active card shows it. `bluetooth`, when
+    // given, connects remembered Bluetooth devices.
+    DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter,
+               BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
+    ~DeviceCard() override;
 
     void setState(const State& state);
     const State& state() const noexcept { return state_; }
@@ -93,6 +100,8 @@ private:
     SwitchEngine& engine_;
     Direction direction_;
     QPointer<InputLevelMeter> meter_;
+    BluetoothConnector* bluetooth_;
+    std::unique_ptr<CardConnection> connection_;
     State state_;
     bool styled_ = false;
 

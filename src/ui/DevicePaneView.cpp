@@ -31,9 +31,10 @@ QLabel* wrappingLabel(const QString& text, const QFont& font, const QColor& colo
 } // namespace
 
 DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
-                               InputLevelMeter::Options meterOptions, QWidget* parent)
+                               InputLevelMeter::Options meterOptions, BluetoothConnector* bluetooth,
+                               QWidget* parent)
     : QWidget(parent), engine_(engine), direction_(direction),
-      meter_(new InputLevelMeter(std::move(meterOptions), this)),
+      meter_(new InputLevelMeter(std::move(meterOptions), this)), bluetooth_(bluetooth),
       changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)),
       canvas_(new ShadowCanvas), cardList_(new QWidget(canvas_)), cardLayout_(new QVBoxLayout(cardList_)),
       empty_(makeLabel(emptyText(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_)),
@@ -183,7 +184,7 @@ void DevicePaneView::updateCards(const std::vector<DeviceRow>& rows)
         if (!seen.insert(row.uid).second) continue;
         DeviceCard*& card = cardsByUID_[row.uid];
         if (card == nullptr) {
-            card = new DeviceCard(engine_, direction_, cardMeter, cardList_);
+            card = new DeviceCard(engine_, direction_, cardMeter, bluetooth_, cardList_);
             connect(card, &DeviceCard::geometryChanged, canvas_, qOverload<>(&QWidget::update));
         }
         DeviceCard::State state;

@@ -17,6 +17,7 @@ class QVBoxLayout;
 
 namespace vantorelle {
 
+class BluetoothConnector;
 class DeviceCard;
 class EngineChanges;
 class SettingRow;
@@ -30,9 +31,10 @@ class SwitchEngine;
 class DevicePaneView : public QWidget {
     Q_OBJECT
 public:
+    // `bluetooth`, when given, lets the cards of remembered Bluetooth devices connect them.
     DevicePaneView(SwitchEngine& engine, Direction direction,
                    InputLevelMeter::Options meterOptions = InputLevelMeter::processOptions(),
-                   QWidget* parent = nullptr);
+                   BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
     ~DevicePaneView() override;
 
     // The one row that takes over next: the first connected, not lid-blocked, not active row.
@@ -67,6 +69,7 @@ private:
     SwitchEngine& engine_;
     Direction direction_;
     InputLevelMeter* meter_;
+    BluetoothConnector* bluetooth_;
     EngineChanges* changes_;
     PaneScrollArea* scroll_;
     ShadowCanvas* canvas_;

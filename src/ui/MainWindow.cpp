@@ -16,8 +16,9 @@
 
 namespace vantorelle {
 
-MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem, QWidget* parent)
-    : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)),
+MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem,
+                       BluetoothConnector* bluetooth, QWidget* parent)
+    : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), bluetooth_(bluetooth),
       sidebar_(new SidebarView(Binding<Pane>{[this] { return pane_; }, [this](Pane pane) { setPane(pane); }}, this))
 {
     setWindowTitle(QStringLiteral("Vantorelle"));
@@ -63,8 +64,10 @@ void MainWindow::setPane(Pane pane)
 QWidget* MainWindow::makePaneView(Pane pane)
 {
     switch (pane) {
-    case Pane::input: return new DevicePaneView(engine_, Direction::input, InputLevelMeter::processOptions(), this);
-    case Pane::output: return new DevicePaneView(engine_, Direction::output, InputLevelMeter::processOptions(), this);
+    case Pane::input:
+        return new DevicePaneView(engine_, Direction::input, InputLevelMeter::processOptions(), bluetooth_, this);
+    case Pane::output:
+        return new DevicePaneView(engine_, Direction::output, InputLevelMeter::processOptions(), bluetooth_, this);
     case Pane::settings: return new SettingsPaneView(engine_, loginItem_(), this);
     }
     return nullptr;

@@ -9,6 +9,7 @@
 
 namespace vantorelle {
 
+class BluetoothConnector;
 class SidebarView;
 class SwitchEngine;
 
@@ -18,8 +19,10 @@ class SwitchEngine;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    // `loginItem` is asked for each new Settings pane (the tests give a private one).
-    MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem, QWidget* parent = nullptr);
+    // `loginItem` is asked for each new Settings pane (the tests give a private one);
+    // `bluetooth`, when given, connects remembered Bluetooth devices from their cards.
+    MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem,
+               BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
 
     Pane pane() const noexcept { return pane_; }
     void setPane(Pane pane);
@@ -38,6 +41,7 @@ private:
 
     SwitchEngine& engine_;
     std::function<LoginItem()> loginItem_;
+    BluetoothConnector* bluetooth_;
     Pane pane_ = Pane::input;
     SidebarView* sidebar_;
     QWidget* paneView_ = nullptr;

@@ -63,9 +63,10 @@ protected:
 
     StoredSettings savedSettings() const { return PriorityStore(parts.folder.path()).load(); }
 
-    std::unique_ptr<DevicePaneView> makePane(Direction direction, InputLevelMeter::Options meter = {})
+    std::unique_ptr<DevicePaneView> makePane(Direction direction, InputLevelMeter::Options meter = {},
+                                             BluetoothConnector* bluetooth = nullptr)
     {
-        auto pane = std::make_unique<DevicePaneView>(*engine, direction, std::move(meter));
+        auto pane = std::make_unique<DevicePaneView>(*engine, direction, std::move(meter), bluetooth);
         pane->resize(671, 560);
         return pane;
     }

@@ -11,6 +11,7 @@
 #include "ui/SwitchToggle.h"
 #include "ui/Symbols.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
@@ -168,6 +169,53 @@ TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
     EXPECT_EQ(uidsOf(*pane), std::vector<std::string>{"a"});
     EXPECT_EQ(savedSettings().inputPriority, (std::vector<SavedDevice>{{"a", "Mic A"}}));
     EXPECT_FALSE(pane->card("a")->downArrow().isEnabled()) << "the remaining card is now also last";
+}
+
+TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
+{
+    const std::string uid = "bluez:aa:bb:cc:dd:ee:01:input";
+    const QString address = QStringLiteral("aa:bb:cc:dd:ee:01");
+    const auto texts = [](const std::vector<MenuItem>& items) {
+        QStringList result;
+        for (const MenuItem& item : items) result << item.text;
+        return result;
+    };
+    connect({1, "a", "Mic A"});
+    startEngine({{"a", "Mic A"}, {uid, "Travel Headset"}, {"gone", "Old Mic"}});
+    FakeBluetooth bluetooth;
+    const auto pane = makePane(Direction::input, {}, &bluetooth);
+    pane->show();
+    DeviceCard& card = *pane->card(uid);
+    EXPECT_EQ(texts(card.menuItems()), QStringList{"Remove from list"}) << "BlueZ does not know it";
+
+    bluetooth.known.insert(address.toUpper());
+    emit bluetooth.changed();
+    EXPECT_EQ(texts(card.menuItems()), (QStringList{"Connect", "Remove from list"}));
+    EXPECT_EQ(texts(pane->card("gone")->menuItems()), QStringList{"Remove from list"}) << "not Bluetooth";
+    QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(&card)->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    EXPECT_TRUE(actions->actionNames().contains("Connect"));
+
+    actions->doAction("Connect");
+    EXPECT_EQ(bluetooth.asked, std::vector<QString>{address});
+    EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Connecting…"));
+    EXPECT_EQ(texts(card.menuItems()), QStringList{"Remove from list"}) << "no second ask while one runs";
+
+    bluetooth.answer(address, QStringLiteral("Could not connect: the headset is off or out of range"));
+    EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Not connected"));
+    EXPECT_EQ(card.captionLabel().text(), QStringLiteral("Could not connect: the headset is off or out of range"));
+    EXPECT_TRUE(card.captionLabel().isVisible());
+
+    // Connected: the card waits for the device to arrive as any plug does.
+    card.menuItems().front().action();
+    bluetooth.answer(address);
+    EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Connecting…"));
+    EXPECT_EQ(card.captionLabel().text(), QStringLiteral("Keeps its seat for when it returns"));
+    connect({2, uid, "Travel Headset"});
+    parts.audio.fireDeviceListChange();
+    settle();
+    EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Available"));
+    EXPECT_TRUE(card.menuItems().empty());
 }
 
 TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/AppIdentity.h"
+#include "services/BluetoothConnector.h"
 #include "services/LoginItem.h"
 #include "support/core/EngineFixture.h"
 #include "support/core/TempFolder.h"
@@ -12,6 +13,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
+#include <vector>
 
 class QLabel;
 class QWidget;
@@ -36,6 +39,33 @@ QLabel* findLabel(QWidget& root, const QString& text);
 
 // Where screenshots go: <build>/screenshots (created on demand).
 std::filesystem::path screenshotFolder();
+
+// Bluetooth without a bus: BlueZ knows the addresses in `known` (upper case) and answers a
+// connection when the test says so.
+class FakeBluetooth final : public BluetoothConnector {
+public:
+    std::set<QString> known;
+    std::vector<QString> asked;
+
+    bool canConnect(const QString& address) const override { return known.contains(address.toUpper()); }
+    bool isConnecting(const QString& address) const override { return pending_.contains(address.toUpper()); }
+    void connectDevice(const QString& address) override
+    {
+        asked.push_back(address);
+        pending_.insert(address.toUpper());
+        emit changed();
+    }
+    // `failure` empty: connected.
+    void answer(const QString& address, const QString& failure = {})
+    {
+        pending_.erase(address.toUpper());
+        emit changed();
+        emit finished(address, failure);
+    }
+
+private:
+    std::set<QString> pending_;
+};
 
 // A throw-away installation: <prefix>/bin/vantorelle and its desktop entry, so an identity
 // made from it is present, and a configuration folder for its login entry.
