@@ -119,6 +119,10 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
         std::string name;
         Direction direction;
     };
+    struct Elsewhere {
+        Direction direction;
+        AudioObjectID id;
+    };
     struct Case {
         const char* what;
         std::vector<RawDevice> devices;
@@ -130,7 +134,7 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
         bool lidClosed = false;
         std::optional<Choice> choice;
         // Made the default elsewhere, in the system's sound settings.
-        std::optional<AudioObjectID> outputSetElsewhere;
+        std::optional<Elsewhere> setElsewhere;
         std::optional<RawDevice> plugWhileOpen;
         Lines expected;
     };
@@ -148,13 +152,17 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
          with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
         {"a default changed elsewhere is checked",
          {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
-         {}, 2, false, false, {}, 1, {},
+         {}, 2, false, false, {}, Elsewhere{Direction::output, 1}, {},
          with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
+        {"a default elsewhere on a lid-blocked microphone: nothing checked",
+         {builtInMic, headset}, {{"mic", "Built-in Microphone"}, {"headset", "Desk Headset"}}, {},
+         4, {}, false, true, {}, Elsewhere{Direction::input, 3}, {},
+         with({"Output", "  Desk Headset", "--", "Input", "  Desk Headset", "--"})},
         {"a plug while the menu is open joins it, and the rule takes over again",
          {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
          {}, {}, true, false, Choice{"Laptop Speakers", Direction::output}, {},
-         FakeAudioSystem::device(5, "bo", "Bang & Olufsen Speaker", false, true),
-         with({"Output", "* USB Speakers", "  Laptop Speakers", "  Bang && Olufsen Speaker", "--"})},
+         FakeAudioSystem::device(5, "bo", "Left & Right Speakers", false, true),
+         with({"Output", "* USB Speakers", "  Laptop Speakers", "  Left && Right Speakers", "--"})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,10 +188,12 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
             ASSERT_NE(item, actions.end());
             (*item)->trigger();
             settle();
-            EXPECT_EQ(engine->defaultUID(c.choice->direction), engine->rows(c.choice->direction)[1].uid);
+            const auto chosen = std::ranges::find(engine->connected(), c.choice->name, &AudioDevice::name);
+            EXPECT_EQ(engine->defaultUID(c.choice->direction), chosen->uid) << "at once, below rank 1";
         }
-        if (c.outputSetElsewhere) {
-            parts.audio.defaultOutput = c.outputSetElsewhere;
+        if (c.setElsewhere) {
+            (c.setElsewhere->direction == Direction::input ? parts.audio.defaultInput : parts.audio.defaultOutput) =
+                c.setElsewhere->id;
             parts.audio.fireDefaultChange();
         }
         settle();

@@ -10,6 +10,7 @@
 #include "ui/ArrowButton.h"
 #include "store/PriorityStore.h"
 #include "ui/Symbols.h"
+#include "ui/TrayMenu.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -105,6 +106,46 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     save(window, "states-input.png");
     window.setPane(Pane::output);
     save(window, "states-output.png");
+}
+
+// The tray's menu, and remembered Bluetooth devices: one connecting, one that could not be.
+TEST(Screenshots, TrayMenuAndBluetoothCards)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
+    parts.audio.add(FakeAudioSystem::device(2, "desk", "Desk Speakers", false, true));
+    parts.audio.add(FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true));
+    parts.audio.add(FakeAudioSystem::device(4, "usb-mic", "USB Microphone", true, false));
+    parts.audio.defaultInput = 4;
+    parts.audio.defaultOutput = 2;
+    StoredSettings stored;
+    stored.outputPriority = {{"bluez:AA:BB:CC:DD:EE:01:output", "Travel Headset"}, {"desk", "Desk Speakers"},
+                             {"bluez:AA:BB:CC:DD:EE:02:output", "Kitchen Speaker"}, {"spk", "Laptop Speakers"}};
+    stored.inputPriority = {{"usb-mic", "USB Microphone"}, {"mic", "Built-in Microphone"}};
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+
+    TrayMenu menu(*engine);
+    menu.popup(QPoint(0, 0));
+    save(menu, "tray-menu.png");
+    menu.hide();
+
+    FakeBluetooth bluetooth;
+    bluetooth.known = {"AA:BB:CC:DD:EE:01", "AA:BB:CC:DD:EE:02"};
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems(), &bluetooth);
+    window.show();
+    window.setPane(Pane::output);
+    auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
+    ASSERT_NE(pane, nullptr);
+    for (const char* uid : {"bluez:AA:BB:CC:DD:EE:01:output", "bluez:AA:BB:CC:DD:EE:02:output"}) {
+        const std::vector<MenuItem> items = pane->card(uid)->menuItems();
+        ASSERT_EQ(items.front().text, QStringLiteral("Connect"));
+        items.front().action();
+    }
+    bluetooth.answer("AA:BB:CC:DD:EE:02", "Could not connect: the headset is off or out of range");
+    save(window, "window-bluetooth-connecting.png");
 }
 
 TEST(Screenshots, SettingsPaneWithTheLoginError)
