@@ -47,11 +47,8 @@ QString words(const QString& camelCase)
 
 BluezConnector::BluezConnector(QObject* parent) : BluetoothConnector(parent) {}
 
-BluezConnector::~BluezConnector()
-{
-    // Pending calls are children of this object and end with it; nothing is told any more.
-    ownerWatcher_.reset();
-}
+// Pending calls are children of this object and end with it, unanswered.
+BluezConnector::~BluezConnector() = default;
 
 void BluezConnector::start()
 {

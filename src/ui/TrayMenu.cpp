@@ -28,12 +28,12 @@ QString menuText(const QString& name)
 } // namespace
 
 TrayMenu::TrayMenu(SwitchEngine& engine, QWidget* parent)
-    : QMenu(parent), engine_(engine), changes_(new EngineChanges(engine, this))
+    : QMenu(parent), engine_(engine)
 {
     open_ = addAction(QStringLiteral("Open Vantorelle"), this, &TrayMenu::openWindowRequested);
     addSeparator();
     addAction(QStringLiteral("Quit Vantorelle"), qApp, &QCoreApplication::quit);
-    connect(changes_, &EngineChanges::changed, this, &TrayMenu::refresh);
+    connect(new EngineChanges(engine, this), &EngineChanges::changed, this, &TrayMenu::refresh);
     refresh();
 }
 

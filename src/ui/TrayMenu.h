@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
-class QActionGroup;
-
 namespace vantorelle {
 
-class EngineChanges;
 class SwitchEngine;
 
 // The tray icon's menu: an "Output" and an "Input" section with the usable devices of each
@@ -43,7 +40,6 @@ private:
     void rebuildSections();
 
     SwitchEngine& engine_;
-    EngineChanges* changes_;
     QAction* open_;
     // Output first, as the sound that is heard matters most.
     static constexpr std::array<Direction, 2> order_{Direction::output, Direction::input};
