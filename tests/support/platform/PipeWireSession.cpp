@@ -239,7 +239,9 @@ bool PipeWireSession::setBluetoothProfile(BluetoothProfile profile)
     if (profile == BluetoothProfile::a2dp) lines << node(output, "Audio/Sink", "a2dp-sink", 2);
     if (profile == BluetoothProfile::headsetHeadUnit) {
         lines << node(output, "Audio/Sink", "headset-head-unit", 1)
-              << node(input, "Audio/Source", "headset-head-unit", 1);
+              // A null sink is a source only in its virtual form, which gives it ports to record
+              // from; without them WirePlumber never makes it the default.
+              << node(input, "Audio/Source/Virtual", "headset-head-unit", 1);
     }
     bluetoothProfile_ = profile;
     return sendToCli(lines.join('\n'));
