@@ -19,7 +19,7 @@ void initialize() noexcept
     std::call_once(once, [] { pw_init(nullptr, nullptr); });
 }
 
-// A listener on a libpipewire object; removed before the object goes, at most once.
+// Our listener on a libpipewire object, removed when it goes, which must be before the object.
 class Hook {
 public:
     Hook() noexcept { spa_zero(hook_); }
@@ -105,12 +105,7 @@ public:
     }
 
 private:
-    void forget() noexcept
-    {
-        metadata_.reset();
-        ready_ = false;
-        sink_ = source_ = configuredSink_ = configuredSource_ = std::nullopt;
-    }
+    void clear() noexcept { sink_ = source_ = configuredSink_ = configuredSource_ = std::nullopt; }
 
     static void onDone(void* self, std::uint32_t id, int seq) noexcept
     {
@@ -120,18 +115,13 @@ private:
         connection.owner_.schedule();
     }
 
-    static void onError(void* self, std::uint32_t id, int, int, const char*) noexcept
+    // The server reports only what ends the use of the connection for us: its loss, or a refusal
+    // of what we asked for. It is let go of outside this callback.
+    static void onError(void* self, std::uint32_t, int, int, const char*) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
-        if (id == PW_ID_CORE) {
-            // The connection is gone (or refused us); it is let go of outside this callback.
-            connection.broken_ = true;
-            connection.forget();
-        } else if (connection.metadata_ && id == connection.metadata_->id()) {
-            connection.forget();
-        } else {
-            return;
-        }
+        connection.broken_ = true;
+        connection.ready_ = false;
         connection.owner_.schedule();
     }
 
@@ -147,7 +137,10 @@ private:
         auto* metadata = static_cast<pw_metadata*>(pw_registry_bind(
             connection.registry_->get(), id, type, std::min<std::uint32_t>(version, PW_VERSION_METADATA), 0));
         connection.metadata_.emplace(metadata);
-        if (!connection.metadata_->isValid()) return connection.metadata_.reset();
+        if (!connection.metadata_->isValid()) {
+            connection.metadata_.reset();
+            return;
+        }
         connection.metadataGlobal_ = id;
         pw_metadata_add_listener(metadata, connection.metadata_->hook(), &metadataEvents, &connection);
         // The server sends the record's contents on binding, so they are all in by this answer.
@@ -159,7 +152,9 @@ private:
         auto& connection = *static_cast<Connection*>(self);
         if (!connection.metadata_ || id != connection.metadataGlobal_) return;
         // The session manager went; a new one makes a new record, which is bound then.
-        connection.forget();
+        connection.metadata_.reset();
+        connection.ready_ = false;
+        connection.clear();
         connection.owner_.schedule();
     }
 
@@ -169,9 +164,7 @@ private:
         auto& connection = *static_cast<Connection*>(self);
         if (subject != PW_ID_CORE) return 0;
         if (!key) {
-            // Everything cleared.
-            connection.sink_ = connection.source_ = std::nullopt;
-            connection.configuredSink_ = connection.configuredSource_ = std::nullopt;
+            connection.clear();
         } else if (std::optional<std::string>* slot = connection.slotOf(key)) {
             try {
                 *slot = nodeName(value);

@@ -19,8 +19,8 @@ namespace vantorelle::pipewire {
 // Runs on the libpulse loop interface it is given: the PipeWire loop is a single descriptor
 // watched there, so no thread and no timer of its own, and nothing wakes while nothing changes.
 // No PipeWire, or a broken connection, leaves it not ready, with no defaults, and quiet; each
-// call of reconnect() tries again. The names are node names, which equal the pulse sink and
-// source names.
+// call of reconnect() tries again. A restarted session manager's new record is taken up by
+// itself. The names are node names, which equal the pulse sink and source names.
 class PipeWireDefaults {
 public:
     // `remote`: a socket name in the runtime folder or an absolute path; by default the one
@@ -40,7 +40,8 @@ public:
     std::optional<std::string> configuredSink() const;
     std::optional<std::string> configuredSource() const;
 
-    // Connects anew unless the connection works; for when the server may have been replaced.
+    // Connects anew unless the connection works; for when the server may have been replaced,
+    // as when the pulse connection to PipeWire is made again.
     void reconnect() noexcept;
 
     // Called on the loop, from a deferred event of its own, once after any change of what the
