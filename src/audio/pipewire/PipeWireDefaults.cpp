@@ -227,10 +227,9 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
     // The loop's own descriptor is readable whenever one of its sources is ready.
     watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, &onLoopReady, this));
     if (!watch_) return;
-    context_.reset(pw_context_new(loop_.get(),
-                                  pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle",
-                                                    nullptr),
-                                  0));
+    // The context owns the properties from here.
+    pw_properties* identity = pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle", nullptr);
+    context_.reset(pw_context_new(loop_.get(), identity, 0));
     if (!context_) return;
     // Every context starts a processing thread for the nodes it may run; this one runs none.
     pw_data_loop_stop(pw_context_get_data_loop(context_.get()));
@@ -267,7 +266,8 @@ std::optional<std::string> PipeWireDefaults::configuredSource() const
 void PipeWireDefaults::connect() noexcept
 {
     if (!context_) return;
-    pw_properties* properties = remote_ ? pw_properties_new(PW_KEY_REMOTE_NAME, remote_->c_str(), nullptr) : nullptr;
+    pw_properties* properties =
+        remote_ ? pw_properties_new(PW_KEY_REMOTE_NAME, remote_->c_str(), nullptr) : nullptr;
     pw_core* core = pw_context_connect(context_.get(), properties, 0);
     if (!core) return;
     try {

@@ -17,9 +17,14 @@ using pipewire::PipeWireDefaults;
 struct Following {
     explicit Following(std::optional<std::string> remote) : defaults(loop.api(), std::move(remote))
     {
-        defaults.onChange = [this] { seen.push_back(defaults.defaultSink().value_or("") + '|' + defaults.defaultSource().value_or("")); };
+        defaults.onChange = [this] {
+            seen.push_back(defaults.defaultSink().value_or("") + '|' + defaults.defaultSource().value_or(""));
+        };
     }
-    bool lastSeen(const std::string& sinkAndSource) const { return !seen.empty() && seen.back() == sinkAndSource; }
+    bool lastSeen(const std::string& sinkAndSource) const
+    {
+        return !seen.empty() && seen.back() == sinkAndSource;
+    }
 
     pulse::QtMainloop loop;
     PipeWireDefaults defaults;
@@ -36,7 +41,8 @@ protected:
         for (const char* name : {"first_in", "second_in"}) ASSERT_TRUE(daemon().addSource(name));
         ASSERT_TRUE(daemon().setDefaultSink("first_out"));
         ASSERT_TRUE(daemon().setDefaultSource("first_in"));
-        ASSERT_TRUE(waitUntil([] { return daemon().defaultSink() == "first_out" && daemon().defaultSource() == "first_in"; }));
+        ASSERT_TRUE(waitUntil(
+            [] { return daemon().defaultSink() == "first_out" && daemon().defaultSource() == "first_in"; }));
     }
     static std::string socket() { return daemon().pipewire()->coreSocket().toStdString(); }
 };
