@@ -60,6 +60,11 @@ QString PipeWireSession::server() const
     return "unix:" + folder_ + "/runtime/pulse/native";
 }
 
+QString PipeWireSession::coreSocket() const
+{
+    return folder_ + "/runtime/pipewire-0";
+}
+
 std::optional<qint64> PipeWireSession::pulseProcessId() const
 {
     if (!running(pulse_)) return std::nullopt;
@@ -132,7 +137,7 @@ bool PipeWireSession::start()
     if (!pipewire_->waitForStarted(processTimeoutMs)) return false;
     // The session manager and the pulse server both need the core socket.
     const QDeadlineTimer deadline(startTimeoutMs);
-    while (!QFile::exists(folder_ + "/runtime/pipewire-0")) {
+    while (!QFile::exists(coreSocket())) {
         if (deadline.hasExpired() || pipewire_->waitForFinished(10)) return false;
     }
     wireplumber_ = launch("wireplumber.log");
