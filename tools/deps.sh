@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
-       libpulse-dev libdbus-1-dev nlohmann-json3-dev)
+       libpulse-dev libpipewire-0.3-dev libdbus-1-dev nlohmann-json3-dev)
 run=(pulseaudio pulseaudio-utils)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)

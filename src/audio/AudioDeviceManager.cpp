@@ -69,15 +69,12 @@ void AudioDeviceManager::startListening()
 {
     if (listening_) return;
     listening_ = true;
-    system_->setOnQuietDeviceListChange([this] {
-        if (onQuietDeviceListChange) onQuietDeviceListChange();
-        else if (onDeviceListChange) onDeviceListChange();
-    });
     // The backend is owned by this manager and stops delivering when destroyed, so `this`
     // cannot dangle inside these callbacks.
     system_->startListening(
-        [this] {
-            if (onDeviceListChange) onDeviceListChange();
+        [this](bool quiet) {
+            if (quiet && onQuietDeviceListChange) onQuietDeviceListChange();
+            else if (onDeviceListChange) onDeviceListChange();
         },
         [this] {
             if (onDefaultChange) onDefaultChange();

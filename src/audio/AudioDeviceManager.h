@@ -20,8 +20,8 @@ inline bool isSystemAggregate(std::string_view uid, std::string_view name) noexc
     return uid.starts_with(prefix) || name.starts_with(prefix);
 }
 
-// The one place that talks to the audio system. It keeps no cache: every query goes to the
-// backend again, and every failure becomes a neutral result.
+// The one place that talks to the audio system. It keeps no cache of its own (the backend's
+// answers are already current), and every failure becomes a neutral result.
 class AudioDeviceManager {
 public:
     explicit AudioDeviceManager(std::unique_ptr<AudioSystem> system);
@@ -36,26 +36,15 @@ public:
     // onDeviceListChange when unset.
     std::function<void()> onQuietDeviceListChange;
 
-    // Calls made while a Session lives share one connection and one look at the system.
-    class Session {
-    public:
-        explicit Session(AudioSystem& system) : system_(system) { system_.beginSession(); }
-        ~Session() { system_.endSession(); }
-        Session(const Session&) = delete;
-        Session& operator=(const Session&) = delete;
-
-    private:
-        AudioSystem& system_;
-    };
-    [[nodiscard]] Session session() const { return Session(*system_); }
-
     std::vector<AudioDevice> connectedDevices() const;
     // As connectedDevices(), but std::nullopt when the system did not answer.
     std::optional<std::vector<AudioDevice>> readConnectedDevices() const;
-    // Whether the system answers (in a session: whether the session's look at it succeeded).
+    // Whether the system answers.
     bool isAnswering() const { return system_->isAnswering(); }
     // Asks for a device-list change once the system answers again.
     void requestResync() { system_->requestResync(); }
+    // Calls `then` once the sets made so far have been answered.
+    void whenSetsSettled(std::function<void()> then) { system_->whenSetsSettled(std::move(then)); }
     std::optional<AudioObjectID> defaultDeviceID(Direction direction) const;
     bool setDefaultDevice(AudioObjectID id, Direction direction);
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) const;

@@ -42,24 +42,18 @@ public:
     virtual bool setDefaultDevice(AudioObjectID id, Direction direction) = 0;
     virtual std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) = 0;
     // Begins delivering events. Device-list changes that arrive together are coalesced into one
-    // call; default changes of either direction call onDefaultChange.
-    virtual void startListening(std::function<void()> onDeviceListChange,
+    // call, whose argument says whether it is quiet: a fresh look after the system (re)appeared or
+    // a headset changed profile, not news. Default changes of either direction call onDefaultChange.
+    virtual void startListening(std::function<void(bool quiet)> onDeviceListChange,
                                 std::function<void()> onDefaultChange) = 0;
 
-    // Calls between beginSession() and endSession() may share one connection and one look at the
-    // system, so a pass sees one consistent state and costs one connection. Sessions nest.
-    virtual void beginSession() {}
-    virtual void endSession() {}
-    // Called, instead of a device-list change, when the system has (re)appeared or a headset
-    // has changed profile: what follows is a fresh look, not news. Set before startListening().
-    virtual void setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange)
-    {
-        (void)onQuietDeviceListChange;
-    }
-    // Whether the system answers now; inside a session, whether the session's look succeeded.
+    // Whether the system answers now.
     virtual bool isAnswering() { return devices().has_value(); }
     // After a read that got no answer: report a device-list change once the system answers again.
     virtual void requestResync() {}
+    // Calls `then` once every set made so far has been answered by the system (at once where
+    // sets are answered as they are made): the defaults read then show their outcome.
+    virtual void whenSetsSettled(std::function<void()> then) { then(); }
 };
 
 } // namespace vantorelle

@@ -41,7 +41,6 @@ void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
-    const auto session = manager.session(); // one connection, one look at the server
     const std::vector<AudioDevice> devices = manager.connectedDevices();
     std::unordered_set<std::string> seen;
     for (const AudioDevice& device : devices) seen.insert(device.uid);
@@ -84,7 +83,6 @@ void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
-    const auto session = manager.session(); // one connection, one look at the server
     std::unordered_set<std::string> connected;
     for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
 

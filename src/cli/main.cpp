@@ -19,7 +19,7 @@ int runReport(vantorelle::ReportMode mode)
 {
     using namespace vantorelle;
     const PriorityStore store;
-    const AudioDeviceManager manager(std::make_unique<PulseAudioSystem>());
+    const AudioDeviceManager manager(PulseAudioSystem::snapshot());
     const auto readLid = [] { return readUpowerLidClosed(); };
     if (mode == ReportMode::listDevices) CommandLineTools::listDevices(manager, store, readLid, std::cout);
     else CommandLineTools::printStatus(manager, store, readLid, std::cout);

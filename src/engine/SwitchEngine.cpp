@@ -142,7 +142,6 @@ std::optional<std::string> SwitchEngine::readDefaultUID(Direction direction) con
 
 void SwitchEngine::refreshDefaults()
 {
-    const auto session = manager_->session();
     // A server that does not answer tells nothing about the defaults: keep what was known.
     if (!manager_->isAnswering()) return;
     for (const Direction direction : allDirections) setDefaultUID(direction, readDefaultUID(direction));
@@ -153,6 +152,38 @@ bool SwitchEngine::deferUntilAnswered()
     if (manager_->isAnswering()) return false;
     manager_->requestResync();
     return true;
+}
+
+void SwitchEngine::afterSets(std::function<void(SwitchEngine&)> then)
+{
+    const std::weak_ptr<SwitchEngine> weak = weak_from_this();
+    manager_->whenSetsSettled([weak, then = std::move(then)] {
+        if (const auto engine = weak.lock()) then(*engine);
+    });
+}
+
+void SwitchEngine::settleAndAnnounce(Announcement announcement)
+{
+    // A pass's switch is told once the server has answered its sets, with what it then reports.
+    afterSets([announcement = std::move(announcement), began = switchNotices_](SwitchEngine& engine) {
+        if (announcement.reread) engine.refreshDefaults();
+        if (!announcement.announce) return;
+        // A switch that a later pass, answered first, has told already is not told twice.
+        const auto from = [&engine, began](Direction direction, const std::optional<std::string>& previous) {
+            const std::optional<SwitchNotice>& told = engine.lastSwitchNotice_[direction == Direction::input ? 0 : 1];
+            const bool toldSince = told && told->serial > began && told->uid == engine.defaultUID(direction);
+            return toldSince ? engine.defaultUID(direction) : previous;
+        };
+        engine.notifySwitch(Direction::input, from(Direction::input, announcement.previousInput), announcement.added,
+                            announcement.removed, announcement.lidNowClosed);
+        if (!announcement.withDevices) return;
+        engine.notifySwitch(Direction::output, from(Direction::output, announcement.previousOutput),
+                            announcement.added, announcement.removed, std::nullopt);
+        if (engine.settings_.notifyDeviceChange) {
+            for (const AudioDevice& device : announcement.added) engine.notifier_->post("Device connected", device.name);
+            for (const AudioDevice& device : announcement.removed) engine.notifier_->post("Device removed", device.name);
+        }
+    });
 }
 
 // ---- start-up and device-list changes ----------------------------------------------------
@@ -198,8 +229,6 @@ void SwitchEngine::start()
 
 void SwitchEngine::deviceListChanged(bool quiet)
 {
-    // One connection and one look at the server for the whole pass.
-    const auto session = manager_->session();
     std::optional<std::vector<AudioDevice>> devices = manager_->readConnectedDevices();
     if (!devices) {
         // No answer is not "no devices": keep everything as it was and run the pass, with the
@@ -209,28 +238,24 @@ void SwitchEngine::deviceListChanged(bool quiet)
     }
     const std::vector<AudioDevice> previous = connected_;
     setConnected(std::move(*devices));
-    const std::vector<AudioDevice> added = missingByUID(connected_, previous);
-    const std::vector<AudioDevice> removed = missingByUID(previous, connected_);
-
     mergeNewDevices();
 
-    const std::optional<std::string> previousInput = defaultInputUID_;
-    const std::optional<std::string> previousOutput = defaultOutputUID_;
+    Announcement announcement;
+    announcement.previousInput = defaultInputUID_;
+    announcement.previousOutput = defaultOutputUID_;
     refreshDefaults();
-    applyRule(Direction::input);
-    applyRule(Direction::output);
+    const bool inputRead = applyRule(Direction::input);
+    const bool outputRead = applyRule(Direction::output);
+    announcement.reread = inputRead || outputRead;
 
     // The first pass on every connection to the server is a fresh look, not news.
-    const std::optional<bool> lidChange = std::exchange(lidChangeToAnnounce_, std::nullopt);
-    if (firstScanDone_ && !quiet) {
-        notifySwitch(Direction::input, previousInput, added, removed, lidChange);
-        notifySwitch(Direction::output, previousOutput, added, removed, std::nullopt);
-        if (settings_.notifyDeviceChange) {
-            for (const AudioDevice& device : added) notifier_->post("Device connected", device.name);
-            for (const AudioDevice& device : removed) notifier_->post("Device removed", device.name);
-        }
-    }
+    announcement.lidNowClosed = std::exchange(lidChangeToAnnounce_, std::nullopt);
+    announcement.announce = firstScanDone_ && !quiet;
+    announcement.withDevices = true;
+    announcement.added = missingByUID(connected_, previous);
+    announcement.removed = missingByUID(previous, connected_);
     firstScanDone_ = true;
+    settleAndAnnounce(std::move(announcement));
 }
 
 void SwitchEngine::mergeNewDevices()
@@ -280,11 +305,10 @@ void SwitchEngine::mergeNewDevices()
 
 // ---- the rule ----------------------------------------------------------------------------
 
-void SwitchEngine::applyRule(Direction direction)
+bool SwitchEngine::applyRule(Direction direction)
 {
-    if (!autoSwitch(direction)) return;
-    const auto session = manager_->session();
-    if (deferUntilAnswered()) return;
+    if (!autoSwitch(direction)) return false;
+    if (deferUntilAnswered()) return false;
     const auto byUID = indexByUID(connected_);
     const AudioDevice* chosen = nullptr;
     for (const SavedDevice& entry : settings_.priority(direction)) {
@@ -296,27 +320,29 @@ void SwitchEngine::applyRule(Direction direction)
         chosen = &device;
         break;
     }
-    if (!chosen) return;
+    if (!chosen) return false;
 
     const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
     if (!current || *current != chosen->id) manager_->setDefaultDevice(chosen->id, direction);
-    refreshDefaults();
+    return true;
 }
 
 void SwitchEngine::lidChanged(bool closed)
 {
     if (closed == lidClosed_) return;
     setLidClosed(closed);
-    const auto session = manager_->session();
     // While the server does not answer, the pass that follows its answer applies this lid state.
     if (deferUntilAnswered()) {
         lidChangeToAnnounce_ = closed;
         return;
     }
     lidChangeToAnnounce_.reset();
-    const std::optional<std::string> previousInput = defaultInputUID_;
-    applyRule(Direction::input);
-    notifySwitch(Direction::input, previousInput, {}, {}, closed);
+    Announcement announcement;
+    announcement.previousInput = defaultInputUID_;
+    announcement.previousOutput = defaultOutputUID_;
+    announcement.lidNowClosed = closed;
+    announcement.reread = applyRule(Direction::input);
+    settleAndAnnounce(std::move(announcement));
 }
 
 // ---- notices -----------------------------------------------------------------------------
@@ -349,6 +375,7 @@ void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::st
         body = newName + " is now active";
     }
     notifier_->post(title, body);
+    lastSwitchNotice_[direction == Direction::input ? 0 : 1] = SwitchNotice{*current, ++switchNotices_};
 }
 
 } // namespace vantorelle

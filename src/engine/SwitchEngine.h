@@ -10,7 +10,10 @@
 #include "model/StoredSettings.h"
 #include "store/PriorityStore.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -98,7 +101,28 @@ private:
     // True (and a pass is asked for once the server answers) when the server does not answer.
     bool deferUntilAnswered();
     void mergeNewDevices();
-    void applyRule(Direction direction);
+    // Sets the default the rule picks, if it is not the default already; the published defaults
+    // follow once the server has answered (see afterSets).
+    // True when it found a device for the direction: the defaults are then read again.
+    bool applyRule(Direction direction);
+    // An edit's rule: no notice, the published default follows the server's answer.
+    void reapplyRule(Direction direction);
+    // Runs `then` on the engine once the sets made so far have been answered.
+    void afterSets(std::function<void(SwitchEngine&)> then);
+    // What a pass or a lid change tells once its sets are answered.
+    struct Announcement {
+        std::optional<std::string> previousInput;
+        std::optional<std::string> previousOutput;
+        std::vector<AudioDevice> added;
+        std::vector<AudioDevice> removed;
+        std::optional<bool> lidNowClosed;
+        // The rule found a device: read the defaults again once the sets are answered.
+        bool reread = false;
+        bool announce = true;
+        // A device-list pass: output and the device notices too, not the input switch alone.
+        bool withDevices = false;
+    };
+    void settleAndAnnounce(Announcement announcement);
     void lidChanged(bool closed);
     void notifySwitch(Direction direction, const std::optional<std::string>& from,
                       const std::vector<AudioDevice>& added, const std::vector<AudioDevice>& removed,
@@ -125,6 +149,14 @@ private:
     bool firstScanDone_ = false;
     // A lid change that came while the server did not answer, for the pass that applies it.
     std::optional<bool> lidChangeToAnnounce_;
+    // The latest switch notice of each direction (input, output), numbered, so a pass answered
+    // late can tell that a later one has told its switch already.
+    struct SwitchNotice {
+        std::string uid;
+        std::uint64_t serial = 0;
+    };
+    std::array<std::optional<SwitchNotice>, 2> lastSwitchNotice_;
+    std::uint64_t switchNotices_ = 0;
 
     ObserverList<EngineField> observers_;
 };

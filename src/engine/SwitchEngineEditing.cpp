@@ -28,13 +28,18 @@ std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
     return result;
 }
 
+void SwitchEngine::reapplyRule(Direction direction)
+{
+    if (applyRule(direction)) afterSets([](SwitchEngine& engine) { engine.refreshDefaults(); });
+}
+
 void SwitchEngine::setAutoSwitch(bool value, Direction direction)
 {
     StoredSettings updated = settings_;
     (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
     setSettings(std::move(updated));
     saveSettings();
-    if (value) applyRule(direction);
+    if (value) reapplyRule(direction);
 }
 
 void SwitchEngine::changeNoticeFlag(bool StoredSettings::*flag, bool value)
@@ -100,7 +105,7 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
     reordered.insert(reordered.end(), after.begin(), after.end());
     setPriority(direction, std::move(reordered));
     saveSettings();
-    applyRule(direction);
+    reapplyRule(direction);
 }
 
 void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)

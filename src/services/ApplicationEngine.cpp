@@ -2,7 +2,7 @@
 
 #include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
-#include "audio/pulse/PulseListener.h"
+#include "audio/pulse/QtMainloop.h"
 #include "engine/SwitchEngine.h"
 #include "services/LidMonitor.h"
 #include "services/Notifier.h"
@@ -12,7 +12,8 @@ namespace vantorelle {
 
 std::shared_ptr<SwitchEngine> makeApplicationEngine()
 {
-    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::PulseListener::factory())),
+    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(
+                                    std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::makeQtMainloop())),
                                 std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
                                 std::make_unique<LidMonitor>());
 }

@@ -145,7 +145,6 @@ TEST_F(DeviceListTest, NoAnswerIsNoPassUntilTheServerAnswersAgain)
     EXPECT_TRUE(notices().empty());
     EXPECT_EQ(writes.count(), 0);
     EXPECT_EQ(audio().resyncRequests, 2) << "one for the pass, one for the lid change";
-    EXPECT_EQ(audio().openSessions, 0);
 
     // The server answers again: one pass with the lid state of that moment.
     audio().failDeviceList = false;

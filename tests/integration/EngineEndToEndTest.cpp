@@ -184,10 +184,13 @@ TEST_F(EngineEndToEndTest, ABluetoothProfileChangeIsNoUnplugButADisconnectIs)
     using Profile = PipeWireSession::BluetoothProfile;
     using namespace std::chrono_literals;
     ASSERT_TRUE(daemon().addSink("usb_dac", {{"device.description", "USB DAC"}, {"device.bus", "usb"}}));
+    ASSERT_TRUE(daemon().addSource("usb_mic", usbMic));
     ASSERT_TRUE(session->addBluetoothCard("00:11:22:33:44:55", "WH Headset"));
     const std::string headset = "bluez:00:11:22:33:44:55:output";
+    const std::string headsetMic = "bluez:00:11:22:33:44:55:input";
     StoredSettings settings;
     settings.outputPriority = {{headset, "WH Headset"}, {"usb_dac", "USB DAC"}};
+    settings.inputPriority = {{headsetMic, "WH Headset"}, {"usb_mic", "USB Microphone"}};
     settings.notifyDeviceChange = true;
     writeSettings(settings);
     startEngine(false);
@@ -205,17 +208,26 @@ TEST_F(EngineEndToEndTest, ABluetoothProfileChangeIsNoUnplugButADisconnectIs)
     out.str("");
 
     // WirePlumber makes the new profile's nodes 10 to 20 ms after removing the old ones, and
-    // sometimes far later; meanwhile it moves the server's default to the next sink itself.
-    for (const auto& [profile, gap] : {std::pair{Profile::headsetHeadUnit, 15ms}, std::pair{Profile::a2dp, 300ms}}) {
-        SCOPED_TRACE(gap.count());
+    // sometimes far later; meanwhile it moves the server's default to the next sink itself. A call
+    // starts (the headset profile, with its microphone) and ends, after each gap: the microphone
+    // takes over the input at the start and hands it back at the end.
+    for (const auto& [profile, gap] : {std::pair{Profile::headsetHeadUnit, 15ms}, std::pair{Profile::a2dp, 15ms},
+                                       std::pair{Profile::headsetHeadUnit, 300ms}, std::pair{Profile::a2dp, 300ms}}) {
+        const bool call = profile == Profile::headsetHeadUnit;
+        SCOPED_TRACE(std::to_string(gap.count()) + (call ? " ms, call starts" : " ms, call ends"));
         ASSERT_TRUE(session->setBluetoothProfile(Profile::off));
         pumpEvents(gap);
         ASSERT_TRUE(session->setBluetoothProfile(profile));
         EXPECT_TRUE(onHeadset());
+        EXPECT_TRUE(waitUntil([&] {
+            return daemon().defaultSource() == (call ? "bluez_input.00_11_22_33_44_55.0" : "usb_mic")
+                && engine->defaultUID(Direction::input) == (call ? headsetMic : "usb_mic");
+        }));
         pumpEvents(400ms);
         EXPECT_TRUE(onHeadset());
         EXPECT_EQ(out.str(), "") << "a profile change is no unplug";
         EXPECT_EQ(savedSettings().outputPriority.front().uid, headset);
+        EXPECT_EQ(savedSettings().inputPriority.front().uid, headsetMic);
     }
 
     // A profile that never comes (the headset turned "off") is a loss, once the wait is over.

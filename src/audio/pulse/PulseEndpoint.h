@@ -35,4 +35,13 @@ struct PulseEndpoint {
     bool operator==(const PulseEndpoint&) const = default;
 };
 
+// One card as the server lists it: a Bluetooth headset's card stays while its profile changes.
+struct PulseCard {
+    std::uint32_t index = 0;
+    std::string name;
+    std::string activeProfile;
+
+    bool operator==(const PulseCard&) const = default;
+};
+
 } // namespace vantorelle::pulse

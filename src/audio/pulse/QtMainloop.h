@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/pulse/LoopEvents.h"
+
 #include <pulse/mainloop-api.h>
 
 #include <memory>
@@ -16,14 +18,14 @@ namespace vantorelle::pulse {
 // until that callback ends, so that a new one for the same descriptor can take them on.)
 // Events still alive when the loop goes are destroyed the same way, so let go of the contexts
 // that use the loop first, and never from inside one of its callbacks.
-class QtMainloop {
+class QtMainloop final : public EventLoop {
 public:
     QtMainloop() noexcept;
-    ~QtMainloop();
+    ~QtMainloop() override;
     QtMainloop(const QtMainloop&) = delete;
     QtMainloop& operator=(const QtMainloop&) = delete;
 
-    pa_mainloop_api* api() noexcept { return &api_; }
+    pa_mainloop_api* api() noexcept override { return &api_; }
 
     class Event;
 

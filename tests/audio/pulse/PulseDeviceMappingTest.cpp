@@ -252,106 +252,152 @@ TEST(PulseRawDevices, ChannelsGoToTheEndpointsDirectionAndEmptyDescriptionIsNoNa
 } // namespace
 } // namespace vantorelle::pulse
 
-#include "audio/pulse/DeviceChangeFilter.h"
+#include "audio/pulse/ServerMirror.h"
 
 namespace vantorelle::pulse {
 namespace {
 
-using Verdict = DeviceChangeFilter::Verdict;
+using Change = MirrorChange;
+using std::chrono::milliseconds;
 
-struct FilterFixture : ::testing::Test {
-    static constexpr std::uint32_t headsetCard = 7;
-    static PulseEndpoint headset(Direction direction, std::uint32_t index)
-    {
-        PulseEndpoint endpoint = direction == Direction::output ? sink("bluez_output.AA_BB.1") : source("bluez_input.AA_BB.0");
-        endpoint.index = index;
-        endpoint.card = headsetCard;
-        endpoint.bluezAddress = "AA:BB";
-        return endpoint;
-    }
-    void SetUp() override
-    {
-        filter.cardAppeared(headsetCard);
-        EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 10), false), Verdict::none);
-    }
-    DeviceChangeFilter filter;
+// What the server does, one step at a time, and what the mirror must make of it.
+enum class Op { plug, plugMonitor, unplug, headsetArrives, headsetLeaves, cardGoes, portsEmpty, portsBack, volume, reuseIndex, tick };
+struct Step {
+    Op op;
+    Direction direction = Direction::output;
+    std::uint32_t index = 0;
+    int atMs = 0;
+    Change expected = Change::none;
+};
+struct Sequence {
+    const char* name;
+    bool afterAbsence;
+    std::vector<Step> steps;
 };
 
-TEST_F(FilterFixture, AProfileChangeIsHeldUntilTheNewEndpointsSettle)
+constexpr std::uint32_t headsetCard = 7;
+
+PulseEndpoint headset(Direction direction, std::uint32_t index)
 {
-    // The server removes the old profile's sink and, later (PulseAudio: in the same batch of
-    // events), makes the new profile's sink and source. That alone is no news.
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 10), Verdict::hold);
-    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 11), true), Verdict::hold);
-    EXPECT_EQ(filter.endpointSeen(headset(Direction::input, 12), true), Verdict::hold);
-    EXPECT_EQ(filter.settle(), Verdict::quietChange);
-    EXPECT_FALSE(filter.isHolding());
-    EXPECT_EQ(filter.settle(), Verdict::none);
-
-    // Back, while another device is plugged in: that is news, and waits with the headset.
-    EXPECT_EQ(filter.endpointRemoved(Direction::input, 12), Verdict::hold);
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 11), Verdict::hold);
-    PulseEndpoint other = sink("usb-dac");
-    other.index = 3;
-    EXPECT_EQ(filter.endpointSeen(other, true), Verdict::hold);
-    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 13), true), Verdict::hold);
-    EXPECT_EQ(filter.settle(), Verdict::change);
-
-    // A plug may count at its first event; its facts then count only if the look it started
-    // missed the endpoint. A change event of an endpoint never seen is such a first event.
-    EXPECT_EQ(filter.endpointAnnounced(), Verdict::change);
-    EXPECT_EQ(filter.endpointChanged(Direction::output, 4), Verdict::change);
-    EXPECT_EQ(filter.endpointChanged(Direction::output, 3), Verdict::none) << "usb-dac is known";
-    PulseEndpoint dac2 = sink("usb-dac-2");
-    dac2.index = 4;
-    EXPECT_EQ(filter.endpointSeen(dac2, true, true), Verdict::none);
-    dac2.index = 5;
-    EXPECT_EQ(filter.endpointSeen(dac2, true, false), Verdict::change) << "the look missed it";
-    // During a hold only the facts tell.
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 13), Verdict::hold);
-    EXPECT_EQ(filter.endpointAnnounced(), Verdict::none);
-    EXPECT_EQ(filter.endpointChanged(Direction::output, 14), Verdict::none);
-    EXPECT_EQ(filter.endpointSeen(headset(Direction::output, 14), true, true), Verdict::hold);
-    EXPECT_EQ(filter.settle(), Verdict::quietChange);
-
-    // A look asked for meanwhile waits too; a profile that never comes ("off") is a loss.
-    EXPECT_EQ(filter.resync(), Verdict::change);
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 14), Verdict::hold);
-    EXPECT_EQ(filter.resync(), Verdict::hold);
-    EXPECT_EQ(filter.settle(), Verdict::change);
+    PulseEndpoint endpoint = direction == Direction::output ? sink("bluez_output.AA_BB.1") : source("bluez_input.AA_BB.0");
+    endpoint.index = index;
+    endpoint.card = headsetCard;
+    endpoint.bluezAddress = "AA:BB";
+    return endpoint;
 }
 
-TEST_F(FilterFixture, AHeadsetWhoseCardGoesIsGoneAtOnce)
+PulseEndpoint usb(Direction direction, std::uint32_t index)
 {
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 10), Verdict::hold);
-    EXPECT_EQ(filter.cardRemoved(headsetCard), Verdict::change);
-    EXPECT_EQ(filter.settle(), Verdict::none);
-
-    // Card first, endpoints after: no hold at all.
-    filter.cardAppeared(8);
-    PulseEndpoint again = headset(Direction::output, 20);
-    again.card = 8;
-    EXPECT_EQ(filter.endpointSeen(again, true), Verdict::change);
-    EXPECT_EQ(filter.cardRemoved(8), Verdict::none);
-    EXPECT_EQ(filter.endpointRemoved(Direction::output, 20), Verdict::change);
+    PulseEndpoint endpoint = direction == Direction::output ? sink("usb-dac") : source("usb-mic");
+    endpoint.name += std::to_string(index);
+    endpoint.index = index;
+    return endpoint;
 }
 
-TEST_F(FilterFixture, MonitorsVolumeAndAvailability)
-{
-    PulseEndpoint monitor = source("usb-dac.monitor");
-    monitor.isMonitor = true;
-    EXPECT_EQ(filter.endpointSeen(monitor, true), Verdict::none);
-    EXPECT_EQ(filter.endpointRemoved(Direction::input, monitor.index), Verdict::none);
-    EXPECT_EQ(filter.endpointRemoved(Direction::input, 99), Verdict::change) << "unknown: look again";
+// A complete first look: the headset's card and its high-quality sink (10), a USB DAC (3).
+struct MirrorSequences : ::testing::TestWithParam<Sequence> {
+    ServerMirror::TimePoint at(int ms) const { return start + milliseconds(ms); }
+    void look(bool afterAbsence)
+    {
+        mirror.beginLook(afterAbsence, start);
+        EXPECT_EQ(mirror.listed(Direction::output, {headset(Direction::output, 10), usb(Direction::output, 3)}, start), Change::none);
+        EXPECT_EQ(mirror.listed(Direction::input, {}, start), Change::none);
+        EXPECT_EQ(mirror.listedCards({PulseCard{headsetCard, "bluez_card.AA_BB", "a2dp-sink"}}, start), Change::none);
+        EXPECT_FALSE(mirror.isComplete());
+        EXPECT_EQ(mirror.listedDefaults({"bluez_output.AA_BB.1", ""}, start), Change::quiet) << "a first look is quiet";
+        EXPECT_TRUE(mirror.isComplete());
+    }
+    Change run(const Step& step)
+    {
+        const auto now = at(step.atMs);
+        switch (step.op) {
+        case Op::plug: return mirror.endpointArrived(usb(step.direction, step.index), now);
+        case Op::plugMonitor: {
+            PulseEndpoint monitor = usb(Direction::input, step.index);
+            monitor.isMonitor = true;
+            return mirror.endpointArrived(monitor, now);
+        }
+        case Op::unplug:
+        case Op::headsetLeaves: return mirror.endpointRemoved(step.direction, step.index, now);
+        case Op::headsetArrives: return mirror.endpointArrived(headset(step.direction, step.index), now);
+        case Op::cardGoes: return mirror.cardRemoved(headsetCard, now);
+        case Op::portsEmpty:
+        case Op::portsBack:
+        case Op::volume: {
+            PulseEndpoint dac = usb(Direction::output, 3);
+            dac.allPortsUnavailable = step.op == Op::portsEmpty;
+            return mirror.endpointArrived(dac, now);
+        }
+        case Op::reuseIndex: return mirror.endpointArrived(usb(step.direction, step.index + 100), now);
+        case Op::tick: return mirror.tick(now);
+        }
+        return Change::none;
+    }
+    const ServerMirror::TimePoint start = std::chrono::steady_clock::now();
+    ServerMirror mirror{milliseconds(2000)};
+};
 
-    PulseEndpoint hdmi = sink("hdmi");
-    hdmi.index = 5;
-    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::none);
-    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::none) << "a volume change";
-    hdmi.allPortsUnavailable = true;
-    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::change) << "the monitor went to sleep";
-    hdmi.allPortsUnavailable = false;
-    EXPECT_EQ(filter.endpointSeen(hdmi, false), Verdict::change) << "and woke up";
+TEST_P(MirrorSequences, EachStepMeansWhatItShould)
+{
+    look(GetParam().afterAbsence);
+    for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
+        const Step& step = GetParam().steps[i];
+        EXPECT_EQ(run(step), step.expected) << "step " << i;
+        // A headset between two profiles is never shown gone: its devices are not read meanwhile.
+        if (mirror.isHolding()) EXPECT_TRUE(mirror.nextDeadline().has_value()) << "step " << i;
+    }
+    EXPECT_FALSE(mirror.isHolding());
+}
+
+const Sequence sequences[] = {
+    // A call starts (PipeWire): the high-quality sink goes, the headset profile's sink and
+    // microphone come 25 ms later; the change settles 50 ms after the last of them.
+    {"CallStartIsQuiet", false,
+     {{Op::headsetLeaves, Direction::output, 10, 0}, {Op::tick, {}, 0, 20},
+      {Op::headsetArrives, Direction::output, 11, 25}, {Op::headsetArrives, Direction::input, 12, 30},
+      {Op::tick, {}, 0, 60}, {Op::tick, {}, 0, 80, Change::quiet}}},
+    // And back, with another device plugged in meanwhile: that is news, told with the end.
+    {"CallEndWithAPlugIsNews", false,
+     {{Op::headsetLeaves, Direction::output, 10, 0}, {Op::headsetArrives, Direction::output, 11, 15},
+      {Op::headsetArrives, Direction::input, 12, 16}, {Op::tick, {}, 0, 66, Change::quiet},
+      {Op::headsetLeaves, Direction::input, 12, 100}, {Op::headsetLeaves, Direction::output, 11, 100},
+      {Op::plug, Direction::output, 4, 150}, {Op::headsetArrives, Direction::output, 13, 400},
+      {Op::tick, {}, 0, 450, Change::news}}},
+    {"AHeadsetWhoseCardGoesIsGoneAtOnce", false,
+     {{Op::headsetLeaves, Direction::output, 10, 0}, {Op::cardGoes, {}, 0, 5, Change::news}, {Op::tick, {}, 0, 2000}}},
+    {"AProfileThatNeverComesIsALoss", false,
+     {{Op::headsetLeaves, Direction::output, 10, 0}, {Op::tick, {}, 0, 1499}, {Op::tick, {}, 0, 1500, Change::news}}},
+    {"CardFirstThenEndpointsIsAPlainUnplug", false,
+     {{Op::cardGoes, {}, 0, 0}, {Op::headsetLeaves, Direction::output, 10, 1, Change::news}}},
+    {"MonitorsVolumeAndAvailability", false,
+     {{Op::plugMonitor, {}, 20, 0}, {Op::unplug, Direction::input, 20, 0}, {Op::unplug, Direction::input, 99, 0},
+      {Op::volume, {}, 0, 0}, {Op::portsEmpty, {}, 0, 0, Change::news}, {Op::portsEmpty, {}, 0, 0},
+      {Op::portsBack, {}, 0, 0, Change::news}}},
+    {"PlugsAndUnplugsAreNews", false,
+     {{Op::plug, Direction::input, 5, 0, Change::news}, {Op::unplug, Direction::input, 5, 1, Change::news},
+      // PipeWire hands a freed index to the next node.
+      {Op::reuseIndex, Direction::output, 3, 2, Change::news}}},
+    // A server that (re)appeared brings its devices up one by one: part of the quiet first look.
+    {"WhatAReappearedServerBringsUpIsQuiet", true,
+     {{Op::plug, Direction::input, 5, 100, Change::quiet}, {Op::plug, Direction::input, 6, 2000, Change::news}}},
+};
+INSTANTIATE_TEST_SUITE_P(Server, MirrorSequences, ::testing::ValuesIn(sequences),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ServerMirrorDefaults, AnAcknowledgedSetStandsAgainstOlderReportsForAWhile)
+{
+    ServerMirror mirror;
+    const auto start = std::chrono::steady_clock::now();
+    mirror.beginLook(false, start);
+    mirror.listedDefaults({"speakers", "mic"}, start);
+    EXPECT_TRUE(mirror.setAcknowledged(Direction::output, "usb-dac", start));
+    EXPECT_FALSE(mirror.defaultsReported({"speakers", "mic"}, start + milliseconds(10))) << "a report from before";
+    EXPECT_EQ(mirror.defaults().sink, "usb-dac");
+    EXPECT_FALSE(mirror.defaultsReported({"usb-dac", "mic"}, start + milliseconds(20))) << "confirmed";
+    EXPECT_TRUE(mirror.defaultsReported({"speakers", "mic"}, start + milliseconds(30))) << "changed elsewhere";
+    EXPECT_TRUE(mirror.setAcknowledged(Direction::input, "usb-mic", start));
+    EXPECT_TRUE(mirror.defaultsReported({"speakers", "mic"}, start + ServerMirror::acknowledgedSetStands));
+    EXPECT_EQ(mirror.defaults().source, "mic") << "the server did not follow it in time";
 }
 
 } // namespace

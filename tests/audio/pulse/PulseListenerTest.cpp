@@ -1,7 +1,5 @@
 #include "support/platform/PulseTestSupport.h"
-#include "audio/pulse/PulseListener.h"
 
-#include "audio/pulse/CoalescingTrigger.h"
 #include "support/platform/QtWait.h"
 
 #include <QCoreApplication>
@@ -24,9 +22,9 @@ struct EventCounts {
 struct Listening {
     explicit Listening(PulseAudioOptions options = {})
         : counts(std::make_shared<EventCounts>())
-        , system(std::make_unique<PulseAudioSystem>(std::move(options), pulse::PulseListener::factory()))
+        , system(makeSystem(std::move(options)))
     {
-        system->startListening([counts = counts, this] {
+        system->startListening([counts = counts, this](bool) {
                                    ++counts->deviceListChanges;
                                    system->devices();
                                },
@@ -136,37 +134,6 @@ TEST_F(Listener, NothingIsDeliveredAfterDestruction)
     pumpEvents(quietPeriod);
     EXPECT_EQ(survivor->deviceListChanges, before.deviceListChanges);
     EXPECT_EQ(survivor->defaultChanges, before.defaultChanges);
-}
-
-TEST(CoalescingTrigger, ABurstIsOneCallAndAStormStillGetsThrough)
-{
-    int calls = 0;
-    pulse::CoalescingTrigger trigger(20ms, [&calls] { ++calls; });
-    for (int i = 0; i < 50; ++i) trigger.trigger();
-    ASSERT_TRUE(waitUntil([&calls] { return calls >= 1; }));
-    pumpEvents(100ms);
-    EXPECT_EQ(calls, 1);
-
-    // Triggers that never stop must not hold the call back forever.
-    ASSERT_TRUE(waitUntil([&] {
-        trigger.trigger();
-        return calls >= 2;
-    }));
-}
-
-TEST(CoalescingTrigger, CancelledOrDestroyedTriggersStaySilent)
-{
-    int calls = 0;
-    {
-        pulse::CoalescingTrigger trigger(10ms, [&calls] { ++calls; });
-        trigger.trigger();
-        trigger.cancel();
-        EXPECT_FALSE(trigger.isPending());
-        pumpEvents(50ms);
-        trigger.trigger();
-    }
-    pumpEvents(50ms);
-    EXPECT_EQ(calls, 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "support/core/FakeAudioSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantorelle::test {
 
@@ -41,7 +42,7 @@ std::optional<std::string> FakeAudioSystem::defaultUID(Direction direction) cons
 
 void FakeAudioSystem::fireDeviceListChange() const
 {
-    if (onDeviceListChange_) onDeviceListChange_();
+    if (onDeviceListChange_) onDeviceListChange_(false);
 }
 
 void FakeAudioSystem::fireDefaultChange() const
@@ -51,7 +52,19 @@ void FakeAudioSystem::fireDefaultChange() const
 
 void FakeAudioSystem::fireQuietDeviceListChange() const
 {
-    if (onQuietDeviceListChange_) onQuietDeviceListChange_();
+    if (onDeviceListChange_) onDeviceListChange_(true);
+}
+
+void FakeAudioSystem::whenSetsSettled(std::function<void()> then)
+{
+    if (holdSetAnswers) settledWaiters_.push_back(std::move(then));
+    else then();
+}
+
+void FakeAudioSystem::answerSets()
+{
+    holdSetAnswers = false;
+    for (const auto& then : std::exchange(settledWaiters_, {})) then();
 }
 
 std::optional<std::vector<RawDevice>> FakeAudioSystem::devices()
@@ -86,7 +99,7 @@ std::optional<std::string> FakeAudioSystem::stringProperty(StringProperty proper
     return property == StringProperty::uid ? it->uid : it->name;
 }
 
-void FakeAudioSystem::startListening(std::function<void()> onDeviceListChange,
+void FakeAudioSystem::startListening(std::function<void(bool quiet)> onDeviceListChange,
                                      std::function<void()> onDefaultChange)
 {
     ++startListeningCalls;

@@ -23,6 +23,8 @@ public:
     // Announce each successful set as a default change, synchronously, like a server that
     // echoes the new default back to its listeners.
     bool echoDefaultChanges = false;
+    // Sets are answered only at answerSets(), as a stalled server would answer them late.
+    bool holdSetAnswers = false;
     // Runs at the start of every set call, e.g. to make the device vanish just before it.
     std::function<void()> beforeSet;
 
@@ -34,7 +36,6 @@ public:
     int deviceListReads = 0;
     int startListeningCalls = 0;
     int resyncRequests = 0;
-    int openSessions = 0;
 
     // A plain usable device with every property readable.
     static RawDevice device(AudioObjectID id, std::string uid, std::string name, bool isInput,
@@ -55,20 +56,16 @@ public:
     std::optional<AudioObjectID> defaultDevice(Direction direction) override;
     bool setDefaultDevice(AudioObjectID id, Direction direction) override;
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) override;
-    void startListening(std::function<void()> onDeviceListChange,
+    void startListening(std::function<void(bool quiet)> onDeviceListChange,
                         std::function<void()> onDefaultChange) override;
-    void setOnQuietDeviceListChange(std::function<void()> onQuietDeviceListChange) override
-    {
-        onQuietDeviceListChange_ = std::move(onQuietDeviceListChange);
-    }
     void requestResync() override { ++resyncRequests; }
+    void whenSetsSettled(std::function<void()> then) override;
+    void answerSets();
     bool isAnswering() override { return !failDeviceList; }
-    void beginSession() override { ++openSessions; }
-    void endSession() override { --openSessions; }
 
 private:
-    std::function<void()> onQuietDeviceListChange_;
-    std::function<void()> onDeviceListChange_;
+    std::function<void(bool quiet)> onDeviceListChange_;
+    std::vector<std::function<void()>> settledWaiters_;
     std::function<void()> onDefaultChange_;
 };
 

@@ -60,6 +60,11 @@ QString PipeWireSession::server() const
     return "unix:" + folder_ + "/runtime/pulse/native";
 }
 
+QString PipeWireSession::coreSocket() const
+{
+    return folder_ + "/runtime/pipewire-0";
+}
+
 std::optional<qint64> PipeWireSession::pulseProcessId() const
 {
     if (!running(pulse_)) return std::nullopt;
@@ -132,7 +137,7 @@ bool PipeWireSession::start()
     if (!pipewire_->waitForStarted(processTimeoutMs)) return false;
     // The session manager and the pulse server both need the core socket.
     const QDeadlineTimer deadline(startTimeoutMs);
-    while (!QFile::exists(folder_ + "/runtime/pipewire-0")) {
+    while (!QFile::exists(coreSocket())) {
         if (deadline.hasExpired() || pipewire_->waitForFinished(10)) return false;
     }
     wireplumber_ = launch("wireplumber.log");
@@ -239,7 +244,9 @@ bool PipeWireSession::setBluetoothProfile(BluetoothProfile profile)
     if (profile == BluetoothProfile::a2dp) lines << node(output, "Audio/Sink", "a2dp-sink", 2);
     if (profile == BluetoothProfile::headsetHeadUnit) {
         lines << node(output, "Audio/Sink", "headset-head-unit", 1)
-              << node(input, "Audio/Source", "headset-head-unit", 1);
+              // A null sink is a source only in its virtual form, which gives it ports to record
+              // from; without them WirePlumber never makes it the default.
+              << node(input, "Audio/Source/Virtual", "headset-head-unit", 1);
     }
     bluetoothProfile_ = profile;
     return sendToCli(lines.join('\n'));

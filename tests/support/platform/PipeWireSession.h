@@ -32,6 +32,8 @@ public:
     bool kill();
 
     QString server() const;
+    // The path of PipeWire's own socket, for libpipewire clients.
+    QString coreSocket() const;
     // The process that serves the pulse protocol.
     std::optional<qint64> pulseProcessId() const;
     // All three server processes run.

@@ -2,8 +2,9 @@
 
 #include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
-#include "audio/pulse/PulseListener.h"
+#include "audio/pulse/QtMainloop.h"
 #include "support/platform/PulseDaemon.h"
+#include "support/platform/QtWait.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,18 @@ inline std::optional<AudioDevice> findByUid(const std::vector<AudioDevice>& devi
     return *found;
 }
 
-inline std::unique_ptr<AudioDeviceManager> makeManager(PulseAudioOptions options = {})
+// The backend as the application has it: following the server on the Qt loop.
+inline std::unique_ptr<PulseAudioSystem> makeSystem(PulseAudioOptions options = {})
 {
-    return std::make_unique<AudioDeviceManager>(std::make_unique<PulseAudioSystem>(std::move(options), pulse::PulseListener::factory()));
+    return std::make_unique<PulseAudioSystem>(std::move(options), pulse::makeQtMainloop());
+}
+
+// A manager on such a backend; `waitForLook`: returns once its first look at the server is in.
+inline std::unique_ptr<AudioDeviceManager> makeManager(PulseAudioOptions options = {}, bool waitForLook = true)
+{
+    auto manager = std::make_unique<AudioDeviceManager>(makeSystem(std::move(options)));
+    if (waitForLook) waitUntil([&manager] { return manager->isAnswering(); });
+    return manager;
 }
 
 // One private daemon for every test of a suite; each test unloads what it loaded.

@@ -1,0 +1,327 @@
+#include "audio/pipewire/PipeWireDefaults.h"
+
+#include <nlohmann/json.hpp>
+#include <pipewire/extensions/metadata.h>
+#include <pipewire/pipewire.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+namespace vantorelle::pipewire {
+
+namespace {
+
+void initialize() noexcept
+{
+    static std::once_flag once;
+    std::call_once(once, [] { pw_init(nullptr, nullptr); });
+}
+
+// Our listener on a libpipewire object, removed when it goes, which must be before the object.
+class Hook {
+public:
+    Hook() noexcept { spa_zero(hook_); }
+    ~Hook() { spa_hook_remove(&hook_); }
+    Hook(const Hook&) = delete;
+    Hook& operator=(const Hook&) = delete;
+    spa_hook* get() noexcept { return &hook_; }
+
+private:
+    spa_hook hook_;
+};
+
+struct ProxyDestroy {
+    void operator()(pw_proxy* proxy) const noexcept { pw_proxy_destroy(proxy); }
+};
+
+// A proxy and our listener on it, which goes first.
+template <typename Interface>
+class Bound {
+public:
+    explicit Bound(Interface* object) noexcept : proxy_(reinterpret_cast<pw_proxy*>(object)) {}
+    bool isValid() const noexcept { return proxy_ != nullptr; }
+    Interface* get() const noexcept { return reinterpret_cast<Interface*>(proxy_.get()); }
+    std::uint32_t id() const noexcept { return pw_proxy_get_id(proxy_.get()); }
+    spa_hook* hook() noexcept { return hook_.get(); }
+
+private:
+    std::unique_ptr<pw_proxy, ProxyDestroy> proxy_;
+    Hook hook_;
+};
+
+struct CoreDisconnect {
+    void operator()(pw_core* core) const noexcept { pw_core_disconnect(core); }
+};
+
+// The node name in a default's value, {"name":"alsa_output.pci-0000_00_1f.3.analog-stereo"}.
+std::optional<std::string> nodeName(const char* value)
+{
+    if (!value) return std::nullopt;
+    const nlohmann::json parsed = nlohmann::json::parse(value, nullptr, false);
+    if (!parsed.is_object()) return std::nullopt;
+    const auto name = parsed.find("name");
+    if (name == parsed.end() || !name->is_string()) return std::nullopt;
+    std::string text = name->get<std::string>();
+    if (text.empty()) return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+// One connection to the server: the registry, and the "default" record once it is there.
+class PipeWireDefaults::Connection {
+public:
+    Connection(PipeWireDefaults& owner, pw_core* core) noexcept : owner_(owner), core_(core) {}
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // False when the registry could not be asked for; the connection is of no use then.
+    bool start() noexcept
+    {
+        static constexpr pw_core_events coreEvents = [] {
+            pw_core_events events{};
+            events.version = PW_VERSION_CORE_EVENTS;
+            events.done = &onDone;
+            events.error = &onError;
+            return events;
+        }();
+        static constexpr pw_registry_events registryEvents{
+            .version = PW_VERSION_REGISTRY_EVENTS, .global = &onGlobal, .global_remove = &onGlobalRemove};
+        pw_core_add_listener(core_.get(), coreHook_.get(), &coreEvents, this);
+        registry_.emplace(pw_core_get_registry(core_.get(), PW_VERSION_REGISTRY, 0));
+        if (!registry_->isValid()) return false;
+        pw_registry_add_listener(registry_->get(), registry_->hook(), &registryEvents, this);
+        return true;
+    }
+
+    bool isBroken() const noexcept { return broken_; }
+    // The record's contents in the getters' terms; not ready until they are in.
+    Answers answers() const
+    {
+        if (!ready_) return {};
+        return {true, sink_, source_, configuredSink_, configuredSource_};
+    }
+
+private:
+    void clear() noexcept { sink_ = source_ = configuredSink_ = configuredSource_ = std::nullopt; }
+
+    static void onDone(void* self, std::uint32_t id, int seq) noexcept
+    {
+        auto& connection = *static_cast<Connection*>(self);
+        if (id != PW_ID_CORE || !connection.metadata_ || seq != connection.boundSync_) return;
+        connection.ready_ = true;
+        connection.owner_.schedule();
+    }
+
+    // The server reports only what ends the use of the connection for us: its loss, or a refusal
+    // of what we asked for. It is let go of outside this callback.
+    static void onError(void* self, std::uint32_t, int, int, const char*) noexcept
+    {
+        auto& connection = *static_cast<Connection*>(self);
+        connection.broken_ = true;
+        connection.ready_ = false;
+        connection.owner_.schedule();
+    }
+
+    static void onGlobal(void* self, std::uint32_t id, std::uint32_t, const char* type,
+                         std::uint32_t version, const spa_dict* props) noexcept
+    {
+        auto& connection = *static_cast<Connection*>(self);
+        if (connection.metadata_ || std::strcmp(type, PW_TYPE_INTERFACE_Metadata) != 0 || !props) return;
+        const char* name = spa_dict_lookup(props, PW_KEY_METADATA_NAME);
+        if (!name || std::strcmp(name, "default") != 0) return;
+        static constexpr pw_metadata_events metadataEvents{
+            .version = PW_VERSION_METADATA_EVENTS, .property = &onProperty};
+        auto* metadata = static_cast<pw_metadata*>(pw_registry_bind(
+            connection.registry_->get(), id, type, std::min<std::uint32_t>(version, PW_VERSION_METADATA), 0));
+        connection.metadata_.emplace(metadata);
+        if (!connection.metadata_->isValid()) {
+            connection.metadata_.reset();
+            return;
+        }
+        connection.metadataGlobal_ = id;
+        pw_metadata_add_listener(metadata, connection.metadata_->hook(), &metadataEvents, &connection);
+        // The server sends the record's contents on binding, so they are all in by this answer.
+        connection.boundSync_ = pw_core_sync(connection.core_.get(), PW_ID_CORE, 0);
+    }
+
+    static void onGlobalRemove(void* self, std::uint32_t id) noexcept
+    {
+        auto& connection = *static_cast<Connection*>(self);
+        if (!connection.metadata_ || id != connection.metadataGlobal_) return;
+        // The session manager went; a new one makes a new record, which is bound then.
+        connection.metadata_.reset();
+        connection.ready_ = false;
+        connection.clear();
+        connection.owner_.schedule();
+    }
+
+    static int onProperty(void* self, std::uint32_t subject, const char* key, const char*,
+                          const char* value) noexcept
+    {
+        auto& connection = *static_cast<Connection*>(self);
+        if (subject != PW_ID_CORE) return 0;
+        if (!key) {
+            connection.clear();
+        } else if (std::optional<std::string>* slot = connection.slotOf(key)) {
+            try {
+                *slot = nodeName(value);
+            } catch (...) {
+                *slot = std::nullopt;
+            }
+        } else {
+            return 0;
+        }
+        if (connection.ready_) connection.owner_.schedule();
+        return 0;
+    }
+
+    std::optional<std::string>* slotOf(std::string_view key) noexcept
+    {
+        if (key == "default.audio.sink") return &sink_;
+        if (key == "default.audio.source") return &source_;
+        if (key == "default.configured.audio.sink") return &configuredSink_;
+        if (key == "default.configured.audio.source") return &configuredSource_;
+        return nullptr;
+    }
+
+    PipeWireDefaults& owner_;
+    // Declared so that each listener goes before its object and the proxies before the core.
+    std::unique_ptr<pw_core, CoreDisconnect> core_;
+    Hook coreHook_;
+    std::optional<Bound<pw_registry>> registry_;
+    std::optional<Bound<pw_metadata>> metadata_;
+    std::uint32_t metadataGlobal_ = SPA_ID_INVALID;
+    int boundSync_ = 0;
+    bool ready_ = false;
+    bool broken_ = false;
+    std::optional<std::string> sink_;
+    std::optional<std::string> source_;
+    std::optional<std::string> configuredSink_;
+    std::optional<std::string> configuredSource_;
+};
+
+void PipeWireDefaults::LoopDestroy::operator()(pw_loop* loop) const noexcept
+{
+    pw_loop_destroy(loop);
+}
+
+void PipeWireDefaults::ContextDestroy::operator()(pw_context* context) const noexcept
+{
+    pw_context_destroy(context);
+}
+
+PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::string> remote)
+    : api_(api)
+    , remote_(std::move(remote))
+    , deferred_(nullptr, DeferFree{api})
+    , watch_(nullptr, IoFree{api})
+{
+    initialize();
+    deferred_.reset(api_->defer_new(api_, &onDeferred, this));
+    if (deferred_) api_->defer_enable(deferred_.get(), 0);
+    loop_.reset(pw_loop_new(nullptr));
+    if (!loop_) return;
+    // The loop's own descriptor is readable whenever one of its sources is ready.
+    watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, &onLoopReady, this));
+    if (!watch_) return;
+    // The context owns the properties from here.
+    pw_properties* identity = pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle", nullptr);
+    context_.reset(pw_context_new(loop_.get(), identity, 0));
+    if (!context_) return;
+    // Every context starts a processing thread for the nodes it may run; this one runs none.
+    pw_data_loop_stop(pw_context_get_data_loop(context_.get()));
+    connect();
+}
+
+PipeWireDefaults::~PipeWireDefaults() = default;
+
+bool PipeWireDefaults::isReady() const noexcept
+{
+    return announced_.ready;
+}
+
+std::optional<std::string> PipeWireDefaults::defaultSink() const
+{
+    return announced_.sink;
+}
+
+std::optional<std::string> PipeWireDefaults::defaultSource() const
+{
+    return announced_.source;
+}
+
+std::optional<std::string> PipeWireDefaults::configuredSink() const
+{
+    return announced_.configuredSink;
+}
+
+std::optional<std::string> PipeWireDefaults::configuredSource() const
+{
+    return announced_.configuredSource;
+}
+
+void PipeWireDefaults::connect() noexcept
+{
+    if (!context_) return;
+    pw_properties* properties =
+        remote_ ? pw_properties_new(PW_KEY_REMOTE_NAME, remote_->c_str(), nullptr) : nullptr;
+    pw_core* core = pw_context_connect(context_.get(), properties, 0);
+    if (!core) return;
+    try {
+        connection_ = std::make_unique<Connection>(*this, core);
+    } catch (...) {
+        pw_core_disconnect(core);
+        return;
+    }
+    if (!connection_->start()) connection_.reset();
+}
+
+void PipeWireDefaults::reconnect() noexcept
+{
+    // A hang-up not yet seen is taken in first, so a dead connection is not kept for a live one.
+    dispatch();
+    if (connection_ && !connection_->isBroken()) return;
+    connection_.reset();
+    connect();
+    schedule();
+}
+
+void PipeWireDefaults::dispatch() noexcept
+{
+    if (!loop_) return;
+    pw_loop_enter(loop_.get());
+    pw_loop_iterate(loop_.get(), 0);
+    pw_loop_leave(loop_.get());
+}
+
+void PipeWireDefaults::schedule() noexcept
+{
+    if (deferred_) api_->defer_enable(deferred_.get(), 1);
+}
+
+void PipeWireDefaults::onLoopReady(pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept
+{
+    static_cast<PipeWireDefaults*>(self)->dispatch();
+}
+
+void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept
+{
+    api->defer_enable(event, 0);
+    auto& defaults = *static_cast<PipeWireDefaults*>(self);
+    if (defaults.connection_ && defaults.connection_->isBroken()) defaults.connection_.reset();
+    try {
+        Answers now = defaults.connection_ ? defaults.connection_->answers() : Answers{};
+        if (now == defaults.announced_) return;
+        defaults.announced_ = std::move(now);
+        // A copy: the callback may end this object.
+        const std::function<void()> announce = defaults.onChange;
+        if (announce) announce();
+    } catch (...) {
+        // Out of memory, or the owner's callback failed: nothing may cross into the loop.
+    }
+}
+
+} // namespace vantorelle::pipewire

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <pulse/mainloop-api.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct pw_loop;
+struct pw_context;
+
+namespace vantorelle::pipewire {
+
+// PipeWire's own record of the default sink and source (its "default" metadata), followed
+// through libpipewire. On PipeWire a long-lived pulse connection can be told stale defaults;
+// this record is the one the session manager writes, so it is never behind.
+//
+// Runs on the libpulse loop interface it is given: the PipeWire loop is a single descriptor
+// watched there, so no thread and no timer of its own, and nothing wakes while nothing changes.
+// No PipeWire, or a broken connection, leaves it not ready, with no defaults, and quiet; each
+// call of reconnect() tries again. A restarted session manager's new record is taken up by
+// itself. The names are node names, which equal the pulse sink and source names.
+class PipeWireDefaults {
+public:
+    // `remote`: a socket name in the runtime folder or an absolute path; by default the one
+    // libpipewire finds (PIPEWIRE_REMOTE, else pipewire-0). Connects at once. The loop must
+    // outlive this object.
+    explicit PipeWireDefaults(pa_mainloop_api* api, std::optional<std::string> remote = std::nullopt);
+    ~PipeWireDefaults();
+    PipeWireDefaults(const PipeWireDefaults&) = delete;
+    PipeWireDefaults& operator=(const PipeWireDefaults&) = delete;
+
+    // Connected, the record bound and its contents as of the bind received.
+    bool isReady() const noexcept;
+    // The defaults in effect; nothing while not ready or when PipeWire has none.
+    std::optional<std::string> defaultSink() const;
+    std::optional<std::string> defaultSource() const;
+    // The ones chosen by a user or program, which stay when that device is gone.
+    std::optional<std::string> configuredSink() const;
+    std::optional<std::string> configuredSource() const;
+
+    // Connects anew unless the connection works; for when the server may have been replaced,
+    // as when the pulse connection to PipeWire is made again.
+    void reconnect() noexcept;
+
+    // Called on the loop, from a deferred event of its own, once after any change of what the
+    // calls above answer (readiness included); their answers change only then. It may call
+    // anything here, reconnect() and the destructor too.
+    std::function<void()> onChange;
+
+private:
+    class Connection;
+    struct Answers {
+        bool ready = false;
+        std::optional<std::string> sink;
+        std::optional<std::string> source;
+        std::optional<std::string> configuredSink;
+        std::optional<std::string> configuredSource;
+
+        bool operator==(const Answers&) const = default;
+    };
+
+    void connect() noexcept;
+    // Runs what is ready on the PipeWire loop, without waiting.
+    void dispatch() noexcept;
+    // Asks for a look at the answers from a deferred event, outside libpipewire's callbacks;
+    // a broken connection is let go of there too.
+    void schedule() noexcept;
+    static void onLoopReady(pa_mainloop_api* api, pa_io_event* event, int fd, pa_io_event_flags_t flags,
+                            void* self) noexcept;
+    static void onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept;
+
+    struct LoopDestroy {
+        void operator()(pw_loop* loop) const noexcept;
+    };
+    struct ContextDestroy {
+        void operator()(pw_context* context) const noexcept;
+    };
+    struct DeferFree {
+        pa_mainloop_api* api;
+        void operator()(pa_defer_event* event) const noexcept { api->defer_free(event); }
+    };
+    struct IoFree {
+        pa_mainloop_api* api;
+        void operator()(pa_io_event* event) const noexcept { api->io_free(event); }
+    };
+
+    pa_mainloop_api* api_;
+    std::optional<std::string> remote_;
+    std::unique_ptr<pa_defer_event, DeferFree> deferred_;
+    std::unique_ptr<pw_loop, LoopDestroy> loop_;
+    std::unique_ptr<pa_io_event, IoFree> watch_;
+    std::unique_ptr<pw_context, ContextDestroy> context_;
+    std::unique_ptr<Connection> connection_;
+    Answers announced_;
+};
+
+} // namespace vantorelle::pipewire

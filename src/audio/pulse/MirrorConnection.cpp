@@ -1,0 +1,417 @@
+#include "audio/pulse/MirrorConnection.h"
+
+#include "audio/pulse/PulseIntrospection.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vantorelle::pulse {
+
+namespace {
+
+std::size_t slotOf(Direction direction) noexcept
+{
+    return direction == Direction::input ? 0 : 1;
+}
+
+} // namespace
+
+MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions& options, bool reconnects,
+                                   DefaultsFeedFactory defaultsFeed)
+    : api_(api)
+    , server_(options.server)
+    , reconnects_(reconnects)
+    , coalescingWindow_(options.coalescingWindow)
+    , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
+    , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
+    , nextDelay_(minDelay_)
+    , mirror_(options.settleAfterConnect)
+    , wake_(api, [this] { deliver(); })
+    , windowTimer_(api, [this] {
+        windowEnds_.reset();
+        deliver();
+    })
+    , deadlineTimer_(api, [this] {
+        handle(mirror_.tick(now()));
+    })
+    , reconnectTimer_(api, [this] { connectNow(); })
+{
+    if (defaultsFeed && api_) {
+        try {
+            feed_ = defaultsFeed(api_);
+            if (feed_) feed_->setOnChange([this] { feedChanged(); });
+        } catch (...) {
+            feed_.reset();
+        }
+    }
+}
+
+MirrorConnection::~MirrorConnection()
+{
+    context_.reset();
+    feed_.reset();
+}
+
+void MirrorConnection::start() noexcept
+{
+    if (!context_ && !reconnectTimer_.isActive()) connectNow();
+}
+
+// ---- the connection ----------------------------------------------------------------------
+
+void MirrorConnection::connectNow() noexcept
+{
+    context_.reset();
+    subscribed_ = false;
+    if (!api_) {
+        unreachable_ = true;
+        return;
+    }
+    context_ = makeContext(api_);
+    if (!context_) {
+        lost();
+        return;
+    }
+    pa_context_set_state_callback(context_.get(), &MirrorConnection::onContextState, this);
+    const char* server = server_ ? server_->c_str() : nullptr;
+    if (pa_context_connect(context_.get(), server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) lost();
+}
+
+void MirrorConnection::connected()
+{
+    nextDelay_ = minDelay_;
+    unreachable_ = false;
+    pa_context* context = context_.get();
+    pa_context_set_subscribe_callback(context, &MirrorConnection::onEvent, this);
+    const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
+                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
+    // Subscribed before the look is asked for: requests are answered in order, so nothing that
+    // changes after the look can be missed.
+    sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
+    mirror_.beginLook(std::exchange(afterAbsence_, false), now());
+    requestEndpointLists(true);
+    cardListing_.clear();
+    sendDetached(pa_context_get_card_info_list(context, &MirrorConnection::onCardList, this));
+    requestServerInfo();
+    if (feed_) feed_->reconnect();
+}
+
+// Called from inside the context's own callback: the context is let go of on the next attempt.
+void MirrorConnection::lost() noexcept
+{
+    unreachable_ = true;
+    afterAbsence_ = true;
+    subscribed_ = false;
+    mirror_.lost();
+    deadlineTimer_.stop();
+    // Their answers cannot come any more.
+    sets_.clear();
+    if (!settledWaiters_.empty()) wake_.enable(true);
+    if (!reconnects_ || reconnectTimer_.isActive()) return;
+    reconnectTimer_.startAt(now() + nextDelay_);
+    nextDelay_ = std::min(nextDelay_ * 2, maxDelay_);
+}
+
+void MirrorConnection::requestEndpointLists(bool asLook)
+{
+    pa_context* context = context_.get();
+    // The look's own lists, still on their way, are newer than any event before them.
+    if (!asLook && (listingLook_[0] || listingLook_[1])) return;
+    for (const Direction direction : allDirections) {
+        listingLook_[slotOf(direction)] = asLook;
+        listing_[slotOf(direction)].clear();
+    }
+    sendDetached(pa_context_get_sink_info_list(context, &MirrorConnection::onEndpointList<pa_sink_info>, this));
+    sendDetached(pa_context_get_source_info_list(context, &MirrorConnection::onEndpointList<pa_source_info>, this));
+}
+
+void MirrorConnection::requestServerInfo()
+{
+    sendDetached(pa_context_get_server_info(context_.get(), &MirrorConnection::onServerInfo, this));
+}
+
+void MirrorConnection::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
+{
+    const unsigned facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const unsigned type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    pa_context* context = context_.get();
+    switch (facility) {
+    case PA_SUBSCRIPTION_EVENT_SINK:
+    case PA_SUBSCRIPTION_EVENT_SOURCE: {
+        const Direction direction = facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            handle(mirror_.endpointRemoved(direction, index, now()));
+        } else if (direction == Direction::output) {
+            sendDetached(pa_context_get_sink_info_by_index(context, index,
+                                                           &MirrorConnection::onEndpointInfo<pa_sink_info>, this));
+        } else {
+            sendDetached(pa_context_get_source_info_by_index(
+                context, index, &MirrorConnection::onEndpointInfo<pa_source_info>, this));
+        }
+        break;
+    }
+    case PA_SUBSCRIPTION_EVENT_CARD:
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            handle(mirror_.cardRemoved(index, now()));
+            break;
+        }
+        sendDetached(pa_context_get_card_info_by_index(context, index, &MirrorConnection::onCardInfo, this));
+        // A card tells of its jacks' availability; its endpoints may not.
+        if (type == PA_SUBSCRIPTION_EVENT_CHANGE) requestEndpointLists(false);
+        break;
+    case PA_SUBSCRIPTION_EVENT_SERVER:
+        requestServerInfo();
+        break;
+    default:
+        break;
+    }
+}
+
+void MirrorConnection::endpointListed(const PulseEndpoint& endpoint)
+{
+    const std::size_t slot = slotOf(endpoint.direction);
+    if (listingLook_[slot]) listing_[slot].push_back(endpoint);
+    else handle(mirror_.endpointArrived(endpoint, now()));
+}
+
+void MirrorConnection::endpointListEnded(Direction direction, bool failed)
+{
+    const std::size_t slot = slotOf(direction);
+    if (!listingLook_[slot]) return;
+    if (failed) {
+        // Asked again: a look is not complete without every list.
+        requestEndpointLists(true);
+        return;
+    }
+    listingLook_[slot] = false;
+    handle(mirror_.listed(direction, std::move(listing_[slot]), now()));
+    listing_[slot].clear();
+}
+
+// ---- what changes mean to the owner -------------------------------------------------------
+
+void MirrorConnection::handle(MirrorChange change)
+{
+    armDeadline();
+    if (change == MirrorChange::news) triggerPass(Pass::news);
+    else if (change == MirrorChange::quiet) triggerPass(Pass::quiet);
+}
+
+void MirrorConnection::armDeadline()
+{
+    if (const auto next = mirror_.nextDeadline()) deadlineTimer_.startAt(*next);
+    else deadlineTimer_.stop();
+}
+
+void MirrorConnection::feedChanged()
+{
+    const std::optional<PulseServerDefaults> fed = feed_->defaults();
+    if (fed && mirror_.isComplete() && mirror_.defaultsReported(*fed, now())) defaultsChanged();
+}
+
+void MirrorConnection::defaultsChanged()
+{
+    // Before the first look is complete, its pass reads the defaults anyway.
+    if (!mirror_.isComplete()) return;
+    pendingDefaultChange_ = true;
+    wake_.enable(true);
+}
+
+void MirrorConnection::triggerPass(Pass pass)
+{
+    pendingPass_ = std::max(pendingPass_, pass);
+    // Within the window after a pass, what comes waits for its end.
+    if (windowEnds_) {
+        if (!windowTimer_.isActive()) windowTimer_.startAt(*windowEnds_);
+        return;
+    }
+    wake_.enable(true);
+}
+
+void MirrorConnection::requestResync() noexcept
+{
+    if (isReady() && !mirror_.isHolding()) triggerPass(Pass::news);
+    // Otherwise the look that completes, or the end of the hold, brings its own pass.
+}
+
+void MirrorConnection::deliver()
+{
+    if (sets_.empty() && !settledWaiters_.empty()) {
+        const std::vector<std::function<void()>> waiters = std::exchange(settledWaiters_, {});
+        for (const auto& then : waiters) then();
+    }
+    const bool news = pendingPass_ == Pass::news;
+    const bool pass = pendingPass_ != Pass::none && !windowEnds_;
+    // A default change that comes with a device-list change (the server picking a fallback for a
+    // device that went) or during a profile change is the pass's to read.
+    const bool defaultChange = std::exchange(pendingDefaultChange_, false) && !pass
+                            && pendingPass_ == Pass::none && !mirror_.isHolding();
+    if (pass) {
+        pendingPass_ = Pass::none;
+        windowEnds_ = now() + coalescingWindow_;
+        if (handlers_.deviceListChange) handlers_.deviceListChange(!news);
+    }
+    if (defaultChange && handlers_.defaultChange) handlers_.defaultChange();
+}
+
+// ---- sets ---------------------------------------------------------------------------------
+
+bool MirrorConnection::setDefault(Direction direction, const std::string& name) noexcept
+{
+    try {
+        if (!isReady() || name.empty()) return false;
+        const auto sameDirection = [direction](const PendingSet& set) { return set.direction == direction; };
+        const auto latest = std::find_if(sets_.rbegin(), sets_.rend(), sameDirection);
+        // A set changes the server's memory of past choices and tells every client: never twice.
+        if (latest != sets_.rend() ? latest->name == name : mirror_.defaults().of(direction) == name) return true;
+        PendingSet& set = sets_.emplace_back(PendingSet{this, direction, name});
+        pa_context* context = context_.get();
+        pa_operation* operation =
+            direction == Direction::input
+                ? pa_context_set_default_source(context, name.c_str(), &MirrorConnection::onSetDone, &set)
+                : pa_context_set_default_sink(context, name.c_str(), &MirrorConnection::onSetDone, &set);
+        if (!operation) {
+            sets_.pop_back();
+            return false;
+        }
+        sendDetached(operation);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void MirrorConnection::whenSetsSettled(std::function<void()> then)
+{
+    settledWaiters_.push_back(std::move(then));
+    if (sets_.empty()) wake_.enable(true);
+}
+
+// ---- libpulse's callbacks: nothing may escape them ------------------------------------------
+
+void MirrorConnection::onContextState(pa_context* context, void* userdata) noexcept
+{
+    auto& self = *static_cast<MirrorConnection*>(userdata);
+    try {
+        switch (pa_context_get_state(context)) {
+        case PA_CONTEXT_READY:
+            self.connected();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            self.lost();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        self.lost();
+    }
+}
+
+void MirrorConnection::onSubscribed(pa_context*, int success, void* userdata) noexcept
+{
+    static_cast<MirrorConnection*>(userdata)->subscribed_ = success != 0;
+}
+
+void MirrorConnection::onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t index,
+                               void* userdata) noexcept
+{
+    try {
+        static_cast<MirrorConnection*>(userdata)->eventArrived(event, index);
+    } catch (...) {
+        // An event we could not act on is dropped; the mirror stays as it was.
+    }
+}
+
+void MirrorConnection::onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
+{
+    if (!info) return;
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        // Where PipeWire's own metadata is read, it tells the defaults; the pulse layer's can be stale.
+        const std::optional<PulseServerDefaults> fed = self.feed_ ? self.feed_->defaults() : std::nullopt;
+        const PulseServerDefaults reported = fed.value_or(defaultsOf(*info));
+        if (!self.mirror_.isComplete()) {
+            self.handle(self.mirror_.listedDefaults(reported, self.now()));
+        } else if (self.mirror_.defaultsReported(reported, self.now())) {
+            self.defaultsChanged();
+        }
+    } catch (...) {
+        // As above.
+    }
+}
+
+void MirrorConnection::onCardInfo(pa_context*, const pa_card_info* info, int eol, void* userdata) noexcept
+{
+    if (eol != 0 || !info) return;
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        self.handle(self.mirror_.cardArrived(cardOf(*info), self.now()));
+    } catch (...) {
+        // As above.
+    }
+}
+
+void MirrorConnection::onCardList(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept
+{
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        if (eol < 0) {
+            self.cardListing_.clear();
+            sendDetached(pa_context_get_card_info_list(context, &MirrorConnection::onCardList, userdata));
+        } else if (eol > 0 || !info) {
+            self.handle(self.mirror_.listedCards(std::exchange(self.cardListing_, {}), self.now()));
+        } else {
+            self.cardListing_.push_back(cardOf(*info));
+        }
+    } catch (...) {
+        // As above.
+    }
+}
+
+template <typename Info>
+void MirrorConnection::onEndpointInfo(pa_context*, const Info* info, int eol, void* userdata) noexcept
+{
+    // A lost answer (the endpoint went meanwhile) leaves the mirror as it was.
+    if (eol != 0 || !info) return;
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        self.handle(self.mirror_.endpointArrived(endpointOf(*info), self.now()));
+    } catch (...) {
+        // As above.
+    }
+}
+
+template <typename Info>
+void MirrorConnection::onEndpointList(pa_context*, const Info* info, int eol, void* userdata) noexcept
+{
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        const Direction direction = std::is_same_v<Info, pa_source_info> ? Direction::input : Direction::output;
+        if (eol != 0 || !info) self.endpointListEnded(direction, eol < 0);
+        else self.endpointListed(endpointOf(*info));
+    } catch (...) {
+        // As above.
+    }
+}
+
+void MirrorConnection::onSetDone(pa_context*, int success, void* userdata) noexcept
+{
+    auto* set = static_cast<PendingSet*>(userdata);
+    MirrorConnection& self = *set->owner;
+    try {
+        if (success != 0) {
+            self.mirror_.setAcknowledged(set->direction, set->name, self.now());
+        } else {
+            // Refused: the server's own report is the truth again.
+            self.requestServerInfo();
+        }
+    } catch (...) {
+        // As above.
+    }
+    self.sets_.remove_if([set](const PendingSet& pending) { return &pending == set; });
+    if (self.sets_.empty() && !self.settledWaiters_.empty()) self.wake_.enable(true);
+}
+
+} // namespace vantorelle::pulse

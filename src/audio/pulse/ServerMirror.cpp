@@ -1,0 +1,271 @@
+#include "audio/pulse/ServerMirror.h"
+
+#include <pulse/def.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace vantorelle::pulse {
+
+namespace {
+
+MirrorChange stronger(MirrorChange a, MirrorChange b) noexcept
+{
+    if (a == MirrorChange::news || b == MirrorChange::news) return MirrorChange::news;
+    if (a == MirrorChange::quiet || b == MirrorChange::quiet) return MirrorChange::quiet;
+    return MirrorChange::none;
+}
+
+std::size_t slotOf(Direction direction) noexcept
+{
+    return direction == Direction::input ? 0 : 1;
+}
+
+std::string& nameIn(PulseServerDefaults& defaults, Direction direction) noexcept
+{
+    return direction == Direction::input ? defaults.source : defaults.sink;
+}
+
+} // namespace
+
+ServerMirror::ServerMirror(std::chrono::milliseconds settleAfterAbsence)
+    : settleAfterAbsence_(settleAfterAbsence)
+{
+}
+
+void ServerMirror::beginLook(bool afterAbsence, TimePoint now)
+{
+    sinks_.clear();
+    sources_.clear();
+    cards_.clear();
+    defaults_ = {};
+    looked_.reset();
+    acknowledged_ = {};
+    changing_.clear();
+    refilled_.clear();
+    holdBound_.reset();
+    settlesAt_.reset();
+    heldNews_ = false;
+    settlingUntil_.reset();
+    if (afterAbsence) settlingUntil_ = now + settleAfterAbsence_;
+}
+
+void ServerMirror::lost()
+{
+    looked_.reset();
+    changing_.clear();
+    refilled_.clear();
+    holdBound_.reset();
+    settlesAt_.reset();
+    heldNews_ = false;
+}
+
+MirrorChange ServerMirror::partListed(Part part, TimePoint)
+{
+    const bool wasComplete = isComplete();
+    looked_.set(part);
+    return !wasComplete && isComplete() ? MirrorChange::quiet : MirrorChange::none;
+}
+
+MirrorChange ServerMirror::listed(Direction direction, std::vector<PulseEndpoint> endpoints, TimePoint now)
+{
+    Endpoints& list = endpointsOf(direction);
+    list.clear();
+    for (PulseEndpoint& endpoint : endpoints) {
+        const std::uint32_t index = endpoint.index;
+        list.insert_or_assign(index, std::move(endpoint));
+    }
+    return partListed(direction == Direction::input ? sources : sinks, now);
+}
+
+MirrorChange ServerMirror::listedCards(std::vector<PulseCard> cards, TimePoint now)
+{
+    cards_.clear();
+    for (PulseCard& card : cards) {
+        const std::uint32_t index = card.index;
+        cards_.insert_or_assign(index, std::move(card));
+    }
+    return partListed(cardList, now);
+}
+
+MirrorChange ServerMirror::listedDefaults(PulseServerDefaults defaults, TimePoint now)
+{
+    defaults_ = std::move(defaults);
+    return partListed(serverInfo, now);
+}
+
+MirrorChange ServerMirror::news(TimePoint now)
+{
+    if (isHolding()) {
+        heldNews_ = true;
+        return MirrorChange::none;
+    }
+    if (settlingUntil_ && now < *settlingUntil_) return MirrorChange::quiet;
+    return MirrorChange::news;
+}
+
+MirrorChange ServerMirror::removedEndpoint(const PulseEndpoint& gone, TimePoint now)
+{
+    if (isHiddenEndpoint(gone)) return MirrorChange::none;
+    if (isBluetoothEndpoint(gone) && gone.card != PA_INVALID_INDEX && cards_.contains(gone.card)) {
+        // Its card stays: a profile change has begun, or another step of one.
+        if (changing_.insert(gone.card).second) holdBound_ = now + profileChangeBound;
+        refilled_.erase(gone.card);
+        return MirrorChange::none;
+    }
+    return news(now);
+}
+
+MirrorChange ServerMirror::endpointArrived(PulseEndpoint endpoint, TimePoint now)
+{
+    Endpoints& list = endpointsOf(endpoint.direction);
+    auto known = list.find(endpoint.index);
+    MirrorChange result = MirrorChange::none;
+    if (known != list.end() && known->second.name != endpoint.name) {
+        // PipeWire hands a freed index to the next node: the old one went first.
+        const PulseEndpoint gone = std::move(known->second);
+        list.erase(known);
+        known = list.end();
+        if (isComplete()) result = removedEndpoint(gone, now);
+    }
+    if (!isComplete()) {
+        list.insert_or_assign(endpoint.index, std::move(endpoint));
+        return MirrorChange::none;
+    }
+    const bool visible = !isHiddenEndpoint(endpoint);
+    if (known == list.end()) {
+        const bool bluetooth = isBluetoothEndpoint(endpoint);
+        const std::uint32_t card = endpoint.card;
+        list.emplace(endpoint.index, std::move(endpoint));
+        if (!visible) return result;
+        if (bluetooth && changing_.contains(card)) {
+            // The new profile's endpoints are coming: the hold settles shortly after the last.
+            refilled_.insert(card);
+            settlesAt_ = now + profileSettling;
+            return result;
+        }
+        return stronger(result, news(now));
+    }
+    const bool usabilityChanged = isUsableEndpoint(known->second) != isUsableEndpoint(endpoint);
+    known->second = std::move(endpoint);
+    // Most changes are volume; only what the ports allow changes a device list.
+    return visible && usabilityChanged ? news(now) : MirrorChange::none;
+}
+
+MirrorChange ServerMirror::endpointRemoved(Direction direction, std::uint32_t index, TimePoint now)
+{
+    Endpoints& list = endpointsOf(direction);
+    const auto known = list.find(index);
+    if (known == list.end()) return MirrorChange::none;
+    const PulseEndpoint gone = std::move(known->second);
+    list.erase(known);
+    return isComplete() ? removedEndpoint(gone, now) : MirrorChange::none;
+}
+
+MirrorChange ServerMirror::cardArrived(PulseCard card, TimePoint)
+{
+    const std::uint32_t index = card.index;
+    cards_.insert_or_assign(index, std::move(card));
+    return MirrorChange::none;
+}
+
+MirrorChange ServerMirror::cardRemoved(std::uint32_t index, TimePoint now)
+{
+    cards_.erase(index);
+    refilled_.erase(index);
+    if (changing_.erase(index) == 0) return MirrorChange::none;
+    // The headset went with its card: a real disconnect, told at once.
+    heldNews_ = true;
+    return changing_.empty() ? endHold(false, now) : MirrorChange::none;
+}
+
+MirrorChange ServerMirror::endHold(bool lost, TimePoint now)
+{
+    const bool wasNews = std::exchange(heldNews_, false) || lost;
+    changing_.clear();
+    refilled_.clear();
+    holdBound_.reset();
+    settlesAt_.reset();
+    return wasNews ? news(now) : MirrorChange::quiet;
+}
+
+MirrorChange ServerMirror::tick(TimePoint now)
+{
+    if (!isHolding()) return MirrorChange::none;
+    const bool allRefilled =
+        std::ranges::all_of(changing_, [this](std::uint32_t card) { return refilled_.contains(card); });
+    if (allRefilled && settlesAt_ && now >= *settlesAt_) return endHold(false, now);
+    // A headset whose new profile never came is gone as far as anyone can tell.
+    if (holdBound_ && now >= *holdBound_) return endHold(!allRefilled, now);
+    return MirrorChange::none;
+}
+
+std::optional<ServerMirror::TimePoint> ServerMirror::nextDeadline() const
+{
+    if (!isHolding()) return std::nullopt;
+    const bool allRefilled =
+        std::ranges::all_of(changing_, [this](std::uint32_t card) { return refilled_.contains(card); });
+    std::optional<TimePoint> next = holdBound_;
+    if (allRefilled && settlesAt_ && (!next || *settlesAt_ < *next)) next = settlesAt_;
+    return next;
+}
+
+bool ServerMirror::defaultsReported(const PulseServerDefaults& reported, TimePoint now)
+{
+    PulseServerDefaults next = reported;
+    for (const Direction direction : allDirections) {
+        std::optional<Acknowledged>& acknowledged = acknowledged_[slotOf(direction)];
+        if (!acknowledged) continue;
+        if (reported.of(direction) == acknowledged->name || now >= acknowledged->until) {
+            acknowledged.reset();
+            continue;
+        }
+        // A report from before the server acted on our set (PipeWire's session manager applies
+        // an accepted default a moment later).
+        nameIn(next, direction) = acknowledged->name;
+    }
+    if (next == defaults_) return false;
+    defaults_ = std::move(next);
+    return true;
+}
+
+bool ServerMirror::setAcknowledged(Direction direction, const std::string& name, TimePoint now)
+{
+    acknowledged_[slotOf(direction)] = Acknowledged{name, now + acknowledgedSetStands};
+    std::string& current = nameIn(defaults_, direction);
+    if (current == name) return false;
+    current = name;
+    return true;
+}
+
+std::vector<RawDevice> ServerMirror::devices() const
+{
+    std::vector<RawDevice> result;
+    result.reserve(sinks_.size() + sources_.size());
+    for (const Endpoints* list : {&sinks_, &sources_}) {
+        for (const auto& [index, endpoint] : *list) {
+            // Nothing plugged into any of its ports: it cannot play or record now.
+            if (!isUsableEndpoint(endpoint)) continue;
+            if (std::optional<RawDevice> device = rawDeviceOf(endpoint)) result.push_back(std::move(*device));
+        }
+    }
+    return result;
+}
+
+const PulseEndpoint* ServerMirror::find(EndpointAddress address) const
+{
+    const Endpoints& list = endpointsOf(address.direction);
+    const auto found = list.find(address.index);
+    return found == list.end() ? nullptr : &found->second;
+}
+
+const PulseEndpoint* ServerMirror::findNamed(Direction direction, const std::string& name) const
+{
+    if (name.empty()) return nullptr;
+    for (const auto& [index, endpoint] : endpointsOf(direction)) {
+        if (endpoint.name == name) return &endpoint;
+    }
+    return nullptr;
+}
+
+} // namespace vantorelle::pulse

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "audio/AudioSystem.h"
+#include "audio/pulse/PulseDeviceMapping.h"
+#include "audio/pulse/PulseEndpoint.h"
+#include "audio/pulse/PulseServerDefaults.h"
+
+#include <array>
+#include <bitset>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vantorelle::pulse {
+
+// What one update means to the owner.
+enum class MirrorChange {
+    none,  // nothing a device list shows
+    news,  // a device-list change: plugs and unplugs are announced
+    quiet, // the devices are to be looked at again, but nothing is news (a first look, a profile change)
+};
+
+// The server as its events and answers tell it: sinks, sources, cards and the defaults, and the
+// one place that decides what a change means. A Bluetooth headset changing profile loses its
+// endpoints while its card stays and gets the new profile's a moment later (PipeWire: 10 ms to
+// several hundred); that is held, so no device list ever shows the headset gone, and ends quietly
+// once the new endpoints have settled, or as news when its card goes or no endpoint comes in time.
+// The first complete look after a (re)connection is quiet, and so is what a server that has just
+// (re)appeared brings up in the moments after. Pure state: the caller hands in the time and calls
+// tick() at nextDeadline().
+class ServerMirror {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    // How long a profile change may take before the headset counts as gone.
+    static constexpr std::chrono::milliseconds profileChangeBound{1500};
+    // How long after the new profile's latest endpoint the change is taken as done.
+    static constexpr std::chrono::milliseconds profileSettling{50};
+    // How long a default the server acknowledged stands against older reports of the defaults.
+    static constexpr std::chrono::milliseconds acknowledgedSetStands{1000};
+
+    explicit ServerMirror(std::chrono::milliseconds settleAfterAbsence = std::chrono::milliseconds(2000));
+
+    // A connection begins its look: nothing is known until it completes. `afterAbsence`: the
+    // server was away (or not there yet), so what it brings up right after is no news either.
+    void beginLook(bool afterAbsence, TimePoint now);
+    // One part of the first look is in; the look completes with the last of them (quiet).
+    MirrorChange listed(Direction direction, std::vector<PulseEndpoint> endpoints, TimePoint now);
+    MirrorChange listedCards(std::vector<PulseCard> cards, TimePoint now);
+    MirrorChange listedDefaults(PulseServerDefaults defaults, TimePoint now);
+    // The connection is gone: the last known state stays, but is no longer complete.
+    void lost();
+
+    // The facts of a new or changed endpoint; of a removed one; of cards.
+    MirrorChange endpointArrived(PulseEndpoint endpoint, TimePoint now);
+    MirrorChange endpointRemoved(Direction direction, std::uint32_t index, TimePoint now);
+    MirrorChange cardArrived(PulseCard card, TimePoint now);
+    MirrorChange cardRemoved(std::uint32_t index, TimePoint now);
+    // The server's defaults as reported; true when the mirror's defaults changed.
+    bool defaultsReported(const PulseServerDefaults& defaults, TimePoint now);
+    // The server accepted a new default: it stands until a report confirms or the time is up.
+    bool setAcknowledged(Direction direction, const std::string& name, TimePoint now);
+
+    // Time-outs of holds and settling; call at nextDeadline().
+    MirrorChange tick(TimePoint now);
+    std::optional<TimePoint> nextDeadline() const;
+
+    // Every list of the current connection's first look is in.
+    bool isComplete() const noexcept { return looked_.all(); }
+    // A headset is between two profiles: its devices are not to be read now.
+    bool isHolding() const noexcept { return !changing_.empty(); }
+
+    // Reads.
+    std::vector<RawDevice> devices() const;
+    const PulseServerDefaults& defaults() const noexcept { return defaults_; }
+    const PulseEndpoint* find(EndpointAddress address) const;
+    const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
+    bool hasCard(std::uint32_t index) const { return cards_.contains(index); }
+
+private:
+    enum Part : std::size_t { sinks, sources, cardList, serverInfo, parts };
+    using Endpoints = std::map<std::uint32_t, PulseEndpoint>;
+    Endpoints& endpointsOf(Direction direction) { return direction == Direction::input ? sources_ : sinks_; }
+    const Endpoints& endpointsOf(Direction direction) const
+    {
+        return direction == Direction::input ? sources_ : sinks_;
+    }
+    MirrorChange partListed(Part part, TimePoint now);
+    // News while a headset changes profile waits with it; news right after a (re)appearance is quiet.
+    MirrorChange news(TimePoint now);
+    MirrorChange removedEndpoint(const PulseEndpoint& gone, TimePoint now);
+    // The end of a hold: quiet, unless news waited with it or a headset never came back.
+    MirrorChange endHold(bool lost, TimePoint now);
+
+    std::chrono::milliseconds settleAfterAbsence_;
+    Endpoints sinks_;
+    Endpoints sources_;
+    std::map<std::uint32_t, PulseCard> cards_;
+    PulseServerDefaults defaults_;
+    std::bitset<parts> looked_;
+    // After a (re)appearance: changes until then are part of it.
+    std::optional<TimePoint> settlingUntil_;
+    // Cards whose Bluetooth endpoints went while the card stayed, and those of them whose new
+    // profile's endpoints have come; when the hold ends at the latest, and when it settles.
+    std::set<std::uint32_t> changing_;
+    std::set<std::uint32_t> refilled_;
+    std::optional<TimePoint> holdBound_;
+    std::optional<TimePoint> settlesAt_;
+    // News came while holding.
+    bool heldNews_ = false;
+    // A default the server acknowledged, per direction (input, output), until when it stands.
+    struct Acknowledged {
+        std::string name;
+        TimePoint until;
+    };
+    std::array<std::optional<Acknowledged>, 2> acknowledged_;
+};
+
+} // namespace vantorelle::pulse

@@ -1,0 +1,98 @@
+#include "audio/pipewire/PipeWireDefaults.h"
+
+#include "audio/pulse/QtMainloop.h"
+#include "support/platform/PipeWireSession.h"
+#include "support/platform/PulseTestSupport.h"
+#include "support/platform/QtWait.h"
+
+#include <QTemporaryDir>
+
+namespace vantorelle::test {
+namespace {
+
+using namespace std::chrono_literals;
+using pipewire::PipeWireDefaults;
+
+// The defaults as each announcement left them.
+struct Following {
+    explicit Following(std::optional<std::string> remote) : defaults(loop.api(), std::move(remote))
+    {
+        defaults.onChange = [this] {
+            seen.push_back(defaults.defaultSink().value_or("") + '|' + defaults.defaultSource().value_or(""));
+        };
+    }
+    bool lastSeen(const std::string& sinkAndSource) const
+    {
+        return !seen.empty() && seen.back() == sinkAndSource;
+    }
+
+    pulse::QtMainloop loop;
+    PipeWireDefaults defaults;
+    std::vector<std::string> seen;
+};
+
+class PipeWireRecord : public PulseDaemonSuite {
+protected:
+    void SetUp() override
+    {
+        PulseDaemonSuite::SetUp();
+        if (!daemon().isPipeWire()) GTEST_SKIP() << "PipeWire's own record exists on PipeWire alone";
+        for (const char* name : {"first_out", "second_out"}) ASSERT_TRUE(daemon().addSink(name));
+        for (const char* name : {"first_in", "second_in"}) ASSERT_TRUE(daemon().addSource(name));
+        ASSERT_TRUE(daemon().setDefaultSink("first_out"));
+        ASSERT_TRUE(daemon().setDefaultSource("first_in"));
+        ASSERT_TRUE(waitUntil(
+            [] { return daemon().defaultSink() == "first_out" && daemon().defaultSource() == "first_in"; }));
+    }
+    static std::string socket() { return daemon().pipewire()->coreSocket().toStdString(); }
+};
+
+TEST_F(PipeWireRecord, ReadyWithTheDefaultsInEffectAndFollowsThoseOfAnotherClient)
+{
+    Following following(socket());
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
+    EXPECT_EQ(following.seen, std::vector<std::string>{"first_out|first_in"}) << "one announcement, complete";
+    EXPECT_EQ(following.defaults.configuredSink(), "first_out");
+
+    ASSERT_TRUE(daemon().setDefaultSink("second_out"));
+    EXPECT_TRUE(waitUntil([&] { return following.lastSeen("second_out|first_in"); }));
+    EXPECT_EQ(following.defaults.configuredSink(), "second_out");
+    ASSERT_TRUE(daemon().setDefaultSource("second_in"));
+    EXPECT_TRUE(waitUntil([&] { return following.lastSeen("second_out|second_in"); }));
+}
+
+TEST_F(PipeWireRecord, AKilledServerLeavesItNotReadyUntilReconnectedToTheNextOne)
+{
+    Following following(socket());
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
+    following.defaults.reconnect(); // a working connection is kept
+    EXPECT_TRUE(following.defaults.isReady());
+
+    ASSERT_TRUE(daemon().kill());
+    ASSERT_TRUE(waitUntil([&] { return !following.defaults.isReady(); }));
+    EXPECT_TRUE(following.lastSeen("|"));
+    following.defaults.reconnect(); // no server yet
+    ASSERT_TRUE(daemon().restart());
+    pumpEvents(50ms);
+    EXPECT_FALSE(following.defaults.isReady()) << "the owner says when to connect again";
+
+    following.defaults.reconnect();
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
+    ASSERT_TRUE(daemon().addSink("after_restart"));
+    ASSERT_TRUE(daemon().setDefaultSink("after_restart"));
+    EXPECT_TRUE(waitUntil([&] { return following.defaults.defaultSink() == "after_restart"; }));
+}
+
+TEST(PipeWireRecordWithoutServer, NeverReadyAndQuiet)
+{
+    const QTemporaryDir empty;
+    Following following(empty.path().toStdString() + "/pipewire-0");
+    following.defaults.reconnect();
+    pumpEvents(50ms);
+    EXPECT_FALSE(following.defaults.isReady());
+    EXPECT_EQ(following.defaults.defaultSink(), std::nullopt);
+    EXPECT_TRUE(following.seen.empty());
+}
+
+} // namespace
+} // namespace vantorelle::test
