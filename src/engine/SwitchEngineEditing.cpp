@@ -110,7 +110,6 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
 
 void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
 {
-    const auto session = manager_->session();
     if (!manager_->isAnswering()) return;
     const auto byUID = indexByUID(connected_);
     const auto found = byUID.find(uid);
@@ -119,7 +118,7 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
     if (!(direction == Direction::input ? device.isInput : device.isOutput)) return;
     const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
     if (!current || *current != device.id) manager_->setDefaultDevice(device.id, direction);
-    refreshDefaults();
+    afterSets([](SwitchEngine& engine) { engine.refreshDefaults(); });
 }
 
 void SwitchEngine::remove(const std::string& uid, Direction direction)
