@@ -79,8 +79,9 @@ void MirrorConnection::connected()
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
                                                           | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
     // Subscribed before the look is asked for: requests are answered in order, so nothing that
-    // changes after the look can be missed.
-    sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
+    // changes after the look can be missed. A one-shot look follows nothing.
+    if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
+    else subscribed_ = true;
     mirror_.beginLook(std::exchange(afterAbsence_, false), now());
     requestEndpointLists(true);
     cardListing_.clear();

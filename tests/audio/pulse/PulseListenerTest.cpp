@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(daemon().addSink("other_out"));
         ASSERT_TRUE(daemon().setDefaultSink("resident_out"));
         listening = std::make_unique<Listening>();
-        ASSERT_TRUE(waitUntil([this] { return listening->system->isListening(); }));
+        ASSERT_TRUE(waitUntil([this] { return listening->system->isAnswering(); }));
         // Every connection starts with one look at the device list; the tests count from here.
         ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges == 1; }));
         pumpEvents(quietPeriod);
@@ -104,7 +104,7 @@ TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
     wide.coalescingWindow = 1s;
     Listening folding(wide);
     if (!daemon().isPipeWire()) {
-    ASSERT_TRUE(waitUntil([&] { return folding.system->isListening() && folding.counts->deviceListChanges == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return folding.system->isAnswering() && folding.counts->deviceListChanges == 1; }));
     *folding.counts = {};
     ASSERT_TRUE(daemon().addSource("new_in"));
     ASSERT_TRUE(daemon().setDefaultSource("new_in"));
