@@ -7,15 +7,6 @@
 
 namespace vantorelle::pulse {
 
-namespace {
-
-std::size_t slotOf(Direction direction) noexcept
-{
-    return direction == Direction::input ? 0 : 1;
-}
-
-} // namespace
-
 MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions& options, bool reconnects,
                                    DefaultsFeedFactory defaultsFeed)
     : api_(api)
@@ -245,10 +236,11 @@ void MirrorConnection::triggerPass(Pass pass)
 {
     pendingPass_ = std::max(pendingPass_, pass);
     // Within the window after a pass, what comes waits for its end.
-    if (windowEnds_) {
+    if (windowEnds_ && now() < *windowEnds_) {
         if (!windowTimer_.isActive()) windowTimer_.startAt(*windowEnds_);
         return;
     }
+    windowEnds_.reset();
     wake_.enable(true);
 }
 
