@@ -170,7 +170,7 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
         if (!announcement.announce) return;
         // A switch that a later pass, answered first, has told already is not told twice.
         const auto from = [&engine, began](Direction direction, const std::optional<std::string>& previous) {
-            const std::optional<SwitchNotice>& told = engine.lastSwitchNotice_[direction == Direction::input ? 0 : 1];
+            const std::optional<SwitchNotice>& told = engine.lastSwitchNotice_[slotOf(direction)];
             const bool toldSince = told && told->serial > began && told->uid == engine.defaultUID(direction);
             return toldSince ? engine.defaultUID(direction) : previous;
         };
@@ -375,7 +375,7 @@ void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::st
         body = newName + " is now active";
     }
     notifier_->post(title, body);
-    lastSwitchNotice_[direction == Direction::input ? 0 : 1] = SwitchNotice{*current, ++switchNotices_};
+    lastSwitchNotice_[slotOf(direction)] = SwitchNotice{*current, ++switchNotices_};
 }
 
 } // namespace vantorelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -11,6 +12,12 @@ enum class Direction { input, output };
 
 // Always input first: reports and passes walk the directions in this order.
 inline constexpr std::array<Direction, 2> allDirections{Direction::input, Direction::output};
+
+// The direction's place in allDirections, for per-direction arrays.
+constexpr std::size_t slotOf(Direction direction) noexcept
+{
+    return direction == Direction::input ? 0 : 1;
+}
 
 constexpr std::string_view rawValue(Direction direction) noexcept
 {

@@ -324,4 +324,17 @@ void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, v
     }
 }
 
+std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
+{
+    if (!isReady()) return std::nullopt;
+    return pulse::PulseServerDefaults{defaultSink().value_or(""), defaultSource().value_or("")};
+}
+
+pulse::DefaultsFeedFactory PipeWireDefaults::factory()
+{
+    return [](pa_mainloop_api* api) -> std::unique_ptr<pulse::DefaultsFeed> {
+        return std::make_unique<PipeWireDefaults>(api);
+    };
+}
+
 } // namespace vantorelle::pipewire

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/pulse/DefaultsFeed.h"
+
 #include <pulse/mainloop-api.h>
 
 #include <functional>
@@ -21,13 +23,13 @@ namespace vantorelle::pipewire {
 // No PipeWire, or a broken connection, leaves it not ready, with no defaults, and quiet; each
 // call of reconnect() tries again. A restarted session manager's new record is taken up by
 // itself. The names are node names, which equal the pulse sink and source names.
-class PipeWireDefaults {
+class PipeWireDefaults final : public pulse::DefaultsFeed {
 public:
     // `remote`: a socket name in the runtime folder or an absolute path; by default the one
     // libpipewire finds (PIPEWIRE_REMOTE, else pipewire-0). Connects at once. The loop must
     // outlive this object.
     explicit PipeWireDefaults(pa_mainloop_api* api, std::optional<std::string> remote = std::nullopt);
-    ~PipeWireDefaults();
+    ~PipeWireDefaults() override;
     PipeWireDefaults(const PipeWireDefaults&) = delete;
     PipeWireDefaults& operator=(const PipeWireDefaults&) = delete;
 
@@ -42,12 +44,18 @@ public:
 
     // Connects anew unless the connection works; for when the server may have been replaced,
     // as when the pulse connection to PipeWire is made again.
-    void reconnect() noexcept;
+    void reconnect() noexcept override;
 
     // Called on the loop, from a deferred event of its own, once after any change of what the
     // calls above answer (readiness included); their answers change only then. It may call
     // anything here, reconnect() and the destructor too.
     std::function<void()> onChange;
+
+    // As the mirror's feed: both effective defaults, while ready.
+    std::optional<pulse::PulseServerDefaults> defaults() const override;
+    void setOnChange(std::function<void()> handler) override { onChange = std::move(handler); }
+    // Feeds for the mirror, on libpipewire's usual lookup of the server.
+    static pulse::DefaultsFeedFactory factory();
 
 private:
     class Connection;

@@ -7,15 +7,6 @@
 
 namespace vantorelle::pulse {
 
-namespace {
-
-std::size_t slotOf(Direction direction) noexcept
-{
-    return direction == Direction::input ? 0 : 1;
-}
-
-} // namespace
-
 MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions& options, bool reconnects,
                                    DefaultsFeedFactory defaultsFeed)
     : api_(api)
@@ -26,6 +17,7 @@ MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
     , nextDelay_(minDelay_)
     , mirror_(options.settleAfterConnect)
+    , feedFactory_(std::move(defaultsFeed))
     , wake_(api, [this] { deliver(); })
     , windowTimer_(api, [this] {
         windowEnds_.reset();
@@ -36,14 +28,6 @@ MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions
     })
     , reconnectTimer_(api, [this] { connectNow(); })
 {
-    if (defaultsFeed && api_) {
-        try {
-            feed_ = defaultsFeed(api_);
-            if (feed_) feed_->setOnChange([this] { feedChanged(); });
-        } catch (...) {
-            feed_.reset();
-        }
-    }
 }
 
 MirrorConnection::~MirrorConnection()
@@ -86,14 +70,14 @@ void MirrorConnection::connected()
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
                                                           | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
     // Subscribed before the look is asked for: requests are answered in order, so nothing that
-    // changes after the look can be missed.
-    sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
+    // changes after the look can be missed. A one-shot look follows nothing.
+    if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
+    else subscribed_ = true;
     mirror_.beginLook(std::exchange(afterAbsence_, false), now());
     requestEndpointLists(true);
     cardListing_.clear();
     sendDetached(pa_context_get_card_info_list(context, &MirrorConnection::onCardList, this));
     requestServerInfo();
-    if (feed_) feed_->reconnect();
 }
 
 // Called from inside the context's own callback: the context is let go of on the next attempt.
@@ -203,9 +187,40 @@ void MirrorConnection::armDeadline()
     else deadlineTimer_.stop();
 }
 
+void MirrorConnection::serverIdentified(bool isPipeWire)
+{
+    if (!isPipeWire) {
+        feed_.reset();
+        return;
+    }
+    if (feed_) {
+        // A PipeWire that restarted is a new server for the feed too.
+        if (!mirror_.isComplete()) feed_->reconnect();
+        return;
+    }
+    if (!feedFactory_) return;
+    try {
+        feed_ = feedFactory_(api_);
+        if (feed_) feed_->setOnChange([this] { feedChanged(); });
+    } catch (...) {
+        feed_.reset();
+    }
+}
+
+std::optional<PulseServerDefaults> MirrorConnection::fedDefaults() const
+{
+    std::optional<PulseServerDefaults> fed = feed_ ? feed_->defaults() : std::nullopt;
+    // PipeWire records a sink's monitor chosen as the input by the sink's own name; the pulse
+    // layer calls it "<sink>.monitor".
+    if (fed && !mirror_.findNamed(Direction::input, fed->source) && mirror_.findNamed(Direction::output, fed->source)) {
+        fed->source += ".monitor";
+    }
+    return fed;
+}
+
 void MirrorConnection::feedChanged()
 {
-    const std::optional<PulseServerDefaults> fed = feed_->defaults();
+    const std::optional<PulseServerDefaults> fed = fedDefaults();
     if (fed && mirror_.isComplete() && mirror_.defaultsReported(*fed, now())) defaultsChanged();
 }
 
@@ -221,10 +236,11 @@ void MirrorConnection::triggerPass(Pass pass)
 {
     pendingPass_ = std::max(pendingPass_, pass);
     // Within the window after a pass, what comes waits for its end.
-    if (windowEnds_) {
+    if (windowEnds_ && now() < *windowEnds_) {
         if (!windowTimer_.isActive()) windowTimer_.startAt(*windowEnds_);
         return;
     }
+    windowEnds_.reset();
     wake_.enable(true);
 }
 
@@ -329,8 +345,9 @@ void MirrorConnection::onServerInfo(pa_context*, const pa_server_info* info, voi
     if (!info) return;
     try {
         auto& self = *static_cast<MirrorConnection*>(userdata);
+        self.serverIdentified(isPipeWire(*info));
         // Where PipeWire's own metadata is read, it tells the defaults; the pulse layer's can be stale.
-        const std::optional<PulseServerDefaults> fed = self.feed_ ? self.feed_->defaults() : std::nullopt;
+        const std::optional<PulseServerDefaults> fed = self.fedDefaults();
         const PulseServerDefaults reported = fed.value_or(defaultsOf(*info));
         if (!self.mirror_.isComplete()) {
             self.handle(self.mirror_.listedDefaults(reported, self.now()));

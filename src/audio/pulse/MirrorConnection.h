@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/pulse/DefaultsFeed.h"
 #include "audio/pulse/LoopEvents.h"
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseHandles.h"
@@ -18,16 +19,6 @@
 
 namespace vantorelle::pulse {
 
-// Another view of the server's defaults that is more current than the pulse protocol's (PipeWire's
-// own metadata); the connection asks it to reconnect whenever it reconnects itself.
-class DefaultsFeed {
-public:
-    virtual ~DefaultsFeed() = default;
-    virtual std::optional<PulseServerDefaults> defaults() const = 0;
-    virtual void setOnChange(std::function<void()> onChange) = 0;
-    virtual void reconnect() = 0;
-};
-using DefaultsFeedFactory = std::function<std::unique_ptr<DefaultsFeed>(pa_mainloop_api*)>;
 
 // The one long-lived connection that keeps a ServerMirror current: it subscribes, takes one look
 // (sinks, sources, cards and defaults, requested together), then follows every event with the
@@ -100,6 +91,8 @@ private:
     void handle(MirrorChange change);
     void defaultsChanged();
     void feedChanged();
+    std::optional<PulseServerDefaults> fedDefaults() const;
+    void serverIdentified(bool isPipeWire);
     void triggerPass(Pass pass);
     void armDeadline();
     void deliver();
@@ -114,6 +107,8 @@ private:
     std::chrono::milliseconds nextDelay_;
     Handlers handlers_;
     ServerMirror mirror_;
+    // Made once the server turns out to be PipeWire.
+    DefaultsFeedFactory feedFactory_;
     std::unique_ptr<DefaultsFeed> feed_;
 
     bool subscribed_ = false;

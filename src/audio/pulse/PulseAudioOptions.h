@@ -11,11 +11,9 @@ struct PulseAudioOptions {
     // libpulse looks it up as every client does (PULSE_SERVER, client.conf, the user's socket).
     // A daemon is never spawned.
     std::optional<std::string> server;
-    // The longest a query may keep its caller waiting, connection included. A hung server costs
-    // at most this per call; a missing one fails at once.
+    // The longest a one-shot look (a report) waits for the server, connection included. A hung
+    // server costs at most this; a missing one fails at once.
     std::chrono::milliseconds queryDeadline{1000};
-    // After a query ran out of time, further queries fail at once for this long.
-    std::chrono::milliseconds quietAfterTimeout{2000};
     // Device-list events arriving within this time of the first one become one notification.
     std::chrono::milliseconds coalescingWindow{5};
     // After the server (re)appears, device-list changes within this time are reported as part of

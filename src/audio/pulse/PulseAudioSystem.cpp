@@ -110,9 +110,4 @@ bool PulseAudioSystem::isAnswering()
     return connection_->isReady();
 }
 
-bool PulseAudioSystem::isListening() const noexcept
-{
-    return connection_->isReady();
-}
-
 } // namespace vantorelle

@@ -38,10 +38,8 @@ public:
                         std::function<void()> onDefaultChange) override;
     void whenSetsSettled(std::function<void()> then) override;
     void requestResync() override;
-    bool isAnswering() override;
-
     // The mirror is complete and subscribed: from here on no change is missed.
-    bool isListening() const noexcept;
+    bool isAnswering() override;
 
 private:
     PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<pulse::EventLoop> loop, bool reconnects,

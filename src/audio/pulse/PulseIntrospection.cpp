@@ -66,6 +66,11 @@ PulseServerDefaults defaultsOf(const pa_server_info& info)
     return PulseServerDefaults{text(info.default_sink_name), text(info.default_source_name)};
 }
 
+bool isPipeWire(const pa_server_info& info)
+{
+    return text(info.server_name).find("PipeWire") != std::string::npos;
+}
+
 PulseCard cardOf(const pa_card_info& info)
 {
     return PulseCard{info.index, text(info.name), info.active_profile2 ? text(info.active_profile2->name) : std::string()};

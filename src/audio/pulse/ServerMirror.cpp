@@ -16,11 +16,6 @@ MirrorChange stronger(MirrorChange a, MirrorChange b) noexcept
     return MirrorChange::none;
 }
 
-std::size_t slotOf(Direction direction) noexcept
-{
-    return direction == Direction::input ? 0 : 1;
-}
-
 std::string& nameIn(PulseServerDefaults& defaults, Direction direction) noexcept
 {
     return direction == Direction::input ? defaults.source : defaults.sink;

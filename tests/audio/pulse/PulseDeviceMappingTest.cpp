@@ -344,7 +344,9 @@ TEST_P(MirrorSequences, EachStepMeansWhatItShould)
         const Step& step = GetParam().steps[i];
         EXPECT_EQ(run(step), step.expected) << "step " << i;
         // A headset between two profiles is never shown gone: its devices are not read meanwhile.
-        if (mirror.isHolding()) EXPECT_TRUE(mirror.nextDeadline().has_value()) << "step " << i;
+        if (mirror.isHolding()) {
+            EXPECT_TRUE(mirror.nextDeadline().has_value()) << "step " << i;
+        }
     }
     EXPECT_FALSE(mirror.isHolding());
 }

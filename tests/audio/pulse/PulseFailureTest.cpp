@@ -91,14 +91,14 @@ TEST_F(Outage, RestartedServerIsFoundAgainAndCountsAsADeviceListChange)
     int listChanges = 0;
     manager.onDeviceListChange = [&listChanges] { ++listChanges; };
     manager.startListening();
-    ASSERT_TRUE(waitUntil([&] { return backend.isListening() && listChanges == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return backend.isAnswering() && listChanges == 1; }));
     listChanges = 0;
     ASSERT_EQ(manager.connectedDevices().size(), 1u);
 
     ASSERT_TRUE(daemon().kill());
     EXPECT_TRUE(waitUntil([&] { return manager.connectedDevices().empty(); }));
     ASSERT_TRUE(daemon().restart());
-    ASSERT_TRUE(waitUntil([&] { return listChanges >= 1 && backend.isListening(); }));
+    ASSERT_TRUE(waitUntil([&] { return listChanges >= 1 && backend.isAnswering(); }));
 
     // Events flow again, and the query side has reconnected too.
     ASSERT_TRUE(daemon().addSink("after_restart"));
@@ -106,9 +106,10 @@ TEST_F(Outage, RestartedServerIsFoundAgainAndCountsAsADeviceListChange)
     const std::vector<AudioDevice> devices = manager.connectedDevices();
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices.front().uid, "after_restart");
-    // One connection, made again, serves everything: none is opened per change.
+    // One connection, made again, serves everything: none is opened per change (on PipeWire, one
+    // more reads its record of the defaults).
     const QString clients = daemon().pactl({"list", "short", "clients"}).value_or("");
-    EXPECT_EQ(clients.count("test_pulse"), 1) << clients.toStdString();
+    EXPECT_EQ(clients.count("test_pulse"), daemon().isPipeWire() ? 2 : 1) << clients.toStdString();
 }
 
 } // namespace

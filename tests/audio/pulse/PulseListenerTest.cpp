@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(daemon().addSink("other_out"));
         ASSERT_TRUE(daemon().setDefaultSink("resident_out"));
         listening = std::make_unique<Listening>();
-        ASSERT_TRUE(waitUntil([this] { return listening->system->isListening(); }));
+        ASSERT_TRUE(waitUntil([this] { return listening->system->isAnswering(); }));
         // Every connection starts with one look at the device list; the tests count from here.
         ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges == 1; }));
         pumpEvents(quietPeriod);
@@ -89,11 +89,8 @@ TEST_F(Listener, VolumeChangeIsNotADeviceListChange)
 
 TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
 {
-    if (daemon().isPipeWire()) {
-        // Our part is the same on both servers; PipeWire itself at times tells a connected client
-        // of a new default seconds late or not at all, which would make this test a coin toss.
-        GTEST_SKIP() << "PipeWire does not reliably tell connected clients of default changes";
-    }
+    // On PipeWire from its own record of the defaults, which a long-lived pulse connection can
+    // see late or not at all.
     ASSERT_TRUE(daemon().setDefaultSink("other_out"));
     ASSERT_TRUE(waitUntil([this] { return counts().defaultChanges >= 1; }));
     pumpEvents(quietPeriod);
@@ -102,10 +99,12 @@ TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
     // A default change that comes with a device-list change is folded into it: the owner reads
     // the defaults again in its pass, and still knows the default from before the event. (A
     // wide window here, so the two pactl calls surely fall into one.)
+    // PipeWire's session manager applies a default a moment later: there it is a change of its own.
     PulseAudioOptions wide;
     wide.coalescingWindow = 1s;
     Listening folding(wide);
-    ASSERT_TRUE(waitUntil([&] { return folding.system->isListening() && folding.counts->deviceListChanges == 1; }));
+    if (!daemon().isPipeWire()) {
+    ASSERT_TRUE(waitUntil([&] { return folding.system->isAnswering() && folding.counts->deviceListChanges == 1; }));
     *folding.counts = {};
     ASSERT_TRUE(daemon().addSource("new_in"));
     ASSERT_TRUE(daemon().setDefaultSource("new_in"));
@@ -114,6 +113,7 @@ TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
     EXPECT_EQ(folding.counts->defaultChanges, 0);
     ASSERT_TRUE(daemon().setDefaultSource("resident_out.monitor"));
     ASSERT_TRUE(waitUntil([&] { return folding.counts->defaultChanges == 1; }));
+    }
 
     // Through the backend itself: reported like any other change.
     const auto manager = makeManager();

@@ -74,6 +74,8 @@ PulseDaemon::PulseDaemon()
                   .toUtf8());
     previousServer_ = replaceEnvironment("PULSE_SERVER", server().toUtf8());
     previousClientConfig_ = replaceEnvironment("PULSE_CLIENTCONFIG", (dir + "/client.conf").toUtf8());
+    // PipeWire's own protocol, which tells the defaults, on the private server too.
+    if (pipewire_) previousRemote_ = replaceEnvironment("PIPEWIRE_REMOTE", pipewire_->coreSocket().toUtf8());
     start();
 }
 
@@ -83,6 +85,7 @@ PulseDaemon::~PulseDaemon()
     pipewire_.reset();
     restoreEnvironment("PULSE_SERVER", previousServer_);
     restoreEnvironment("PULSE_CLIENTCONFIG", previousClientConfig_);
+    if (isPipeWire()) restoreEnvironment("PIPEWIRE_REMOTE", previousRemote_);
 }
 
 bool PulseDaemon::isRunning() const

@@ -98,6 +98,7 @@ private:
     bool paused_ = false;
     bool answered_ = false;
     std::optional<QByteArray> previousServer_;
+    std::optional<QByteArray> previousRemote_;
     std::optional<QByteArray> previousClientConfig_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/AudioDeviceManager.h"
+#include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pulse/PulseAudioSystem.h"
 #include "audio/pulse/QtMainloop.h"
 #include "support/platform/PulseDaemon.h"
@@ -28,7 +29,8 @@ inline std::optional<AudioDevice> findByUid(const std::vector<AudioDevice>& devi
 // The backend as the application has it: following the server on the Qt loop.
 inline std::unique_ptr<PulseAudioSystem> makeSystem(PulseAudioOptions options = {})
 {
-    return std::make_unique<PulseAudioSystem>(std::move(options), pulse::makeQtMainloop());
+    return std::make_unique<PulseAudioSystem>(std::move(options), pulse::makeQtMainloop(),
+                                              pipewire::PipeWireDefaults::factory());
 }
 
 // A manager on such a backend; `waitForLook`: returns once its first look at the server is in.
