@@ -1,6 +1,8 @@
 // The running application's window: closing it leaves the engine at work.
 #include "UiTestSupport.h"
 
+#include "support/platform/ChildProcess.h"
+#include "support/platform/DBusServices.h"
 #include "support/platform/QtWait.h"
 #include "ui/AppShell.h"
 #include "ui/MainWindow.h"
@@ -8,6 +10,10 @@
 #include "ui/SidebarView.h"
 
 #include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QPointer>
 
 #include <algorithm>
@@ -87,6 +93,53 @@ TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensI
     shell.launch(false);
     ASSERT_NE(shell.window(), nullptr) << "a start by hand shows the window at once";
     EXPECT_TRUE(shell.window()->isVisible());
+}
+
+TEST(AppShell, TheTrayItemNamesTheInstalledIconForTheDesktopsTheme)
+{
+    DBusServices& bus = DBusServicesEnvironment::services();
+    ASSERT_TRUE(bus.startTrayWatcher());
+    // A tray needs a real window system: a private X server.
+    QProcess xServer;
+    diesWithTests(xServer);
+    xServer.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                           QStringLiteral("tcp")});
+    ASSERT_TRUE(waitUntil([&] { return xServer.canReadLine(); }, 20s)) << "Xvfb did not start";
+    const QString display = QLatin1Char(':') + QString::fromLatin1(xServer.readLine()).trimmed();
+    // An icon theme holding the icon under the name the package installs it by.
+    TempFolder data;
+    const std::filesystem::path theme = data / "icons" / "hicolor";
+    std::filesystem::create_directories(theme / "scalable" / "apps");
+    writeFile(theme / "index.theme", "[Icon Theme]\nName=Hicolor\nDirectories=scalable/apps\n\n"
+                                      "[scalable/apps]\nSize=48\nMinSize=8\nMaxSize=512\nType=Scalable\n");
+    writeFile(theme / "scalable" / "apps" / "vantorelle.svg",
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"><rect width=\"16\" height=\"16\"/></svg>");
+
+    TempFolder config;
+    ProgramRun program(config, {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+                                {QStringLiteral("DISPLAY"), display},
+                                {QStringLiteral("XDG_DATA_DIRS"), QString::fromStdString(data.path().string())},
+                                {QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse")}});
+    program.start();
+    ASSERT_TRUE(bus.waitForCalls(QStringLiteral("RegisterStatusNotifierItem"), 1, 20s))
+        << program.process().readAllStandardError().toStdString();
+    const QString item = bus.trayItems().value(0);
+    const auto property = [&item](const char* name) {
+        QDBusMessage get = QDBusMessage::createMethodCall(item, QStringLiteral("/StatusNotifierItem"),
+                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
+        get << QStringLiteral("org.kde.StatusNotifierItem") << QString::fromLatin1(name);
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    };
+    EXPECT_EQ(property("IconName").toString(), QStringLiteral("vantorelle"));
+    const QDBusArgument pixmaps = property("IconPixmap").value<QDBusArgument>();
+    pixmaps.beginArray();
+    EXPECT_FALSE(pixmaps.atEnd()) << "pixmaps still go along, for hosts without the theme";
+
+    endProcess(program.process());
+    bus.stopTrayWatcher();
+    endProcess(xServer);
 }
 
 } // namespace

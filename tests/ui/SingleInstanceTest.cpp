@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,28 @@ TEST(SingleInstance, TheFirstClaimWinsAndALaterOneIsRefused)
     EXPECT_TRUE(nameOwned());
 }
 
+TEST(SingleInstance, TheRunningOneTakesTheTokenOfEitherActivationCall)
+{
+    ASSERT_TRUE(waitUntil([] { return !nameOwned(); })) << "left over from another test";
+    SingleInstance running(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("activated")));
+    ASSERT_TRUE(running.claim());
+    QStringList tokens;
+    QObject::connect(&running, &SingleInstance::activationRequested, [&](const QString& token) { tokens << token; });
+    const auto call = [](const char* interface) {
+        return QDBusMessage::createMethodCall(QString::fromLatin1(SingleInstance::serviceName),
+                                              QString::fromLatin1(SingleInstance::objectPath),
+                                              QString::fromLatin1(interface), QStringLiteral("Activate"));
+    };
+    const QVariantMap startupIdOnly{{QStringLiteral("desktop-startup-id"), QStringLiteral("x11-id")}};
+    // Asynchronous: the callee answers on this thread.
+    QDBusConnection caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("caller"));
+    caller.asyncCall(call("org.vantorelle.Vantorelle"));
+    caller.asyncCall(call("org.freedesktop.Application") << QVariantMap());
+    caller.asyncCall(call("org.freedesktop.Application") << startupIdOnly);
+    ASSERT_TRUE(waitUntil([&] { return tokens.size() == 3; }));
+    EXPECT_EQ(tokens, (QStringList{QString(), QString(), QStringLiteral("x11-id")}));
+}
+
 TEST(SingleInstance, WithoutASessionBusEveryProcessRunsOnItsOwn)
 {
     SingleInstance lonely(QDBusConnection(QStringLiteral("not connected")));
@@ -49,16 +72,20 @@ TEST(SingleInstance, ASecondStartBringsTheRunningWindowForwardAndExitsWithoutAnE
     ASSERT_TRUE(waitUntil([] { return !nameOwned(); })) << "left over from another test";
     SingleInstance running(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("running")));
     ASSERT_TRUE(running.claim());
-    int activations = 0;
-    QObject::connect(&running, &SingleInstance::activationRequested, [&] { ++activations; });
+    QStringList tokens;
+    QObject::connect(&running, &SingleInstance::activationRequested, [&](const QString& token) { tokens << token; });
 
     TempFolder config;
-    ProgramRun second(config, withoutSoundServer());
+    auto environment = withoutSoundServer();
+    // As a Wayland launcher starts it; the activation token wins over the older startup id.
+    environment.emplace_back(QStringLiteral("XDG_ACTIVATION_TOKEN"), QStringLiteral("launcher-token"));
+    environment.emplace_back(QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("x11-id"));
+    ProgramRun second(config, environment);
     second.start();
     ASSERT_TRUE(second.finished(20s));
     EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process().exitCode(), 0);
-    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(tokens, QStringList{QStringLiteral("launcher-token")});
     EXPECT_FALSE(std::filesystem::exists(config / "Vantorelle")) << "no settings store, so no engine, was made";
 }
 
