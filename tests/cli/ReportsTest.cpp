@@ -1,5 +1,4 @@
 #include "cli/CommandLineTools.h"
-#include "cli/NoDisplayMessage.h"
 #include "cli/ReportMode.h"
 #include "store/SettingsJson.h"
 #include "support/core/FakeAudioSystem.h"
@@ -154,31 +153,9 @@ TEST(ReportModeTest, WholeCaseSensitiveMatchesWithListingFirst)
     EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list"}), std::nullopt);
     // The program path itself is an element like any other.
     EXPECT_EQ(reportModeFor(Args{"--status"}), ReportMode::status);
-    // Help and version answer before any report, by the same whole-string rule.
-    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list-devices", "-h"}), ReportMode::help);
-    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--version", "--help"}), ReportMode::help);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list-devices", "-h", "--version"}), ReportMode::help);
     EXPECT_EQ(reportModeFor(Args{"vantorelle", "--status", "--version"}), ReportMode::version);
-    EXPECT_EQ(reportModeFor(Args{"vantorelle", "-help", "--Help", "--help=1", "-V", "-v"}), std::nullopt);
-}
-
-TEST(NoDisplayMessageTest, SaysWhichDisplayWasFoundAndWhatIsMissing)
-{
-    const std::string reports = "; the reports (vantorelle --status, vantorelle --list-devices) work without a display.\n";
-    const std::vector<std::pair<DisplaysFound, std::string>> cases = {
-        {{"", "", true},
-         "vantorelle: no display found; the window needs one, the reports (vantorelle --status, "
-         "vantorelle --list-devices) work without.\n"},
-        {{"wayland-0", "", false},
-         "vantorelle: a Wayland display (wayland-0) was found, but Qt's Wayland support (qt6-wayland) is not installed" + reports},
-        {{"wayland-0", ":0", false},
-         "vantorelle: a Wayland display (wayland-0) was found, but Qt's Wayland support (qt6-wayland) is not installed, "
-         "and the X11 display (:0) could not be opened" + reports},
-        {{"wayland-0", "", true}, "vantorelle: a Wayland display (wayland-0) was found, but it could not be opened" + reports},
-        {{"wayland-0", ":0", true},
-         "vantorelle: a Wayland display (wayland-0) and an X11 display (:0) were found, but neither could be opened" + reports},
-        {{"", ":1\nX", false}, "vantorelle: an X11 display (:1\uFFFDX) was found, but it could not be opened" + reports},
-    };
-    for (const auto& [found, message] : cases) EXPECT_EQ(noDisplayMessage(found), message);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "-help", "--Help", "--help=1", "-v"}), std::nullopt);
 }
 
 } // namespace

@@ -106,10 +106,6 @@ DBusServices::DBusServices()
     notifications_.path = QStringLiteral("/org/freedesktop/Notifications");
     notifications_.templateName = QStringLiteral("notification_daemon");
     notifications_.logPath = dir_.filePath(QStringLiteral("notifications.log"));
-    trayWatcher_.service = QStringLiteral("org.kde.StatusNotifierWatcher");
-    trayWatcher_.path = QStringLiteral("/StatusNotifierWatcher");
-    trayWatcher_.templateName = QStringLiteral(VANTORELLE_TRAY_WATCHER_TEMPLATE);
-    trayWatcher_.logPath = dir_.filePath(QStringLiteral("tray-watcher.log"));
 
     if (!dir_.isValid()) return;
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + systemBus_.socketPath).toUtf8());
@@ -185,7 +181,6 @@ void DBusServices::stopSystemBus()
 void DBusServices::stopSessionBus()
 {
     stopMock(sessionBus_, notifications_);
-    stopMock(sessionBus_, trayWatcher_);
     stopBus(sessionBus_);
 }
 
@@ -305,31 +300,24 @@ bool DBusServices::startNotifications()
     // Qt refuses a second identical signal connection, so a restart must drop the first one.
     stopNotifications();
     calls_.clear();
-    return startMock(sessionBus_, notifications_, QStringLiteral("{}")) && recordCalls(notifications_);
+    if (!startMock(sessionBus_, notifications_, QStringLiteral("{}"))) return false;
+    QDBusConnection harness = connection(sessionBus_);
+    const bool subscribed = harness.connect(notifications_.service, notifications_.path, mockInterface,
+                                            QStringLiteral("MethodCalled"), this,
+                                            SLOT(recordMethodCall(QString)));
+    // A round trip: the subscription is in effect before any test calls the server.
+    isRegistered(harness, notifications_.service);
+    return subscribed;
 }
 
 void DBusServices::stopNotifications()
 {
-    stopRecordingCalls(notifications_);
+    QDBusConnection harness = connection(sessionBus_);
+    if (harness.isConnected()) {
+        harness.disconnect(notifications_.service, notifications_.path, mockInterface,
+                           QStringLiteral("MethodCalled"), this, SLOT(recordMethodCall(QString)));
+    }
     stopMock(sessionBus_, notifications_);
-}
-
-bool DBusServices::recordCalls(const Mock& mock)
-{
-    QDBusConnection harness = connection(sessionBus_);
-    const bool subscribed = harness.connect(mock.service, mock.path, mockInterface, QStringLiteral("MethodCalled"),
-                                            this, SLOT(recordMethodCall(QString)));
-    // A round trip: the subscription is in effect before any test calls the mock.
-    isRegistered(harness, mock.service);
-    return subscribed;
-}
-
-void DBusServices::stopRecordingCalls(const Mock& mock)
-{
-    QDBusConnection harness = connection(sessionBus_);
-    if (!harness.isConnected()) return;
-    harness.disconnect(mock.service, mock.path, mockInterface, QStringLiteral("MethodCalled"), this,
-                       SLOT(recordMethodCall(QString)));
 }
 
 bool DBusServices::isNotificationsRunning() const { return notifications_.process != nullptr; }
@@ -356,14 +344,14 @@ bool DBusServices::clearCalls()
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
-std::vector<QVariantList> DBusServices::methodCalls(const Mock& mock, const QString& method)
+std::vector<ReceivedNotice> DBusServices::notices()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(mock.service, mock.path, mockInterface,
-                                                       QStringLiteral("GetMethodCalls"));
-    call << method;
+    QDBusMessage call = QDBusMessage::createMethodCall(notifications_.service, notifications_.path,
+                                                       mockInterface, QStringLiteral("GetMethodCalls"));
+    call << QStringLiteral("Notify");
     const QDBusMessage reply = connection(sessionBus_).call(call, QDBus::Block, callTimeoutMs);
-    std::vector<QVariantList> result;
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return result;
+    std::vector<ReceivedNotice> notices;
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return notices;
     const QDBusArgument calls = reply.arguments().at(0).value<QDBusArgument>();
     calls.beginArray();
     while (!calls.atEnd()) {
@@ -372,40 +360,10 @@ std::vector<QVariantList> DBusServices::methodCalls(const Mock& mock, const QStr
         calls.beginStructure();
         calls >> timestamp >> args;
         calls.endStructure();
-        result.push_back(std::move(args));
-    }
-    calls.endArray();
-    return result;
-}
-
-std::vector<ReceivedNotice> DBusServices::notices()
-{
-    std::vector<ReceivedNotice> notices;
-    for (const QVariantList& args : methodCalls(notifications_, QStringLiteral("Notify"))) {
         notices.push_back(noticeFrom(args));
     }
+    calls.endArray();
     return notices;
-}
-
-bool DBusServices::startTrayWatcher()
-{
-    stopTrayWatcher();
-    return startMock(sessionBus_, trayWatcher_, QStringLiteral("{}")) && recordCalls(trayWatcher_);
-}
-
-void DBusServices::stopTrayWatcher()
-{
-    stopRecordingCalls(trayWatcher_);
-    stopMock(sessionBus_, trayWatcher_);
-}
-
-QStringList DBusServices::trayItems()
-{
-    QStringList items;
-    for (const QVariantList& args : methodCalls(trayWatcher_, QStringLiteral("RegisterStatusNotifierItem"))) {
-        if (!args.isEmpty()) items << args.first().toString();
-    }
-    return items;
 }
 
 namespace {

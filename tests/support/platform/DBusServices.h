@@ -30,7 +30,7 @@ struct ReceivedNotice {
 };
 
 // A private system bus and session bus (dbus-daemon) with python3-dbusmock's `upower` and
-// `notification_daemon` templates on them, and a tray host's StatusNotifierWatcher. Construction points DBUS_SYSTEM_BUS_ADDRESS and
+// `notification_daemon` templates on them. Construction points DBUS_SYSTEM_BUS_ADDRESS and
 // DBUS_SESSION_BUS_ADDRESS of this process at the private buses; libdbus reads those once, so
 // build it before anything touches D-Bus, keep one per test binary (DBusServicesEnvironment),
 // and note that every restart reuses the same socket path. Everything it started is stopped on
@@ -79,13 +79,6 @@ public:
     // The Notify calls the server received, oldest first.
     std::vector<ReceivedNotice> notices();
 
-    // A StatusNotifierWatcher on the session bus, as a desktop with a tray has; replaces a
-    // running one. Its registrations count as calls of "RegisterStatusNotifierItem".
-    bool startTrayWatcher();
-    void stopTrayWatcher();
-    // The names of the tray items registered so far, oldest first.
-    QStringList trayItems();
-
 private Q_SLOTS:
     void recordMethodCall(const QString& method);
 
@@ -108,11 +101,6 @@ private:
     void stopBus(Bus& bus);
     bool startMock(Bus& bus, Mock& mock, const QString& parameters);
     void stopMock(Bus& bus, Mock& mock);
-    // Counts the mock's calls in calls_ from now on.
-    bool recordCalls(const Mock& mock);
-    void stopRecordingCalls(const Mock& mock);
-    // The arguments of every call of `method` the mock received, oldest first.
-    std::vector<QVariantList> methodCalls(const Mock& mock, const QString& method);
     static QDBusConnection connection(const Bus& bus);
 
     QTemporaryDir dir_;
@@ -120,7 +108,6 @@ private:
     Bus sessionBus_;
     Mock upower_;
     Mock notifications_;
-    Mock trayWatcher_;
     bool lidPresent_ = true;
     bool lidClosed_ = false;
     std::map<QString, int> calls_;
