@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -58,7 +59,9 @@ void AppShell::makeTrayIcon()
     menu->addAction(QStringLiteral("Open Vantorelle"), this, &AppShell::showWindow);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Quit Vantorelle"), qApp, &QCoreApplication::quit);
-    tray_ = std::make_unique<QSystemTrayIcon>(AppMark::icon());
+    // The installed icon by its theme name, so the tray applies the desktop's theme and scale;
+    // the drawn mark where no theme has it (a build-tree run).
+    tray_ = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(QStringLiteral("vantorelle"), AppMark::icon()));
     tray_->setToolTip(QStringLiteral("Vantorelle"));
     tray_->setContextMenu(menu);
     connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

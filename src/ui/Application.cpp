@@ -16,10 +16,23 @@
 
 namespace vantorelle {
 
+namespace {
+
+// Qt's Wayland support takes the token for the window's next activation from the environment
+// (and clears it there); without one the compositor keeps the window behind. X11 needs none.
+void useActivationToken(const QString& token)
+{
+    if (token.isEmpty() || !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+}
+
+} // namespace
+
 int runApplication(int argc, char** argv)
 {
     // Read before Qt takes its own arguments out.
     const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
+    const QString activationToken = SingleInstance::launchActivationToken();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
@@ -33,13 +46,16 @@ int runApplication(int argc, char** argv)
     // not even that); it never builds an engine.
     SingleInstance instance(QDBusConnection::sessionBus());
     if (!instance.claim()) {
-        if (!inBackground) instance.activateRunning();
+        if (!inBackground) instance.activateRunning(activationToken);
         return 0;
     }
 
     const std::shared_ptr<SwitchEngine> engine = makeApplicationEngine();
     AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); });
-    QObject::connect(&instance, &SingleInstance::activationRequested, &shell, &AppShell::showWindow);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &shell, [&shell](const QString& token) {
+        useActivationToken(token);
+        shell.showWindow();
+    });
 
     shell.launch(inBackground);
     return QApplication::exec();

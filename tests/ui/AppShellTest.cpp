@@ -1,6 +1,7 @@
 // The running application's window: closing it leaves the engine at work.
 #include "UiTestSupport.h"
 
+#include "support/platform/ChildProcess.h"
 #include "support/platform/QtWait.h"
 #include "ui/AppShell.h"
 #include "ui/MainWindow.h"
@@ -8,6 +9,9 @@
 #include "ui/SidebarView.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QPointer>
 
 #include <algorithm>
@@ -89,5 +93,52 @@ TEST(AppShell, AStartFromTheLoginEntrySwitchesWithoutAWindowAndALaterStartOpensI
     EXPECT_TRUE(shell.window()->isVisible());
 }
 
+// A desktop's tray host, as much of it as an item needs: it takes every registration.
+class TrayWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+public:
+    bool isHostRegistered() const { return true; }
+    QStringList items;
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& item) { items << item; }
+};
+
+TEST(AppShell, TheTrayItemNamesTheInstalledIcon)
+{
+    TrayWatcher watcher;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    // A tray needs a real window system.
+    QProcess xServer;
+    diesWithTests(xServer);
+    xServer.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(waitUntil([&] { return xServer.canReadLine(); }, 20s)) << "Xvfb did not start";
+    TempFolder data;
+    std::filesystem::create_directories(data / "icons/hicolor/apps");
+    writeFile(data / "icons/hicolor/index.theme", "[Icon Theme]\nDirectories=apps\n[apps]\nSize=16\nType=Scalable\n");
+    writeFile(data / "icons/hicolor/apps/vantorelle.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'/>");
+
+    TempFolder config;
+    ProgramRun program(config, {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+                                {QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(xServer.readLine()).trimmed()},
+                                {QStringLiteral("XDG_DATA_DIRS"), QString::fromStdString(data.path().string())},
+                                {QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/nonexistent/pulse")}});
+    program.start();
+    ASSERT_TRUE(waitUntil([&] { return !watcher.items.empty(); }, 20s)) << program.process().readAllStandardError().toStdString();
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher.items.first(), QStringLiteral("/StatusNotifierItem"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("IconName");
+    EXPECT_EQ(bus.call(get, QDBus::Block, 5000).arguments().value(0).value<QDBusVariant>().variant().toString(),
+              QStringLiteral("vantorelle"));
+    bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    endProcess(xServer);
+}
+
 } // namespace
 } // namespace vantorelle::test
+
+#include "AppShellTest.moc"
