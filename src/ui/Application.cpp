@@ -3,6 +3,7 @@
 #include "engine/SwitchEngine.h"
 #include "services/ApplicationEngine.h"
 #include "services/LoginItem.h"
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
 #include "ui/LightAppearance.h"
@@ -21,6 +22,8 @@ int runApplication(int argc, char** argv)
     // Read before Qt takes its own arguments out.
     const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
     QApplication app(argc, argv);
+    // Before any widget: a screen reader may ask about each one while it is being built.
+    installAccessibility();
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorelle"));

@@ -4,6 +4,7 @@
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace vantorelle {
@@ -15,6 +16,16 @@ ArrowButton::ArrowButton(bool pointsUp, QWidget* parent) : QAbstractButton(paren
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setAccessibleName(pointsUp ? QStringLiteral("Move up") : QStringLiteral("Move down"));
+}
+
+void ArrowButton::changeEvent(QEvent* event)
+{
+    QAbstractButton::changeEvent(event);
+    // Screen readers say little of a disabled button; the description says why it does nothing.
+    if (event->type() != QEvent::EnabledChange) return;
+    const QString why = pointsUp_ ? QStringLiteral("Unavailable: already at the top")
+                                  : QStringLiteral("Unavailable: already at the bottom");
+    setAccessibleDescription(isEnabled() ? QString() : why);
 }
 
 void ArrowButton::setOnActiveCard(bool onActiveCard)
@@ -41,7 +52,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     Symbols::paint(painter, pointsUp_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
                    QRectF(rect()).center(), 9, onActiveCard_ ? QColor(Qt::white) : Palette::grey,
                    FontWeight::semibold);
-    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6), onActiveCard_);
+    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6));
 }
 
 } // namespace vantorelle

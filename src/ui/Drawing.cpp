@@ -1,5 +1,7 @@
 #include "ui/Drawing.h"
 
+#include "ui/Palette.h"
+
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
@@ -164,14 +166,14 @@ void CachedShadow::paint(QPainter& painter, const QPainterPath& shape, const Sha
     painter.drawImage(area.topLeft(), image_);
 }
 
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue)
+void paintFocusRing(QPainter& painter, const QPainterPath& shape)
 {
     painter.save();
     painter.setOpacity(1.0);
     painter.setRenderHint(QPainter::Antialiasing);
     // Twice the width, clipped to the shape: the ring lies whole inside it.
     painter.setClipPath(shape, Qt::IntersectClip);
-    painter.setPen(QPen(onBlue ? QColor(Qt::white) : QColor(29, 29, 31), 4.0));
+    painter.setPen(QPen(Palette::text, 4.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(shape);
     painter.restore();

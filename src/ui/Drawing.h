@@ -46,9 +46,10 @@ private:
     QImage image_;
 };
 
-// The keyboard focus ring: 2 points just inside `shape`'s edge, dark on light surfaces and
-// white on the blue ones, at least 3:1 against either.
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue);
+// The keyboard focus ring: 2 points just inside `shape`'s edge, always dark. Dark stands out
+// 3:1 or more from everything a ring lies on or next to: the sidebar and its blue bar, white and
+// grey cards, the active card's gradient at its darkest corner (3.6:1) and the switches.
+void paintFocusRing(QPainter& painter, const QPainterPath& shape);
 // Whether `widget` shows its ring: it has the focus and got there by the keyboard (a mouse
 // click or the window's first focus draws none).
 bool showsFocusRing(const QWidget& widget);

@@ -6,7 +6,9 @@
 #include "ui/LinearAnimator.h"
 #include "ui/Palette.h"
 
+#include <QAccessible>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +23,14 @@ constexpr double endLength = MeterBar::trackHeight / 2.0;
 } // namespace
 
 MeterBar::MeterBar(InputLevelMeter& meter, QWidget* parent)
-    : QWidget(parent), animator_(new LinearAnimator(std::chrono::milliseconds(80), this))
+    : QWidget(parent), animator_(new LinearAnimator(std::chrono::milliseconds(80), this)), announceTimer_(new QTimer(this))
 {
     artwork_.ratio = devicePixelRatioF();
     setFixedSize(trackWidth, trackHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     installAccessibility();
+    announceTimer_->setSingleShot(true);
+    connect(announceTimer_, &QTimer::timeout, this, &MeterBar::announceLevel);
     connect(animator_, &LinearAnimator::valueChanged, this, &MeterBar::moved);
     connect(&meter, &InputLevelMeter::runningChanged, this,
             [this, &meter](bool running) { follow(running, meter.level()); });
@@ -77,6 +81,22 @@ void MeterBar::follow(bool running, double level)
     }
     running_ = running;
     setVisible(running);
+    announceLevel();
+}
+
+void MeterBar::announceLevel()
+{
+    if (!running_ || announced_ == level_ || announceTimer_->isActive()) return;
+    const std::chrono::milliseconds since(sinceAnnounced_.isValid() ? sinceAnnounced_.elapsed() : announceInterval.count());
+    if (since < announceInterval) {
+        // The timer's turn sends whatever the level is by then.
+        announceTimer_->start(announceInterval - since);
+        return;
+    }
+    announced_ = level_;
+    sinceAnnounced_.start();
+    QAccessibleValueChangeEvent event(this, level_);
+    QAccessible::updateAccessibility(&event);
 }
 
 void MeterBar::setBackdrop(std::function<void(QPainter&)> backdrop)

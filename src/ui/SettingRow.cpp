@@ -1,5 +1,6 @@
 #include "ui/SettingRow.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Palette.h"
 #include "ui/SwitchToggle.h"
 #include "ui/Typography.h"
@@ -26,13 +27,18 @@ SettingRow::SettingRow(const QString& title, const QString& subtitle, BoolBindin
     texts->setSpacing(2);
     texts->addWidget(title_);
     texts->addWidget(subtitle_);
-    row->addLayout(texts);
+    // On a narrow window the subtitle wraps rather than pushing the switch out of view.
+    subtitle_->setWordWrap(true);
+    row->addLayout(texts, 1);
     // Takes the free width, so the switch sits at the right edge; row spacing adds the rest.
     row->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
     row->addWidget(toggle_, 0, Qt::AlignVCenter);
 
+    // The switch carries both texts for screen readers, which need not hear them twice.
     toggle_->setAccessibleName(title);
     toggle_->setAccessibleDescription(subtitle);
+    hideFromScreenReaders(*title_);
+    hideFromScreenReaders(*subtitle_);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     connect(toggle_, &SwitchToggle::clicked, this, &SettingRow::write);

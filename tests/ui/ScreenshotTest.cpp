@@ -6,6 +6,8 @@
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
 #include "ui/MainWindow.h"
+#include "ui/PaneScrollArea.h"
+#include "ui/SidebarView.h"
 #include "ui/MeterBar.h"
 #include "ui/ArrowButton.h"
 #include "store/PriorityStore.h"
@@ -13,6 +15,8 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +65,58 @@ TEST(Screenshots, WindowOnEachPane)
     saveDetail(image, QRect(0, 30, 210, 160), "detail-sidebar.png");
     saveDetail(image, QRect(220, 455, 300, 105), "detail-preview.png");
     saveDetail(image, QRect(760, 110, 110, 110), "detail-switches.png");
+}
+
+// The window on the test's screen: 880 x 560 where that fits, otherwise the room there is, with
+// the sidebar whole and every pane reaching its last line by scrolling, nothing cut at the side.
+TEST(Screenshots, TheWindowFitsItsScreen)
+{
+    FakeEngineParts parts;
+    for (AudioObjectID id = 1; id <= 5; ++id) {
+        parts.audio.add(FakeAudioSystem::device(id, "mic" + std::to_string(id), "USB Microphone " + std::to_string(id), true, false));
+    }
+    parts.audio.add(FakeAudioSystem::device(9, "spk", "Laptop Speakers", false, true, true));
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    QCoreApplication::processEvents();
+
+    const QScreen& screen = *window.screen();
+    const QRect room = screen.availableGeometry();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    const bool fits = room.width() >= 880 + frame.width() && room.height() >= 560 + frame.height();
+    if (fits) {
+        EXPECT_EQ(window.size(), QSize(880, 560));
+    }
+    EXPECT_LE(window.frameGeometry().width(), room.width());
+    EXPECT_LE(window.frameGeometry().height(), room.height());
+    EXPECT_EQ(window.maximumSize(), window.size()) << "still not resizable";
+    EXPECT_EQ(window.sidebar().geometry(), QRect(0, 0, 208, window.height()));
+
+    const QString name = QStringLiteral("window-%1x%2-scale%3")
+                             .arg(qRound(screen.geometry().width() * screen.devicePixelRatio()))
+                             .arg(qRound(screen.geometry().height() * screen.devicePixelRatio()))
+                             .arg(screen.devicePixelRatio());
+    for (const Pane pane : allPanes) {
+        window.setPane(pane);
+        QCoreApplication::processEvents();
+        auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        save(window, qPrintable(name + "-" + QString::fromLatin1(rawValue(pane).data(), qsizetype(rawValue(pane).size())) + ".png"));
+        EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        const QRect shown(scroll->viewport()->mapTo(&window, QPoint(0, 0)), scroll->viewport()->size());
+        const QWidget* last = nullptr;
+        for (QWidget* child : scroll->widget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isVisible() && (last == nullptr || child->geometry().bottom() > last->geometry().bottom())) last = child;
+        }
+        ASSERT_NE(last, nullptr);
+        EXPECT_TRUE(shown.contains(QRect(last->mapTo(&window, QPoint(0, 0)), last->size()))) << rawValue(pane);
+        if (!fits) save(window, qPrintable(name + "-" + QString::fromLatin1(rawValue(pane).data(), qsizetype(rawValue(pane).size())) + "-end.png"));
+    }
 }
 
 // Every card state on both panes (active with a name far too long for it and its level bar,
