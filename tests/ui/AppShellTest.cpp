@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTest>
 
 #include <algorithm>
 
@@ -40,7 +41,9 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     EXPECT_EQ(shell.window(), first.data()) << "one window only";
     first->setPane(Pane::settings);
 
-    first->close();
+    // Ctrl+W closes it as its close button does.
+    QApplication::setActiveWindow(first);
+    QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(waitUntil([&] { return first.isNull(); })) << "a closed window is discarded";
     EXPECT_EQ(shell.window(), nullptr);
 
