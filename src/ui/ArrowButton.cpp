@@ -42,7 +42,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     painter.setOpacity(drawnOpacity());
 
     // The 1-point stroke sits inside the face, so the face is inset by half a point.
-    const QPainterPath face = continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6);
+    const QPainterPath face = continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius);
     const QColor fill = onActiveCard_ ? QColor(255, 255, 255, qRound(0.12 * 255)) : QColor(Qt::white);
     const QColor border = onActiveCard_ ? QColor(255, 255, 255, qRound(0.4 * 255)) : Palette::arrowBorder;
     painter.fillPath(face, fill);
@@ -52,7 +52,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     Symbols::paint(painter, pointsUp_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
                    QRectF(rect()).center(), 9, onActiveCard_ ? QColor(Qt::white) : Palette::grey,
                    FontWeight::semibold);
-    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6));
+    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), cornerRadius));
 }
 
 } // namespace vantorelle

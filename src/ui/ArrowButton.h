@@ -23,6 +23,7 @@ public:
 
     static constexpr int width = 25;
     static constexpr int height = 22;
+    static constexpr double cornerRadius = 6;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

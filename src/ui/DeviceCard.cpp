@@ -251,7 +251,13 @@ void DeviceCard::restyle()
     down_->setOnActiveCard(row.isActive);
     down_->setEnabled(!state_.isLast);
 
-    setWidgetOpacity(*this, drawnOpacity());
+    setWidgetOpacity(*this, drawnOpacity(), [this](QPainter& painter) {
+        // On a dimmed card the focus ring keeps its full strength.
+        if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
+        for (const ArrowButton* arrow : {up_, down_}) {
+            if (showsFocusRing(*arrow)) paintFocusRing(painter, continuousRoundedRect(QRectF(arrow->geometry()), ArrowButton::cornerRadius));
+        }
+    });
     setAccessibleName(QString::fromStdString(row.name));
     setAccessibleDescription(accessibleSummary());
     update();

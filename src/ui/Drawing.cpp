@@ -2,9 +2,10 @@
 
 #include "ui/Palette.h"
 
-#include <QGraphicsOpacityEffect>
+#include <QGraphicsEffect>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QPalette>
 #include <QWidget>
 
@@ -184,15 +185,43 @@ bool showsFocusRing(const QWidget& widget)
     return widget.hasFocus() && widget.window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-void setWidgetOpacity(QWidget& widget, double opacity)
+namespace {
+
+// The widget with its children as one picture at an opacity, as the toolkit's opacity effect
+// draws it, and then what must stay at full strength.
+class DimmingEffect final : public QGraphicsEffect {
+public:
+    DimmingEffect(double opacity, std::function<void(QPainter&)> overlay, QObject* parent)
+        : QGraphicsEffect(parent), opacity_(opacity), overlay_(std::move(overlay))
+    {
+    }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::PadToEffectiveBoundingRect);
+        painter->save();
+        painter->setOpacity(painter->opacity() * opacity_);
+        painter->drawPixmap(offset, picture);
+        painter->restore();
+        if (overlay_) overlay_(*painter);
+    }
+
+private:
+    double opacity_;
+    std::function<void(QPainter&)> overlay_;
+};
+
+} // namespace
+
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay)
 {
     if (opacity >= 1.0) {
         widget.setGraphicsEffect(nullptr);
         return;
     }
-    auto* effect = new QGraphicsOpacityEffect(&widget);
-    effect->setOpacity(std::clamp(opacity, 0.0, 1.0));
-    widget.setGraphicsEffect(effect);
+    widget.setGraphicsEffect(new DimmingEffect(std::clamp(opacity, 0.0, 1.0), std::move(overlay), &widget));
 }
 
 void fillBackground(QWidget& widget, const QColor& color)

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
+
 class QPainter;
 class QWidget;
 
@@ -57,7 +59,8 @@ bool showsFocusRing(const QWidget& widget);
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);
 
-// Draws a widget and its children at reduced opacity (1 removes the effect).
-void setWidgetOpacity(QWidget& widget, double opacity);
+// Draws a widget and its children at reduced opacity (1 removes the effect), and then
+// `overlay` at full opacity in the widget's coordinates (a focus ring that must not fade).
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay = {});
 
 } // namespace vantorelle

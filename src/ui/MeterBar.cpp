@@ -26,7 +26,11 @@ MeterBar::MeterBar(InputLevelMeter& meter, QWidget* parent)
     : QWidget(parent), animator_(new LinearAnimator(std::chrono::milliseconds(80), this)), announceTimer_(new QTimer(this))
 {
     artwork_.ratio = devicePixelRatioF();
-    setFixedSize(trackWidth, trackHeight);
+    // 150 points wherever the card has room; on a narrow window it gives way to the name.
+    setFixedHeight(trackHeight);
+    setMinimumWidth(trackWidth / 3);
+    setMaximumWidth(trackWidth);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     installAccessibility();
     announceTimer_->setSingleShot(true);
@@ -159,6 +163,8 @@ void MeterBar::paintEvent(QPaintEvent*)
     const int start = *paintedPixels_ - end;
     const int height = artwork_.bar.height();
     QPainter painter(this);
+    // Narrower than the track: the whole bar drawn to the room there is.
+    if (width() < trackWidth) painter.scale(width() / double(trackWidth), 1.0);
     painter.drawImage(QPointF(0, 0), artwork_.under);
     painter.drawImage(QPointF(0, 0), artwork_.bar, QRect(0, 0, start, height));
     painter.drawImage(QPointF(start / ratio, 0), artwork_.bar, QRect(full - end, 0, end, height));

@@ -47,6 +47,7 @@ public:
     static constexpr std::chrono::milliseconds announceInterval{250};
     static constexpr int trackWidth = 150;
     static constexpr int trackHeight = 4;
+    QSize sizeHint() const override { return {trackWidth, trackHeight}; }
     static double barWidthFor(double level) noexcept;
 
 protected:

@@ -76,6 +76,7 @@ TEST(Screenshots, TheWindowFitsItsScreen)
         parts.audio.add(FakeAudioSystem::device(id, "mic" + std::to_string(id), "USB Microphone " + std::to_string(id), true, false));
     }
     parts.audio.add(FakeAudioSystem::device(9, "spk", "Laptop Speakers", false, true, true));
+    parts.audio.defaultInput = 1;
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
@@ -102,6 +103,10 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     for (const Pane pane : allPanes) {
         window.setPane(pane);
         QCoreApplication::processEvents();
+        if (auto* devices = qobject_cast<DevicePaneView*>(window.paneView()); devices != nullptr && pane == Pane::input) {
+            ASSERT_NE(devices->cards().front()->meterBar(), nullptr);
+            devices->cards().front()->meterBar()->follow(true, 0.7);
+        }
         auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
         ASSERT_NE(scroll, nullptr);
         save(window, qPrintable(name + "-" + QString::fromLatin1(rawValue(pane).data(), qsizetype(rawValue(pane).size())) + ".png"));

@@ -415,6 +415,41 @@ double contrast(QColor a, QColor b)
 
 // Every focus ring against what lies inside it and what lies around it, at the middle of the
 // top and of the bottom edge of its shape (`shape` in the widget's coordinates).
+struct RingCase {
+    const char* backdrop;
+    QWidget* widget;
+    QRect shape;
+};
+
+void expectRingsStandOut(MainWindow& window, const std::vector<RingCase>& cases)
+{
+    QApplication::setActiveWindow(&window);
+    for (const RingCase& each : cases) {
+        each.widget->setFocus(Qt::TabFocusReason);
+        window.setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab key press leaves it
+        const QImage image = snapshot(window);
+        const QRect shape(each.widget->mapTo(&window, each.shape.topLeft()), each.shape.size());
+        const int x = shape.center().x();
+        double lowest = 21;
+        std::string seen;
+        for (const auto& [edge, inward] : {std::pair{shape.top(), 1}, {shape.bottom(), -1}}) {
+            const QColor ring = image.pixelColor(x, edge + inward);
+            const QColor inside = image.pixelColor(x, edge + 5 * inward);
+            const QColor outside = image.pixelColor(x, edge - 2 * inward);
+            lowest = std::min({lowest, contrast(ring, inside), contrast(ring, outside)});
+            seen += " ring " + ring.name().toStdString() + " inside " + inside.name().toStdString() + " outside "
+                + outside.name().toStdString();
+        }
+        ::testing::Test::RecordProperty(each.backdrop, QString::number(lowest, 'f', 2).toStdString());
+        EXPECT_GE(lowest, 3.0) << each.backdrop << seen;
+    }
+}
+
+QRect whole(const QWidget& widget)
+{
+    return widget.rect();
+}
+
 TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
 {
     FakeEngineParts parts;
@@ -428,51 +463,42 @@ TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
-    const auto window = std::make_unique<MainWindow>(*engine, installation.loginItems());
-    window->show();
-    QApplication::setActiveWindow(window.get());
-    auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
     ASSERT_NE(pane, nullptr);
     ASSERT_EQ(pane->cards().size(), 4u);
     SwitchToggle& toggle = pane->autoSwitchRow().toggle();
     const QRect track(QPoint((toggle.width() - SwitchToggle::trackWidth) / 2, (toggle.height() - SwitchToggle::trackHeight) / 2),
                       QSize(SwitchToggle::trackWidth, SwitchToggle::trackHeight));
-    const auto whole = [](QWidget& widget) { return widget.rect(); };
-    struct Case {
-        const char* backdrop;
-        QWidget* widget;
-        QRect shape;
-    };
-    const std::vector<Case> cases{
-        {"sidebar entry", &window->sidebar().entry(Pane::output), whole(window->sidebar().entry(Pane::output))},
-        {"selected sidebar entry", &window->sidebar().entry(Pane::input), whole(window->sidebar().entry(Pane::input))},
+    expectRingsStandOut(window, {
+        {"sidebar entry", &window.sidebar().entry(Pane::output), whole(window.sidebar().entry(Pane::output))},
+        {"selected sidebar entry", &window.sidebar().entry(Pane::input), whole(window.sidebar().entry(Pane::input))},
         {"active card", pane->card("usb"), whole(*pane->card("usb"))},
         {"arrow on the active card", &pane->card("usb")->downArrow(), whole(pane->card("usb")->downArrow())},
         {"white card", pane->card("cam"), whole(*pane->card("cam"))},
         {"grey card", pane->card("yeti"), whole(*pane->card("yeti"))},
         {"arrow on a grey card", &pane->card("yeti")->upArrow(), whole(pane->card("yeti")->upArrow())},
         {"dimmed card", pane->card("gone"), whole(*pane->card("gone"))},
+        {"arrow on a dimmed card", &pane->card("gone")->upArrow(), whole(pane->card("gone")->upArrow())},
         {"switch on", &toggle, track},
-    };
-    for (const Case& each : cases) {
-        each.widget->setFocus(Qt::TabFocusReason);
-        window->setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab key press leaves it
-        const QImage image = snapshot(*window);
-        const QRect shape(each.widget->mapTo(window.get(), each.shape.topLeft()), each.shape.size());
-        const int x = shape.center().x();
-        double lowest = 21;
-        std::string seen;
-        for (const auto& [edge, inward] : {std::pair{shape.top(), 1}, {shape.bottom(), -1}}) {
-            const QColor ring = image.pixelColor(x, edge + inward);
-            const QColor inside = image.pixelColor(x, edge + 5 * inward);
-            const QColor outside = image.pixelColor(x, edge - 2 * inward);
-            lowest = std::min({lowest, contrast(ring, inside), contrast(ring, outside)});
-            seen += " ring " + ring.name().toStdString() + " inside " + inside.name().toStdString() + " outside "
-                + outside.name().toStdString();
-        }
-        RecordProperty(each.backdrop, QString::number(lowest, 'f', 2).toStdString());
-        EXPECT_GE(lowest, 3.0) << each.backdrop << seen;
-    }
+    });
+
+    // The active card dimmed by the closed lid (nothing else is usable).
+    FakeEngineParts lid;
+    lid.audio.add(FakeAudioSystem::device(1, "builtin", "Built-in Microphone", true, false, true));
+    lid.audio.defaultInput = 1;
+    lid.lid.report(true);
+    stored.inputPriority = {{"builtin", "Built-in Microphone"}, {"gone", "Old Mic"}};
+    PriorityStore(lid.folder.path()).save(stored);
+    const auto lidEngine = lid.makeEngine();
+    lidEngine->start();
+    MainWindow lidWindow(*lidEngine, installation.loginItems());
+    lidWindow.show();
+    DeviceCard* dimmed = qobject_cast<DevicePaneView*>(lidWindow.paneView())->card("builtin");
+    ASSERT_TRUE(dimmed != nullptr && dimmed->look() == DeviceCard::Look::active && dimmed->isDimmed());
+    expectRingsStandOut(lidWindow, {{"dimmed active card", dimmed, whole(*dimmed)},
+                                    {"arrow on the dimmed active card", &dimmed->downArrow(), whole(dimmed->downArrow())}});
 }
 
 TEST(PaneValues, RawValuesRoundTripAndUnknownOnesGiveNoPane)
