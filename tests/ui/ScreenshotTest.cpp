@@ -75,7 +75,6 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     for (AudioObjectID id = 1; id <= 5; ++id) {
         parts.audio.add(FakeAudioSystem::device(id, "mic" + std::to_string(id), "USB Microphone " + std::to_string(id), true, false));
     }
-    parts.audio.add(FakeAudioSystem::device(9, "spk", "Laptop Speakers", false, true, true));
     parts.audio.defaultInput = 1;
     const auto engine = parts.makeEngine();
     engine->start();
@@ -85,42 +84,27 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     QCoreApplication::processEvents();
 
     const QScreen& screen = *window.screen();
-    const QRect room = screen.availableGeometry();
-    const QSize frame = window.frameGeometry().size() - window.size();
-    const bool fits = room.width() >= 880 + frame.width() && room.height() >= 560 + frame.height();
-    if (fits) {
-        EXPECT_EQ(window.size(), QSize(880, 560));
-    }
-    EXPECT_LE(window.frameGeometry().width(), room.width());
-    EXPECT_LE(window.frameGeometry().height(), room.height());
+    const QSize room = screen.availableGeometry().size() - (window.frameGeometry().size() - window.size());
+    EXPECT_EQ(window.size(), QSize(std::min(880, room.width()), std::min(560, room.height())));
     EXPECT_EQ(window.maximumSize(), window.size()) << "still not resizable";
     EXPECT_EQ(window.sidebar().geometry(), QRect(0, 0, 208, window.height()));
-
-    const QString name = QStringLiteral("window-%1x%2-scale%3")
-                             .arg(qRound(screen.geometry().width() * screen.devicePixelRatio()))
-                             .arg(qRound(screen.geometry().height() * screen.devicePixelRatio()))
-                             .arg(screen.devicePixelRatio());
+    const QSize pixels = screen.geometry().size() * screen.devicePixelRatio();
+    const QString name = QStringLiteral("window-%1x%2-scale%3-").arg(pixels.width()).arg(pixels.height()).arg(screen.devicePixelRatio());
     for (const Pane pane : allPanes) {
         window.setPane(pane);
         QCoreApplication::processEvents();
         if (auto* devices = qobject_cast<DevicePaneView*>(window.paneView()); devices != nullptr && pane == Pane::input) {
-            ASSERT_NE(devices->cards().front()->meterBar(), nullptr);
-            devices->cards().front()->meterBar()->follow(true, 0.7);
+            devices->cards().front()->meterBar()->follow(true, 0.7); // its 150 points must give way too
         }
         auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
         ASSERT_NE(scroll, nullptr);
-        save(window, qPrintable(name + "-" + QString::fromLatin1(rawValue(pane).data(), qsizetype(rawValue(pane).size())) + ".png"));
+        save(window, qPrintable(name + rawValue(pane).data() + ".png"));
         EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
         QCoreApplication::processEvents();
-        const QRect shown(scroll->viewport()->mapTo(&window, QPoint(0, 0)), scroll->viewport()->size());
-        const QWidget* last = nullptr;
-        for (QWidget* child : scroll->widget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (child->isVisible() && (last == nullptr || child->geometry().bottom() > last->geometry().bottom())) last = child;
-        }
-        ASSERT_NE(last, nullptr);
-        EXPECT_TRUE(shown.contains(QRect(last->mapTo(&window, QPoint(0, 0)), last->size()))) << rawValue(pane);
-        if (!fits) save(window, qPrintable(name + "-" + QString::fromLatin1(rawValue(pane).data(), qsizetype(rawValue(pane).size())) + "-end.png"));
+        const QRect lastLine = scroll->widget()->childrenRect();
+        EXPECT_LE(scroll->widget()->mapTo(scroll->viewport(), lastLine.bottomLeft()).y(), scroll->viewport()->height());
+        save(window, qPrintable(name + rawValue(pane).data() + "-end.png"));
     }
 }
 
