@@ -132,11 +132,12 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
     return nullptr;
 }
 
-// An answer given before the widget was marked (while it was being built) is dropped, so the
-// next question gets the marked one.
+// The toolkit's answer, given before the widget was marked (while it was being built), is
+// dropped, so the next question gets ours; ours reads the marks whenever it is asked.
 void forgetEarlierAnswer(QWidget& widget)
 {
-    if (QAccessibleInterface* earlier = QAccessible::queryAccessibleInterface(&widget)) {
+    QAccessibleInterface* const earlier = QAccessible::queryAccessibleInterface(&widget);
+    if (earlier != nullptr && dynamic_cast<PlainAccessible*>(earlier) == nullptr) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(earlier));
     }
 }

@@ -27,8 +27,8 @@ class SymbolView;
 
 // One entry of a priority list: rank, icon, name with a caption or the live level bar, a
 // status mark and the two reorder arrows; its context menu offers the same moves, and the
-// removal of a disconnected entry. The card keeps no state of its own: the pane hands it what to show, and it
-// edits the list only through the engine.
+// removal of a disconnected entry. The card keeps no state of its own: the pane hands it what
+// to show, and it edits the list only through the engine.
 class DeviceCard : public QWidget {
     Q_OBJECT
 public:

@@ -53,19 +53,14 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
     connect(closeWindow, &QShortcut::activated, this, &QWidget::close, Qt::QueuedConnection);
 }
 
-QSize MainWindow::sizeFor(const QSize& room)
-{
-    if (room.width() <= 0 || room.height() <= 0) return {windowWidth, windowHeight};
-    return {std::min(windowWidth, room.width()), std::min(windowHeight, room.height())};
-}
-
 void MainWindow::fitToScreen()
 {
     const QScreen* const on = screen();
     if (on == nullptr) return;
     // The frame is known once the window manager has framed the window; until then it counts 0.
-    const QSize frame = frameGeometry().size() - size();
-    const QSize fitted = sizeFor(on->availableGeometry().size() - frame);
+    const QSize room = on->availableGeometry().size() - (frameGeometry().size() - size());
+    const QSize fitted = room.isEmpty() ? QSize(windowWidth, windowHeight)
+                                        : QSize(std::min(windowWidth, room.width()), std::min(windowHeight, room.height()));
     if (minimumSize() != fitted || maximumSize() != fitted) setFixedSize(fitted);
 }
 

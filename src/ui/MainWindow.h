@@ -30,8 +30,6 @@ public:
 
     static constexpr int windowWidth = 880;
     static constexpr int windowHeight = 560;
-    // The window's size when the screen's free area, less the window's frame, is `room`.
-    static QSize sizeFor(const QSize& room);
 
 signals:
     void paneViewReplaced(QWidget* paneView);
