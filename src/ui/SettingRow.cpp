@@ -10,6 +10,8 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vantorelle {
 
 SettingRow::SettingRow(const QString& title, const QString& subtitle, BoolBinding isOn, QWidget* parent)
@@ -41,14 +43,20 @@ SettingRow::SettingRow(const QString& title, const QString& subtitle, BoolBindin
     hideFromScreenReaders(*subtitle_);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-    connect(toggle_, &SwitchToggle::clicked, this, &SettingRow::write);
+    // Every change but the row's own showing of the value is the user's: a click, Space, or a
+    // screen reader's Toggle action, which flips the switch without a click.
+    connect(toggle_, &SwitchToggle::toggled, this, [this](bool value) {
+        if (!showing_) write(value);
+    });
     refresh();
 }
 
 void SettingRow::refresh()
 {
     const bool value = isOn_.get ? isOn_.get() : false;
+    const bool wasShowing = std::exchange(showing_, true);
     if (toggle_->isChecked() != value) toggle_->setChecked(value);
+    showing_ = wasShowing;
 }
 
 void SettingRow::write(bool value)
