@@ -3,6 +3,7 @@
 #include "engine/SwitchEngine.h"
 #include "services/ApplicationEngine.h"
 #include "services/LoginItem.h"
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
 #include "ui/LightAppearance.h"
@@ -34,6 +35,8 @@ int runApplication(int argc, char** argv)
     const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
     const QString activationToken = SingleInstance::launchActivationToken();
     QApplication app(argc, argv);
+    // Before any widget: a screen reader may ask about each one while it is being built.
+    installAccessibility();
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorelle"));

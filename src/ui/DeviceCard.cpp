@@ -2,6 +2,7 @@
 
 #include "engine/SwitchEngine.h"
 #include "services/InputLevelMeter.h"
+#include "ui/Accessibility.h"
 #include "ui/ActivePill.h"
 #include "ui/ArrowButton.h"
 #include "ui/ElidedLabel.h"
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <initializer_list>
 #include <utility>
 
 namespace vantorelle {
@@ -102,6 +104,12 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     installContextMenu(*this, [this] { return menuItems(); });
     // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
     setFocusPolicy(Qt::StrongFocus);
+    // For screen readers one item: its name, and rank and status as its description. Only the
+    // controls (the arrows, the level bar) stay inside it.
+    setAccessibleRole(*this, QAccessible::ListItem);
+    for (QWidget* part : std::initializer_list<QWidget*>{rank_, icon_, name_, caption_, status_, pill_}) {
+        hideFromScreenReaders(*part);
+    }
 }
 
 QString DeviceCard::rankText(int rank)
@@ -174,11 +182,27 @@ std::optional<ShadowSpec> DeviceCard::shadow() const
 
 std::vector<MenuItem> DeviceCard::menuItems() const
 {
-    if (state_.row.isConnected) return {};
-    return {MenuItem{QStringLiteral("Remove from list"), true,
-                     [engine = &engine_, uid = state_.row.uid, direction = direction_] {
-                         engine->remove(uid, direction);
-                     }}};
+    std::vector<MenuItem> items;
+    SwitchEngine* const engine = &engine_;
+    const std::string& uid = state_.row.uid;
+    const Direction direction = direction_;
+    if (!state_.isFirst) {
+        items.push_back({up_->accessibleName(), false, [engine, uid, direction] { engine->moveUp(uid, direction); }});
+    }
+    if (!state_.isLast) {
+        items.push_back({down_->accessibleName(), false, [engine, uid, direction] { engine->moveDown(uid, direction); }});
+    }
+    if (!state_.row.isConnected) {
+        items.push_back({QStringLiteral("Remove from list"), true, [engine, uid, direction] { engine->remove(uid, direction); }});
+    }
+    return items;
+}
+
+QString DeviceCard::accessibleSummary() const
+{
+    QString status = state_.row.isActive ? ActivePill::text() : statusText(state_.row, state_.isNextInLine);
+    if (state_.row.isActive && state_.row.lidBlocked) status += QStringLiteral(", lid closed");
+    return QStringLiteral("Rank %1 of %2, %3").arg(state_.rank).arg(state_.count).arg(status.toLower());
 }
 
 void DeviceCard::setState(const State& state)
@@ -227,8 +251,15 @@ void DeviceCard::restyle()
     down_->setOnActiveCard(row.isActive);
     down_->setEnabled(!state_.isLast);
 
-    setWidgetOpacity(*this, drawnOpacity());
+    setWidgetOpacity(*this, drawnOpacity(), [this](QPainter& painter) {
+        // On a dimmed card the focus ring keeps its full strength.
+        if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
+        for (const ArrowButton* arrow : {up_, down_}) {
+            if (showsFocusRing(*arrow)) paintFocusRing(painter, continuousRoundedRect(QRectF(arrow->geometry()), ArrowButton::cornerRadius));
+        }
+    });
     setAccessibleName(QString::fromStdString(row.name));
+    setAccessibleDescription(accessibleSummary());
     update();
     emit geometryChanged();
 }
@@ -278,7 +309,7 @@ void DeviceCard::paintEvent(QPaintEvent*)
         outline.translate(pill_->pos());
         pillShadow_.paint(painter, outline, pillShadow);
     }
-    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape(), current == Look::active);
+    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
 }
 
 void DeviceCard::keyPressEvent(QKeyEvent* event)

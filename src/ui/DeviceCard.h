@@ -26,9 +26,9 @@ class SwitchEngine;
 class SymbolView;
 
 // One entry of a priority list: rank, icon, name with a caption or the live level bar, a
-// status mark and the two reorder arrows; a disconnected entry can be removed through its
-// context menu. The card keeps no state of its own: the pane hands it what to show, and it
-// edits the list only through the engine.
+// status mark and the two reorder arrows; its context menu offers the same moves, and the
+// removal of a disconnected entry. The card keeps no state of its own: the pane hands it what
+// to show, and it edits the list only through the engine.
 class DeviceCard : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +37,8 @@ public:
     struct State {
         DeviceRow row;
         int rank = 1;
+        // How many entries the list has.
+        int count = 1;
         bool isFirst = false;
         bool isLast = false;
         bool isNextInLine = false;
@@ -56,8 +58,11 @@ public:
     // the pane draws that shadow behind the cards.
     QPainterPath cardShape() const;
     std::optional<ShadowSpec> shadow() const;
-    // What the context menu offers right now.
+    // What the context menu offers right now: the moves the arrows allow, and the removal of a
+    // disconnected device.
     std::vector<MenuItem> menuItems() const;
+    // What screen readers say of the card besides its name: "Rank 1 of 5, active".
+    QString accessibleSummary() const;
 
     static QString rankText(int rank);
     static QString glyph(const DeviceRow& row, Direction direction);

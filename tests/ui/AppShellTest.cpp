@@ -13,6 +13,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QPointer>
+#include <QTest>
 
 #include <algorithm>
 
@@ -44,7 +45,9 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     EXPECT_EQ(shell.window(), first.data()) << "one window only";
     first->setPane(Pane::settings);
 
-    first->close();
+    // Ctrl+W closes it as its close button does.
+    QApplication::setActiveWindow(first);
+    QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(waitUntil([&] { return first.isNull(); })) << "a closed window is discarded";
     EXPECT_EQ(shell.window(), nullptr);
 

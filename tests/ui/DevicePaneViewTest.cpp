@@ -104,6 +104,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->drawnOpacity(), 0.55);
     EXPECT_TRUE(card->menuItems().empty());
 
+    EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 1, active, lid closed");
+
     // Once another microphone is the default, the built-in one is lid-blocked and standing by.
     connect({2, "usb", "Blue Yeti"});
     parts.audio.defaultInput = 2;
@@ -114,7 +116,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->statusLabel().text(), "Unavailable — lid closed");
     EXPECT_EQ(card->captionLabel().text(), "Sits out when the lid is closed");
     EXPECT_EQ(card->drawnOpacity(), 0.55);
-    EXPECT_TRUE(card->menuItems().empty());
+    EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 2, unavailable — lid closed");
+    ASSERT_EQ(card->menuItems().size(), 1u) << "only the move down";
     EXPECT_FALSE(pane->card("usb")->isDimmed());
 }
 
@@ -150,7 +153,7 @@ TEST_F(DevicePaneViewTest, ArrowsReorderAndTheRuleFollowsAtOnce)
     EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"b", "gone", "a"}));
 }
 
-TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
+TEST_F(DevicePaneViewTest, TheMenuOffersTheMovesThatApplyAndRemovesOnlyADisconnectedEntry)
 {
     connect({1, "a", "Mic A"});
     parts.audio.defaultInput = 1;
@@ -158,12 +161,18 @@ TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
     const auto pane = makePane(Direction::input);
     pane->show();
 
-    EXPECT_TRUE(pane->card("a")->menuItems().empty());
+    const auto texts = [](const std::vector<MenuItem>& items) {
+        std::vector<QString> result;
+        for (const MenuItem& item : items) result.push_back(item.text + (item.destructive ? "!" : ""));
+        return result;
+    };
+    EXPECT_EQ(texts(pane->card("a")->menuItems()), std::vector<QString>{"Move down"});
     const std::vector<MenuItem> items = pane->card("gone")->menuItems();
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].text, "Remove from list");
-    EXPECT_TRUE(items[0].destructive);
+    ASSERT_EQ(texts(items), (std::vector<QString>{"Move up", "Remove from list!"}));
     items[0].action();
+    settle();
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"gone", "a"}));
+    pane->card("gone")->menuItems().back().action();
     settle();
     EXPECT_EQ(uidsOf(*pane), std::vector<std::string>{"a"});
     EXPECT_EQ(savedSettings().inputPriority, (std::vector<SavedDevice>{{"a", "Mic A"}}));
