@@ -4,7 +4,8 @@
 #include "services/UpowerLidRead.h"
 
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QMetaType>
 
@@ -14,33 +15,19 @@ namespace vantorelle {
 
 namespace {
 
-constexpr QLatin1String upowerService("org.freedesktop.UPower");
-constexpr QLatin1String upowerPath("/org/freedesktop/UPower");
-constexpr QLatin1String upowerInterface("org.freedesktop.UPower");
-constexpr QLatin1String propertiesInterface("org.freedesktop.DBus.Properties");
+constexpr QLatin1String upowerService(upower::service);
+constexpr QLatin1String upowerPath(upower::path);
+constexpr QLatin1String upowerInterface(upower::interface);
+constexpr QLatin1String propertiesInterface(upower::propertiesInterface);
 constexpr QLatin1String propertiesChanged("PropertiesChanged");
-constexpr QLatin1String lidIsPresent("LidIsPresent");
-constexpr QLatin1String lidIsClosed("LidIsClosed");
+constexpr QLatin1String lidIsPresent(upower::lidIsPresent);
+constexpr QLatin1String lidIsClosed(upower::lidIsClosed);
 
-// UPower answers at once when it runs; the bound keeps a hung or slowly activated service from
-// stalling the main thread.
-constexpr int readTimeoutMs = 500;
-
-bool isTrue(const QVariant& value)
+std::optional<bool> boolIn(const QVariantMap& properties, QLatin1String name)
 {
-    return value.metaType().id() == QMetaType::Bool && value.toBool();
-}
-
-// The lid state UPower reports, or nothing when it cannot be read.
-std::optional<bool> queryLidClosed(const QDBusConnection& connection)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(upowerService, upowerPath,
-                                                       propertiesInterface, QStringLiteral("GetAll"));
-    call << QString(upowerInterface);
-    const QDBusReply<QVariantMap> reply = connection.call(call, QDBus::Block, readTimeoutMs);
-    if (!reply.isValid()) return std::nullopt;
-    const QVariantMap& properties = reply.value();
-    return isTrue(properties.value(lidIsPresent)) && isTrue(properties.value(lidIsClosed));
+    const QVariant value = properties.value(name);
+    if (value.metaType().id() != QMetaType::Bool) return std::nullopt;
+    return value.toBool();
 }
 
 } // namespace
@@ -54,6 +41,8 @@ LidMonitor::~LidMonitor()
 {
     onChange_ = nullptr;
     ownerWatcher_.reset();
+    // Reads on their way go before the connection they were sent on.
+    qDeleteAll(findChildren<QDBusPendingCallWatcher*>(Qt::FindDirectChildrenOnly));
     if (bus_) {
         bus_->connection().disconnect(upowerService, upowerPath, propertiesInterface,
                                       propertiesChanged, this,
@@ -110,7 +99,24 @@ void LidMonitor::handleOwnerChanged(const QString&, const QString&, const QStrin
 void LidMonitor::refresh()
 {
     if (!bus_) return;
-    if (const std::optional<bool> closed = queryLidClosed(bus_->connection())) apply(*closed);
+    QDBusMessage call = QDBusMessage::createMethodCall(upowerService, upowerPath, propertiesInterface,
+                                                       QLatin1String(upower::getAll));
+    call << QString(upowerInterface);
+    auto* const read = new QDBusPendingCallWatcher(bus_->connection().asyncCall(call, upower::readTimeoutMs), this);
+    latestRead_ = read;
+    connect(read, &QDBusPendingCallWatcher::finished, this, &LidMonitor::handleRead);
+}
+
+void LidMonitor::handleRead(QDBusPendingCallWatcher* read)
+{
+    read->deleteLater();
+    if (read != latestRead_) return;
+    latestRead_ = nullptr;
+    // A failed read says nothing about the lid: the last state holds.
+    const QDBusPendingReply<QVariantMap> reply = *read;
+    if (reply.isError()) return;
+    const QVariantMap properties = reply.value();
+    apply(upower::lidCountsAsClosed(boolIn(properties, lidIsPresent), boolIn(properties, lidIsClosed)));
 }
 
 void LidMonitor::apply(bool closed)
