@@ -44,8 +44,8 @@ stats() { # label name: prints a line, leaves "median p95" in $bench_tmp/$1
   awk -v l="$1" '$1 == "plug" && $2 == l {print $3}' "$bench_tmp/probe.txt" | sort -n | awk -v name="$2" \
     -v misses="$(grep -c "^miss $1\$" "$bench_tmp/probe.txt" || true)" '{a[NR]=$1} END {
     m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; p=a[int(NR*0.95+0.999)];
-    printf "%-26s n=%d median %.2f ms  p95 %.2f ms%s\n", name, NR, m, p, misses ? "  (" misses " plugs never switched)" : "";
-    print m, p > "/dev/stderr" }' 2>"$bench_tmp/$1"
+    if (NR) printf "%-26s n=%d median %.2f ms  p95 %.2f ms", name, NR, m, p; else printf "%-26s", name;
+    print misses ? "  (" misses " plugs never switched)" : ""; print m + 0, p + 0 > "/dev/stderr" }' 2>"$bench_tmp/$1"
 }
 [[ "$server" == pipewire ]] && echo "(on PipeWire the session manager may make the new sink default before a contender does; the figure is whichever came first)"
 stats vantorelle "Vantorelle engine"
@@ -55,7 +55,8 @@ awk '$1 == "plug" {print $4}' "$bench_tmp/probe.txt" | sort -n | awk '{a[NR]=$1}
   printf "%-26s median %.2f ms\n", "of which load-module alone", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2 }'
 read -r vm vp <"$bench_tmp/vantorelle"; read -r mm mp <"$bench_tmp/minimal"; read -r fm fp <"$bench_tmp/module"
 awk -v vm="$vm" -v vp="$vp" -v mm="$mm" -v mp="$mp" -v fm="$fm" 'BEGIN {
-  printf "Vantorelle / minimal client: median %.2fx, p95 %.2fx; minimal client / module: median %.2fx\n", vm/mm, vp/mp, mm/fm }'
+  printf "Vantorelle / minimal client: median %.2fx, p95 %.2fx", vm/mm, vp/mp
+  if (fm > 0) printf "; minimal client / module: median %.2fx", mm/fm; print "" }'
 per_plug() { # label column
   awk -v l="$1" -v c="$2" '$1 == "round" && $2 == l {sum += $c; n++} END {printf "%.1f", sum / (n * 10)}' "$bench_tmp/probe.txt"
 }
