@@ -28,7 +28,11 @@ engine=$!
 minimal=$!
 for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-sink)" == laptop ]] && break; sleep 0.05; done
 sleep 0.5 # the engine's listener subscribes after its first scan
-finish() { kill -CONT "$engine" "$minimal" 2>/dev/null; kill "$engine" "$minimal" 2>/dev/null; wait "$engine" "$minimal" 2>/dev/null || true; }
+finish() {
+  kill -CONT "$engine" "$minimal" 2>/dev/null || true
+  kill "$engine" "$minimal" 2>/dev/null || true
+  wait "$engine" "$minimal" 2>/dev/null || true
+}
 trap 'finish; stop_daemon' EXIT
 
 # Each round's command leaves only its contender switching, then gives it time to catch up with
