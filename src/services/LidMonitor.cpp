@@ -9,19 +9,28 @@
 #include <QDBusServiceWatcher>
 #include <QMetaType>
 
+#include <cstddef>
 #include <optional>
 
 namespace vantorelle {
 
 namespace {
 
-constexpr QLatin1String upowerService(upower::service);
-constexpr QLatin1String upowerPath(upower::path);
-constexpr QLatin1String upowerInterface(upower::interface);
-constexpr QLatin1String propertiesInterface(upower::propertiesInterface);
+// By the array's length: QLatin1String's pointer constructor is no constant expression under
+// the sanitizers.
+template <std::size_t size>
+constexpr QLatin1String latin1(const char (&text)[size])
+{
+    return QLatin1String(text, size - 1);
+}
+
+constexpr QLatin1String upowerService = latin1(upower::service);
+constexpr QLatin1String upowerPath = latin1(upower::path);
+constexpr QLatin1String upowerInterface = latin1(upower::interface);
+constexpr QLatin1String propertiesInterface = latin1(upower::propertiesInterface);
 constexpr QLatin1String propertiesChanged("PropertiesChanged");
-constexpr QLatin1String lidIsPresent(upower::lidIsPresent);
-constexpr QLatin1String lidIsClosed(upower::lidIsClosed);
+constexpr QLatin1String lidIsPresent = latin1(upower::lidIsPresent);
+constexpr QLatin1String lidIsClosed = latin1(upower::lidIsClosed);
 
 std::optional<bool> boolIn(const QVariantMap& properties, QLatin1String name)
 {
@@ -100,7 +109,7 @@ void LidMonitor::refresh()
 {
     if (!bus_) return;
     QDBusMessage call = QDBusMessage::createMethodCall(upowerService, upowerPath, propertiesInterface,
-                                                       QLatin1String(upower::getAll));
+                                                       latin1(upower::getAll));
     call << QString(upowerInterface);
     auto* const read = new QDBusPendingCallWatcher(bus_->connection().asyncCall(call, upower::readTimeoutMs), this);
     latestRead_ = read;
