@@ -17,10 +17,12 @@ plug_builtin_mic >/dev/null; plug_usb_mic >/dev/null; plug_speakers >/dev/null
 
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$bench_tmp/system_bus"
 dbus-daemon --session --nofork --nopidfile --address="$DBUS_SYSTEM_BUS_ADDRESS" >/dev/null 2>&1 &
-daemon_pid+=" $!"
+lid_pids=$!
+# Both end by the signal, which stop_daemon would take for a failure and stop at.
+trap 'kill $lid_pids 2>/dev/null || true; stop_daemon' EXIT
 for _ in $(seq 100); do [[ -S "$bench_tmp/system_bus" ]] && break; sleep 0.05; done
 /usr/bin/python3 -m dbusmock --template upower -p '{"LidIsPresent": true, "LidIsClosed": false}' >/dev/null 2>&1 &
-daemon_pid+=" $!"
+lid_pids+=" $!"
 upower="timeout 5 gdbus call --system --dest org.freedesktop.UPower --object-path /org/freedesktop/UPower --method"
 for _ in $(seq 100); do $upower org.freedesktop.DBus.Peer.Ping >/dev/null 2>&1 && break; sleep 0.05; done
 lid_command() { # true|false
