@@ -44,7 +44,8 @@ stop_daemon() {
   # The newest first: the pulse server and session manager before PipeWire and the bus.
   local pids=($daemon_pid)
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null
+    # A process that ends by the signal reports it: that is no failure of the clean-up.
+    kill "${pids[i]}" 2>/dev/null && { wait "${pids[i]}" 2>/dev/null || true; }
   done
   rm -rf "$bench_tmp"
 }

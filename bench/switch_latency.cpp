@@ -1,20 +1,27 @@
-// An independent subscriber that measures how long a default takes to follow a plug-in: it
-// loads a null sink, notes when load-module returned, and waits for the server's default sink
-// to become that sink. Prints one latency in milliseconds per line.
+// One probe for every contender of bench/switch_latency.sh, so all are stamped alike: it loads a
+// null sink, notes when load-module returned, and waits for the server's default sink to become
+// that sink. Contenders take turns in rounds; before each round the probe runs the contender's
+// shell command, which lets it act and keeps the others out.
+// Prints per plug "plug LABEL MS LOAD_MS": the time to the new default and the part of it that
+// load-module itself took (the server's own time to make the sink, before anyone can react), or
+// "miss LABEL" when no switch came within 5 s; a contender that switched none of a round's plugs
+// sits out the later rounds. Per round "round LABEL CLIENTS EVENTS": the connections opened and
+// the events this subscriber saw while the contender played.
 // After each unplug the server's remembered default is set back to FALLBACK, so it does not
-// bring the sink back as default by itself on the next plug. A second column gives the part of
-// it that load-module itself took: the server's own time to make the sink, before anyone can react.
+// bring the sink back as default by itself on the next plug.
 // The clock stops when the server's change event arrives, not when the read that confirms it
-// returns: that read is the measuring client's own cost, which the in-server floor would not pay.
-// Usage: bench_switch_latency SINK_NAME FALLBACK COUNT
+// returns: that read is the probe's own cost, which the in-server module would not pay.
+// Usage: bench_switch_latency SINK_NAME FALLBACK ROUNDS PLUGS LABEL COMMAND [LABEL COMMAND]...
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -28,11 +35,25 @@ struct State {
     Clock::time_point changedAt; // of the latest server change event
     bool done = false;
     std::uint32_t module = PA_INVALID_INDEX;
+    int clients = 0; // connections opened, and all events, since the round began
+    int events = 0;
 };
 
-void iterateUntil(State& state, const bool& flag)
+// Runs the loop until `flag` holds; false when `deadline` came first.
+bool iterateUntil(State& state, const bool& flag, std::optional<Clock::time_point> deadline = std::nullopt)
 {
-    while (!flag) pa_mainloop_iterate(state.loop, 1, nullptr);
+    while (!flag) {
+        int timeout = -1;
+        if (deadline) {
+            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now());
+            if (left.count() <= 0) return false;
+            timeout = int(left.count());
+        }
+        pa_mainloop_prepare(state.loop, timeout);
+        pa_mainloop_poll(state.loop);
+        pa_mainloop_dispatch(state.loop);
+    }
+    return true;
 }
 
 void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
@@ -51,8 +72,12 @@ void readDefaultSink(State& state)
 
 void onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t, void* userdata) noexcept
 {
-    if ((event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER) {
-        auto& state = *static_cast<State*>(userdata);
+    auto& state = *static_cast<State*>(userdata);
+    ++state.events;
+    const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    if (facility == PA_SUBSCRIPTION_EVENT_CLIENT && (event & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_NEW) {
+        ++state.clients;
+    } else if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
         state.serverChanged = true;
         state.changedAt = Clock::now();
     }
@@ -67,27 +92,62 @@ void onModule(pa_context*, std::uint32_t index, void* userdata) noexcept
 
 void onSuccess(pa_context*, int, void* userdata) noexcept { static_cast<State*>(userdata)->done = true; }
 
-// Returns when the default was first seen as wanted: `since`, or the arrival of the server
-// change event whose read showed it.
-Clock::time_point waitForDefault(State& state, const std::string& name, bool equal, Clock::time_point since)
+// When the default was first seen as wanted: `since`, or the arrival of the server change event
+// whose read showed it; nothing when it did not come within 5 s.
+std::optional<Clock::time_point> waitForDefault(State& state, const std::string& name, bool equal, Clock::time_point since)
 {
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
     for (Clock::time_point at = since;; at = state.changedAt) {
         // Cleared before the read, so a change that lands during it is not missed.
         state.serverChanged = false;
         readDefaultSink(state);
         if ((state.defaultSink == name) == equal) return at;
-        iterateUntil(state, state.serverChanged);
+        if (!iterateUntil(state, state.serverChanged, deadline)) return std::nullopt;
     }
+}
+
+// Whether the contender switched to the plugged sink.
+bool plugOnce(State& state, const char* label, const std::string& sink, const std::string& fallback)
+{
+    const std::string arguments = "sink_name=" + sink + " sink_properties=device.description=Top";
+    state.done = false;
+    // From the plug's start, so a switch made inside the server while it loads counts too.
+    const auto plugged = Clock::now();
+    pa_operation_unref(pa_context_load_module(state.context, "module-null-sink", arguments.c_str(), onModule, &state));
+    iterateUntil(state, state.done);
+    const auto loaded = Clock::now();
+    // A switch inside the server is in effect by load-module's answer, and its event may come
+    // before that.
+    const auto switched =
+        waitForDefault(state, sink, true, state.changedAt > plugged ? std::min(state.changedAt, loaded) : loaded);
+    const auto ms = [plugged](Clock::time_point at) {
+        return std::chrono::duration<double, std::milli>(at - plugged).count();
+    };
+    if (switched) std::printf("plug %s %.3f %.3f\n", label, ms(*switched), ms(loaded));
+    else std::printf("miss %s\n", label);
+    std::fflush(stdout);
+    state.done = false;
+    pa_operation_unref(pa_context_unload_module(state.context, state.module, onSuccess, &state));
+    iterateUntil(state, state.done);
+    waitForDefault(state, sink, false, Clock::now());
+    state.done = false;
+    pa_operation_unref(pa_context_set_default_sink(state.context, fallback.c_str(), onSuccess, &state));
+    iterateUntil(state, state.done);
+    // Plugs come seconds apart, not within the few milliseconds after a switch in which the
+    // engine folds further events into one more pass; every contender pauses alike.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return switched.has_value();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) return 2;
+    if (argc < 7 || argc % 2 == 0) return 2;
     const std::string sink = argv[1];
     const std::string fallback = argv[2];
-    const int count = std::atoi(argv[3]);
+    const int rounds = std::atoi(argv[3]);
+    const int plugs = std::atoi(argv[4]);
     State state;
     state.loop = pa_mainloop_new();
     state.context = pa_context_new(pa_mainloop_get_api(state.loop), "switch-latency");
@@ -98,36 +158,27 @@ int main(int argc, char** argv)
     }
     pa_context_set_subscribe_callback(state.context, onEvent, &state);
     state.done = false;
-    pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_SERVER, onSuccess, &state));
+    pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_ALL, onSuccess, &state));
     iterateUntil(state, state.done);
 
-    const std::string arguments = "sink_name=" + sink + " sink_properties=device.description=Top";
-    for (int i = 0; i < count; ++i) {
-        state.done = false;
-        // From the plug's start, so a switch made inside the server while it loads counts too.
-        const auto plugged = Clock::now();
-        pa_operation_unref(pa_context_load_module(state.context, "module-null-sink", arguments.c_str(), onModule, &state));
-        iterateUntil(state, state.done);
-        const auto loaded = Clock::now();
-        // A switch inside the server is in effect by load-module's answer, and its event may
-        // come before that.
-        const auto switched =
-            waitForDefault(state, sink, true, state.changedAt > plugged ? std::min(state.changedAt, loaded) : loaded);
-        const auto ms = [plugged](Clock::time_point at) {
-            return std::chrono::duration<double, std::milli>(at - plugged).count();
-        };
-        std::printf("%.3f %.3f\n", ms(switched), ms(loaded));
-        std::fflush(stdout);
-        state.done = false;
-        pa_operation_unref(pa_context_unload_module(state.context, state.module, onSuccess, &state));
-        iterateUntil(state, state.done);
-        waitForDefault(state, sink, false, Clock::now());
-        state.done = false;
-        pa_operation_unref(pa_context_set_default_sink(state.context, fallback.c_str(), onSuccess, &state));
-        iterateUntil(state, state.done);
-        // Plugs come seconds apart, not within the few milliseconds after a switch in which the
-        // engine folds further events into one more pass; both phases pause alike.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // A contender that switched none of a round's plugs sits out the later rounds.
+    std::vector<bool> sitsOut(std::size_t(argc), false);
+    for (int round = 0; round < rounds; ++round) {
+        for (int contender = 5; contender < argc; contender += 2) {
+            if (sitsOut[std::size_t(contender)]) continue;
+            const char* const label = argv[contender];
+            if (std::system(argv[contender + 1]) != 0) return 1;
+            readDefaultSink(state); // takes in what the command caused before counting
+            state.clients = state.events = 0;
+            int switches = 0;
+            for (int i = 0; i < plugs; ++i) switches += plugOnce(state, label, sink, fallback) ? 1 : 0;
+            sitsOut[std::size_t(contender)] = switches == 0;
+            // The contender's last reactions to the last unplug belong to its round.
+            const bool never = false;
+            iterateUntil(state, never, Clock::now() + std::chrono::milliseconds(200));
+            std::printf("round %s %d %d\n", label, state.clients, state.events);
+            std::fflush(stdout);
+        }
     }
     pa_context_disconnect(state.context);
     pa_context_unref(state.context);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Time from a plug-in (load-module sent) to the default sink following it, seen by an
-# independent subscriber: with Vantorelle's engine running, then with the daemon's own
-# module-switch-on-connect instead (the in-server floor).
-# Also counts, per plug, the connections Vantorelle opens and the events another subscribed client
-# sees (both phases counted alike, so the difference is Vantorelle's).
-# Usage: bench/switch_latency.sh [build-dir] [count] [pulseaudio|pipewire]
+# Time from a plug-in (load-module sent) to the server's change event that reports the new default
+# sink, for three contenders on the same daemon, stamped by one probe and taking turns in rounds
+# of 10 plugs: Vantorelle's engine; a minimal separate client (minimal_client.cpp) with the engine
+# stopped; the daemon's own module-switch-on-connect with both stopped (the in-server floor).
+# Also counts, per plug, the connections each contender opens and the events a subscribed client
+# sees.
+# Usage: bench/switch_latency.sh [build-dir] [count] [pulseaudio|pipewire]  (count: plugs each)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="$(cd "$here/.." && pwd)/${1:-build}"
@@ -17,41 +18,51 @@ cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
 {"outputPriority": [{"uid": "top_sink", "name": "Top"}, {"uid": "laptop", "name": "Laptop Speakers"}]}
 JSON
 
-stats() { # label file
-  sort -n "$2" | awk -v label="$1" '{a[NR]=$1} END {
-    m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; p=a[int(NR*0.95+0.999)];
-    printf "%-26s n=%d median %.2f ms  p95 %.2f ms\n", label, NR, m, p; print m > "/dev/stderr" }'
-}
-
 if [[ "$server" == pipewire ]]; then start_pipewire; else start_daemon; fi
 timeout 5 pactl load-module module-null-sink sink_name=laptop \
   "sink_properties='device.description=\"Laptop Speakers\" device.form_factor=internal device.bus=pci'" >/dev/null
 
 "$build/bench/vantorelle_headless" >"$bench_tmp/engine.log" 2>&1 &
 engine=$!
+"$build/bench/bench_minimal_client" &
+minimal=$!
 for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-sink)" == laptop ]] && break; sleep 0.05; done
 sleep 0.5 # the engine's listener subscribes after its first scan
-watch_events() { timeout 300 pactl subscribe >"$1" 2>/dev/null & watcher=$!; sleep 0.3; }
-watch_events "$bench_tmp/engine-events.txt"
-timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$bench_tmp/engine.txt"
-sleep 0.5; kill "$watcher" 2>/dev/null || true
-kill "$engine"; wait "$engine" 2>/dev/null || true
-
-timeout 5 pactl load-module module-switch-on-connect ignore_virtual=no >/dev/null
-timeout 5 pactl set-default-sink laptop
-watch_events "$bench_tmp/floor-events.txt"
-timeout 120 "$build/bench/bench_switch_latency" top_sink laptop "$count" >"$bench_tmp/floor.txt" \
-  || echo "the in-server module did not switch every plug on this server" >&2
-sleep 0.5; kill "$watcher" 2>/dev/null || true
-[[ "$server" == pipewire ]] && echo "(on PipeWire the session manager may make the new sink default before Vantorelle does; the figure is whichever came first)"
-stats "Vantorelle engine" "$bench_tmp/engine.txt" 2>"$bench_tmp/m1"
-stats "module-switch-on-connect" "$bench_tmp/floor.txt" 2>"$bench_tmp/m2"
-# The server's own time to make the sink (load-module's answer), the same in both phases.
-awk '{print $2}' "$bench_tmp/engine.txt" "$bench_tmp/floor.txt" >"$bench_tmp/loads.txt"
-stats "of which load-module alone" "$bench_tmp/loads.txt" 2>/dev/null
-awk -v a="$(cat "$bench_tmp/m1")" -v b="$(cat "$bench_tmp/m2")" 'BEGIN {printf "ratio of medians: %.1f\n", a/b}'
-per_plug() { # pattern file
-  awk -v n="$count" -v pattern="$1" '$0 ~ pattern {c++} END {printf "%.1f", c / n}' "$2"
+finish() {
+  kill -CONT "$engine" "$minimal" 2>/dev/null || true
+  kill "$engine" "$minimal" 2>/dev/null || true
+  wait "$engine" "$minimal" 2>/dev/null || true
 }
-echo "connections per plug: Vantorelle $(per_plug "'new' on client" "$bench_tmp/engine-events.txt"), floor $(per_plug "'new' on client" "$bench_tmp/floor-events.txt") (the floor's are the measuring client's own)"
-echo "events another client sees per plug: with Vantorelle $(per_plug Event "$bench_tmp/engine-events.txt"), floor $(per_plug Event "$bench_tmp/floor-events.txt")"
+trap 'finish; stop_daemon' EXIT
+
+# Each round's command leaves only its contender switching, then gives it time to catch up with
+# what it missed while stopped.
+unload="timeout 5 pactl unload-module module-switch-on-connect >/dev/null 2>&1;"
+timeout 600 "$build/bench/bench_switch_latency" top_sink laptop "$(( (count + 9) / 10 ))" 10 \
+  vantorelle "kill -STOP $minimal; $unload kill -CONT $engine && sleep 0.5" \
+  minimal "kill -STOP $engine; $unload kill -CONT $minimal && sleep 0.5" \
+  module "kill -STOP $engine $minimal && timeout 5 pactl load-module module-switch-on-connect ignore_virtual=no >/dev/null && sleep 0.5" \
+  >"$bench_tmp/probe.txt"
+
+stats() { # label name: prints a line, leaves "median p95" in $bench_tmp/$1
+  awk -v l="$1" '$1 == "plug" && $2 == l {print $3}' "$bench_tmp/probe.txt" | sort -n | awk -v name="$2" \
+    -v misses="$(grep -c "^miss $1\$" "$bench_tmp/probe.txt" || true)" '{a[NR]=$1} END {
+    m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; p=a[int(NR*0.95+0.999)];
+    if (NR) printf "%-26s n=%d median %.2f ms  p95 %.2f ms", name, NR, m, p; else printf "%-26s", name;
+    print misses ? "  (" misses " plugs never switched)" : ""; print m + 0, p + 0 > "/dev/stderr" }' 2>"$bench_tmp/$1"
+}
+[[ "$server" == pipewire ]] && echo "(on PipeWire the session manager may make the new sink default before a contender does; the figure is whichever came first)"
+stats vantorelle "Vantorelle engine"
+stats minimal "minimal client"
+stats module "module-switch-on-connect"
+awk '$1 == "plug" {print $4}' "$bench_tmp/probe.txt" | sort -n | awk '{a[NR]=$1} END {
+  printf "%-26s median %.2f ms\n", "of which load-module alone", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2 }'
+read -r vm vp <"$bench_tmp/vantorelle"; read -r mm mp <"$bench_tmp/minimal"; read -r fm fp <"$bench_tmp/module"
+awk -v vm="$vm" -v vp="$vp" -v mm="$mm" -v mp="$mp" -v fm="$fm" 'BEGIN {
+  printf "Vantorelle / minimal client: median %.2fx, p95 %.2fx", vm/mm, vp/mp
+  if (fm > 0) printf "; minimal client / module: median %.2fx", mm/fm; print "" }'
+per_plug() { # label column
+  awk -v l="$1" -v c="$2" '$1 == "round" && $2 == l {sum += $c; n++} END {printf "%.1f", sum / (n * 10)}' "$bench_tmp/probe.txt"
+}
+echo "connections opened per plug: Vantorelle $(per_plug vantorelle 3), minimal client $(per_plug minimal 3), module $(per_plug module 3) (the module's are the server's own)"
+echo "events a subscribed client sees per plug: with Vantorelle $(per_plug vantorelle 4), minimal client $(per_plug minimal 4), module $(per_plug module 4)"

@@ -37,7 +37,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Shared libraries come from dpkg-shlibdeps, also those of the window module; that brings in
 # libqt6svg6, which holds the SVG icon engine and image format too (the tray icon and symbols).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower, qt6-wayland")
+# Qt's Wayland platform plugin is no library the module links, so shlibdeps cannot see it; without
+# it the window does not open in a Wayland session.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower")
 # Refuses to build a package whose dependencies cannot be computed, and strips what the
 # distribution strips from its binaries.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageCheck.cmake)

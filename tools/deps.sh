@@ -5,11 +5,12 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
        libpulse-dev libpipewire-0.3-dev libdbus-1-dev nlohmann-json3-dev)
-run=(pulseaudio pulseaudio-utils)
+# qt6-wayland: without it the window cannot open in a Wayland session.
+run=(pulseaudio pulseaudio-utils qt6-wayland)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
-      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit)
+      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;

@@ -6,8 +6,13 @@ namespace vantorelle {
 
 std::optional<ReportMode> reportModeFor(const std::vector<std::string_view>& arguments)
 {
-    if (std::ranges::find(arguments, "--list-devices") != arguments.end()) return ReportMode::listDevices;
-    if (std::ranges::find(arguments, "--status") != arguments.end()) return ReportMode::status;
+    const auto given = [&arguments](std::string_view option) {
+        return std::ranges::find(arguments, option) != arguments.end();
+    };
+    if (given("--help") || given("-h")) return ReportMode::help;
+    if (given("--version")) return ReportMode::version;
+    if (given("--list-devices")) return ReportMode::listDevices;
+    if (given("--status")) return ReportMode::status;
     return std::nullopt;
 }
 

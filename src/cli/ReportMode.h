@@ -6,10 +6,12 @@
 
 namespace vantorelle {
 
-enum class ReportMode { listDevices, status };
+// The one-shot modes: each prints on standard output and ends without a window.
+enum class ReportMode { help, version, listDevices, status };
 
-// "--list-devices" wins over "--status" wherever they stand; only whole, case-sensitive
-// matches count, and every other argument is ignored. No report means the windowed application.
+// "-h" or "--help" wins over everything, then "--version", then "--list-devices" over "--status",
+// wherever they stand; only whole, case-sensitive matches count, and every other argument is
+// ignored. No one-shot mode means the windowed application.
 std::optional<ReportMode> reportModeFor(const std::vector<std::string_view>& arguments);
 
 } // namespace vantorelle

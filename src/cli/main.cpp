@@ -2,6 +2,7 @@
 #include "cli/CommandLineTools.h"
 #include "cli/PulseCookie.h"
 #include "cli/ReportMode.h"
+#include "cli/Usage.h"
 #include "cli/WindowLoader.h"
 #include "services/UpowerLidRead.h"
 
@@ -18,11 +19,22 @@ namespace {
 int runReport(vantorelle::ReportMode mode)
 {
     using namespace vantorelle;
+    // Neither needs a store (which would make the settings folder) nor a server.
+    if (mode == ReportMode::help) {
+        printUsage(PriorityStore::defaultFileURL(), std::cout);
+        return 0;
+    }
+    if (mode == ReportMode::version) {
+        printVersion(std::cout);
+        return 0;
+    }
     const PriorityStore store;
     const AudioDeviceManager manager(PulseAudioSystem::snapshot());
     const auto readLid = [] { return readUpowerLidClosed(); };
     if (mode == ReportMode::listDevices) CommandLineTools::listDevices(manager, store, readLid, std::cout);
     else CommandLineTools::printStatus(manager, store, readLid, std::cout);
+    // The report itself stays as it is; only standard error says why it shows no devices.
+    if (!manager.isAnswering()) std::cerr << "vantorelle: no sound server answered; no device is shown as connected.\n";
     return 0;
 }
 

@@ -8,13 +8,11 @@ AppIdentity AppIdentity::forExecutable(const std::filesystem::path& executable)
 {
     AppIdentity identity;
     identity.executable_ = executable;
-    const std::filesystem::path bin = executable.parent_path();
-    if (bin.filename() != "bin") return identity;
-    const std::filesystem::path prefix = bin.parent_path();
+    const std::filesystem::path folder = executable.parent_path();
     std::error_code error;
-    if (std::filesystem::is_regular_file(prefix / "share" / "applications" / desktopFileName, error)) {
-        identity.prefix_ = prefix;
-    }
+    const bool installed = folder.filename() == "bin"
+        && std::filesystem::is_regular_file(folder.parent_path() / "share" / "applications" / desktopFileName, error);
+    identity.present_ = installed || std::filesystem::is_regular_file(folder / desktopFileName, error);
     return identity;
 }
 

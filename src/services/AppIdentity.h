@@ -1,14 +1,14 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 
 namespace vantorelle {
 
-// The program has an application identity when it runs as an installed application: its
-// executable lies in <prefix>/bin and <prefix>/share/applications/vantorelle.desktop exists.
-// A binary run from the build tree has none; notices then go to standard output, the level
-// meter stays off and the login item cannot be registered.
+// The program has an application identity when it runs as an installed application (its
+// executable lies in <prefix>/bin and <prefix>/share/applications/vantorelle.desktop exists)
+// or from its build folder, where the build puts the desktop entry beside the executable. A
+// binary anywhere else has none; notices then go to standard output, the level meter stays off
+// and the login item cannot be registered.
 class AppIdentity {
 public:
     // The identity of the running process, looked up once.
@@ -16,15 +16,14 @@ public:
     // The identity an executable at `executable` would have (for tests and tools).
     static AppIdentity forExecutable(const std::filesystem::path& executable);
 
-    bool present() const noexcept { return prefix_.has_value(); }
-    const std::optional<std::filesystem::path>& prefix() const noexcept { return prefix_; }
+    bool present() const noexcept { return present_; }
     const std::filesystem::path& executable() const noexcept { return executable_; }
 
     static constexpr const char* desktopFileName = "vantorelle.desktop";
 
 private:
     std::filesystem::path executable_;
-    std::optional<std::filesystem::path> prefix_;
+    bool present_ = false;
 };
 
 } // namespace vantorelle

@@ -4,43 +4,39 @@
 #include "services/UpowerLidRead.h"
 
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QMetaType>
 
+#include <cstddef>
 #include <optional>
 
 namespace vantorelle {
 
 namespace {
 
-constexpr QLatin1String upowerService("org.freedesktop.UPower");
-constexpr QLatin1String upowerPath("/org/freedesktop/UPower");
-constexpr QLatin1String upowerInterface("org.freedesktop.UPower");
-constexpr QLatin1String propertiesInterface("org.freedesktop.DBus.Properties");
-constexpr QLatin1String propertiesChanged("PropertiesChanged");
-constexpr QLatin1String lidIsPresent("LidIsPresent");
-constexpr QLatin1String lidIsClosed("LidIsClosed");
-
-// UPower answers at once when it runs; the bound keeps a hung or slowly activated service from
-// stalling the main thread.
-constexpr int readTimeoutMs = 500;
-
-bool isTrue(const QVariant& value)
+// By the array's length: QLatin1String's pointer constructor is no constant expression under
+// the sanitizers.
+template <std::size_t size>
+constexpr QLatin1String latin1(const char (&text)[size])
 {
-    return value.metaType().id() == QMetaType::Bool && value.toBool();
+    return QLatin1String(text, size - 1);
 }
 
-// The lid state UPower reports, or nothing when it cannot be read.
-std::optional<bool> queryLidClosed(const QDBusConnection& connection)
+constexpr QLatin1String upowerService = latin1(upower::service);
+constexpr QLatin1String upowerPath = latin1(upower::path);
+constexpr QLatin1String upowerInterface = latin1(upower::interface);
+constexpr QLatin1String propertiesInterface = latin1(upower::propertiesInterface);
+constexpr QLatin1String propertiesChanged("PropertiesChanged");
+constexpr QLatin1String lidIsPresent = latin1(upower::lidIsPresent);
+constexpr QLatin1String lidIsClosed = latin1(upower::lidIsClosed);
+
+std::optional<bool> boolIn(const QVariantMap& properties, QLatin1String name)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(upowerService, upowerPath,
-                                                       propertiesInterface, QStringLiteral("GetAll"));
-    call << QString(upowerInterface);
-    const QDBusReply<QVariantMap> reply = connection.call(call, QDBus::Block, readTimeoutMs);
-    if (!reply.isValid()) return std::nullopt;
-    const QVariantMap& properties = reply.value();
-    return isTrue(properties.value(lidIsPresent)) && isTrue(properties.value(lidIsClosed));
+    const QVariant value = properties.value(name);
+    if (value.metaType().id() != QMetaType::Bool) return std::nullopt;
+    return value.toBool();
 }
 
 } // namespace
@@ -54,6 +50,8 @@ LidMonitor::~LidMonitor()
 {
     onChange_ = nullptr;
     ownerWatcher_.reset();
+    // Reads on their way go before the connection they were sent on.
+    qDeleteAll(findChildren<QDBusPendingCallWatcher*>(Qt::FindDirectChildrenOnly));
     if (bus_) {
         bus_->connection().disconnect(upowerService, upowerPath, propertiesInterface,
                                       propertiesChanged, this,
@@ -110,7 +108,24 @@ void LidMonitor::handleOwnerChanged(const QString&, const QString&, const QStrin
 void LidMonitor::refresh()
 {
     if (!bus_) return;
-    if (const std::optional<bool> closed = queryLidClosed(bus_->connection())) apply(*closed);
+    QDBusMessage call = QDBusMessage::createMethodCall(upowerService, upowerPath, propertiesInterface,
+                                                       latin1(upower::getAll));
+    call << QString(upowerInterface);
+    auto* const read = new QDBusPendingCallWatcher(bus_->connection().asyncCall(call, upower::readTimeoutMs), this);
+    latestRead_ = read;
+    connect(read, &QDBusPendingCallWatcher::finished, this, &LidMonitor::handleRead);
+}
+
+void LidMonitor::handleRead(QDBusPendingCallWatcher* read)
+{
+    read->deleteLater();
+    if (read != latestRead_) return;
+    latestRead_ = nullptr;
+    // A failed read says nothing about the lid: the last state holds.
+    const QDBusPendingReply<QVariantMap> reply = *read;
+    if (reply.isError()) return;
+    const QVariantMap properties = reply.value();
+    apply(upower::lidCountsAsClosed(boolIn(properties, lidIsPresent), boolIn(properties, lidIsClosed)));
 }
 
 void LidMonitor::apply(bool closed)

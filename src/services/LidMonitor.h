@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 
 namespace vantorelle {
@@ -17,13 +18,14 @@ namespace vantorelle {
 class BusConnection;
 
 // The lid state from UPower on the system bus. Changes are taken from UPower's
-// PropertiesChanged signal; the state itself is always read afresh from the service, and only
-// real changes reach onChange, on the thread that owns the monitor (the Qt main thread).
+// PropertiesChanged signal; the state itself is always read afresh from the service, without
+// waiting on the owner's thread (the Qt main thread), and only real changes reach onChange there.
 class LidMonitor final : public QObject, public LidSource {
     Q_OBJECT
 
 public:
-    // Reads the current state, so the monitor knows it before start().
+    // Reads the current state, so the monitor knows it before start(): the engine's first pass
+    // needs it. This one read waits, up to upower::readTimeoutMs; every later one does not.
     LidMonitor();
     ~LidMonitor() override;
 
@@ -48,13 +50,18 @@ private Q_SLOTS:
 
 private:
     void handleOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    // Asks UPower for the lid; the answer arrives later on the event loop, and an answer to an
+    // earlier read still on its way is dropped.
     void refresh();
+    void handleRead(QDBusPendingCallWatcher* read);
     void apply(bool closed);
 
     std::function<void(bool)> onChange_;
     bool isClosed_;
     std::unique_ptr<BusConnection> bus_;
     std::unique_ptr<QDBusServiceWatcher> ownerWatcher_;
+    // The newest read on its way; reads are children of the monitor and delete themselves.
+    const QDBusPendingCallWatcher* latestRead_ = nullptr;
 };
 
 } // namespace vantorelle

@@ -10,9 +10,6 @@ namespace vantorelle {
 
 namespace {
 
-// The same bound as the lid monitor's reads: UPower answers at once when it runs.
-constexpr int readTimeoutMs = 500;
-
 struct ConnectionClose {
     void operator()(DBusConnection* connection) const noexcept
     {
@@ -48,15 +45,15 @@ std::optional<bool> variantBool(DBusMessageIter* variant) noexcept
     return flag != 0;
 }
 
-// Walks GetAll's a{sv} for the two lid properties; a missing one or one of another type is false.
+// Walks GetAll's a{sv} for the two lid properties.
 bool lidClosedIn(DBusMessage* reply) noexcept
 {
     DBusMessageIter top;
     if (!dbus_message_iter_init(reply, &top) || dbus_message_iter_get_arg_type(&top) != DBUS_TYPE_ARRAY) return false;
     DBusMessageIter entries;
     dbus_message_iter_recurse(&top, &entries);
-    bool present = false;
-    bool closed = false;
+    std::optional<bool> present;
+    std::optional<bool> closed;
     for (; dbus_message_iter_get_arg_type(&entries) == DBUS_TYPE_DICT_ENTRY; dbus_message_iter_next(&entries)) {
         DBusMessageIter entry;
         dbus_message_iter_recurse(&entries, &entry);
@@ -65,10 +62,10 @@ bool lidClosedIn(DBusMessage* reply) noexcept
         dbus_message_iter_get_basic(&entry, &name);
         if (!dbus_message_iter_next(&entry) || dbus_message_iter_get_arg_type(&entry) != DBUS_TYPE_VARIANT) continue;
         const std::string_view key(name);
-        if (key == "LidIsPresent") present = variantBool(&entry).value_or(false);
-        else if (key == "LidIsClosed") closed = variantBool(&entry).value_or(false);
+        if (key == upower::lidIsPresent) present = variantBool(&entry);
+        else if (key == upower::lidIsClosed) closed = variantBool(&entry);
     }
-    return present && closed;
+    return upower::lidCountsAsClosed(present, closed);
 }
 
 } // namespace
@@ -77,14 +74,14 @@ bool readUpowerLidClosed() noexcept
 {
     const Connection bus = openSystemBus();
     if (!bus) return false;
-    const Message call(dbus_message_new_method_call("org.freedesktop.UPower", "/org/freedesktop/UPower",
-                                                    "org.freedesktop.DBus.Properties", "GetAll"));
+    const Message call(dbus_message_new_method_call(upower::service, upower::path,
+                                                    upower::propertiesInterface, upower::getAll));
     if (!call) return false;
-    const char* interface = "org.freedesktop.UPower";
+    const char* interface = upower::interface;
     if (!dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_INVALID)) return false;
     DBusError error;
     dbus_error_init(&error);
-    const Message reply(dbus_connection_send_with_reply_and_block(bus.get(), call.get(), readTimeoutMs, &error));
+    const Message reply(dbus_connection_send_with_reply_and_block(bus.get(), call.get(), upower::readTimeoutMs, &error));
     dbus_error_free(&error);
     return reply && lidClosedIn(reply.get());
 }

@@ -111,6 +111,11 @@ std::filesystem::path PriorityStore::defaultFolder()
     return userConfigHome() / "Vantorelle";
 }
 
+std::filesystem::path PriorityStore::defaultFileURL()
+{
+    return defaultFolder() / fileName;
+}
+
 PriorityStore::PriorityStore() : PriorityStore(defaultFolder()) {}
 
 PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / fileName)

@@ -25,8 +25,9 @@ public:
     // True when the file now holds `settings`.
     bool save(const StoredSettings& settings) const;
 
-    // The folder the default constructor uses.
+    // The folder the default constructor uses, and the file in it; asking makes no folder.
     static std::filesystem::path defaultFolder();
+    static std::filesystem::path defaultFileURL();
 
 private:
     std::filesystem::path fileURL_;

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 #include "ui/TrayMenu.h"
 
+#include <QIcon>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -56,7 +57,9 @@ void AppShell::makeTrayIcon()
     trayMenu_ = std::make_unique<TrayMenu>(engine_);
     TrayMenu* menu = trayMenu_.get();
     connect(menu, &TrayMenu::openWindowRequested, this, &AppShell::showWindow);
-    tray_ = std::make_unique<QSystemTrayIcon>(AppMark::icon());
+    // The installed icon by its theme name, so the tray applies the desktop's theme and scale;
+    // the drawn mark where no theme has it (a build-tree run).
+    tray_ = std::make_unique<QSystemTrayIcon>(QIcon::fromTheme(QStringLiteral("vantorelle"), AppMark::icon()));
     tray_->setToolTip(QStringLiteral("Vantorelle"));
     tray_->setContextMenu(menu);
     connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

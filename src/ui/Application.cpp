@@ -4,6 +4,7 @@
 #include "services/ApplicationEngine.h"
 #include "services/BluezConnector.h"
 #include "services/LoginItem.h"
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
 #include "ui/LightAppearance.h"
@@ -17,11 +18,26 @@
 
 namespace vantorelle {
 
+namespace {
+
+// Qt's Wayland support takes the token for the window's next activation from the environment
+// (and clears it there); without one the compositor keeps the window behind. X11 needs none.
+void useActivationToken(const QString& token)
+{
+    if (token.isEmpty() || !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+}
+
+} // namespace
+
 int runApplication(int argc, char** argv)
 {
     // Read before Qt takes its own arguments out.
     const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
+    const QString activationToken = SingleInstance::launchActivationToken();
     QApplication app(argc, argv);
+    // Before any widget: a screen reader may ask about each one while it is being built.
+    installAccessibility();
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorelle"));
@@ -34,7 +50,7 @@ int runApplication(int argc, char** argv)
     // not even that); it never builds an engine.
     SingleInstance instance(QDBusConnection::sessionBus());
     if (!instance.claim()) {
-        if (!inBackground) instance.activateRunning();
+        if (!inBackground) instance.activateRunning(activationToken);
         return 0;
     }
 
@@ -42,7 +58,10 @@ int runApplication(int argc, char** argv)
     BluezConnector bluetooth;
     bluetooth.start();
     AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); }, &bluetooth);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &shell, &AppShell::showWindow);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &shell, [&shell](const QString& token) {
+        useActivationToken(token);
+        shell.showWindow();
+    });
 
     shell.launch(inBackground);
     return QApplication::exec();

@@ -4,6 +4,7 @@
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace vantorelle {
@@ -15,6 +16,16 @@ ArrowButton::ArrowButton(bool pointsUp, QWidget* parent) : QAbstractButton(paren
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
     setAccessibleName(pointsUp ? QStringLiteral("Move up") : QStringLiteral("Move down"));
+}
+
+void ArrowButton::changeEvent(QEvent* event)
+{
+    QAbstractButton::changeEvent(event);
+    // Screen readers say little of a disabled button; the description says why it does nothing.
+    if (event->type() != QEvent::EnabledChange) return;
+    const QString why = pointsUp_ ? QStringLiteral("Unavailable: already at the top")
+                                  : QStringLiteral("Unavailable: already at the bottom");
+    setAccessibleDescription(isEnabled() ? QString() : why);
 }
 
 void ArrowButton::setOnActiveCard(bool onActiveCard)
@@ -31,7 +42,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     painter.setOpacity(drawnOpacity());
 
     // The 1-point stroke sits inside the face, so the face is inset by half a point.
-    const QPainterPath face = continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6);
+    const QPainterPath face = continuousRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius);
     const QColor fill = onActiveCard_ ? QColor(255, 255, 255, qRound(0.12 * 255)) : QColor(Qt::white);
     const QColor border = onActiveCard_ ? QColor(255, 255, 255, qRound(0.4 * 255)) : Palette::arrowBorder;
     painter.fillPath(face, fill);
@@ -41,7 +52,7 @@ void ArrowButton::paintEvent(QPaintEvent*)
     Symbols::paint(painter, pointsUp_ ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"),
                    QRectF(rect()).center(), 9, onActiveCard_ ? QColor(Qt::white) : Palette::grey,
                    FontWeight::semibold);
-    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), 6), onActiveCard_);
+    if (showsFocusRing(*this)) paintFocusRing(painter, continuousRoundedRect(QRectF(rect()), cornerRadius));
 }
 
 } // namespace vantorelle

@@ -23,9 +23,11 @@ public:
 
     static constexpr int width = 25;
     static constexpr int height = 22;
+    static constexpr double cornerRadius = 6;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool pointsUp_;

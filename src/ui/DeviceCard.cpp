@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <initializer_list>
 #include <utility>
 
 namespace vantorelle {
@@ -105,7 +106,12 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     installContextMenu(*this, [this] { return menuItems(); });
     // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
     setFocusPolicy(Qt::StrongFocus);
-    installAccessibility();
+    // For screen readers one item: its name, and rank and status as its description. Only the
+    // controls (the arrows, the level bar) stay inside it.
+    setAccessibleRole(*this, QAccessible::ListItem);
+    for (QWidget* part : std::initializer_list<QWidget*>{rank_, icon_, name_, caption_, status_, pill_}) {
+        hideFromScreenReaders(*part);
+    }
 }
 
 DeviceCard::~DeviceCard() = default;
@@ -180,19 +186,37 @@ std::optional<ShadowSpec> DeviceCard::shadow() const
 
 std::vector<MenuItem> DeviceCard::menuItems() const
 {
-    if (state_.row.isConnected) return {};
     std::vector<MenuItem> items;
-    if (connection_ && connection_->canConnect()) {
-        items.push_back({QStringLiteral("Connect"), false,
-                         [connection = QPointer<CardConnection>(connection_.get())] {
-                             if (connection) connection->connectDevice();
-                         }});
+    SwitchEngine* const engine = &engine_;
+    const std::string& uid = state_.row.uid;
+    const Direction direction = direction_;
+    if (!state_.isFirst) {
+        items.push_back({up_->accessibleName(), false, [engine, uid, direction] { engine->moveUp(uid, direction); }});
     }
-    items.push_back({QStringLiteral("Remove from list"), true,
-                     [engine = &engine_, uid = state_.row.uid, direction = direction_] {
-                         engine->remove(uid, direction);
-                     }});
+    if (!state_.isLast) {
+        items.push_back({down_->accessibleName(), false, [engine, uid, direction] { engine->moveDown(uid, direction); }});
+    }
+    if (std::optional<MenuItem> connect = connectItem()) items.push_back(std::move(*connect));
+    if (!state_.row.isConnected) {
+        items.push_back({QStringLiteral("Remove from list"), true, [engine, uid, direction] { engine->remove(uid, direction); }});
+    }
     return items;
+}
+
+std::optional<MenuItem> DeviceCard::connectItem() const
+{
+    if (state_.row.isConnected || !connection_ || !connection_->canConnect()) return std::nullopt;
+    return MenuItem{QStringLiteral("Connect"), false, [connection = QPointer<CardConnection>(connection_.get())] {
+                        if (connection) connection->connectDevice();
+                    }};
+}
+
+QString DeviceCard::accessibleSummary() const
+{
+    // The status as shown, "Connecting…" included.
+    QString status = state_.row.isActive ? ActivePill::text() : status_->text();
+    if (state_.row.isActive && state_.row.lidBlocked) status += QStringLiteral(", lid closed");
+    return QStringLiteral("Rank %1 of %2, %3").arg(state_.rank).arg(state_.count).arg(status.toLower());
 }
 
 void DeviceCard::setState(const State& state)
@@ -251,8 +275,15 @@ void DeviceCard::restyle()
     down_->setOnActiveCard(row.isActive);
     down_->setEnabled(!state_.isLast);
 
-    setWidgetOpacity(*this, drawnOpacity());
+    setWidgetOpacity(*this, drawnOpacity(), [this](QPainter& painter) {
+        // On a dimmed card the focus ring keeps its full strength.
+        if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
+        for (const ArrowButton* arrow : {up_, down_}) {
+            if (showsFocusRing(*arrow)) paintFocusRing(painter, continuousRoundedRect(QRectF(arrow->geometry()), ArrowButton::cornerRadius));
+        }
+    });
     setAccessibleName(QString::fromStdString(row.name));
+    setAccessibleDescription(accessibleSummary());
     update();
     emit geometryChanged();
 }
@@ -302,7 +333,7 @@ void DeviceCard::paintEvent(QPaintEvent*)
         outline.translate(pill_->pos());
         pillShadow_.paint(painter, outline, pillShadow);
     }
-    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape(), current == Look::active);
+    if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
 }
 
 void DeviceCard::keyPressEvent(QKeyEvent* event)

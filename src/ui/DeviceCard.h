@@ -29,8 +29,8 @@ class SwitchEngine;
 class SymbolView;
 
 // One entry of a priority list: rank, icon, name with a caption or the live level bar, a
-// status mark and the two reorder arrows; a disconnected entry can be removed through its
-// context menu, and a remembered Bluetooth one can be connected from there. The card keeps no
+// status mark and the two reorder arrows; its context menu offers the same moves, the removal
+// of a disconnected entry and the connection of a remembered Bluetooth one. The card keeps no
 // state of its own beyond that connection: the pane hands it what to show, and it edits the
 // list only through the engine.
 class DeviceCard : public QWidget {
@@ -41,6 +41,8 @@ public:
     struct State {
         DeviceRow row;
         int rank = 1;
+        // How many entries the list has.
+        int count = 1;
         bool isFirst = false;
         bool isLast = false;
         bool isNextInLine = false;
@@ -63,8 +65,14 @@ public:
     // the pane draws that shadow behind the cards.
     QPainterPath cardShape() const;
     std::optional<ShadowSpec> shadow() const;
-    // What the context menu offers right now.
+    // What the context menu offers right now: the moves the arrows allow, and the removal of a
+    // disconnected device.
     std::vector<MenuItem> menuItems() const;
+    // "Connect", offered for a remembered Bluetooth device that BlueZ can connect now; also
+    // the card's accessible action.
+    std::optional<MenuItem> connectItem() const;
+    // What screen readers say of the card besides its name: "Rank 1 of 5, active".
+    QString accessibleSummary() const;
 
     static QString rankText(int rank);
     static QString glyph(const DeviceRow& row, Direction direction);

@@ -1,6 +1,7 @@
 #include "ui/DevicePaneView.h"
 
 #include "engine/SwitchEngine.h"
+#include "ui/Accessibility.h"
 #include "ui/ArrowButton.h"
 #include "ui/DeviceCard.h"
 #include "ui/EngineChanges.h"
@@ -56,12 +57,14 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     header->setSpacing(4);
     QLabel* heading = makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_);
     QLabel* explained = wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_);
+    setAccessibleRole(*heading, QAccessible::Heading, heading->text());
     header->addWidget(heading);
     header->addWidget(explained);
     stack->addLayout(header);
 
     cardLayout_->setContentsMargins(0, 0, 0, 0);
     cardLayout_->setSpacing(8);
+    setAccessibleRole(*cardList_, QAccessible::List, QStringLiteral("Priority list"));
     stack->addWidget(cardList_);
     empty_->setAlignment(Qt::AlignCenter);
     empty_->setMinimumHeight(120);
@@ -190,6 +193,7 @@ void DevicePaneView::updateCards(const std::vector<DeviceRow>& rows)
         DeviceCard::State state;
         state.row = row;
         state.rank = static_cast<int>(i) + 1;
+        state.count = static_cast<int>(rows.size());
         state.isFirst = i == 0;
         state.isLast = i + 1 == rows.size();
         state.isNextInLine = next.has_value() && *next == row.uid;

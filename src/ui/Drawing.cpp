@@ -1,8 +1,11 @@
 #include "ui/Drawing.h"
 
-#include <QGraphicsOpacityEffect>
+#include "ui/Palette.h"
+
+#include <QGraphicsEffect>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QPalette>
 #include <QWidget>
 
@@ -164,14 +167,14 @@ void CachedShadow::paint(QPainter& painter, const QPainterPath& shape, const Sha
     painter.drawImage(area.topLeft(), image_);
 }
 
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue)
+void paintFocusRing(QPainter& painter, const QPainterPath& shape)
 {
     painter.save();
     painter.setOpacity(1.0);
     painter.setRenderHint(QPainter::Antialiasing);
     // Twice the width, clipped to the shape: the ring lies whole inside it.
     painter.setClipPath(shape, Qt::IntersectClip);
-    painter.setPen(QPen(onBlue ? QColor(Qt::white) : QColor(29, 29, 31), 4.0));
+    painter.setPen(QPen(Palette::text, 4.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(shape);
     painter.restore();
@@ -182,15 +185,43 @@ bool showsFocusRing(const QWidget& widget)
     return widget.hasFocus() && widget.window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-void setWidgetOpacity(QWidget& widget, double opacity)
+namespace {
+
+// The widget with its children as one picture at an opacity, as the toolkit's opacity effect
+// draws it, and then what must stay at full strength.
+class DimmingEffect final : public QGraphicsEffect {
+public:
+    DimmingEffect(double opacity, std::function<void(QPainter&)> overlay, QObject* parent)
+        : QGraphicsEffect(parent), opacity_(opacity), overlay_(std::move(overlay))
+    {
+    }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        QPoint offset;
+        const QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::PadToEffectiveBoundingRect);
+        painter->save();
+        painter->setOpacity(painter->opacity() * opacity_);
+        painter->drawPixmap(offset, picture);
+        painter->restore();
+        if (overlay_) overlay_(*painter);
+    }
+
+private:
+    double opacity_;
+    std::function<void(QPainter&)> overlay_;
+};
+
+} // namespace
+
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay)
 {
     if (opacity >= 1.0) {
         widget.setGraphicsEffect(nullptr);
         return;
     }
-    auto* effect = new QGraphicsOpacityEffect(&widget);
-    effect->setOpacity(std::clamp(opacity, 0.0, 1.0));
-    widget.setGraphicsEffect(effect);
+    widget.setGraphicsEffect(new DimmingEffect(std::clamp(opacity, 0.0, 1.0), std::move(overlay), &widget));
 }
 
 void fillBackground(QWidget& widget, const QColor& color)

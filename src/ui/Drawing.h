@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
+
 class QPainter;
 class QWidget;
 
@@ -46,9 +48,10 @@ private:
     QImage image_;
 };
 
-// The keyboard focus ring: 2 points just inside `shape`'s edge, dark on light surfaces and
-// white on the blue ones, at least 3:1 against either.
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, bool onBlue);
+// The keyboard focus ring: 2 points just inside `shape`'s edge, always dark. Dark stands out
+// 3:1 or more from everything a ring lies on or next to: the sidebar and its blue bar, white and
+// grey cards, the active card's gradient at its darkest corner (3.6:1) and the switches.
+void paintFocusRing(QPainter& painter, const QPainterPath& shape);
 // Whether `widget` shows its ring: it has the focus and got there by the keyboard (a mouse
 // click or the window's first focus draws none).
 bool showsFocusRing(const QWidget& widget);
@@ -56,7 +59,8 @@ bool showsFocusRing(const QWidget& widget);
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);
 
-// Draws a widget and its children at reduced opacity (1 removes the effect).
-void setWidgetOpacity(QWidget& widget, double opacity);
+// Draws a widget and its children at reduced opacity (1 removes the effect), and then
+// `overlay` at full opacity in the widget's coordinates (a focus ring that must not fade).
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay = {});
 
 } // namespace vantorelle

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/DevicePaneView.h"
 #include "ui/Drawing.h"
@@ -10,8 +11,11 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
+#include <algorithm>
 #include <memory>
 
 namespace vantorelle {
@@ -23,7 +27,8 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
 {
     setWindowTitle(QStringLiteral("Vantorelle"));
     setWindowIcon(AppMark::icon());
-    setFixedSize(windowWidth, windowHeight);
+    setAccessibleRole(*this, QAccessible::Window);
+    fitToScreen();
     fillBackground(*this, Qt::white);
 
     auto* row = new QHBoxLayout(this);
@@ -44,6 +49,37 @@ MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginIte
     // show no tray to quit it from.
     auto* quit = new QShortcut(QKeySequence::Quit, this);
     connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Ctrl+W closes the window as its close button does; the program keeps switching.
+    auto* closeWindow = new QShortcut(QKeySequence::Close, this);
+    connect(closeWindow, &QShortcut::activated, this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void MainWindow::fitToScreen()
+{
+    const QScreen* const on = screen();
+    if (on == nullptr) return;
+    // The frame is known once the window manager has framed the window; until then it counts 0.
+    const QSize room = on->availableGeometry().size() - (frameGeometry().size() - size());
+    const QSize fitted = room.isEmpty() ? QSize(windowWidth, windowHeight)
+                                        : QSize(std::min(windowWidth, room.width()), std::min(windowHeight, room.height()));
+    if (minimumSize() != fitted || maximumSize() != fitted) setFixedSize(fitted);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!followsScreen_ && windowHandle() != nullptr) {
+        followsScreen_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::fitToScreen);
+    }
+    fitToScreen();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // Framing (and placing) by the window manager comes as a move.
+    fitToScreen();
 }
 
 void MainWindow::setPane(Pane pane)

@@ -13,9 +13,10 @@ class BluetoothConnector;
 class SidebarView;
 class SwitchEngine;
 
-// The one window: the sidebar, a hairline rule and the selected pane, at a fixed 880 x 560.
-// Each selection of another pane builds that pane afresh, so no pane keeps state across a
-// switch. The window starts on the Input pane.
+// The one window: the sidebar, a hairline rule and the selected pane, at a fixed 880 x 560
+// wherever the screen has room for it; on a smaller screen (or a large scale) it takes the room
+// there is and the panes scroll. Each selection of another pane builds that pane afresh, so no
+// pane keeps state across a switch. The window starts on the Input pane.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,8 +37,13 @@ public:
 signals:
     void paneViewReplaced(QWidget* paneView);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
 private:
     QWidget* makePaneView(Pane pane);
+    void fitToScreen();
 
     SwitchEngine& engine_;
     std::function<LoginItem()> loginItem_;
@@ -45,6 +51,7 @@ private:
     Pane pane_ = Pane::input;
     SidebarView* sidebar_;
     QWidget* paneView_ = nullptr;
+    bool followsScreen_ = false;
 };
 
 } // namespace vantorelle

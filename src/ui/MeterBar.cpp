@@ -6,7 +6,9 @@
 #include "ui/LinearAnimator.h"
 #include "ui/Palette.h"
 
+#include <QAccessible>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +23,18 @@ constexpr double endLength = MeterBar::trackHeight / 2.0;
 } // namespace
 
 MeterBar::MeterBar(InputLevelMeter& meter, QWidget* parent)
-    : QWidget(parent), animator_(new LinearAnimator(std::chrono::milliseconds(80), this))
+    : QWidget(parent), animator_(new LinearAnimator(std::chrono::milliseconds(80), this)), announceTimer_(new QTimer(this))
 {
     artwork_.ratio = devicePixelRatioF();
-    setFixedSize(trackWidth, trackHeight);
+    // 150 points wherever the card has room; on a narrow window it gives way to the name.
+    setFixedHeight(trackHeight);
+    setMinimumWidth(trackWidth / 3);
+    setMaximumWidth(trackWidth);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     installAccessibility();
+    announceTimer_->setSingleShot(true);
+    connect(announceTimer_, &QTimer::timeout, this, &MeterBar::announceLevel);
     connect(animator_, &LinearAnimator::valueChanged, this, &MeterBar::moved);
     connect(&meter, &InputLevelMeter::runningChanged, this,
             [this, &meter](bool running) { follow(running, meter.level()); });
@@ -77,6 +85,22 @@ void MeterBar::follow(bool running, double level)
     }
     running_ = running;
     setVisible(running);
+    announceLevel();
+}
+
+void MeterBar::announceLevel()
+{
+    if (!running_ || announced_ == level_ || announceTimer_->isActive()) return;
+    const std::chrono::milliseconds since(sinceAnnounced_.isValid() ? sinceAnnounced_.elapsed() : announceInterval.count());
+    if (since < announceInterval) {
+        // The timer's turn sends whatever the level is by then.
+        announceTimer_->start(announceInterval - since);
+        return;
+    }
+    announced_ = level_;
+    sinceAnnounced_.start();
+    QAccessibleValueChangeEvent event(this, level_);
+    QAccessible::updateAccessibility(&event);
 }
 
 void MeterBar::setBackdrop(std::function<void(QPainter&)> backdrop)
@@ -139,6 +163,8 @@ void MeterBar::paintEvent(QPaintEvent*)
     const int start = *paintedPixels_ - end;
     const int height = artwork_.bar.height();
     QPainter painter(this);
+    // Narrower than the track: the whole bar drawn to the room there is.
+    if (width() < trackWidth) painter.scale(width() / double(trackWidth), 1.0);
     painter.drawImage(QPointF(0, 0), artwork_.under);
     painter.drawImage(QPointF(0, 0), artwork_.bar, QRect(0, 0, start, height));
     painter.drawImage(QPointF(start / ratio, 0), artwork_.bar, QRect(full - end, 0, end, height));

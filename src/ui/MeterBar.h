@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <optional>
+
+class QTimer;
 
 namespace vantorelle {
 
@@ -18,6 +22,9 @@ class LinearAnimator;
 // It moves many times a second, so a frame costs no more than it must: only a step that
 // changes the bar's width in device pixels paints, it paints at once, and it only copies from
 // images rendered once (what lies behind with the empty track, and the bar at full length).
+//
+// Screen readers hear the level at a calm rate: at most one change per announceInterval, the
+// latest level last.
 class MeterBar : public QWidget {
     Q_OBJECT
 public:
@@ -30,14 +37,17 @@ public:
     // bar's place in it: it is painted again when either changes.
     void setBackdrop(std::function<void(QPainter&)> backdrop);
 
-    // The level shown (0 to 1).
+    // The level shown (0 to 1), and the one screen readers were last told of.
     double level() const noexcept { return level_; }
+    std::optional<double> announcedLevel() const noexcept { return announced_; }
     // The width the green bar has reached, and the one it moves to.
     double barWidth() const noexcept;
     double targetBarWidth() const noexcept;
 
+    static constexpr std::chrono::milliseconds announceInterval{250};
     static constexpr int trackWidth = 150;
     static constexpr int trackHeight = 4;
+    QSize sizeHint() const override { return {trackWidth, trackHeight}; }
     static double barWidthFor(double level) noexcept;
 
 protected:
@@ -57,6 +67,7 @@ private:
     int devicePixels(double width) const;
     void moved(double width);
     void prepareArtwork();
+    void announceLevel();
 
     LinearAnimator* animator_;
     bool running_ = false;
@@ -65,6 +76,9 @@ private:
     std::optional<int> paintedPixels_;
     std::function<void(QPainter&)> backdrop_;
     Artwork artwork_;
+    QTimer* announceTimer_;
+    QElapsedTimer sinceAnnounced_;
+    std::optional<double> announced_;
 };
 
 } // namespace vantorelle

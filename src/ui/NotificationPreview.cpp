@@ -1,5 +1,6 @@
 #include "ui/NotificationPreview.h"
 
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/Palette.h"
 #include "ui/RoundedPanel.h"
@@ -22,7 +23,9 @@ QWidget* makeBubble(QWidget* parent)
     auto* row = new QHBoxLayout(bubble);
     row->setContentsMargins(14, 10, 14, 10);
     row->setSpacing(10);
-    row->addWidget(new AppMark(30, bubble), 0, Qt::AlignVCenter);
+    auto* mark = new AppMark(30, bubble);
+    hideFromScreenReaders(*mark);
+    row->addWidget(mark, 0, Qt::AlignVCenter);
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(1);

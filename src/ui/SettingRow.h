@@ -32,6 +32,7 @@ private:
     QLabel* title_;
     QLabel* subtitle_;
     SwitchToggle* toggle_;
+    bool showing_ = false;
 };
 
 } // namespace vantorelle

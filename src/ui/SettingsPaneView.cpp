@@ -1,6 +1,7 @@
 #include "ui/SettingsPaneView.h"
 
 #include "engine/SwitchEngine.h"
+#include "ui/Accessibility.h"
 #include "ui/CardStack.h"
 #include "ui/Drawing.h"
 #include "ui/EngineChanges.h"
@@ -18,14 +19,17 @@ namespace vantorelle {
 
 namespace {
 
-// A short red line at the foot of a card; its holder is what is shown or hidden.
+// A short red line at the foot of a card; its holder is what is shown or hidden, and what
+// screen readers hear of as an alert when it appears.
 QLabel* addErrorLine(CardStack& card, const QString& text)
 {
     auto* line = new QWidget(&card);
+    setAccessibleRole(*line, QAccessible::AlertMessage, text);
     auto* layout = new QVBoxLayout(line);
     layout->setContentsMargins(16, 0, 16, 10);
     QLabel* label = makeLabel(text, uiFont(11, FontWeight::regular), QColor(Qt::red), line);
     label->setAlignment(Qt::AlignCenter);
+    hideFromScreenReaders(*label);
     layout->addWidget(label);
     card.addContent(line);
     return label;
@@ -59,7 +63,10 @@ QString SettingsPaneView::saveErrorText()
 
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)
 {
-    return makeLabel(title.toUpper(), uiFont(11, FontWeight::semibold, 0.6), Palette::greyLight, parent);
+    QLabel* label = makeLabel(title.toUpper(), uiFont(11, FontWeight::semibold, 0.6), Palette::greyLight, parent);
+    // Read as written, not spelt out in capitals.
+    setAccessibleRole(*label, QAccessible::Heading, title);
+    return label;
 }
 
 QWidget* SettingsPaneView::makeContent()
@@ -72,7 +79,9 @@ QWidget* SettingsPaneView::makeContent()
 
     auto* heading = new QVBoxLayout;
     heading->setSpacing(4);
-    heading->addWidget(makeLabel(QStringLiteral("Settings"), uiFont(20, FontWeight::bold), Palette::text, content));
+    QLabel* title = makeLabel(QStringLiteral("Settings"), uiFont(20, FontWeight::bold), Palette::text, content);
+    setAccessibleRole(*title, QAccessible::Heading, title->text());
+    heading->addWidget(title);
     heading->addWidget(makeLabel(QStringLiteral("Notifications and how Vantorelle runs."),
                                  uiFont(13, FontWeight::regular), Palette::grey, content));
     stack->addLayout(heading);

@@ -27,8 +27,10 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     // Clicks on the symbol and the label belong to the bar.
     symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The entry is one page tab, named by its label; its symbol is decoration.
+    hideFromScreenReaders(*symbol_);
+    hideFromScreenReaders(*label_);
     setAccessibleName(paneLabel(pane));
-    installAccessibility();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -40,6 +42,10 @@ void SidebarEntry::setSelected(bool selected)
     symbol_->setColor(foreground);
     setLabelColor(*label_, foreground);
     label_->setFont(uiFont(13, selected ? FontWeight::medium : FontWeight::regular));
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
     update();
 }
 
@@ -53,7 +59,7 @@ void SidebarEntry::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (selected_) painter.fillPath(hitShape(), Palette::blue);
-    if (showsFocusRing(*this)) paintFocusRing(painter, hitShape(), selected_);
+    if (showsFocusRing(*this)) paintFocusRing(painter, hitShape());
 }
 
 void SidebarEntry::keyPressEvent(QKeyEvent* event)

@@ -1,5 +1,6 @@
 #include "ui/SidebarView.h"
 
+#include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/Palette.h"
 #include "ui/SidebarEntry.h"
@@ -19,7 +20,9 @@ QLayout* makeHeader(QWidget* parent)
     auto* header = new QHBoxLayout;
     header->setContentsMargins(16, 6, 16, 14);
     header->setSpacing(10);
-    header->addWidget(new AppMark(34, parent), 0, Qt::AlignVCenter);
+    auto* mark = new AppMark(34, parent);
+    hideFromScreenReaders(*mark);
+    header->addWidget(mark, 0, Qt::AlignVCenter);
 
     auto* names = new QVBoxLayout;
     names->setContentsMargins(0, 0, 0, 0);
@@ -46,11 +49,14 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
     column->addSpacing(38);
     column->addLayout(makeHeader(this));
 
-    auto* list = new QVBoxLayout;
+    // The entries are one page tab list for screen readers.
+    auto* tabs = new QWidget(this);
+    setAccessibleRole(*tabs, QAccessible::PageTabList, QStringLiteral("Panes"));
+    auto* list = new QVBoxLayout(tabs);
     list->setContentsMargins(10, 0, 10, 0);
     list->setSpacing(2);
     for (const Pane each : allPanes) {
-        auto* entry = new SidebarEntry(each, this);
+        auto* entry = new SidebarEntry(each, tabs);
         connect(entry, &SidebarEntry::clicked, this, [this, each] { select(each); });
         connect(entry, &SidebarEntry::stepRequested, this, [this, each](int step) {
             const int target = static_cast<int>(each) + step;
@@ -62,7 +68,7 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
         list->addWidget(entry);
         entries_.push_back(entry);
     }
-    column->addLayout(list);
+    column->addWidget(tabs);
     column->addStretch(1);
     refresh();
 }

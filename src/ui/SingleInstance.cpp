@@ -1,6 +1,7 @@
 #include "ui/SingleInstance.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -10,10 +11,18 @@ namespace vantorelle {
 namespace {
 
 constexpr int activationTimeoutMs = 3000;
+constexpr const char* ownInterface = "org.vantorelle.Vantorelle";
+constexpr const char* applicationInterface = "org.freedesktop.Application";
+// Where launchers put the token in platform-data: Wayland's name and the X11 startup id.
+constexpr const char* tokenKey = "activation-token";
+constexpr const char* startupIdKey = "desktop-startup-id";
 
 } // namespace
 
-SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus)) {}
+SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus))
+{
+    new ApplicationInterface(*this);
+}
 
 SingleInstance::~SingleInstance()
 {
@@ -27,7 +36,10 @@ bool SingleInstance::claim()
     if (owner_ || lock_) return true;
     if (!bus_.isConnected()) return claimLock();
     // The object first, so a second start that sees the name can always reach it.
-    if (!bus_.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAllSlots)) return claimLock();
+    if (!bus_.registerObject(QString::fromLatin1(objectPath), this,
+                             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors)) {
+        return claimLock();
+    }
     // Neither queued nor replaceable: the name belongs to the first process that asks.
     if (!bus_.registerService(QString::fromLatin1(serviceName))) {
         bus_.unregisterObject(QString::fromLatin1(objectPath));
@@ -56,19 +68,47 @@ bool SingleInstance::claimLock()
     return lock->error() != QLockFile::LockFailedError;
 }
 
-bool SingleInstance::activateRunning() const
+bool SingleInstance::activateRunning(const QString& activationToken) const
 {
     if (!bus_.isConnected()) return false;
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
-        QString::fromLatin1("org.vantorelle.Vantorelle"), QStringLiteral("Activate"));
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, activationTimeoutMs);
+    const auto activate = [this](const char* interface) {
+        return QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                              QString::fromLatin1(interface), QStringLiteral("Activate"));
+    };
+    QVariantMap platformData;
+    if (!activationToken.isEmpty()) {
+        platformData.insert(QString::fromLatin1(tokenKey), activationToken);
+        platformData.insert(QString::fromLatin1(startupIdKey), activationToken);
+    }
+    QDBusMessage reply = bus_.call(activate(applicationInterface) << platformData, QDBus::Block, activationTimeoutMs);
+    // An instance started before an upgrade knows only its own call.
+    const QDBusError::ErrorType error = QDBusError(reply).type();
+    if (error == QDBusError::UnknownInterface || error == QDBusError::UnknownMethod) {
+        reply = bus_.call(activate(ownInterface), QDBus::Block, activationTimeoutMs);
+    }
     return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QString SingleInstance::launchActivationToken()
+{
+    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
 }
 
 void SingleInstance::Activate()
 {
-    emit activationRequested();
+    emit activationRequested({});
+}
+
+ApplicationInterface::ApplicationInterface(SingleInstance& instance) : QDBusAbstractAdaptor(&instance), instance_(instance)
+{
+}
+
+void ApplicationInterface::Activate(const QVariantMap& platformData)
+{
+    QString token = platformData.value(QString::fromLatin1(tokenKey)).toString();
+    if (token.isEmpty()) token = platformData.value(QString::fromLatin1(startupIdKey)).toString();
+    emit instance_.activationRequested(token);
 }
 
 } // namespace vantorelle

@@ -84,7 +84,7 @@ void SwitchToggle::paintEvent(QPaintEvent*)
     paintShadow(painter, knobShape, ShadowSpec{QColor(0, 0, 0, 60), 0.8, QPointF(0, 0.5)});
     painter.fillPath(knobShape, Qt::white);
 
-    if (showsFocusRing(*this)) paintFocusRing(painter, capsule(track), false);
+    if (showsFocusRing(*this)) paintFocusRing(painter, capsule(track));
 }
 
 } // namespace vantorelle

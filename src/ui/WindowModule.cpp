@@ -1,9 +1,12 @@
 #include "ui/WindowModule.h"
 
+#include "cli/NoDisplayMessage.h"
 #include "ui/Application.h"
 
-#include <QtGlobal>
+#include <QCoreApplication>
+#include <QDir>
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <type_traits>
@@ -19,16 +22,31 @@ bool isExpected(const QMessageLogContext& context, const QString& message)
     const QLatin1String category(context.category != nullptr ? context.category : "");
     if (message == QLatin1String("This plugin does not support raise()")) return true;
     if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return true;
-    // Both come just before the failure below, which says it in one line.
+    // These come just before the failure below, which says it in one line (or, when another
+    // display opens, before a window that works).
     if (category == QLatin1String("qt.qpa.xcb") && message.startsWith(QLatin1String("could not connect to display"))) return true;
-    return category == QLatin1String("qt.qpa.plugin") && message.startsWith(QLatin1String("Could not load the Qt platform plugin"));
+    if (message.startsWith(QLatin1String("Failed to create wl_display"))) return true;
+    return category == QLatin1String("qt.qpa.plugin")
+        && (message.startsWith(QLatin1String("Could not load the Qt platform plugin"))
+            || message.startsWith(QLatin1String("Could not find the Qt platform plugin")));
+}
+
+bool waylandPluginInstalled()
+{
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        if (!QDir(folder + QStringLiteral("/platforms")).entryList({QStringLiteral("libqwayland-*")}, QDir::Files).isEmpty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void filterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtFatalMsg && message.contains(QLatin1String("no Qt platform plugin could be initialized"))) {
-        std::fputs("vantorelle: no display found; the window needs one, the reports "
-                   "(vantorelle --status, vantorelle --list-devices) work without.\n", stderr);
+        const vantorelle::DisplaysFound found{qEnvironmentVariable("WAYLAND_DISPLAY").toStdString(),
+                                              qEnvironmentVariable("DISPLAY").toStdString(), waylandPluginInstalled()};
+        std::fputs(vantorelle::noDisplayMessage(found).c_str(), stderr);
         std::_Exit(EXIT_FAILURE);
     }
     if (type != QtFatalMsg && isExpected(context, message)) return;

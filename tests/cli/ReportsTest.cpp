@@ -153,6 +153,9 @@ TEST(ReportModeTest, WholeCaseSensitiveMatchesWithListingFirst)
     EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list"}), std::nullopt);
     // The program path itself is an element like any other.
     EXPECT_EQ(reportModeFor(Args{"--status"}), ReportMode::status);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--list-devices", "-h", "--version"}), ReportMode::help);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "--status", "--version"}), ReportMode::version);
+    EXPECT_EQ(reportModeFor(Args{"vantorelle", "-help", "--Help", "--help=1", "-v"}), std::nullopt);
 }
 
 } // namespace

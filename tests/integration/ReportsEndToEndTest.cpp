@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace vantorelle {
@@ -30,13 +32,15 @@ protected:
         std::string err;
     };
 
-    Result run(const QStringList& arguments)
+    using Adjustment = std::function<void(QProcessEnvironment&)>;
+    Result run(const QStringList& arguments, const Adjustment& adjust = {}, const QString& program = VANTORELLE_BINARY)
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome));
+        if (adjust) adjust(environment);
         process.setProcessEnvironment(environment);
-        process.start(VANTORELLE_BINARY, arguments);
+        process.start(program, arguments);
         if (!process.waitForFinished(10000)) {
             process.kill();
             process.waitForFinished();
@@ -116,12 +120,50 @@ TEST_F(ReportsEndToEndTest, NoServerNoLidNoFile)
     qputenv("PULSE_SERVER", savedServer);
 
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "vantorelle: no sound server answered; no device is shown as connected.\n");
     EXPECT_EQ(result.out.substr(0, result.out.find("\nAuto-switch")),
               "Current system defaults:\n  Input: none\n  Output: none\n\nLid: open\n");
     EXPECT_TRUE(std::filesystem::is_directory(settingsFile().parent_path())) << "the folder is created";
     EXPECT_FALSE(std::filesystem::exists(settingsFile()));
     EXPECT_EQ(run({"--list-devices"}).out, "");
+}
+
+TEST_F(ReportsEndToEndTest, HelpAndVersionTouchNeitherSettingsNorServer)
+{
+    const Result help = run({"--status", "-h"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: vantorelle [--background]\n")) << help.out;
+    EXPECT_NE(help.out.find("\nSettings: " + settingsFile().string() + "\n"), std::string::npos) << help.out;
+    EXPECT_FALSE(std::filesystem::exists(settingsFile().parent_path()));
+    EXPECT_EQ(run({"--version"}).out.substr(0, 11), "vantorelle ");
+}
+
+TEST_F(ReportsEndToEndTest, AWindowWithoutADisplaySaysWhatWasFoundAndWhatIsMissing)
+{
+    // A copy of the program whose Qt finds no platform plugins at all (qt.conf beside it).
+    const std::filesystem::path binary(VANTORELLE_BINARY);
+    const std::filesystem::path copy = folder / "bin" / binary.filename();
+    std::filesystem::create_directories(folder / "bin" / "plugins");
+    std::filesystem::copy_file(binary, copy);
+    std::filesystem::create_symlink(binary.parent_path() / "vantorelle-window.so", folder / "bin" / "vantorelle-window.so");
+    test::writeFile(folder / "bin" / "qt.conf", "[Paths]\nPlugins=" + (folder / "bin" / "plugins").string() + "\n");
+
+    // A session whose Wayland socket is not there (or not ours) to open.
+    const Adjustment waylandOnly = [this](QProcessEnvironment& environment) {
+        environment.remove("QT_QPA_PLATFORM");
+        environment.remove("DISPLAY");
+        environment.insert("WAYLAND_DISPLAY", "wayland-test");
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(folder.path().string()));
+    };
+    const Result missing = run({}, waylandOnly, QString::fromStdString(copy.string()));
+    const Result unopened = run({}, waylandOnly);
+
+    const std::string reports = "; the reports (vantorelle --status, vantorelle --list-devices) work without a display.\n";
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "vantorelle: a Wayland display (wayland-test) was found, but Qt's Wayland support "
+                           "(qt6-wayland) is not installed" + reports);
+    EXPECT_EQ(unopened.exitCode, 1);
+    EXPECT_EQ(unopened.err, "vantorelle: a Wayland display (wayland-test) was found, but it could not be opened" + reports);
 }
 
 TEST_F(ReportsEndToEndTest, AConfigFolderThatCannotBeWrittenAddsNothingToStandardError)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <memory>
 #include <vector>
 
@@ -87,6 +89,21 @@ TEST_F(LidMonitorTest, HungUpowerCountsAsOpenInsteadOfBlocking)
     services.suspendUpower(false);
     EXPECT_FALSE(closed);
     EXPECT_TRUE(LidMonitor::readLidClosed());
+}
+
+TEST_F(LidMonitorTest, HungUpowerLeavesTheEventLoopRunning)
+{
+    LidMonitor monitor;
+    record(monitor);
+    ASSERT_TRUE(services.setLid(true, true));
+    services.suspendUpower(true);
+    monitor.start();
+    // The read start() queued goes out first; only the event loop wakes UPower, and a read that
+    // waited on it would time out before.
+    QTimer::singleShot(50ms, [this] { services.suspendUpower(false); });
+    EXPECT_TRUE(waitForChanges(1));
+    services.suspendUpower(false);
+    EXPECT_EQ(changes, std::vector<bool>{true});
 }
 
 TEST_F(LidMonitorTest, WithoutLidChangesOfLidIsClosedAreNotReported)

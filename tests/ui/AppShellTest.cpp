@@ -2,6 +2,8 @@
 #include "UiTestSupport.h"
 
 #include "store/PriorityStore.h"
+#include "support/platform/ChildProcess.h"
+#include "support/platform/PulseDaemon.h"
 #include "support/platform/QtWait.h"
 #include "ui/AppShell.h"
 #include "ui/MainWindow.h"
@@ -10,7 +12,12 @@
 #include "ui/TrayMenu.h"
 
 #include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QPointer>
+#include <QTest>
 
 #include <algorithm>
 
@@ -42,7 +49,9 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     EXPECT_EQ(shell.window(), first.data()) << "one window only";
     first->setPane(Pane::settings);
 
-    first->close();
+    // Ctrl+W closes it as its close button does.
+    QApplication::setActiveWindow(first);
+    QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(waitUntil([&] { return first.isNull(); })) << "a closed window is discarded";
     EXPECT_EQ(shell.window(), nullptr);
 
@@ -203,5 +212,113 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
     }
 }
 
+// The top items of a tray item's exported menu: labels, radio items with "* " when on.
+struct ExportedItem {
+    int id = 0;
+    QString line;
+};
+std::vector<ExportedItem> exportedMenu(const QDBusConnection& bus, const QString& item)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(item, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"),
+                                                       QStringLiteral("GetLayout"));
+    call << 0 << -1 << QStringList();
+    const QList<QVariant> reply = bus.call(call, QDBus::Block, 5000).arguments();
+    std::vector<ExportedItem> items;
+    if (reply.size() < 2) return items;
+    const QDBusArgument root = reply.at(1).value<QDBusArgument>();
+    int id = 0;
+    QVariantMap properties;
+    root.beginStructure();
+    root >> id >> properties;
+    root.beginArray();
+    while (!root.atEnd()) {
+        QDBusVariant child;
+        root >> child;
+        const QDBusArgument entry = child.variant().value<QDBusArgument>();
+        entry.beginStructure();
+        entry >> id >> properties;
+        entry.endStructure();
+        const QString label = properties.value(QStringLiteral("label")).toString();
+        if (properties.value(QStringLiteral("toggle-type")) == QStringLiteral("radio")) {
+            items.push_back({id, (properties.value(QStringLiteral("toggle-state")).toInt() == 1 ? "* " : "  ") + label});
+        } else if (!label.isEmpty()) {
+            items.push_back({id, label});
+        }
+    }
+    return items;
+}
+
+// A desktop's tray host, as much of it as an item needs: it takes every registration.
+class TrayWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+public:
+    bool isHostRegistered() const { return true; }
+    QStringList items;
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& item) { items << item; }
+};
+
+TEST(AppShell, TheTrayItemNamesTheInstalledIconAndExportsTheDeviceMenu)
+{
+    TrayWatcher watcher;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    // A tray needs a real window system.
+    QProcess xServer;
+    diesWithTests(xServer);
+    xServer.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(waitUntil([&] { return xServer.canReadLine(); }, 20s)) << "Xvfb did not start";
+    TempFolder data;
+    std::filesystem::create_directories(data / "icons/hicolor/apps");
+    writeFile(data / "icons/hicolor/index.theme", "[Icon Theme]\nDirectories=apps\n[apps]\nSize=16\nType=Scalable\n");
+    writeFile(data / "icons/hicolor/apps/vantorelle.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'/>");
+
+    PulseDaemon sound;
+    ASSERT_TRUE(sound.isRunning()) << "no private sound server";
+    ASSERT_TRUE(sound.addSink("usb_spk", {{"device.description", "USB Speakers"}}));
+    ASSERT_TRUE(sound.addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    ASSERT_TRUE(sound.setDefaultSink("usb_spk"));
+
+    TempFolder config;
+    ProgramRun program(config, {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+                                {QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(xServer.readLine()).trimmed()},
+                                {QStringLiteral("XDG_DATA_DIRS"), QString::fromStdString(data.path().string())},
+                                {QStringLiteral("PULSE_SERVER"), sound.server()}});
+    program.start();
+    ASSERT_TRUE(waitUntil([&] { return !watcher.items.empty(); }, 20s)) << program.process().readAllStandardError().toStdString();
+    QDBusMessage get = QDBusMessage::createMethodCall(watcher.items.first(), QStringLiteral("/StatusNotifierItem"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("IconName");
+    EXPECT_EQ(bus.call(get, QDBus::Block, 5000).arguments().value(0).value<QDBusVariant>().variant().toString(),
+              QStringLiteral("vantorelle"));
+
+    // The menu goes along with its device section, and a choice there sets the server's default.
+    const auto lines = [&] {
+        QStringList shown;
+        for (const ExportedItem& item : exportedMenu(bus, watcher.items.first())) shown << item.line;
+        return shown;
+    };
+    EXPECT_TRUE(waitUntil([&] {
+        return lines() == QStringList{"Output", "* USB Speakers", "  Laptop Speakers", "Open Vantorelle", "Quit Vantorelle"};
+    })) << lines().join(" | ").toStdString();
+    for (const ExportedItem& item : exportedMenu(bus, watcher.items.first())) {
+        if (item.line != QStringLiteral("  Laptop Speakers")) continue;
+        QDBusMessage click = QDBusMessage::createMethodCall(watcher.items.first(), QStringLiteral("/MenuBar"),
+                                                            QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("Event"));
+        click << item.id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+        bus.call(click, QDBus::Block, 5000);
+    }
+    EXPECT_TRUE(waitUntil([&] { return sound.defaultSink() == std::optional<QString>("speakers"); }));
+    EXPECT_TRUE(waitUntil([&] { return lines().contains("* Laptop Speakers"); })) << lines().join(" | ").toStdString();
+    bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    endProcess(xServer);
+}
+
 } // namespace
 } // namespace vantorelle::test
+
+#include "AppShellTest.moc"

@@ -105,6 +105,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->drawnOpacity(), 0.55);
     EXPECT_TRUE(card->menuItems().empty());
 
+    EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 1, active, lid closed");
+
     // Once another microphone is the default, the built-in one is lid-blocked and standing by.
     connect({2, "usb", "Blue Yeti"});
     parts.audio.defaultInput = 2;
@@ -115,7 +117,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->statusLabel().text(), "Unavailable — lid closed");
     EXPECT_EQ(card->captionLabel().text(), "Sits out when the lid is closed");
     EXPECT_EQ(card->drawnOpacity(), 0.55);
-    EXPECT_TRUE(card->menuItems().empty());
+    EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 2, unavailable — lid closed");
+    ASSERT_EQ(card->menuItems().size(), 1u) << "only the move down";
     EXPECT_FALSE(pane->card("usb")->isDimmed());
 }
 
@@ -151,7 +154,7 @@ TEST_F(DevicePaneViewTest, ArrowsReorderAndTheRuleFollowsAtOnce)
     EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"b", "gone", "a"}));
 }
 
-TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
+TEST_F(DevicePaneViewTest, TheMenuOffersTheMovesThatApplyAndRemovesOnlyADisconnectedEntry)
 {
     connect({1, "a", "Mic A"});
     parts.audio.defaultInput = 1;
@@ -159,12 +162,18 @@ TEST_F(DevicePaneViewTest, OnlyADisconnectedEntryCanBeRemoved)
     const auto pane = makePane(Direction::input);
     pane->show();
 
-    EXPECT_TRUE(pane->card("a")->menuItems().empty());
+    const auto texts = [](const std::vector<MenuItem>& items) {
+        std::vector<QString> result;
+        for (const MenuItem& item : items) result.push_back(item.text + (item.destructive ? "!" : ""));
+        return result;
+    };
+    EXPECT_EQ(texts(pane->card("a")->menuItems()), std::vector<QString>{"Move down"});
     const std::vector<MenuItem> items = pane->card("gone")->menuItems();
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].text, "Remove from list");
-    EXPECT_TRUE(items[0].destructive);
+    ASSERT_EQ(texts(items), (std::vector<QString>{"Move up", "Remove from list!"}));
     items[0].action();
+    settle();
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"gone", "a"}));
+    pane->card("gone")->menuItems().back().action();
     settle();
     EXPECT_EQ(uidsOf(*pane), std::vector<std::string>{"a"});
     EXPECT_EQ(savedSettings().inputPriority, (std::vector<SavedDevice>{{"a", "Mic A"}}));
@@ -175,7 +184,7 @@ TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
 {
     const std::string uid = "bluez:aa:bb:cc:dd:ee:01:input";
     const QString address = QStringLiteral("aa:bb:cc:dd:ee:01");
-    const auto connectItem = [](const DeviceCard& card) -> std::optional<MenuItem> {
+    const auto connectInMenu = [](const DeviceCard& card) -> std::optional<MenuItem> {
         for (const MenuItem& item : card.menuItems()) {
             if (item.text == "Connect") return item;
         }
@@ -187,12 +196,12 @@ TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
     const auto pane = makePane(Direction::input, {}, &bluetooth);
     pane->show();
     DeviceCard& card = *pane->card(uid);
-    EXPECT_FALSE(connectItem(card)) << "BlueZ does not know it";
+    EXPECT_FALSE(connectInMenu(card)) << "BlueZ does not know it";
 
     bluetooth.known.insert(address.toUpper());
     emit bluetooth.changed();
-    EXPECT_TRUE(connectItem(card));
-    EXPECT_FALSE(connectItem(*pane->card("gone"))) << "not Bluetooth";
+    EXPECT_TRUE(connectInMenu(card));
+    EXPECT_FALSE(connectInMenu(*pane->card("gone"))) << "not Bluetooth";
     QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(&card)->actionInterface();
     ASSERT_NE(actions, nullptr);
     EXPECT_TRUE(actions->actionNames().contains("Connect"));
@@ -200,7 +209,7 @@ TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
     actions->doAction("Connect");
     EXPECT_EQ(bluetooth.asked, std::vector<QString>{address});
     EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Connecting…"));
-    EXPECT_FALSE(connectItem(card)) << "no second ask while one runs";
+    EXPECT_FALSE(connectInMenu(card)) << "no second ask while one runs";
 
     bluetooth.answer(address, QStringLiteral("Could not connect: the headset is off or out of range"));
     EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Not connected"));
@@ -208,7 +217,7 @@ TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
     EXPECT_TRUE(card.captionLabel().isVisible());
 
     // Connected: the card waits for the device to arrive as any plug does.
-    connectItem(card)->action();
+    connectInMenu(card)->action();
     bluetooth.answer(address);
     EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Connecting…"));
     EXPECT_EQ(card.captionLabel().text(), QStringLiteral("Keeps its seat for when it returns"));
@@ -216,7 +225,7 @@ TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)
     parts.audio.fireDeviceListChange();
     settle();
     EXPECT_EQ(card.statusLabel().text(), QStringLiteral("Available"));
-    EXPECT_FALSE(connectItem(card));
+    EXPECT_FALSE(connectInMenu(card));
 }
 
 TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)

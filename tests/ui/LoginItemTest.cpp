@@ -77,12 +77,19 @@ TEST(LoginItemStart, OnlyTheEntrysArgumentMakesABackgroundStart)
     EXPECT_FALSE(LoginItem::isBackgroundStart({"vantorelle", "--Background", "background"}));
 }
 
-TEST_F(LoginItemTest, WithoutAnIdentityNothingIsRegistered)
+TEST_F(LoginItemTest, WithoutAnIdentityNothingIsRegisteredAndABuildFolderHasOne)
 {
     const LoginItem item(AppIdentity::forExecutable("/nowhere/build/vantorelle"), autostart);
     EXPECT_FALSE(item.registerItem());
     EXPECT_FALSE(std::filesystem::exists(autostart));
     EXPECT_FALSE(item.isEnabled());
+
+    // A build folder: the desktop entry lies beside the executable, and the entry starts that build.
+    TempFolder build;
+    writeFile(build / "vantorelle.desktop", "[Desktop Entry]\n");
+    const LoginItem built(AppIdentity::forExecutable(build / "vantorelle"), autostart);
+    ASSERT_TRUE(built.registerItem());
+    EXPECT_NE(readFile(built.entryFile()).find("Exec=" + (build / "vantorelle").string() + " --background\n"), std::string::npos);
 }
 
 TEST_F(LoginItemTest, AnEntryTheDesktopWasToldToSkipIsNotEnabled)

@@ -6,6 +6,8 @@
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
 #include "ui/MainWindow.h"
+#include "ui/PaneScrollArea.h"
+#include "ui/SidebarView.h"
 #include "ui/MeterBar.h"
 #include "ui/ArrowButton.h"
 #include "store/PriorityStore.h"
@@ -14,6 +16,8 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +66,47 @@ TEST(Screenshots, WindowOnEachPane)
     saveDetail(image, QRect(0, 30, 210, 160), "detail-sidebar.png");
     saveDetail(image, QRect(220, 455, 300, 105), "detail-preview.png");
     saveDetail(image, QRect(760, 110, 110, 110), "detail-switches.png");
+}
+
+// The window on the test's screen: 880 x 560 where that fits, otherwise the room there is, with
+// the sidebar whole and every pane reaching its last line by scrolling, nothing cut at the side.
+TEST(Screenshots, TheWindowFitsItsScreen)
+{
+    FakeEngineParts parts;
+    for (AudioObjectID id = 1; id <= 5; ++id) {
+        parts.audio.add(FakeAudioSystem::device(id, "mic" + std::to_string(id), "USB Microphone " + std::to_string(id), true, false));
+    }
+    parts.audio.defaultInput = 1;
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    QCoreApplication::processEvents();
+
+    const QScreen& screen = *window.screen();
+    const QSize room = screen.availableGeometry().size() - (window.frameGeometry().size() - window.size());
+    EXPECT_EQ(window.size(), QSize(std::min(880, room.width()), std::min(560, room.height())));
+    EXPECT_EQ(window.maximumSize(), window.size()) << "still not resizable";
+    EXPECT_EQ(window.sidebar().geometry(), QRect(0, 0, 208, window.height()));
+    const QSize pixels = screen.geometry().size() * screen.devicePixelRatio();
+    const QString name = QStringLiteral("window-%1x%2-scale%3-").arg(pixels.width()).arg(pixels.height()).arg(screen.devicePixelRatio());
+    for (const Pane pane : allPanes) {
+        window.setPane(pane);
+        QCoreApplication::processEvents();
+        if (auto* devices = qobject_cast<DevicePaneView*>(window.paneView()); devices != nullptr && pane == Pane::input) {
+            devices->cards().front()->meterBar()->follow(true, 0.7); // its 150 points must give way too
+        }
+        auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
+        ASSERT_NE(scroll, nullptr);
+        save(window, qPrintable(name + rawValue(pane).data() + ".png"));
+        EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        const QRect lastLine = scroll->widget()->childrenRect();
+        EXPECT_LE(scroll->widget()->mapTo(scroll->viewport(), lastLine.bottomLeft()).y(), scroll->viewport()->height());
+        save(window, qPrintable(name + rawValue(pane).data() + "-end.png"));
+    }
 }
 
 // Every card state on both panes (active with a name far too long for it and its level bar,
@@ -140,9 +185,9 @@ TEST(Screenshots, TrayMenuAndBluetoothCards)
     auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
     ASSERT_NE(pane, nullptr);
     for (const char* uid : {"bluez:AA:BB:CC:DD:EE:01:output", "bluez:AA:BB:CC:DD:EE:02:output"}) {
-        for (const MenuItem& item : pane->card(uid)->menuItems()) {
-            if (item.text == QStringLiteral("Connect")) item.action();
-        }
+        const std::optional<MenuItem> connect = pane->card(uid)->connectItem();
+        ASSERT_TRUE(connect);
+        connect->action();
     }
     bluetooth.answer("AA:BB:CC:DD:EE:02", "Could not connect: the headset is off or out of range");
     save(window, "window-bluetooth-connecting.png");

@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@ std::vector<std::pair<QString, QString>> withoutSoundServer()
 
 TEST(SingleInstance, TheFirstClaimWinsAndALaterOneIsRefused)
 {
+    ASSERT_TRUE(waitUntil([] { return !nameOwned(); })) << "left over from another test";
     SingleInstance first(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("first")));
     SingleInstance second(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("second")));
     ASSERT_TRUE(first.claim());
@@ -49,16 +51,27 @@ TEST(SingleInstance, ASecondStartBringsTheRunningWindowForwardAndExitsWithoutAnE
     ASSERT_TRUE(waitUntil([] { return !nameOwned(); })) << "left over from another test";
     SingleInstance running(QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("running")));
     ASSERT_TRUE(running.claim());
-    int activations = 0;
-    QObject::connect(&running, &SingleInstance::activationRequested, [&] { ++activations; });
+    QStringList tokens;
+    QObject::connect(&running, &SingleInstance::activationRequested, [&](const QString& token) { tokens << token; });
 
     TempFolder config;
-    ProgramRun second(config, withoutSoundServer());
+    auto environment = withoutSoundServer();
+    // As a Wayland launcher starts it; the activation token wins over the older startup id.
+    environment.emplace_back(QStringLiteral("XDG_ACTIVATION_TOKEN"), QStringLiteral("launcher-token"));
+    environment.emplace_back(QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("x11-id"));
+    ProgramRun second(config, environment);
     second.start();
     ASSERT_TRUE(second.finished(20s));
     EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process().exitCode(), 0);
-    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(tokens, QStringList{QStringLiteral("launcher-token")});
+    // The older argument-less call still works, without a token; asynchronous, as it is answered here.
+    QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("older"))
+        .asyncCall(QDBusMessage::createMethodCall(QString::fromLatin1(SingleInstance::serviceName),
+                                                  QString::fromLatin1(SingleInstance::objectPath),
+                                                  QStringLiteral("org.vantorelle.Vantorelle"), QStringLiteral("Activate")));
+    ASSERT_TRUE(waitUntil([&] { return tokens.size() == 2; }));
+    EXPECT_EQ(tokens.last(), QString());
     EXPECT_FALSE(std::filesystem::exists(config / "Vantorelle")) << "no settings store, so no engine, was made";
 }
 

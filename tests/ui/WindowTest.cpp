@@ -2,6 +2,7 @@
 #include "UiTestSupport.h"
 
 #include "support/platform/QtWait.h"
+#include "store/PriorityStore.h"
 #include "ui/ArrowButton.h"
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
@@ -17,7 +18,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMetaEnum>
 #include <QMenu>
 #include <QLabel>
 #include <QPointer>
@@ -25,7 +28,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <tuple>
 
 using namespace std::chrono_literals;
 
@@ -238,7 +244,18 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
     press(Qt::Key_Space);
     EXPECT_EQ(engine->settings().inputPriority.front().uid, "cam");
 
-    // Shift+F10 opens a disconnected card's menu, with "Remove from list".
+    // The menu key (the platform hands it to the focused widget as a menu event) opens a
+    // connected card's menu with its moves.
+    DeviceCard& middle = *pane->cards()[1];
+    middle.setFocus(Qt::TabFocusReason);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1), middle.mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(&middle, &menuKey);
+    QMenu* moves = middle.findChild<QMenu*>();
+    ASSERT_TRUE(moves != nullptr && moves->isVisible());
+    EXPECT_EQ(moves->actions().size(), 2) << "Move up, Move down";
+    moves->close();
+
+    // Shift+F10 opens a disconnected card's menu, which also offers "Remove from list".
     DeviceCard* gone = pane->card("old");
     ASSERT_NE(gone, nullptr);
     gone->setFocus(Qt::TabFocusReason);
@@ -248,83 +265,193 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
         menu = gone->findChild<QMenu*>();
         return menu != nullptr && menu->isVisible();
     }));
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Remove from list"));
-    menu->actions().front()->trigger();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions().back()->text(), QStringLiteral("Remove from list"));
+    menu->actions().back()->trigger();
     menu->close();
     EXPECT_TRUE(waitUntil([&] { return pane->card("old") == nullptr; }));
 }
 
-TEST_F(WindowTest, ScreenReadersGetRolesNamesStatesAndActionsInReadingOrder)
+// One line per node a screen reader finds: role, name, description, the states that matter and
+// the actions, in reading order.
+std::string readTree(QAccessibleInterface* node)
 {
-    parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
-    parts.audio.defaultInput = 1;
-    engine->start();
-    ASSERT_TRUE(waitUntil([&] {
-        auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
-        return pane != nullptr && pane->cards().size() == 1;
-    }));
-
-    QAccessibleInterface* settings = QAccessible::queryAccessibleInterface(&window->sidebar().entry(Pane::settings));
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(settings->role(), QAccessible::PageTab);
-    EXPECT_EQ(settings->text(QAccessible::Name), QStringLiteral("Settings"));
-    EXPECT_TRUE(settings->state().selectable);
-    EXPECT_FALSE(settings->state().selected);
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&window->sidebar().entry(Pane::input))->state().selected);
-    ASSERT_NE(settings->actionInterface(), nullptr);
-    settings->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(window->pane(), Pane::settings);
-    window->setPane(Pane::input);
-    QCoreApplication::processEvents();
-
-    auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
-    ASSERT_NE(pane, nullptr);
-    DeviceCard& card = *pane->cards().front();
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&card.upArrow())->role(), QAccessible::Button);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&card.upArrow())->text(QAccessible::Name), QStringLiteral("Move up"));
-    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(&pane->autoSwitchRow().toggle());
-    EXPECT_EQ(toggle->role(), QAccessible::CheckBox);
-    EXPECT_EQ(toggle->text(QAccessible::Name), QStringLiteral("Auto-switch input"));
-    EXPECT_TRUE(toggle->state().checked);
-
-    // The level bar is a level indicator with the level as its value.
-    ASSERT_NE(card.meterBar(), nullptr);
-    card.meterBar()->follow(true, 0.4);
-    QAccessibleInterface* meter = QAccessible::queryAccessibleInterface(card.meterBar());
-    EXPECT_EQ(meter->role(), QAccessible::ProgressBar);
-    EXPECT_EQ(meter->text(QAccessible::Name), QStringLiteral("Input level"));
-    ASSERT_NE(meter->valueInterface(), nullptr);
-    EXPECT_DOUBLE_EQ(meter->valueInterface()->currentValue().toDouble(), 0.4);
-    EXPECT_DOUBLE_EQ(meter->valueInterface()->maximumValue().toDouble(), 1.0);
-
-    // Reading order: the title and explanation come before the cards.
-    QLabel* title = findLabel(*pane, QStringLiteral("Input Devices"));
-    ASSERT_NE(title, nullptr);
-    QAccessibleInterface* content = QAccessible::queryAccessibleInterface(title)->parent();
-    ASSERT_NE(content, nullptr);
-    int titleAt = -1;
-    int cardsAt = -1;
-    for (int i = 0; i < content->childCount(); ++i) {
-        QObject* object = content->child(i)->object();
-        if (object == title) titleAt = i;
-        if (object == card.parentWidget()) cardsAt = i;
+    if (node == nullptr) return {};
+    std::string line = QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role());
+    line += " '" + node->text(QAccessible::Name).toStdString() + "'";
+    if (const QString description = node->text(QAccessible::Description); !description.isEmpty()) {
+        line += " (" + description.toStdString() + ")";
     }
-    EXPECT_GE(titleAt, 0);
-    EXPECT_LT(titleAt, cardsAt);
+    const QAccessible::State state = node->state();
+    for (const auto& [on, word] : {std::pair{bool(state.selected), " selected"}, {bool(state.focusable), " focusable"},
+                                   {bool(state.disabled), " disabled"}, {bool(state.checked), " checked"},
+                                   {bool(state.readOnly), " read-only"}, {bool(state.invisible), " invisible"}}) {
+        if (on) line += word;
+    }
+    for (const QString& action : node->actionInterface() ? node->actionInterface()->actionNames() : QStringList()) {
+        line += " [" + action.toStdString() + "]";
+    }
+    line += "\n";
+    for (int i = 0; i < node->childCount(); ++i) line += readTree(node->child(i));
+    return line;
 }
 
-TEST_F(WindowTest, TheFocusRingStandsOutFromWhatIsBehindIt)
+// Whether the tree holds these lines in this order (others may come between).
+::testing::AssertionResult readsInOrder(const std::string& tree, const std::vector<std::string>& lines)
 {
-    SidebarEntry& output = window->sidebar().entry(Pane::output);
-    const QImage plain = snapshot(output);
-    QApplication::setActiveWindow(window.get());
-    output.setFocus(Qt::TabFocusReason);
-    window->setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab key press leaves it
-    const QImage ringed = snapshot(output);
-    // Dark ring pixels on the light sidebar: far more contrast than 3:1.
-    EXPECT_GT(countPixels(ringed, QRect(0, 0, output.width(), 2), Palette::text, 40), output.width() / 2);
-    EXPECT_EQ(countPixels(plain, QRect(0, 0, output.width(), 2), Palette::text, 40), 0);
+    std::size_t at = 0;
+    for (const std::string& line : lines) {
+        at = tree.find(line + "\n", at);
+        if (at == std::string::npos) return ::testing::AssertionFailure() << "no " << line << " in order in\n" << tree;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// As a screen reader finds the window that a start opens (the toolkit keeps its first answer for
+// each widget, given while the widget is built). Its own ctest entry runs it as the first window
+// of a process.
+TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
+    parts.audio.add(FakeAudioSystem::device(2, "cam", "USB Camera", true, false));
+    parts.audio.defaultInput = 1;
+    StoredSettings stored;
+    stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"old", "Old Headset"}};
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+    TempFolder config;
+    MainWindow window(*engine, [&] { return LoginItem(AppIdentity::forExecutable("/nowhere/vantorelle"), config / "autostart"); });
+    window.show();
+    auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
+    ASSERT_TRUE(pane != nullptr && pane->cards().size() == 3 && pane->cards()[0]->meterBar() != nullptr);
+    MeterBar& bar = *pane->cards()[0]->meterBar();
+    bar.follow(true, 0.4);
+
+    const std::string tree = readTree(QAccessible::queryAccessibleInterface(&window));
+    EXPECT_TRUE(readsInOrder(tree, {
+        "Window 'Vantorelle'",
+        "StaticText 'Vantorelle' read-only",
+        "PageTabList 'Panes'",
+        "PageTab 'Input Devices' selected focusable [Press]",
+        "PageTab 'Output Devices' focusable [Press]",
+        "Heading 'Input Devices'",
+        "List 'Priority list'",
+        "ListItem 'USB Microphone' (Rank 1 of 3, active) focusable [SetFocus]",
+        "Button 'Move up' (Unavailable: already at the top) focusable disabled",
+        "Button 'Move down' focusable [Press] [SetFocus]",
+        "ProgressBar 'Input level' read-only",
+        "ListItem 'USB Camera' (Rank 2 of 3, next in line) focusable [SetFocus]",
+        "ListItem 'Old Headset' (Rank 3 of 3, not connected) focusable [SetFocus]",
+        "Button 'Move down' (Unavailable: already at the bottom) focusable disabled",
+        "CheckBox 'Auto-switch input' (Keeps the highest-ranked usable device active) focusable checked [Toggle] [SetFocus]",
+    }));
+    // A card's parts (rank, icon, name, caption, status) and the decoration stay out.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(pane->cards()[1])->childCount(), 2) << "the arrows only";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window.sidebar())->childCount(), 3) << "no mark";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window.sidebar().entry(Pane::input))->childCount(), 0);
+
+    // The level reaches screen readers a few times a second at most, the latest one last.
+    EXPECT_EQ(bar.announcedLevel(), 0.4) << "the first level at once";
+    for (int step = 41; step <= 80; ++step) bar.follow(true, step / 100.0);
+    EXPECT_EQ(bar.announcedLevel(), 0.4) << "the next ones wait";
+    EXPECT_TRUE(waitUntil([&] { return bar.announcedLevel() == 0.8; }, 2 * MeterBar::announceInterval));
+
+    // The Settings pane: headings, and the login error as an alert once it shows.
+    QAccessible::queryAccessibleInterface(&window.sidebar().entry(Pane::settings))->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents(); // the new pane is shown from the event loop
+    click(qobject_cast<SettingsPaneView*>(window.paneView())->launchAtLoginRow().toggle());
+    EXPECT_TRUE(readsInOrder(readTree(QAccessible::queryAccessibleInterface(&window)), {
+        "PageTab 'Settings' selected focusable [Press]",
+        "Heading 'Settings'",
+        "Heading 'Notifications'",
+        "Heading 'General'",
+        "AlertMessage '" + SettingsPaneView::loginItemErrorText().toStdString() + "'",
+    }));
+}
+
+// Contrast of two colours as the web's accessibility guidelines define it (1 to 21).
+double contrast(QColor a, QColor b)
+{
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+// Every focus ring against what lies inside and around it, at the middle of the top and the
+// bottom edge of its shape (the widget's rectangle unless given, in its coordinates).
+void expectRingsStandOut(MainWindow& window, const std::vector<std::tuple<const char*, QWidget*, QRect>>& rings)
+{
+    QApplication::setActiveWindow(&window);
+    for (const auto& [backdrop, widget, given] : rings) {
+        widget->setFocus(Qt::TabFocusReason);
+        window.setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab key press leaves it
+        const QImage image = snapshot(window);
+        const QRect shape(widget->mapTo(&window, given.isNull() ? QPoint() : given.topLeft()),
+                          given.isNull() ? widget->size() : given.size());
+        double lowest = 21;
+        for (const auto& [edge, inward] : {std::pair{shape.top(), 1}, {shape.bottom(), -1}}) {
+            const QColor ring = image.pixelColor(shape.center().x(), edge + inward);
+            lowest = std::min({lowest, contrast(ring, image.pixelColor(shape.center().x(), edge + 5 * inward)),
+                               contrast(ring, image.pixelColor(shape.center().x(), edge - 2 * inward))});
+        }
+        ::testing::Test::RecordProperty(backdrop, QString::number(lowest, 'f', 2).toStdString());
+        EXPECT_GE(lowest, 3.0) << backdrop;
+    }
+}
+
+TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
+    parts.audio.add(FakeAudioSystem::device(2, "cam", "USB Camera", true, false));
+    parts.audio.add(FakeAudioSystem::device(3, "yeti", "Blue Yeti", true, false));
+    parts.audio.defaultInput = 1;
+    StoredSettings stored;
+    stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"yeti", "Blue Yeti"}, {"gone", "Old Mic"}};
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
+    ASSERT_TRUE(pane != nullptr && pane->cards().size() == 4);
+    SwitchToggle& toggle = pane->autoSwitchRow().toggle();
+    const QSize track(SwitchToggle::trackWidth, SwitchToggle::trackHeight);
+    expectRingsStandOut(window, {
+        {"sidebar entry", &window.sidebar().entry(Pane::output), {}},
+        {"selected sidebar entry", &window.sidebar().entry(Pane::input), {}},
+        {"active card", pane->card("usb"), {}},
+        {"arrow on the active card", &pane->card("usb")->downArrow(), {}},
+        {"white card", pane->card("cam"), {}},
+        {"grey card", pane->card("yeti"), {}},
+        {"arrow on a grey card", &pane->card("yeti")->upArrow(), {}},
+        {"dimmed card", pane->card("gone"), {}},
+        {"arrow on a dimmed card", &pane->card("gone")->upArrow(), {}},
+        {"switch on", &toggle, QRect(QPoint((toggle.width() - track.width()) / 2, (toggle.height() - track.height()) / 2), track)},
+    });
+
+    // The active card dimmed by the closed lid (nothing else is usable).
+    FakeEngineParts lid;
+    lid.audio.add(FakeAudioSystem::device(1, "builtin", "Built-in Microphone", true, false, true));
+    lid.audio.defaultInput = 1;
+    lid.lid.report(true);
+    stored.inputPriority = {{"builtin", "Built-in Microphone"}, {"gone", "Old Mic"}};
+    PriorityStore(lid.folder.path()).save(stored);
+    const auto lidEngine = lid.makeEngine();
+    lidEngine->start();
+    MainWindow lidWindow(*lidEngine, installation.loginItems());
+    lidWindow.show();
+    DeviceCard* dimmed = qobject_cast<DevicePaneView*>(lidWindow.paneView())->card("builtin");
+    ASSERT_TRUE(dimmed != nullptr && dimmed->look() == DeviceCard::Look::active && dimmed->isDimmed());
+    expectRingsStandOut(lidWindow, {{"dimmed active card", dimmed, {}}, {"arrow on the dimmed active card", &dimmed->downArrow(), {}}});
 }
 
 TEST(PaneValues, RawValuesRoundTripAndUnknownOnesGiveNoPane)
