@@ -245,6 +245,8 @@ std::vector<ExportedItem> exportedMenu(const QDBusConnection& bus, const QString
             items.push_back({id, label});
         }
     }
+    root.endArray();
+    root.endStructure();
     return items;
 }
 
