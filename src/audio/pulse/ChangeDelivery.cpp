@@ -37,21 +37,26 @@ void ChangeDelivery::defaultsChanged()
 
 void ChangeDelivery::whenSettled(std::function<void()> then)
 {
-    waiters_.push_back(std::move(then));
-    if (!setsPending_) wake_.enable(true);
+    waiters_.emplace_back(sent_, std::move(then));
+    if (answered_ >= sent_) wake_.enable(true);
 }
 
-void ChangeDelivery::setSetsPending(bool pending)
+void ChangeDelivery::setAnswered()
 {
-    setsPending_ = pending;
-    if (!pending && !waiters_.empty()) wake_.enable(true);
+    ++answered_;
+    if (!waiters_.empty() && waiters_.front().first <= answered_) wake_.enable(true);
+}
+
+void ChangeDelivery::setsLost()
+{
+    answered_ = sent_;
+    if (!waiters_.empty()) wake_.enable(true);
 }
 
 void ChangeDelivery::deliver()
 {
-    if (!setsPending_ && !waiters_.empty()) {
-        for (const auto& then : std::exchange(waiters_, {})) then();
-    }
+    // A pass due now goes before the waiters of earlier ones: they would read the defaults as
+    // this change left them and take its switch for theirs.
     const bool pass = pendingPass_ != Pass::none && !windowEnds_;
     const bool defaultChange =
         std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
@@ -60,6 +65,11 @@ void ChangeDelivery::deliver()
         pendingPass_ = Pass::none;
         windowEnds_ = std::chrono::steady_clock::now() + window_;
         if (handlers_.deviceListChange) handlers_.deviceListChange(quiet);
+    }
+    while (!waiters_.empty() && waiters_.front().first <= answered_) {
+        const std::function<void()> then = std::move(waiters_.front().second);
+        waiters_.pop_front();
+        then();
     }
     if (defaultChange && handlers_.defaultChange) handlers_.defaultChange();
 }

@@ -5,9 +5,11 @@
 #include <pulse/mainloop-api.h>
 
 #include <chrono>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
-#include <vector>
+#include <utility>
 
 namespace vantorelle::pulse {
 
@@ -15,7 +17,8 @@ namespace vantorelle::pulse {
 // libpulse: the first device-list change at once, whatever follows within the coalescing window
 // once more at its end. A default change that comes with a device-list change (the server picking
 // a fallback for a device that went) or while `foldsDefaults` holds is the pass's to read.
-// Waiters for the sets run once none is on its way. Nothing is delivered after destruction.
+// A waiter for the sets runs once every set made before it has been answered (answers come in
+// the order of the requests). Nothing is delivered after destruction.
 class ChangeDelivery {
 public:
     struct Handlers {
@@ -31,8 +34,10 @@ public:
     void deviceListChanged(bool news);
     void defaultsChanged();
     void whenSettled(std::function<void()> then);
-    // Whether a set is still on its way; waiters run once none is.
-    void setSetsPending(bool pending);
+    void setSent() noexcept { ++sent_; }
+    void setAnswered();
+    // The connection is gone: no answer is to come for any set.
+    void setsLost();
 
 private:
     enum class Pass { none, quiet, news };
@@ -43,9 +48,11 @@ private:
     Handlers handlers_;
     Pass pendingPass_ = Pass::none;
     bool pendingDefaultChange_ = false;
-    bool setsPending_ = false;
+    std::uint64_t sent_ = 0;
+    std::uint64_t answered_ = 0;
     std::optional<std::chrono::steady_clock::time_point> windowEnds_;
-    std::vector<std::function<void()>> waiters_;
+    // Each with the count of sets made before it.
+    std::deque<std::pair<std::uint64_t, std::function<void()>>> waiters_;
     DeferredCall wake_;
     LoopTimer windowTimer_;
 };

@@ -85,7 +85,7 @@ void MirrorConnection::lost() noexcept
     deadlineTimer_.stop();
     // Their answers cannot come any more.
     sets_.clear();
-    delivery_.setSetsPending(false);
+    delivery_.setsLost();
     if (!reconnects_ || reconnectTimer_.isActive()) return;
     reconnectTimer_.startAt(now() + nextDelay_);
     nextDelay_ = std::min(nextDelay_ * 2, maxDelay_);
@@ -252,7 +252,7 @@ bool MirrorConnection::setDefault(Direction direction, const std::string& name) 
             return false;
         }
         sendDetached(operation);
-        delivery_.setSetsPending(true);
+        delivery_.setSent();
         return true;
     } catch (...) {
         return false;
@@ -389,7 +389,7 @@ void MirrorConnection::onSetDone(pa_context*, int success, void* userdata) noexc
         // As above.
     }
     self.sets_.remove_if([set](const PendingSet& pending) { return &pending == set; });
-    self.delivery_.setSetsPending(!self.sets_.empty());
+    self.delivery_.setAnswered();
 }
 
 } // namespace vantorelle::pulse
