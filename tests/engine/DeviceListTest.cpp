@@ -151,6 +151,18 @@ TEST_F(DeviceListTest, NoAnswerIsNoPassUntilTheServerAnswersAgain)
     audio().fireDeviceListChange();
     EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
     EXPECT_EQ(notices(), (std::vector<Notice>{{"Input switched", "Lid closed \u2014 USB Microphone is now active"}}));
+
+    // A server that has not answered a set yet: nothing is published or told until it does.
+    notices().clear();
+    audio().holdSetAnswers = true;
+    lid().report(false);
+    EXPECT_EQ(audio().setCalls.size(), sets + 2);
+    EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
+    EXPECT_TRUE(notices().empty());
+    audio().answerSets();
+    EXPECT_EQ(engine->defaultInputUID(), "builtin-mic");
+    ASSERT_EQ(notices().size(), 1u);
+    EXPECT_EQ(notices().front().body.rfind("Lid open \u2014 ", 0), 0u) << notices().front().body;
 }
 
 TEST_F(DeviceListTest, FirstPassOnANewConnectionAppliesTheRuleQuietly)

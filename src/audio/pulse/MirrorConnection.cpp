@@ -12,17 +12,12 @@ MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions
     : api_(api)
     , server_(options.server)
     , reconnects_(reconnects)
-    , coalescingWindow_(options.coalescingWindow)
     , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
     , nextDelay_(minDelay_)
     , mirror_(options.settleAfterConnect)
     , feedFactory_(std::move(defaultsFeed))
-    , wake_(api, [this] { deliver(); })
-    , windowTimer_(api, [this] {
-        windowEnds_.reset();
-        deliver();
-    })
+    , delivery_(api, options.coalescingWindow, [this] { return mirror_.isHolding(); })
     , deadlineTimer_(api, [this] {
         handle(mirror_.tick(now()));
     })
@@ -90,7 +85,7 @@ void MirrorConnection::lost() noexcept
     deadlineTimer_.stop();
     // Their answers cannot come any more.
     sets_.clear();
-    if (!settledWaiters_.empty()) wake_.enable(true);
+    delivery_.setsLost();
     if (!reconnects_ || reconnectTimer_.isActive()) return;
     reconnectTimer_.startAt(now() + nextDelay_);
     nextDelay_ = std::min(nextDelay_ * 2, maxDelay_);
@@ -177,8 +172,7 @@ void MirrorConnection::endpointListEnded(Direction direction, bool failed)
 void MirrorConnection::handle(MirrorChange change)
 {
     armDeadline();
-    if (change == MirrorChange::news) triggerPass(Pass::news);
-    else if (change == MirrorChange::quiet) triggerPass(Pass::quiet);
+    if (change != MirrorChange::none) delivery_.deviceListChanged(change == MirrorChange::news);
 }
 
 void MirrorConnection::armDeadline()
@@ -228,46 +222,13 @@ void MirrorConnection::defaultsChanged()
 {
     // Before the first look is complete, its pass reads the defaults anyway.
     if (!mirror_.isComplete()) return;
-    pendingDefaultChange_ = true;
-    wake_.enable(true);
-}
-
-void MirrorConnection::triggerPass(Pass pass)
-{
-    pendingPass_ = std::max(pendingPass_, pass);
-    // Within the window after a pass, what comes waits for its end.
-    if (windowEnds_ && now() < *windowEnds_) {
-        if (!windowTimer_.isActive()) windowTimer_.startAt(*windowEnds_);
-        return;
-    }
-    windowEnds_.reset();
-    wake_.enable(true);
+    delivery_.defaultsChanged();
 }
 
 void MirrorConnection::requestResync() noexcept
 {
-    if (isReady() && !mirror_.isHolding()) triggerPass(Pass::news);
+    if (isReady() && !mirror_.isHolding()) delivery_.deviceListChanged(true);
     // Otherwise the look that completes, or the end of the hold, brings its own pass.
-}
-
-void MirrorConnection::deliver()
-{
-    if (sets_.empty() && !settledWaiters_.empty()) {
-        const std::vector<std::function<void()>> waiters = std::exchange(settledWaiters_, {});
-        for (const auto& then : waiters) then();
-    }
-    const bool news = pendingPass_ == Pass::news;
-    const bool pass = pendingPass_ != Pass::none && !windowEnds_;
-    // A default change that comes with a device-list change (the server picking a fallback for a
-    // device that went) or during a profile change is the pass's to read.
-    const bool defaultChange = std::exchange(pendingDefaultChange_, false) && !pass
-                            && pendingPass_ == Pass::none && !mirror_.isHolding();
-    if (pass) {
-        pendingPass_ = Pass::none;
-        windowEnds_ = now() + coalescingWindow_;
-        if (handlers_.deviceListChange) handlers_.deviceListChange(!news);
-    }
-    if (defaultChange && handlers_.defaultChange) handlers_.defaultChange();
 }
 
 // ---- sets ---------------------------------------------------------------------------------
@@ -291,6 +252,7 @@ bool MirrorConnection::setDefault(Direction direction, const std::string& name) 
             return false;
         }
         sendDetached(operation);
+        delivery_.setSent();
         return true;
     } catch (...) {
         return false;
@@ -299,8 +261,7 @@ bool MirrorConnection::setDefault(Direction direction, const std::string& name) 
 
 void MirrorConnection::whenSetsSettled(std::function<void()> then)
 {
-    settledWaiters_.push_back(std::move(then));
-    if (sets_.empty()) wake_.enable(true);
+    delivery_.whenSettled(std::move(then));
 }
 
 // ---- libpulse's callbacks: nothing may escape them ------------------------------------------
@@ -428,7 +389,7 @@ void MirrorConnection::onSetDone(pa_context*, int success, void* userdata) noexc
         // As above.
     }
     self.sets_.remove_if([set](const PendingSet& pending) { return &pending == set; });
-    if (self.sets_.empty() && !self.settledWaiters_.empty()) self.wake_.enable(true);
+    self.delivery_.setAnswered();
 }
 
 } // namespace vantorelle::pulse

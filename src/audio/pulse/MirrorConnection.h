@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/pulse/ChangeDelivery.h"
 #include "audio/pulse/DefaultsFeed.h"
 #include "audio/pulse/LoopEvents.h"
 #include "audio/pulse/PulseAudioOptions.h"
@@ -24,15 +25,10 @@ namespace vantorelle::pulse {
 // (sinks, sources, cards and defaults, requested together), then follows every event with the
 // facts of what it names. It runs on the loop it is given and never waits: a request is sent and
 // its answer updates the mirror when it comes. A lost connection is made again, with growing
-// delays, for as long as the object lives. The owner hears of changes on the loop's turn after
-// they came, never from inside libpulse: the first one at once, whatever follows within the
-// coalescing window once more at its end. Nothing is delivered after destruction.
+// delays, for as long as the object lives. The owner hears of changes through a ChangeDelivery.
 class MirrorConnection {
 public:
-    struct Handlers {
-        std::function<void(bool quiet)> deviceListChange;
-        std::function<void()> defaultChange;
-    };
+    using Handlers = ChangeDelivery::Handlers;
 
     // `reconnects`: false for a one-shot look, which gives up with the first failed attempt.
     MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions& options, bool reconnects,
@@ -42,7 +38,7 @@ public:
     MirrorConnection& operator=(const MirrorConnection&) = delete;
 
     void start() noexcept;
-    void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+    void setHandlers(Handlers handlers) { delivery_.setHandlers(std::move(handlers)); }
 
     const ServerMirror& mirror() const noexcept { return mirror_; }
     // Subscribed and the first look is complete: from here on no change is missed.
@@ -64,7 +60,6 @@ private:
         Direction direction;
         std::string name;
     };
-    enum class Pass { none, quiet, news };
 
     static void onContextState(pa_context* context, void* userdata) noexcept;
     static void onSubscribed(pa_context* context, int success, void* userdata) noexcept;
@@ -93,19 +88,15 @@ private:
     void feedChanged();
     std::optional<PulseServerDefaults> fedDefaults() const;
     void serverIdentified(bool isPipeWire);
-    void triggerPass(Pass pass);
     void armDeadline();
-    void deliver();
     std::chrono::steady_clock::time_point now() const { return std::chrono::steady_clock::now(); }
 
     pa_mainloop_api* api_;
     std::optional<std::string> server_;
     bool reconnects_;
-    std::chrono::milliseconds coalescingWindow_;
     std::chrono::milliseconds minDelay_;
     std::chrono::milliseconds maxDelay_;
     std::chrono::milliseconds nextDelay_;
-    Handlers handlers_;
     ServerMirror mirror_;
     // Made once the server turns out to be PipeWire.
     DefaultsFeedFactory feedFactory_;
@@ -119,16 +110,11 @@ private:
     std::vector<PulseEndpoint> listing_[2];
     std::vector<PulseCard> cardListing_;
 
-    Pass pendingPass_ = Pass::none;
-    bool pendingDefaultChange_ = false;
-    std::optional<std::chrono::steady_clock::time_point> windowEnds_;
     std::list<PendingSet> sets_;
-    std::vector<std::function<void()>> settledWaiters_;
 
     // Declared in teardown order (last first): events, then the context.
     Context context_;
-    DeferredCall wake_;
-    LoopTimer windowTimer_;
+    ChangeDelivery delivery_;
     LoopTimer deadlineTimer_;
     LoopTimer reconnectTimer_;
 };

@@ -1,0 +1,77 @@
+#include "audio/pulse/ChangeDelivery.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vantorelle::pulse {
+
+ChangeDelivery::ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window,
+                               std::function<bool()> foldsDefaults)
+    : window_(window)
+    , foldsDefaults_(std::move(foldsDefaults))
+    , wake_(api, [this] { deliver(); })
+    , windowTimer_(api, [this] {
+        windowEnds_.reset();
+        deliver();
+    })
+{
+}
+
+void ChangeDelivery::deviceListChanged(bool news)
+{
+    pendingPass_ = std::max(pendingPass_, news ? Pass::news : Pass::quiet);
+    // Within the window after a pass, what comes waits for its end.
+    if (windowEnds_ && std::chrono::steady_clock::now() < *windowEnds_) {
+        if (!windowTimer_.isActive()) windowTimer_.startAt(*windowEnds_);
+        return;
+    }
+    windowEnds_.reset();
+    wake_.enable(true);
+}
+
+void ChangeDelivery::defaultsChanged()
+{
+    pendingDefaultChange_ = true;
+    wake_.enable(true);
+}
+
+void ChangeDelivery::whenSettled(std::function<void()> then)
+{
+    waiters_.emplace_back(sent_, std::move(then));
+    if (answered_ >= sent_) wake_.enable(true);
+}
+
+void ChangeDelivery::setAnswered()
+{
+    ++answered_;
+    if (!waiters_.empty() && waiters_.front().first <= answered_) wake_.enable(true);
+}
+
+void ChangeDelivery::setsLost()
+{
+    answered_ = sent_;
+    if (!waiters_.empty()) wake_.enable(true);
+}
+
+void ChangeDelivery::deliver()
+{
+    // A pass due now goes before the waiters of earlier ones: they would read the defaults as
+    // this change left them and take its switch for theirs.
+    const bool pass = pendingPass_ != Pass::none && !windowEnds_;
+    const bool defaultChange =
+        std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
+    if (pass) {
+        const bool quiet = pendingPass_ == Pass::quiet;
+        pendingPass_ = Pass::none;
+        windowEnds_ = std::chrono::steady_clock::now() + window_;
+        if (handlers_.deviceListChange) handlers_.deviceListChange(quiet);
+    }
+    while (!waiters_.empty() && waiters_.front().first <= answered_) {
+        const std::function<void()> then = std::move(waiters_.front().second);
+        waiters_.pop_front();
+        then();
+    }
+    if (defaultChange && handlers_.defaultChange) handlers_.defaultChange();
+}
+
+} // namespace vantorelle::pulse
