@@ -339,7 +339,6 @@ void SwitchEngine::lidChanged(bool closed)
     lidChangeToAnnounce_.reset();
     Announcement announcement;
     announcement.previousInput = defaultInputUID_;
-    announcement.previousOutput = defaultOutputUID_;
     announcement.lidNowClosed = closed;
     announcement.reread = applyRule(Direction::input);
     settleAndAnnounce(std::move(announcement));
