@@ -14,6 +14,7 @@ ChangeDelivery::ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds w
         windowEnds_.reset();
         deliver();
     })
+    , defaultTimer_(api, [this] { deliverDefaultChange(); })
 {
 }
 
@@ -31,8 +32,16 @@ void ChangeDelivery::deviceListChanged(bool news)
 
 void ChangeDelivery::defaultsChanged()
 {
+    // PipeWire's session manager moves the default off a device that went before its pulse
+    // server tells that it went: a default change is held a moment, for the pass it may belong to.
     pendingDefaultChange_ = true;
-    wake_.enable(true);
+    if (!defaultTimer_.isActive()) defaultTimer_.startAt(std::chrono::steady_clock::now() + defaultChangeHold);
+}
+
+void ChangeDelivery::deliverDefaultChange()
+{
+    const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
+    if (due && handlers_.defaultChange) handlers_.defaultChange();
 }
 
 void ChangeDelivery::whenSettled(std::function<void()> then)
@@ -58,11 +67,12 @@ void ChangeDelivery::deliver()
     // A pass due now goes before the waiters of earlier ones: they would read the defaults as
     // this change left them and take its switch for theirs.
     const bool pass = pendingPass_ != Pass::none && !windowEnds_;
-    const bool defaultChange =
-        std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
     if (pass) {
         const bool quiet = pendingPass_ == Pass::quiet;
         pendingPass_ = Pass::none;
+        // The pass reads the defaults as they are now.
+        pendingDefaultChange_ = false;
+        defaultTimer_.stop();
         windowEnds_ = std::chrono::steady_clock::now() + window_;
         if (handlers_.deviceListChange) handlers_.deviceListChange(quiet);
     }
@@ -71,7 +81,6 @@ void ChangeDelivery::deliver()
         waiters_.pop_front();
         then();
     }
-    if (defaultChange && handlers_.defaultChange) handlers_.defaultChange();
 }
 
 } // namespace vantorelle::pulse

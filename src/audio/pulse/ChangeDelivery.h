@@ -16,7 +16,8 @@ namespace vantorelle::pulse {
 // Tells the owner of the server's changes on the loop's turn after they came, never from inside
 // libpulse: the first device-list change at once, whatever follows within the coalescing window
 // once more at its end. A default change that comes with a device-list change (the server picking
-// a fallback for a device that went) or while `foldsDefaults` holds is the pass's to read.
+// a fallback for a device that went, before or after telling that it went) or while
+// `foldsDefaults` holds is the pass's to read.
 // A waiter for the sets runs once every set made before it has been answered (answers come in
 // the order of the requests). Nothing is delivered after destruction.
 class ChangeDelivery {
@@ -25,6 +26,9 @@ public:
         std::function<void(bool quiet)> deviceListChange;
         std::function<void()> defaultChange;
     };
+
+    // How long a default change waits for a device-list change it may come with.
+    static constexpr std::chrono::milliseconds defaultChangeHold{50};
 
     ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window, std::function<bool()> foldsDefaults);
     ChangeDelivery(const ChangeDelivery&) = delete;
@@ -42,6 +46,7 @@ public:
 private:
     enum class Pass { none, quiet, news };
     void deliver();
+    void deliverDefaultChange();
 
     std::chrono::milliseconds window_;
     std::function<bool()> foldsDefaults_;
@@ -55,6 +60,7 @@ private:
     std::deque<std::pair<std::uint64_t, std::function<void()>>> waiters_;
     DeferredCall wake_;
     LoopTimer windowTimer_;
+    LoopTimer defaultTimer_;
 };
 
 } // namespace vantorelle::pulse
