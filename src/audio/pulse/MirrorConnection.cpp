@@ -163,7 +163,7 @@ void MirrorConnection::endpointListEnded(Direction direction, bool failed)
         return;
     }
     listingLook_[slot] = false;
-    handle(mirror_.listed(direction, std::move(listing_[slot]), now()));
+    handle(mirror_.listed(direction, std::move(listing_[slot])));
     listing_[slot].clear();
 }
 
@@ -311,7 +311,7 @@ void MirrorConnection::onServerInfo(pa_context*, const pa_server_info* info, voi
         const std::optional<PulseServerDefaults> fed = self.fedDefaults();
         const PulseServerDefaults reported = fed.value_or(defaultsOf(*info));
         if (!self.mirror_.isComplete()) {
-            self.handle(self.mirror_.listedDefaults(reported, self.now()));
+            self.handle(self.mirror_.listedDefaults(reported));
         } else if (self.mirror_.defaultsReported(reported, self.now())) {
             self.defaultsChanged();
         }
@@ -339,7 +339,7 @@ void MirrorConnection::onCardList(pa_context* context, const pa_card_info* info,
             self.cardListing_.clear();
             sendDetached(pa_context_get_card_info_list(context, &MirrorConnection::onCardList, userdata));
         } else if (eol > 0 || !info) {
-            self.handle(self.mirror_.listedCards(std::exchange(self.cardListing_, {}), self.now()));
+            self.handle(self.mirror_.listedCards(std::exchange(self.cardListing_, {})));
         } else {
             self.cardListing_.push_back(cardOf(*info));
         }

@@ -55,14 +55,14 @@ void ServerMirror::lost()
     heldNews_ = false;
 }
 
-MirrorChange ServerMirror::partListed(Part part, TimePoint)
+MirrorChange ServerMirror::partListed(Part part)
 {
     const bool wasComplete = isComplete();
     looked_.set(part);
     return !wasComplete && isComplete() ? MirrorChange::quiet : MirrorChange::none;
 }
 
-MirrorChange ServerMirror::listed(Direction direction, std::vector<PulseEndpoint> endpoints, TimePoint now)
+MirrorChange ServerMirror::listed(Direction direction, std::vector<PulseEndpoint> endpoints)
 {
     Endpoints& list = endpointsOf(direction);
     list.clear();
@@ -70,23 +70,23 @@ MirrorChange ServerMirror::listed(Direction direction, std::vector<PulseEndpoint
         const std::uint32_t index = endpoint.index;
         list.insert_or_assign(index, std::move(endpoint));
     }
-    return partListed(direction == Direction::input ? sources : sinks, now);
+    return partListed(direction == Direction::input ? sources : sinks);
 }
 
-MirrorChange ServerMirror::listedCards(std::vector<PulseCard> cards, TimePoint now)
+MirrorChange ServerMirror::listedCards(std::vector<PulseCard> cards)
 {
     cards_.clear();
     for (PulseCard& card : cards) {
         const std::uint32_t index = card.index;
         cards_.insert_or_assign(index, std::move(card));
     }
-    return partListed(cardList, now);
+    return partListed(cardList);
 }
 
-MirrorChange ServerMirror::listedDefaults(PulseServerDefaults defaults, TimePoint now)
+MirrorChange ServerMirror::listedDefaults(PulseServerDefaults defaults)
 {
     defaults_ = std::move(defaults);
-    return partListed(serverInfo, now);
+    return partListed(serverInfo);
 }
 
 MirrorChange ServerMirror::news(TimePoint now)

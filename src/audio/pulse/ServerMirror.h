@@ -49,9 +49,9 @@ public:
     // server was away (or not there yet), so what it brings up right after is no news either.
     void beginLook(bool afterAbsence, TimePoint now);
     // One part of the first look is in; the look completes with the last of them (quiet).
-    MirrorChange listed(Direction direction, std::vector<PulseEndpoint> endpoints, TimePoint now);
-    MirrorChange listedCards(std::vector<PulseCard> cards, TimePoint now);
-    MirrorChange listedDefaults(PulseServerDefaults defaults, TimePoint now);
+    MirrorChange listed(Direction direction, std::vector<PulseEndpoint> endpoints);
+    MirrorChange listedCards(std::vector<PulseCard> cards);
+    MirrorChange listedDefaults(PulseServerDefaults defaults);
     // The connection is gone: the last known state stays, but is no longer complete.
     void lost();
 
@@ -79,7 +79,6 @@ public:
     const PulseServerDefaults& defaults() const noexcept { return defaults_; }
     const PulseEndpoint* find(EndpointAddress address) const;
     const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
-    bool hasCard(std::uint32_t index) const { return cards_.contains(index); }
 
 private:
     enum Part : std::size_t { sinks, sources, cardList, serverInfo, parts };
@@ -89,7 +88,7 @@ private:
     {
         return direction == Direction::input ? sources_ : sinks_;
     }
-    MirrorChange partListed(Part part, TimePoint now);
+    MirrorChange partListed(Part part);
     // News while a headset changes profile waits with it; news right after a (re)appearance is quiet.
     MirrorChange news(TimePoint now);
     MirrorChange removedEndpoint(const PulseEndpoint& gone, TimePoint now);

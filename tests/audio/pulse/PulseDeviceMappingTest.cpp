@@ -300,11 +300,11 @@ struct MirrorSequences : ::testing::TestWithParam<Sequence> {
     void look(bool afterAbsence)
     {
         mirror.beginLook(afterAbsence, start);
-        EXPECT_EQ(mirror.listed(Direction::output, {headset(Direction::output, 10), usb(Direction::output, 3)}, start), Change::none);
-        EXPECT_EQ(mirror.listed(Direction::input, {}, start), Change::none);
-        EXPECT_EQ(mirror.listedCards({PulseCard{headsetCard, "bluez_card.AA_BB", "a2dp-sink"}}, start), Change::none);
+        EXPECT_EQ(mirror.listed(Direction::output, {headset(Direction::output, 10), usb(Direction::output, 3)}), Change::none);
+        EXPECT_EQ(mirror.listed(Direction::input, {}), Change::none);
+        EXPECT_EQ(mirror.listedCards({PulseCard{headsetCard, "bluez_card.AA_BB", "a2dp-sink"}}), Change::none);
         EXPECT_FALSE(mirror.isComplete());
-        EXPECT_EQ(mirror.listedDefaults({"bluez_output.AA_BB.1", ""}, start), Change::quiet) << "a first look is quiet";
+        EXPECT_EQ(mirror.listedDefaults({"bluez_output.AA_BB.1", ""}), Change::quiet) << "a first look is quiet";
         EXPECT_TRUE(mirror.isComplete());
     }
     Change run(const Step& step)
@@ -391,7 +391,7 @@ TEST(ServerMirrorDefaults, AnAcknowledgedSetStandsAgainstOlderReportsForAWhile)
     ServerMirror mirror;
     const auto start = std::chrono::steady_clock::now();
     mirror.beginLook(false, start);
-    mirror.listedDefaults({"speakers", "mic"}, start);
+    mirror.listedDefaults({"speakers", "mic"});
     EXPECT_TRUE(mirror.setAcknowledged(Direction::output, "usb-dac", start));
     EXPECT_FALSE(mirror.defaultsReported({"speakers", "mic"}, start + milliseconds(10))) << "a report from before";
     EXPECT_EQ(mirror.defaults().sink, "usb-dac");
