@@ -21,7 +21,7 @@ int runReport(vantorelle::ReportMode mode)
     using namespace vantorelle;
     // Neither needs a store (which would make the settings folder) nor a server.
     if (mode == ReportMode::help) {
-        printUsage(PriorityStore::defaultFileURL(), std::cout);
+        printUsage(PriorityStore::defaultFilePath(), std::cout);
         return 0;
     }
     if (mode == ReportMode::version) {

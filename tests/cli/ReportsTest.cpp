@@ -77,10 +77,10 @@ TEST_F(ReportsTest, ListingDeduplicatesStoredEntriesAndPrintsNamesAsTheyAreOnOne
 TEST_F(ReportsTest, ListingOfNothingPrintsNothing)
 {
     EXPECT_EQ(listDevices(true), "");
-    test::writeFile(store.fileURL(), "{ unreadable");
+    test::writeFile(store.filePath(), "{ unreadable");
     audio.add(FakeAudioSystem::device(1, "spk", "Speakers", false, true, true));
     EXPECT_EQ(listDevices(true), "Speakers | uid=spk | output | connected\n");
-    EXPECT_EQ(test::readFile(store.fileURL()), "{ unreadable") << "reports never write the file";
+    EXPECT_EQ(test::readFile(store.filePath()), "{ unreadable") << "reports never write the file";
 }
 
 TEST_F(ReportsTest, StatusWorkedExample)
@@ -93,7 +93,7 @@ TEST_F(ReportsTest, StatusWorkedExample)
     const StoredSettings settings = test::statusExampleSettings();
     store.save(settings);
 
-    EXPECT_EQ(status(true), test::statusExampleReport(store.fileURL().string()));
+    EXPECT_EQ(status(true), test::statusExampleReport(store.filePath().string()));
 }
 
 TEST_F(ReportsTest, StatusFallbacks)
@@ -128,7 +128,7 @@ TEST_F(ReportsTest, StatusOnAFreshMachine)
               "Notify on output switch: on\nNotify on device connect/remove: off\nNotification sound: off\n\n"
               "Input priority:\n  (empty \u2014 fills in on first GUI launch)\n\n"
               "Output priority:\n  (empty \u2014 fills in on first GUI launch)\n\n");
-    EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+    EXPECT_FALSE(std::filesystem::exists(store.filePath()));
 }
 
 TEST(ReportModeTest, WholeCaseSensitiveMatchesWithListingFirst)
