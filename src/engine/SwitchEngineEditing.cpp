@@ -16,7 +16,7 @@ bool SwitchEngine::reapplyRule(Direction direction)
     if (!current) return false;
     switch (applyRule(direction, *current)) {
     case RuleOutcome::sent:
-        audio_->whenSetsSettled([this] { refreshDefaults(); });
+        audio_->whenSetsSettled([this] { defaultChanged(); });
         return false;
     case RuleOutcome::inPlace:
         takeDefaults(*current);
@@ -101,7 +101,7 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
     const auto found = byUID.find(uid);
     if (found == byUID.end() || !worksIn(*found->second, direction)) return;
     if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
-    audio_->whenSetsSettled([this] { refreshDefaults(); });
+    audio_->whenSetsSettled([this] { defaultChanged(); });
 }
 
 } // namespace vantorelle
