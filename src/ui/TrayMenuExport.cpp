@@ -141,14 +141,13 @@ void registerTypes()
 
 } // namespace
 
-TrayMenuExport* TrayMenuExport::install(QSystemTrayIcon& tray)
+void TrayMenuExport::install(QSystemTrayIcon& tray)
 {
     QMenu* const menu = tray.contextMenu();
     // The toolkit makes a platform menu only for a tray it serves over D-Bus.
     QObject* const exported = menu != nullptr ? menu->platformMenu() : nullptr;
-    if (exported == nullptr) return nullptr;
     // A child of the exported object: it goes with it.
-    return new TrayMenuExport(*menu, *exported);
+    if (exported != nullptr) new TrayMenuExport(*menu, *exported);
 }
 
 TrayMenuExport::TrayMenuExport(QMenu& menu, QObject& exported) : QDBusAbstractAdaptor(&exported), menu_(&menu)

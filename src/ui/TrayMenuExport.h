@@ -53,9 +53,9 @@ class TrayMenuExport : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(QStringList IconThemePath READ iconThemePath)
 public:
-    // Takes over the export of `tray`'s context menu, where the toolkit exports it over D-Bus;
-    // elsewhere (a tray without D-Bus menus) it does nothing and returns null.
-    static TrayMenuExport* install(QSystemTrayIcon& tray);
+    // Takes over the export of `tray`'s context menu where the toolkit exports it over D-Bus;
+    // elsewhere (a tray without D-Bus menus) it does nothing.
+    static void install(QSystemTrayIcon& tray);
 
     uint version() const { return 3; }
     QString textDirection() const;
