@@ -48,7 +48,7 @@ TEST_F(DevicePaneViewTest, AnEmptyListShowsTheEmptyStateAndTheRest)
 TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
 {
     connect({1, "usb", "Blue Yeti"});
-    connect({3, "cam", "USB HD Camera"});
+    connect({3, "cam", "USB HD Camera", true, false, false, DeviceKind::camera});
     parts.audio.defaultInput = "usb";
     startEngine({{"usb", "Blue Yeti"}, {"gone", "Old Headset"}, {"cam", "USB HD Camera"}});
     const auto pane = makePane(Direction::input);
@@ -70,7 +70,7 @@ TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
     EXPECT_EQ(cards[1]->captionLabel().text(), "Keeps its seat for when it returns");
     EXPECT_EQ(cards[1]->drawnOpacity(), 0.55);
     EXPECT_EQ(labelColor(cards[1]->statusLabel()), Palette::greyFaint);
-    EXPECT_EQ(cards[1]->icon().symbol(), "headphones");
+    EXPECT_EQ(cards[1]->icon().symbol(), "mic") << "the server says nothing of a device that is gone";
     EXPECT_FALSE(cards[1]->shadow().has_value());
 
     EXPECT_EQ(cards[2]->look(), DeviceCard::Look::nextInLine);
