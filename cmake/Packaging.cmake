@@ -1,4 +1,4 @@
-# The manual page and the Debian package (cpack -G DEB in the build folder).
+# The manual page, the icon sizes and the Debian package (cpack -G DEB in the build folder).
 
 # Debian keeps manual pages and changelogs compressed; -n leaves the name and time out, so builds
 # are identical.
@@ -12,7 +12,22 @@ set(VANTORELLE_MANPAGE ${PROJECT_BINARY_DIR}/vantorelle.1.gz)
 set(VANTORELLE_CHANGELOG ${PROJECT_BINARY_DIR}/changelog.gz)
 vantorelle_gzip(${PROJECT_SOURCE_DIR}/data/vantorelle.1 ${VANTORELLE_MANPAGE})
 vantorelle_gzip(${PROJECT_SOURCE_DIR}/data/changelog ${VANTORELLE_CHANGELOG})
-add_custom_target(vantorelle_data ALL DEPENDS ${VANTORELLE_MANPAGE} ${VANTORELLE_CHANGELOG})
+# The mark at the icon theme's fixed sizes, drawn from the one SVG: many notification daemons and
+# panels look an icon up by name among PNG sizes only.
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+set(VANTORELLE_ICON_SIZES 16 22 24 32 48 64 128 256)
+set(VANTORELLE_ICONS)
+foreach(size IN LISTS VANTORELLE_ICON_SIZES)
+  set(folder ${PROJECT_BINARY_DIR}/icons/${size}x${size}/apps)
+  add_custom_command(OUTPUT ${folder}/vantorelle.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${folder}/vantorelle.png ${PROJECT_SOURCE_DIR}/data/vantorelle.svg
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/vantorelle.svg
+    VERBATIM)
+  list(APPEND VANTORELLE_ICONS ${folder}/vantorelle.png)
+  install(FILES ${folder}/vantorelle.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(vantorelle_data ALL DEPENDS ${VANTORELLE_MANPAGE} ${VANTORELLE_CHANGELOG} ${VANTORELLE_ICONS})
 # Installing needs them: a build of the executable alone brings them along.
 add_dependencies(vantorelle vantorelle_data)
 install(FILES ${VANTORELLE_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

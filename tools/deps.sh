@@ -3,8 +3,10 @@
 # Usage: tools/deps.sh run|test|package
 set -euo pipefail
 
+# qt6-base-private-dev: the tray menu's platform menu type; librsvg2-bin: the icon sizes.
 build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
-       libpulse-dev libpipewire-0.3-dev libdbus-1-dev nlohmann-json3-dev)
+       libpulse-dev libpipewire-0.3-dev libdbus-1-dev nlohmann-json3-dev
+       qt6-base-private-dev librsvg2-bin)
 # qt6-wayland: without it the window cannot open in a Wayland session.
 run=(pulseaudio pulseaudio-utils qt6-wayland)
 # cpack -G DEB and the checks of what it makes.

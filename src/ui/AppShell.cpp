@@ -4,6 +4,7 @@
 #include "ui/AppMark.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayMenu.h"
+#include "ui/TrayMenuExport.h"
 
 #include <QIcon>
 #include <QSystemTrayIcon>
@@ -42,7 +43,8 @@ void AppShell::launch(bool inBackground)
 void AppShell::showWindow()
 {
     if (window_.isNull()) {
-        window_ = new MainWindow(engine_, loginItem_, bluetooth_);
+        window_ = new MainWindow(engine_, loginItem_, bluetooth_, lastPane_);
+        connect(window_, &MainWindow::paneViewReplaced, this, [this] { lastPane_ = window_->pane(); });
         // Closed means gone: its panes (and a running level meter) end with it.
         window_->setAttribute(Qt::WA_DeleteOnClose);
     }
@@ -66,6 +68,7 @@ void AppShell::makeTrayIcon()
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) showWindow();
     });
     tray_->show();
+    TrayMenuExport::install(*tray_);
 }
 
 } // namespace vantorelle

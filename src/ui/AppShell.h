@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/LoginItem.h"
+#include "ui/Pane.h"
 
 #include <QObject>
 #include <QPointer>
@@ -30,7 +31,8 @@ public:
     // Starts the engine once the event loop runs, with the window, or without it for a start in
     // the background (from the login entry): then only the tray icon shows.
     void launch(bool inBackground);
-    // Opens the window (a new one, on the Input pane, if it was closed) and brings it forward.
+    // Opens the window and brings it forward; one closed before comes back new, on the pane it
+    // was closed on (the first one of a run on the Input pane).
     void showWindow();
     MainWindow* window() const;
 
@@ -41,6 +43,7 @@ private:
     std::function<LoginItem()> loginItem_;
     BluetoothConnector* bluetooth_;
     QPointer<MainWindow> window_;
+    Pane lastPane_ = Pane::input;
     // Neither has a parent (a tray menu cannot); the icon goes before its menu.
     std::unique_ptr<TrayMenu> trayMenu_;
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -21,8 +21,8 @@
 namespace vantorelle {
 
 MainWindow::MainWindow(SwitchEngine& engine, std::function<LoginItem()> loginItem,
-                       BluetoothConnector* bluetooth, QWidget* parent)
-    : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), bluetooth_(bluetooth),
+                       BluetoothConnector* bluetooth, Pane pane, QWidget* parent)
+    : QWidget(parent), engine_(engine), loginItem_(std::move(loginItem)), bluetooth_(bluetooth), pane_(pane),
       sidebar_(new SidebarView(Binding<Pane>{[this] { return pane_; }, [this](Pane pane) { setPane(pane); }}, this))
 {
     setWindowTitle(QStringLiteral("Vantorelle"));

@@ -7,6 +7,7 @@
 #include "support/platform/QtWait.h"
 #include "ui/AppShell.h"
 #include "ui/MainWindow.h"
+#include "ui/SettingsPaneView.h"
 #include "ui/SidebarEntry.h"
 #include "ui/SidebarView.h"
 #include "ui/TrayMenu.h"
@@ -20,6 +21,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -28,7 +30,7 @@ using namespace std::chrono_literals;
 namespace vantorelle::test {
 namespace {
 
-TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
+TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopensItOnTheSamePane)
 {
     const bool quitOnClose = QApplication::quitOnLastWindowClosed();
     QApplication::setQuitOnLastWindowClosed(false);
@@ -45,6 +47,7 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
     QPointer<MainWindow> first = shell.window();
     ASSERT_FALSE(first.isNull());
     EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->pane(), Pane::input) << "the first window of a run opens on the Input pane";
     shell.showWindow();
     EXPECT_EQ(shell.window(), first.data()) << "one window only";
     first->setPane(Pane::settings);
@@ -65,8 +68,9 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
 
     shell.showWindow();
     ASSERT_NE(shell.window(), nullptr);
-    EXPECT_EQ(shell.window()->pane(), Pane::input) << "a new window starts on the Input pane";
-    EXPECT_TRUE(shell.window()->sidebar().entry(Pane::input).isSelected());
+    EXPECT_EQ(shell.window()->pane(), Pane::settings) << "a new window opens on the pane the last one was closed on";
+    EXPECT_TRUE(shell.window()->sidebar().entry(Pane::settings).isSelected());
+    EXPECT_NE(qobject_cast<SettingsPaneView*>(shell.window()->paneView()), nullptr);
 
     QApplication::setQuitOnLastWindowClosed(quitOnClose);
 }
@@ -217,14 +221,19 @@ struct ExportedItem {
     int id = 0;
     QString line;
 };
-std::vector<ExportedItem> exportedMenu(const QDBusConnection& bus, const QString& item)
+struct ExportedMenu {
+    uint revision = 0;
+    std::vector<ExportedItem> items;
+};
+ExportedMenu exportedMenu(const QDBusConnection& bus, const QString& item)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(item, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"),
                                                        QStringLiteral("GetLayout"));
     call << 0 << -1 << QStringList();
     const QList<QVariant> reply = bus.call(call, QDBus::Block, 5000).arguments();
-    std::vector<ExportedItem> items;
-    if (reply.size() < 2) return items;
+    ExportedMenu menu;
+    if (reply.size() < 2) return menu;
+    menu.revision = reply.at(0).toUInt();
     const QDBusArgument root = reply.at(1).value<QDBusArgument>();
     int id = 0;
     QVariantMap properties;
@@ -240,14 +249,37 @@ std::vector<ExportedItem> exportedMenu(const QDBusConnection& bus, const QString
         entry.endStructure();
         const QString label = properties.value(QStringLiteral("label")).toString();
         if (properties.value(QStringLiteral("toggle-type")) == QStringLiteral("radio")) {
-            items.push_back({id, (properties.value(QStringLiteral("toggle-state")).toInt() == 1 ? "* " : "  ") + label});
+            menu.items.push_back({id, (properties.value(QStringLiteral("toggle-state")).toInt() == 1 ? "* " : "  ") + label});
         } else if (!label.isEmpty()) {
-            items.push_back({id, label});
+            menu.items.push_back({id, label});
         }
     }
     root.endArray();
     root.endStructure();
-    return items;
+    return menu;
+}
+
+// The properties a menu's items answer with when asked by id, by id.
+std::map<int, QVariantMap> exportedProperties(const QDBusConnection& bus, const QString& item, const QList<int>& ids)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(item, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"),
+                                                       QStringLiteral("GetGroupProperties"));
+    call << QVariant::fromValue(ids) << QStringList();
+    const QList<QVariant> reply = bus.call(call, QDBus::Block, 5000).arguments();
+    std::map<int, QVariantMap> found;
+    if (reply.isEmpty()) return found;
+    const QDBusArgument items = reply.at(0).value<QDBusArgument>();
+    items.beginArray();
+    while (!items.atEnd()) {
+        int id = 0;
+        QVariantMap properties;
+        items.beginStructure();
+        items >> id >> properties;
+        items.endStructure();
+        found[id] = properties;
+    }
+    items.endArray();
+    return found;
 }
 
 // A desktop's tray host, as much of it as an item needs: it takes every registration.
@@ -301,13 +333,18 @@ TEST(AppShell, TheTrayItemNamesTheInstalledIconAndExportsTheDeviceMenu)
     // The menu goes along with its device section, and a choice there sets the server's default.
     const auto lines = [&] {
         QStringList shown;
-        for (const ExportedItem& item : exportedMenu(bus, watcher.items.first())) shown << item.line;
+        for (const ExportedItem& item : exportedMenu(bus, watcher.items.first()).items) shown << item.line;
         return shown;
     };
     EXPECT_TRUE(waitUntil([&] {
         return lines() == QStringList{"Output", "* USB Speakers", "  Laptop Speakers", "Open Vantorelle", "Quit Vantorelle"};
     })) << lines().join(" | ").toStdString();
-    for (const ExportedItem& item : exportedMenu(bus, watcher.items.first())) {
+    // A panel asks the root item (id 0) for its properties after each new layout.
+    const std::map<int, QVariantMap> root = exportedProperties(bus, watcher.items.first(), {0});
+    ASSERT_EQ(root.size(), 1U);
+    EXPECT_EQ(root.begin()->second.value(QStringLiteral("children-display")).toString(), QStringLiteral("submenu"));
+    const uint revision = exportedMenu(bus, watcher.items.first()).revision;
+    for (const ExportedItem& item : exportedMenu(bus, watcher.items.first()).items) {
         if (item.line != QStringLiteral("  Laptop Speakers")) continue;
         QDBusMessage click = QDBusMessage::createMethodCall(watcher.items.first(), QStringLiteral("/MenuBar"),
                                                             QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("Event"));
@@ -316,6 +353,11 @@ TEST(AppShell, TheTrayItemNamesTheInstalledIconAndExportsTheDeviceMenu)
     }
     EXPECT_TRUE(waitUntil([&] { return sound.defaultSink() == std::optional<QString>("speakers"); }));
     EXPECT_TRUE(waitUntil([&] { return lines().contains("* Laptop Speakers"); })) << lines().join(" | ").toStdString();
+
+    // A device that comes makes a new layout with a new revision; its name keeps its "&" and "_".
+    ASSERT_TRUE(sound.addSink("desk_spk", {{"device.description", "Left & Right_Speakers"}}));
+    EXPECT_TRUE(waitUntil([&] { return lines().contains("  Left & Right__Speakers"); })) << lines().join(" | ").toStdString();
+    EXPECT_GT(exportedMenu(bus, watcher.items.first()).revision, revision);
     bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
     endProcess(xServer);
 }
