@@ -84,7 +84,8 @@ TEST_F(PipeWireRecord, AKilledServerLeavesItNotReadyUntilReconnectedToTheNextOne
     // The new server's record as the connection made again finds it (PipeWire 0.3 at times tells
     // a connected client of a later change late or not at all, so the change comes first here).
     ASSERT_TRUE(daemon().addSink("after_restart"));
-    ASSERT_TRUE(daemon().setDefaultSink("after_restart"));
+    // A loaded session manager may take a moment to make the new sink a node a set can name.
+    ASSERT_TRUE(waitUntil([] { return daemon().setDefaultSink("after_restart"); }, 10s));
     ASSERT_TRUE(waitUntil([] { return daemon().defaultSink() == "after_restart"; }, 20s));
     following.defaults.reconnect();
     EXPECT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
