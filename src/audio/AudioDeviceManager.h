@@ -46,6 +46,7 @@ public:
     // Calls `then` once the sets made so far have been answered.
     void whenSetsSettled(std::function<void()> then) { system_->whenSetsSettled(std::move(then)); }
     std::optional<AudioObjectID> defaultDeviceID(Direction direction) const;
+    std::optional<OtherChooser> otherDefaultChooser() const { return system_->otherDefaultChooser(); }
     bool setDefaultDevice(AudioObjectID id, Direction direction);
     std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) const;
     void startListening();

@@ -2,6 +2,7 @@
 
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
+#include "model/OtherChooser.h"
 
 #include <cstdint>
 #include <functional>
@@ -54,6 +55,9 @@ public:
     // Calls `then` once every set made so far has been answered by the system (at once where
     // sets are answered as they are made): the defaults read then show their outcome.
     virtual void whenSetsSettled(std::function<void()> then) { then(); }
+    // Another program that chooses defaults as well, when the system shows one; a change of it
+    // comes as a default change.
+    virtual std::optional<OtherChooser> otherDefaultChooser() { return std::nullopt; }
 };
 
 } // namespace vantorelle

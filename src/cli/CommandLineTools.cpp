@@ -88,6 +88,7 @@ void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
 
     out << "Current system defaults:\n";
     for (const Direction direction : allDirections) printDefault(manager, direction, out);
+    if (const std::optional<OtherChooser> chooser = manager.otherDefaultChooser()) out << "  " << describe(*chooser) << '\n';
     out << '\n';
     out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";
     printFlag("Auto-switch input: ", settings.autoSwitchInput, out);

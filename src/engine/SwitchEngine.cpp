@@ -145,6 +145,10 @@ void SwitchEngine::refreshDefaults()
     // A server that does not answer tells nothing about the defaults: keep what was known.
     if (!manager_->isAnswering()) return;
     for (const Direction direction : allDirections) setDefaultUID(direction, readDefaultUID(direction));
+    if (std::optional<OtherChooser> chooser = manager_->otherDefaultChooser(); chooser != otherChooser_) {
+        otherChooser_ = chooser;
+        observers_.notify(EngineField::otherChooser);
+    }
 }
 
 bool SwitchEngine::deferUntilAnswered()

@@ -24,7 +24,7 @@
 namespace vantorelle {
 
 // The published fields; observers are told after every assignment, changed or not.
-enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved };
+enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved, otherChooser };
 
 // Holds the live state and keeps each default on the best usable device of its stack.
 // Confined to one thread: every event and every view call arrives there, one at a time.
@@ -54,6 +54,9 @@ public:
     // The last save of the settings failed (a read-only folder, a full disk): what changed
     // since lasts only until the program ends.
     bool settingsUnsaved() const noexcept { return settingsUnsaved_; }
+    // Another program that chooses defaults too, as the audio layer last told with the defaults;
+    // observers hear of it only when it changes.
+    const std::optional<OtherChooser>& otherChooser() const noexcept { return otherChooser_; }
 
     // Replaces and publishes the settings, keeping the notifier's sound in step; saves nothing
     // (the operations below save what the user changes).
@@ -140,6 +143,7 @@ private:
     std::optional<std::string> defaultOutputUID_;
     bool lidClosed_ = false;
     bool settingsUnsaved_ = false;
+    std::optional<OtherChooser> otherChooser_;
 
     std::unique_ptr<AudioDeviceManager> manager_;
     std::unique_ptr<PriorityStore> store_;

@@ -3,9 +3,38 @@
 #include "audio/pulse/PulseIntrospection.h"
 
 #include <algorithm>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace vantorelle::pulse {
+
+namespace {
+
+// PulseAudio's module, which pipewire-pulse provides too.
+bool choosesDefaults(const pa_module_info& info)
+{
+    return info.name && std::string_view(info.name) == "module-switch-on-connect";
+}
+
+} // namespace
+
+template <typename Update>
+auto MirrorConnection::watchingChooser(const Update& update)
+{
+    const std::optional<OtherChooser> before = mirror_.otherChooser();
+    const auto told = [this, &before] {
+        if (mirror_.otherChooser() != before) defaultsChanged();
+    };
+    if constexpr (std::is_void_v<decltype(update())>) {
+        update();
+        told();
+    } else {
+        auto result = update();
+        told();
+        return result;
+    }
+}
 
 MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions& options, bool reconnects,
                                    DefaultsFeedFactory defaultsFeed)
@@ -63,7 +92,8 @@ void MirrorConnection::connected()
     pa_context* context = context_.get();
     pa_context_set_subscribe_callback(context, &MirrorConnection::onEvent, this);
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
-                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
+                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD
+                                                          | PA_SUBSCRIPTION_MASK_MODULE);
     // Subscribed before the look is asked for: requests are answered in order, so nothing that
     // changes after the look can be missed. A one-shot look follows nothing.
     if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &MirrorConnection::onSubscribed, this));
@@ -72,6 +102,8 @@ void MirrorConnection::connected()
     requestEndpointLists(true);
     cardListing_.clear();
     sendDetached(pa_context_get_card_info_list(context, &MirrorConnection::onCardList, this));
+    moduleListing_.clear();
+    sendDetached(pa_context_get_module_info_list(context, &MirrorConnection::onModuleList, this));
     requestServerInfo();
 }
 
@@ -137,6 +169,13 @@ void MirrorConnection::eventArrived(pa_subscription_event_type_t event, std::uin
         sendDetached(pa_context_get_card_info_by_index(context, index, &MirrorConnection::onCardInfo, this));
         // A card tells of its jacks' availability; its endpoints may not.
         if (type == PA_SUBSCRIPTION_EVENT_CHANGE) requestEndpointLists(false);
+        break;
+    case PA_SUBSCRIPTION_EVENT_MODULE:
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            watchingChooser([&] { mirror_.moduleRemoved(index); });
+        } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
+            sendDetached(pa_context_get_module_info(context, index, &MirrorConnection::onModuleInfo, this));
+        }
         break;
     case PA_SUBSCRIPTION_EVENT_SERVER:
         requestServerInfo();
@@ -215,7 +254,9 @@ std::optional<PulseServerDefaults> MirrorConnection::fedDefaults() const
 void MirrorConnection::feedChanged()
 {
     const std::optional<PulseServerDefaults> fed = fedDefaults();
-    if (fed && mirror_.isComplete() && mirror_.defaultsReported(*fed, now())) defaultsChanged();
+    if (fed && mirror_.isComplete() && watchingChooser([&] { return mirror_.defaultsReported(*fed, now()); })) {
+        defaultsChanged();
+    }
 }
 
 void MirrorConnection::defaultsChanged()
@@ -312,8 +353,36 @@ void MirrorConnection::onServerInfo(pa_context*, const pa_server_info* info, voi
         const PulseServerDefaults reported = fed.value_or(defaultsOf(*info));
         if (!self.mirror_.isComplete()) {
             self.handle(self.mirror_.listedDefaults(reported));
-        } else if (self.mirror_.defaultsReported(reported, self.now())) {
+        } else if (self.watchingChooser([&] { return self.mirror_.defaultsReported(reported, self.now()); })) {
             self.defaultsChanged();
+        }
+    } catch (...) {
+        // As above.
+    }
+}
+
+void MirrorConnection::onModuleInfo(pa_context*, const pa_module_info* info, int eol, void* userdata) noexcept
+{
+    if (eol != 0 || !info) return;
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        self.watchingChooser([&] { self.mirror_.moduleArrived(info->index, choosesDefaults(*info)); });
+    } catch (...) {
+        // As above.
+    }
+}
+
+void MirrorConnection::onModuleList(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept
+{
+    try {
+        auto& self = *static_cast<MirrorConnection*>(userdata);
+        if (eol < 0) {
+            self.moduleListing_.clear();
+            sendDetached(pa_context_get_module_info_list(context, &MirrorConnection::onModuleList, userdata));
+        } else if (eol > 0 || !info) {
+            self.handle(self.mirror_.listedModules(std::exchange(self.moduleListing_, {})));
+        } else if (choosesDefaults(*info)) {
+            self.moduleListing_.insert(info->index);
         }
     } catch (...) {
         // As above.
@@ -380,7 +449,7 @@ void MirrorConnection::onSetDone(pa_context*, int success, void* userdata) noexc
     MirrorConnection& self = *set->owner;
     try {
         if (success != 0) {
-            self.mirror_.setAcknowledged(set->direction, set->name, self.now());
+            self.watchingChooser([&] { self.mirror_.setAcknowledged(set->direction, set->name, self.now()); });
         } else {
             // Refused: the server's own report is the truth again.
             self.requestServerInfo();

@@ -15,6 +15,7 @@
 #include <functional>
 #include <list>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ public:
     void setHandlers(Handlers handlers) { delivery_.setHandlers(std::move(handlers)); }
 
     const ServerMirror& mirror() const noexcept { return mirror_; }
+    std::optional<OtherChooser> otherChooser() const { return mirror_.otherChooser(); }
     // Subscribed and the first look is complete: from here on no change is missed.
     bool isReady() const noexcept { return subscribed_ && mirror_.isComplete(); }
     // The latest attempt to connect failed, or the connection was lost.
@@ -73,6 +75,8 @@ private:
     template <typename Info>
     static void onEndpointList(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
     static void onSetDone(pa_context* context, int success, void* userdata) noexcept;
+    static void onModuleInfo(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
+    static void onModuleList(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
 
     void connectNow() noexcept;
     void connected();
@@ -85,6 +89,10 @@ private:
     // Acts on what the mirror made of an update.
     void handle(MirrorChange change);
     void defaultsChanged();
+    // Runs `update` on the mirror; a change of the other chooser reaches the owner as a default
+    // change, whose read tells it.
+    template <typename Update>
+    auto watchingChooser(const Update& update);
     void feedChanged();
     std::optional<PulseServerDefaults> fedDefaults() const;
     void serverIdentified(bool isPipeWire);
@@ -109,6 +117,7 @@ private:
     bool listingLook_[2] = {false, false};
     std::vector<PulseEndpoint> listing_[2];
     std::vector<PulseCard> cardListing_;
+    std::set<std::uint32_t> moduleListing_;
 
     std::list<PendingSet> sets_;
 

@@ -105,6 +105,12 @@ void PulseAudioSystem::requestResync()
     connection_->requestResync();
 }
 
+std::optional<OtherChooser> PulseAudioSystem::otherDefaultChooser()
+{
+    if (!isAnswering()) return std::nullopt;
+    return connection_->otherChooser();
+}
+
 bool PulseAudioSystem::isAnswering()
 {
     return connection_->isReady();

@@ -40,6 +40,7 @@ public:
     void requestResync() override;
     // The mirror is complete and subscribed: from here on no change is missed.
     bool isAnswering() override;
+    std::optional<OtherChooser> otherDefaultChooser() override;
 
 private:
     PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<pulse::EventLoop> loop, bool reconnects,

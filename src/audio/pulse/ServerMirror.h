@@ -4,6 +4,7 @@
 #include "audio/pulse/PulseDeviceMapping.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseServerDefaults.h"
+#include "model/OtherChooser.h"
 
 #include <array>
 #include <bitset>
@@ -42,6 +43,9 @@ public:
     static constexpr std::chrono::milliseconds profileSettling{50};
     // How long a default the server acknowledged stands against older reports of the defaults.
     static constexpr std::chrono::milliseconds acknowledgedSetStands{1000};
+    // A default changed within this time after one of our sets took effect is another
+    // program's answer to it.
+    static constexpr std::chrono::milliseconds overrideWindow{500};
 
     explicit ServerMirror(std::chrono::milliseconds settleAfterAbsence = std::chrono::milliseconds(2000));
 
@@ -52,6 +56,8 @@ public:
     MirrorChange listed(Direction direction, std::vector<PulseEndpoint> endpoints);
     MirrorChange listedCards(std::vector<PulseCard> cards);
     MirrorChange listedDefaults(PulseServerDefaults defaults);
+    // The indexes of the loaded modules that choose defaults by themselves.
+    MirrorChange listedModules(std::set<std::uint32_t> choosers);
     // The connection is gone: the last known state stays, but is no longer complete.
     void lost();
 
@@ -64,6 +70,9 @@ public:
     bool defaultsReported(const PulseServerDefaults& defaults, TimePoint now);
     // The server accepted a new default: it stands until a report confirms or the time is up.
     bool setAcknowledged(Direction direction, const std::string& name, TimePoint now);
+    // A module was loaded (`choosesDefaults`: one that makes new devices the default) or went.
+    void moduleArrived(std::uint32_t index, bool choosesDefaults);
+    void moduleRemoved(std::uint32_t index);
 
     // Time-outs of holds and settling; call at nextDeadline().
     MirrorChange tick(TimePoint now);
@@ -77,11 +86,14 @@ public:
     // Reads.
     std::vector<RawDevice> devices() const;
     const PulseServerDefaults& defaults() const noexcept { return defaults_; }
+    // Another program choosing defaults: a module of the server that does, or, failing that,
+    // one that changed a default right after each of our last two sets of a direction.
+    std::optional<OtherChooser> otherChooser() const;
     const PulseEndpoint* find(EndpointAddress address) const;
     const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
 
 private:
-    enum Part : std::size_t { sinks, sources, cardList, serverInfo, parts };
+    enum Part : std::size_t { sinks, sources, cardList, serverInfo, moduleList, parts };
     using Endpoints = std::map<std::uint32_t, PulseEndpoint>;
     Endpoints& endpointsOf(Direction direction) { return direction == Direction::input ? sources_ : sinks_; }
     const Endpoints& endpointsOf(Direction direction) const
@@ -94,6 +106,8 @@ private:
     MirrorChange removedEndpoint(const PulseEndpoint& gone, TimePoint now);
     // The end of a hold: quiet, unless news waited with it or a headset never came back.
     MirrorChange endHold(bool lost, TimePoint now);
+    // Follows what becomes of our latest set of each direction.
+    void watchOwnSets(const PulseServerDefaults& reported, TimePoint now);
 
     std::chrono::milliseconds settleAfterAbsence_;
     Endpoints sinks_;
@@ -117,6 +131,17 @@ private:
         TimePoint until;
     };
     std::array<std::optional<Acknowledged>, 2> acknowledged_;
+    std::set<std::uint32_t> choosingModules_;
+    // Our latest set per direction, whether a report showed it in effect and whether a change
+    // came right after; and how many sets in a row were changed so.
+    struct OwnSet {
+        std::string name;
+        TimePoint at;
+        bool inEffect = false;
+        bool overridden = false;
+    };
+    std::array<std::optional<OwnSet>, 2> ownSets_;
+    std::array<int, 2> overriddenInARow_{};
 };
 
 } // namespace vantorelle::pulse

@@ -25,6 +25,8 @@ public:
     bool echoDefaultChanges = false;
     // Sets are answered only at answerSets(), as a stalled server would answer them late.
     bool holdSetAnswers = false;
+    // What otherDefaultChooser() answers.
+    std::optional<OtherChooser> otherChooser;
     // Runs at the start of every set call, e.g. to make the device vanish just before it.
     std::function<void()> beforeSet;
 
@@ -62,6 +64,7 @@ public:
     void whenSetsSettled(std::function<void()> then) override;
     void answerSets();
     bool isAnswering() override { return !failDeviceList; }
+    std::optional<OtherChooser> otherDefaultChooser() override { return otherChooser; }
 
 private:
     std::function<void(bool quiet)> onDeviceListChange_;
