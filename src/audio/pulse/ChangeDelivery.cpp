@@ -6,9 +6,10 @@
 namespace vantorelle::pulse {
 
 ChangeDelivery::ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window,
-                               std::function<bool()> foldsDefaults)
+                               std::function<bool()> foldsDefaults, std::function<bool()> readingDefaults)
     : window_(window)
     , foldsDefaults_(std::move(foldsDefaults))
+    , readingDefaults_(std::move(readingDefaults))
     , wake_(api, [this] { deliver(); })
     , windowTimer_(api, [this] {
         windowEnds_.reset();
@@ -36,6 +37,11 @@ void ChangeDelivery::defaultsChanged()
     // server tells that it went: a default change is held a moment, for the pass it may belong to.
     pendingDefaultChange_ = true;
     if (!defaultTimer_.isActive()) defaultTimer_.startAt(std::chrono::steady_clock::now() + defaultChangeHold);
+}
+
+void ChangeDelivery::defaultsRead()
+{
+    if (pendingPass_ != Pass::none && !windowEnds_) wake_.enable(true);
 }
 
 void ChangeDelivery::deliverDefaultChange()
@@ -66,7 +72,7 @@ void ChangeDelivery::deliver()
 {
     // A pass due now goes before the waiters of earlier ones: they would read the defaults as
     // this change left them and take its switch for theirs.
-    const bool pass = pendingPass_ != Pass::none && !windowEnds_;
+    const bool pass = pendingPass_ != Pass::none && !windowEnds_ && !readingDefaults_();
     if (pass) {
         const bool quiet = pendingPass_ == Pass::quiet;
         pendingPass_ = Pass::none;

@@ -17,7 +17,8 @@ namespace vantorelle::pulse {
 // libpulse: the first device-list change at once, whatever follows within the coalescing window
 // once more at its end. A default change that comes with a device-list change (the server picking
 // a fallback for a device that went, before or after telling that it went) or while
-// `foldsDefaults` holds is the pass's to read.
+// `foldsDefaults` holds is the pass's to read. A pass waits while `readingDefaults` holds: a
+// default the server changed with the plug (its own switch-on-connect) is read before the pass.
 // A waiter for the sets runs once every set made before it has been answered (answers come in
 // the order of the requests). Nothing is delivered after destruction.
 class ChangeDelivery {
@@ -30,13 +31,16 @@ public:
     // How long a default change waits for a device-list change it may come with.
     static constexpr std::chrono::milliseconds defaultChangeHold{50};
 
-    ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window, std::function<bool()> foldsDefaults);
+    ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window, std::function<bool()> foldsDefaults,
+                   std::function<bool()> readingDefaults);
     ChangeDelivery(const ChangeDelivery&) = delete;
     ChangeDelivery& operator=(const ChangeDelivery&) = delete;
 
     void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
     void deviceListChanged(bool news);
     void defaultsChanged();
+    // `readingDefaults` no longer holds: a pass that waited for it goes now.
+    void defaultsRead();
     void whenSettled(std::function<void()> then);
     void setSent() noexcept { ++sent_; }
     void setAnswered();
@@ -50,6 +54,7 @@ private:
 
     std::chrono::milliseconds window_;
     std::function<bool()> foldsDefaults_;
+    std::function<bool()> readingDefaults_;
     Handlers handlers_;
     Pass pendingPass_ = Pass::none;
     bool pendingDefaultChange_ = false;

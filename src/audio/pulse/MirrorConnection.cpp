@@ -46,7 +46,8 @@ MirrorConnection::MirrorConnection(pa_mainloop_api* api, const PulseAudioOptions
     , nextDelay_(minDelay_)
     , mirror_(options.settleAfterConnect)
     , feedFactory_(std::move(defaultsFeed))
-    , delivery_(api, options.coalescingWindow, [this] { return mirror_.isHolding(); })
+    , delivery_(api, options.coalescingWindow, [this] { return mirror_.isHolding(); },
+                [this] { return defaultsReads_ > 0; })
     , deadlineTimer_(api, [this] {
         handle(mirror_.tick(now()));
     })
@@ -113,6 +114,7 @@ void MirrorConnection::lost() noexcept
     unreachable_ = true;
     afterAbsence_ = true;
     subscribed_ = false;
+    defaultsReads_ = 0;
     mirror_.lost();
     deadlineTimer_.stop();
     // Their answers cannot come any more.
@@ -138,7 +140,9 @@ void MirrorConnection::requestEndpointLists(bool asLook)
 
 void MirrorConnection::requestServerInfo()
 {
-    sendDetached(pa_context_get_server_info(context_.get(), &MirrorConnection::onServerInfo, this));
+    pa_operation* operation = pa_context_get_server_info(context_.get(), &MirrorConnection::onServerInfo, this);
+    if (operation && mirror_.isComplete()) ++defaultsReads_;
+    sendDetached(operation);
 }
 
 void MirrorConnection::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
@@ -344,9 +348,10 @@ void MirrorConnection::onEvent(pa_context*, pa_subscription_event_type_t event, 
 
 void MirrorConnection::onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
 {
+    auto& self = *static_cast<MirrorConnection*>(userdata);
+    if (self.defaultsReads_ > 0 && --self.defaultsReads_ == 0) self.delivery_.defaultsRead();
     if (!info) return;
     try {
-        auto& self = *static_cast<MirrorConnection*>(userdata);
         self.serverIdentified(isPipeWire(*info));
         // Where PipeWire's own metadata is read, it tells the defaults; the pulse layer's can be stale.
         const std::optional<PulseServerDefaults> fed = self.fedDefaults();

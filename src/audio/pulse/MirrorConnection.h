@@ -113,6 +113,8 @@ private:
     bool subscribed_ = false;
     bool unreachable_ = false;
     bool afterAbsence_ = false;
+    // Server-info requests on their way since the first look.
+    int defaultsReads_ = 0;
     // The look's lists as they come in; a card list of the look or of a card change.
     bool listingLook_[2] = {false, false};
     std::vector<PulseEndpoint> listing_[2];
