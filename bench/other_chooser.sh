@@ -37,7 +37,8 @@ for sink in low top; do
   changes=0 wrong=0
   for _ in $(seq "$plugs"); do
     before=$(server_changes)
-    module=$(timeout 5 pactl load-module module-null-sink sink_name=$sink "sink_properties=device.description=$sink")
+    module=$(timeout 5 pactl load-module module-null-sink sink_name=$sink \
+      "sink_properties='device.description=$sink device.bus=usb'")
     sleep 1 # the module, the engine and the session manager have all acted by then
     final=$(timeout 2 pactl get-default-sink)
     [[ "$final" == "$want" ]] || { wrong=$((wrong + 1)); echo "  plug of $sink ended on $final"; }

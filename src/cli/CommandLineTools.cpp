@@ -17,17 +17,16 @@ std::string kinds(bool isInput, bool isOutput)
     return isInput ? "input" : "output";
 }
 
-void printDefault(const AudioDeviceManager& manager, Direction direction, std::ostream& out)
+void printDefault(const SystemDefaults& defaults, Direction direction, std::ostream& out)
 {
     const char* label = direction == Direction::input ? "Input" : "Output";
-    const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction);
-    if (!id) {
+    const std::optional<DefaultDevice>& device = defaults.of(direction);
+    if (!device) {
         out << "  " << label << ": none\n";
         return;
     }
-    const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
-    const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
-    out << "  " << label << ": " << printableLine(name) << " [" << printableLine(uid) << "]\n";
+    out << "  " << label << ": " << printableLine(device->name.value_or("?")) << " [" << printableLine(device->uid)
+        << "]\n";
 }
 
 void printFlag(const char* label, bool value, std::ostream& out)
@@ -37,11 +36,11 @@ void printFlag(const char* label, bool value, std::ostream& out)
 
 } // namespace
 
-void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevices(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
-    const std::vector<AudioDevice> devices = manager.connectedDevices();
+    const std::vector<AudioDevice> devices = audio.devices().value_or(std::vector<AudioDevice>{});
     std::unordered_set<std::string> seen;
     for (const AudioDevice& device : devices) seen.insert(device.uid);
     const bool lidClosed = readLidClosed();
@@ -79,16 +78,17 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     out << '\n';
 }
 
-void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatus(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
     std::unordered_set<std::string> connected;
-    for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
+    for (const AudioDevice& device : audio.devices().value_or(std::vector<AudioDevice>{})) connected.insert(device.uid);
 
     out << "Current system defaults:\n";
-    for (const Direction direction : allDirections) printDefault(manager, direction, out);
-    if (const std::optional<OtherChooser> chooser = manager.otherDefaultChooser()) out << "  " << describe(*chooser) << '\n';
+    const SystemDefaults defaults = audio.defaults().value_or(SystemDefaults{});
+    for (const Direction direction : allDirections) printDefault(defaults, direction, out);
+    if (defaults.otherChooser) out << "  " << describe(*defaults.otherChooser) << '\n';
     out << '\n';
     out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";
     printFlag("Auto-switch input: ", settings.autoSwitchInput, out);
@@ -100,7 +100,7 @@ void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
     out << '\n';
     printPriorities("Input priority", settings.inputPriority, connected, out);
     printPriorities("Output priority", settings.outputPriority, connected, out);
-    out << "Settings file: " << printableLine(store.fileURL().string()) << '\n';
+    out << "Settings file: " << printableLine(store.filePath().string()) << '\n';
     out.flush();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioDeviceManager.h"
+#include "audio/AudioSystem.h"
 #include "model/SavedDevice.h"
 #include "store/PriorityStore.h"
 
@@ -13,9 +13,9 @@
 namespace vantorelle::CommandLineTools {
 
 // The two one-shot reports. They only read: the settings file is never written.
-void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevices(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out);
-void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatus(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out);
 
 // One stack section of the status report.

@@ -21,7 +21,7 @@ int runReport(vantorelle::ReportMode mode)
     using namespace vantorelle;
     // Neither needs a store (which would make the settings folder) nor a server.
     if (mode == ReportMode::help) {
-        printUsage(PriorityStore::defaultFileURL(), std::cout);
+        printUsage(PriorityStore::defaultFilePath(), std::cout);
         return 0;
     }
     if (mode == ReportMode::version) {
@@ -29,12 +29,12 @@ int runReport(vantorelle::ReportMode mode)
         return 0;
     }
     const PriorityStore store;
-    const AudioDeviceManager manager(PulseAudioSystem::snapshot());
+    const std::unique_ptr<PulseAudioSystem> audio = PulseAudioSystem::snapshot();
     const auto readLid = [] { return readUpowerLidClosed(); };
-    if (mode == ReportMode::listDevices) CommandLineTools::listDevices(manager, store, readLid, std::cout);
-    else CommandLineTools::printStatus(manager, store, readLid, std::cout);
+    if (mode == ReportMode::listDevices) CommandLineTools::listDevices(*audio, store, readLid, std::cout);
+    else CommandLineTools::printStatus(*audio, store, readLid, std::cout);
     // The report itself stays as it is; only standard error says why it shows no devices.
-    if (!manager.isAnswering()) std::cerr << "vantorelle: no sound server answered; no device is shown as connected.\n";
+    if (!audio->isReady()) std::cerr << "vantorelle: no sound server answered; no device is shown as connected.\n";
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AudioDevice.h"
+
 #include <string>
 
 namespace vantorelle {
@@ -12,6 +14,8 @@ struct DeviceRow {
     bool isActive = false;
     bool isBuiltIn = false;
     bool lidBlocked = false;
+    // As the server describes the connected device; `other` when not connected.
+    DeviceKind kind = DeviceKind::other;
 
     bool operator==(const DeviceRow&) const = default;
 };

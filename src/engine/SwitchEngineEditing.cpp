@@ -1,132 +1,107 @@
-// The engine's stack edits and the rows the device panes show.
+// The views' calls: the stack edits, the switches of the settings and the rows.
 #include "engine/SwitchEngine.h"
 
-#include <algorithm>
+#include "engine/DeviceStacks.h"
 
 namespace vantorelle {
 
-// ---- editing and rows --------------------------------------------------------------------
-
 std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
 {
-    const auto byUID = indexByUID(connected_);
-    const std::optional<std::string>& current = defaultUID(direction);
-    std::vector<DeviceRow> result;
-    result.reserve(settings_.priority(direction).size());
-    for (const SavedDevice& entry : settings_.priority(direction)) {
-        const auto it = byUID.find(entry.uid);
-        const AudioDevice* device = it == byUID.end() ? nullptr : it->second;
-        DeviceRow row;
-        row.uid = entry.uid;
-        row.name = device ? device->name : entry.name;
-        row.isConnected = device != nullptr;
-        row.isActive = current && *current == entry.uid;
-        row.isBuiltIn = device && device->isBuiltIn;
-        row.lidBlocked = direction == Direction::input && device && device->isBuiltIn && lidClosed_;
-        result.push_back(std::move(row));
-    }
-    return result;
+    return stacks::rows(settings_.priority(direction), connected_, direction, defaultUID(direction), lidClosed_);
 }
 
-void SwitchEngine::reapplyRule(Direction direction)
+bool SwitchEngine::reapplyRule(Direction direction)
 {
-    if (applyRule(direction)) afterSets([](SwitchEngine& engine) { engine.refreshDefaults(); });
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return false;
+    switch (applyRule(direction, *current)) {
+    case RuleOutcome::sent:
+        audio_->whenSetsSettled([this] { defaultChanged(); });
+        return false;
+    case RuleOutcome::inPlace:
+        takeDefaults(*current);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SwitchEngine::finishEdit(std::optional<Direction> ruleFor)
+{
+    const bool tookDefaults = ruleFor && reapplyRule(*ruleFor);
+    saveSettings();
+    publish({EngineField::settings, EngineField::settingsUnsaved});
+    if (tookDefaults) publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+}
+
+void SwitchEngine::changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor)
+{
+    settings_.*flag = value;
+    // The next notice already follows the sound switch.
+    notifier_->setPlaySound(settings_.notifySound);
+    finishEdit(ruleFor);
 }
 
 void SwitchEngine::setAutoSwitch(bool value, Direction direction)
 {
-    StoredSettings updated = settings_;
-    (direction == Direction::input ? updated.autoSwitchInput : updated.autoSwitchOutput) = value;
-    setSettings(std::move(updated));
-    saveSettings();
-    if (value) reapplyRule(direction);
-}
-
-void SwitchEngine::changeNoticeFlag(bool StoredSettings::*flag, bool value)
-{
-    StoredSettings updated = settings_;
-    updated.*flag = value;
-    setSettings(std::move(updated));
-    saveSettings();
+    // Turning auto-switching off changes no device.
+    changeFlag(direction == Direction::input ? &StoredSettings::autoSwitchInput : &StoredSettings::autoSwitchOutput,
+               value, value ? std::optional(direction) : std::nullopt);
 }
 
 void SwitchEngine::setNotifyOnSwitch(bool value, Direction direction)
 {
-    changeNoticeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
-                                                   : &StoredSettings::notifyOutputSwitch,
-                     value);
+    changeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
+                                             : &StoredSettings::notifyOutputSwitch,
+               value, std::nullopt);
     // Only a notice turned on needs the notification service.
     if (value) notifier_->askPermission();
 }
 
 void SwitchEngine::setNotifyOnDeviceChange(bool value)
 {
-    changeNoticeFlag(&StoredSettings::notifyDeviceChange, value);
+    changeFlag(&StoredSettings::notifyDeviceChange, value, std::nullopt);
     if (value) notifier_->askPermission();
 }
 
 void SwitchEngine::setPlaySound(bool value)
 {
-    // setSettings() keeps the notifier's sound in step, so the next notice already follows.
-    changeNoticeFlag(&StoredSettings::notifySound, value);
+    changeFlag(&StoredSettings::notifySound, value, std::nullopt);
 }
 
 void SwitchEngine::moveUp(const std::string& uid, Direction direction)
 {
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
-    if (it == list.end() || it == list.begin()) return;
-    const auto position = static_cast<std::size_t>(it - list.begin());
-    move(direction, {position}, position - 1);
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position > 0) move(direction, {*position}, *position - 1);
 }
 
 void SwitchEngine::moveDown(const std::string& uid, Direction direction)
 {
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    const auto it = std::ranges::find(list, uid, &SavedDevice::uid);
-    if (it == list.end() || it + 1 == list.end()) return;
-    const auto position = static_cast<std::size_t>(it - list.begin());
-    move(direction, {position}, position + 2);
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position + 1 < settings_.priority(direction).size()) move(direction, {*position}, *position + 2);
 }
 
 void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
 {
-    const std::vector<SavedDevice>& list = settings_.priority(direction);
-    std::vector<SavedDevice> before;
-    std::vector<SavedDevice> moved;
-    std::vector<SavedDevice> after;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (from.contains(i)) moved.push_back(list[i]);
-        else if (i < to) before.push_back(list[i]);
-        else after.push_back(list[i]);
-    }
-    std::vector<SavedDevice> reordered = std::move(before);
-    reordered.insert(reordered.end(), moved.begin(), moved.end());
-    reordered.insert(reordered.end(), after.begin(), after.end());
-    setPriority(direction, std::move(reordered));
-    saveSettings();
-    reapplyRule(direction);
-}
-
-void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
-{
-    if (!manager_->isAnswering()) return;
-    const auto byUID = indexByUID(connected_);
-    const auto found = byUID.find(uid);
-    if (found == byUID.end()) return;
-    const AudioDevice& device = *found->second;
-    if (!(direction == Direction::input ? device.isInput : device.isOutput)) return;
-    const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
-    if (!current || *current != device.id) manager_->setDefaultDevice(device.id, direction);
-    afterSets([](SwitchEngine& engine) { engine.refreshDefaults(); });
+    settings_.priority(direction) = stacks::moved(settings_.priority(direction), from, to);
+    finishEdit(direction);
 }
 
 void SwitchEngine::remove(const std::string& uid, Direction direction)
 {
-    std::vector<SavedDevice> list = settings_.priority(direction);
-    std::erase_if(list, [&uid](const SavedDevice& entry) { return entry.uid == uid; });
-    setPriority(direction, std::move(list));
-    saveSettings();
+    std::erase_if(settings_.priority(direction), [&uid](const SavedDevice& entry) { return entry.uid == uid; });
+    finishEdit(std::nullopt);
+}
+
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
+{
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return;
+    const auto byUID = stacks::indexByUID(connected_);
+    const auto found = byUID.find(uid);
+    if (found == byUID.end() || !worksIn(*found->second, direction)) return;
+    if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
+    audio_->whenSetsSettled([this] { defaultChanged(); });
 }
 
 } // namespace vantorelle

@@ -1,5 +1,6 @@
 #include "store/PriorityStore.h"
 
+#include "store/AtomicFile.h"
 #include "store/ConfigHome.h"
 #include "store/SettingsJson.h"
 
@@ -10,8 +11,6 @@
 #include <string>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantorelle {
@@ -42,49 +41,6 @@ FileRead readWholeFile(const std::filesystem::path& path)
     return {true, std::move(text)};
 }
 
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes a sibling file and renames it over the target, so a reader (or a crash at any moment)
-// sees either the old or the new complete file; the folder is synced so the rename itself
-// survives a power loss. The temporary name is fixed: a file left by a killed process is simply
-// overwritten by the next save and never read. The new file keeps the old one's permissions
-// (a user who made it private keeps it private), always readable and writable by its owner.
-bool replaceAtomically(const std::filesystem::path& target, const std::string& bytes)
-{
-    const std::filesystem::path temporary = target.string() + temporarySuffix;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    struct stat old {};
-    const bool keepMode = ::stat(target.c_str(), &old) == 0;
-    const bool ok = (!keepMode || ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR) == 0)
-        && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (const int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
-}
-
 // Keeps the file under the name of the copy: a second link needs no read permission and leaves
 // the original in place until the new file replaces it. Where links are refused, a copy. An
 // older copy is replaced only once the new one exists.
@@ -111,14 +67,14 @@ std::filesystem::path PriorityStore::defaultFolder()
     return userConfigHome() / "Vantorelle";
 }
 
-std::filesystem::path PriorityStore::defaultFileURL()
+std::filesystem::path PriorityStore::defaultFilePath()
 {
     return defaultFolder() / fileName;
 }
 
 PriorityStore::PriorityStore() : PriorityStore(defaultFolder()) {}
 
-PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / fileName)
+PriorityStore::PriorityStore(std::filesystem::path folder) : filePath_(folder / fileName)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -126,7 +82,7 @@ PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / f
 
 StoredSettings PriorityStore::load() const
 {
-    const FileRead read = readWholeFile(fileURL_);
+    const FileRead read = readWholeFile(filePath_);
     std::optional<StoredSettings> settings;
     if (read.text) settings = decodeSettings(*read.text);
     keepBeforeSaving_ = read.present && !settings;
@@ -139,9 +95,9 @@ bool PriorityStore::save(const StoredSettings& settings) const
     if (bytes.empty()) return false;
     // The folder may have been removed while the program runs; without it no save could succeed.
     std::error_code error;
-    std::filesystem::create_directories(fileURL_.parent_path(), error);
-    if (keepBeforeSaving_ && !keepUnreadableFile(fileURL_)) return false;
-    if (!replaceAtomically(fileURL_, bytes)) return false;
+    std::filesystem::create_directories(filePath_.parent_path(), error);
+    if (keepBeforeSaving_ && !keepUnreadableFile(filePath_)) return false;
+    if (!replaceAtomically(filePath_, bytes)) return false;
     keepBeforeSaving_ = false;
     return true;
 }

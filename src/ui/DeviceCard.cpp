@@ -124,22 +124,15 @@ QString DeviceCard::rankText(int rank)
 QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
 {
     if (row.isBuiltIn) return QStringLiteral("laptopcomputer");
-    const QString name = QString::fromStdString(row.name).toLower();
-    static const std::array<std::pair<const char*, const char*>, 11> keywords{{
-        {"macbook", "laptopcomputer"},
-        {"built-in", "laptopcomputer"},
-        {"airpod", "headphones"},
-        {"headphone", "headphones"},
-        {"beats", "headphones"},
-        {"buds", "headphones"},
-        {"headset", "headphones"},
-        {"cam", "video"},
-        {"brio", "video"},
-        {"display", "display"},
-        {"monitor", "display"},
-    }};
-    for (const auto& [keyword, icon] : keywords) {
-        if (name.contains(QLatin1StringView(keyword))) return QString::fromLatin1(icon);
+    switch (row.kind) {
+    case DeviceKind::headphones:
+        return QStringLiteral("headphones");
+    case DeviceKind::camera:
+        return QStringLiteral("video");
+    case DeviceKind::display:
+        return QStringLiteral("display");
+    case DeviceKind::other:
+        break;
     }
     return direction == Direction::output ? QStringLiteral("speaker.wave.2") : QStringLiteral("mic");
 }

@@ -26,14 +26,14 @@ TEST_F(RuleTest, HighestRankedUsableDeviceBecomesDefault)
     audio().add(usbMic());
     audio().add(builtInMic());
     audio().add(monitor());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 6;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "hdmi-monitor";
 
     SwitchEngine& e = start();
 
     EXPECT_EQ(e.defaultInputUID(), "builtin-mic") << "stack order, not system order";
     EXPECT_EQ(e.defaultOutputUID(), "hdmi-monitor");
-    EXPECT_EQ(audio().defaultUID(Direction::input), "builtin-mic");
+    EXPECT_EQ(audio().defaultInput, "builtin-mic");
     EXPECT_EQ(setCallsFor(Direction::output), 0u) << "already the default: nothing set";
 }
 
@@ -41,7 +41,7 @@ TEST_F(RuleTest, AutoSwitchOffLeavesTheDefaultAloneUntilTurnedOn)
 {
     storeStacks(false, true);
     audio().add(externalMic());
-    audio().defaultInput = 5;
+    audio().defaultInput = "ext-mic";
     start();
 
     plug(builtInMic());
@@ -58,16 +58,26 @@ TEST_F(RuleTest, AutoSwitchOffLeavesTheDefaultAloneUntilTurnedOn)
 TEST_F(RuleTest, EntryThatNoLongerWorksInTheDirectionIsPassedOver)
 {
     storeStacks();
-    RawDevice outputOnlyNow = builtInMic();
-    outputOnlyNow.inputChannels = std::vector<std::uint32_t>{0};
-    outputOnlyNow.outputChannels = std::vector<std::uint32_t>{2};
+    AudioDevice outputOnlyNow = builtInMic();
+    outputOnlyNow.isInput = false;
+    outputOnlyNow.isOutput = true;
     audio().add(outputOnlyNow);
     audio().add(usbMic());
-    audio().defaultInput = 1;
-
-    start();
+    audio().defaultInput = "builtin-mic";
+    // What a user who asks why sees: the pick, and what was passed over and why.
+    struct Lines final : Trace {
+        bool isOn() const noexcept override { return true; }
+        void write(const std::string& line) override { written.push_back(line); }
+        std::vector<std::string> written;
+    };
+    auto trace = std::make_unique<Lines>();
+    const std::vector<std::string>& written = trace->written;
+    make().setTrace(std::move(trace));
+    engine->start();
 
     EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
+    EXPECT_NE(std::ranges::find(written, "input: chose usb-mic; passed over builtin-mic (does not work in this direction)"),
+              written.end());
 }
 
 TEST_F(RuleTest, ConnectedDeviceOutsideTheStackIsNeverChosen)
@@ -75,11 +85,11 @@ TEST_F(RuleTest, ConnectedDeviceOutsideTheStackIsNeverChosen)
     storeStacks();
     audio().add(builtInMic());
     audio().add(usbMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     engine->remove("builtin-mic", Direction::input);
     engine->remove("usb-mic", Direction::input);
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     audio().fireDefaultChange();
 
     engine->setAutoSwitch(true, Direction::input); // the stack now holds no connected device
@@ -94,10 +104,10 @@ TEST_F(RuleTest, ChosenDeviceAlreadyDefaultIsNotSetButDefaultsAreReRead)
     audio().add(builtInMic());
     audio().add(builtInSpeakers());
     audio().add(monitor());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "builtin-mic";
+    audio().defaultOutput = "builtin-speakers";
     start();
-    audio().defaultOutput = 6; // changed elsewhere, not announced yet
+    audio().defaultOutput = "hdmi-monitor"; // changed elsewhere, not announced yet
 
     engine->setAutoSwitch(true, Direction::input);
 
@@ -111,7 +121,7 @@ TEST_F(RuleTest, NoCandidateChangesNothingAndReadsNothing)
     addBuiltInDefaults();
     start();
     audio().add(monitor());
-    audio().defaultOutput = 6; // not announced
+    audio().defaultOutput = "hdmi-monitor"; // not announced
 
     lid().report(true); // only the built-in microphone is connected
 
@@ -124,7 +134,7 @@ TEST_F(RuleTest, FailingSetLeavesThePublishedUIDOnTheRealDefault)
 {
     storeStacks();
     audio().add(usbMic());
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     start();
     audio().failSets = true;
 
@@ -149,7 +159,7 @@ TEST_F(RuleTest, DeviceVanishingBetweenTheListAndTheSetCall)
     stored.notifyDeviceChange = true;
     storeSettings(stored);
     audio().add(usbMic());
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     start();
     audio().beforeSet = [this] { audio().removeUID("builtin-mic"); };
 
@@ -170,7 +180,7 @@ TEST_F(RuleTest, BuiltInOutputStaysUsableWithTheLidClosed)
     storeStacks();
     audio().add(builtInSpeakers());
     audio().add(headset());
-    audio().defaultOutput = 4;
+    audio().defaultOutput = "usb-headset";
     lid().report(true);
 
     start();
@@ -183,7 +193,7 @@ TEST_F(RuleTest, UnreadableDefaultCountsAsDifferent)
 {
     storeStacks();
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     audio().setCalls.clear();
     audio().failDefaultReads = true;
@@ -191,7 +201,7 @@ TEST_F(RuleTest, UnreadableDefaultCountsAsDifferent)
     engine->setAutoSwitch(true, Direction::input);
 
     ASSERT_EQ(audio().setCalls.size(), 1u);
-    EXPECT_EQ(audio().setCalls[0].id, 1u);
+    EXPECT_EQ(audio().setCalls[0].uid, "builtin-mic");
     EXPECT_FALSE(engine->defaultInputUID());
 }
 
@@ -202,7 +212,7 @@ TEST_F(RuleTest, RepeatedUIDInTheSystemListingEarlierDeviceWins)
     audio().add(FakeAudioSystem::device(8, "usb-mic", "USB Microphone", true, false));
     start();
     ASSERT_EQ(setCallsFor(Direction::input), 1u);
-    EXPECT_EQ(audio().setCalls[0].id, 7u);
+    EXPECT_EQ(audio().setCalls[0].uid, "usb-mic");
 }
 
 } // namespace

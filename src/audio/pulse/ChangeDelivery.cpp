@@ -5,17 +5,16 @@
 
 namespace vantorelle::pulse {
 
-ChangeDelivery::ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window,
-                               std::function<bool()> foldsDefaults, std::function<bool()> readingDefaults)
-    : window_(window)
-    , foldsDefaults_(std::move(foldsDefaults))
-    , readingDefaults_(std::move(readingDefaults))
-    , wake_(api, [this] { deliver(); })
-    , windowTimer_(api, [this] {
+ChangeDelivery::ChangeDelivery(std::unique_ptr<EventLoop> loop, std::chrono::milliseconds window)
+    : loop_(std::move(loop))
+    , api_(loop_ ? loop_->api() : nullptr)
+    , window_(window)
+    , wake_(api_, [this] { deliver(); })
+    , windowTimer_(api_, [this] {
         windowEnds_.reset();
         deliver();
     })
-    , defaultTimer_(api, [this] { deliverDefaultChange(); })
+    , defaultTimer_(api_, [this] { deliverDefaultChange(); })
 {
 }
 
@@ -46,11 +45,18 @@ void ChangeDelivery::defaultsRead()
 
 void ChangeDelivery::deliverDefaultChange()
 {
-    const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
-    if (due && handlers_.defaultChange) handlers_.defaultChange();
+    const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !isHolding();
+    if (!due || !listener_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (std::exchange(plugAnswerEnds_, std::nullopt) > now && switchesOnConnect()) {
+        // The module's answer to the plug: the stack has its say once more, and no news.
+        listener_->deviceListChanged(true);
+        return;
+    }
+    listener_->defaultChanged();
 }
 
-void ChangeDelivery::whenSettled(std::function<void()> then)
+void ChangeDelivery::whenSetsSettled(std::function<void()> then)
 {
     waiters_.emplace_back(sent_, std::move(then));
     if (answered_ >= sent_) wake_.enable(true);
@@ -72,7 +78,7 @@ void ChangeDelivery::deliver()
 {
     // A pass due now goes before the waiters of earlier ones: they would read the defaults as
     // this change left them and take its switch for theirs.
-    const bool pass = pendingPass_ != Pass::none && !windowEnds_ && !readingDefaults_();
+    const bool pass = pendingPass_ != Pass::none && !windowEnds_ && !isReadingDefaults();
     if (pass) {
         const bool quiet = pendingPass_ == Pass::quiet;
         pendingPass_ = Pass::none;
@@ -80,7 +86,9 @@ void ChangeDelivery::deliver()
         pendingDefaultChange_ = false;
         defaultTimer_.stop();
         windowEnds_ = std::chrono::steady_clock::now() + window_;
-        if (handlers_.deviceListChange) handlers_.deviceListChange(quiet);
+        plugAnswerEnds_.reset();
+        if (!quiet) plugAnswerEnds_ = *windowEnds_ - window_ + plugAnswerWindow;
+        if (listener_) listener_->deviceListChanged(quiet);
     }
     while (!waiters_.empty() && waiters_.front().first <= answered_) {
         const std::function<void()> then = std::move(waiters_.front().second);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "audio/AudioSystem.h"
-#include "audio/pulse/PulseDeviceMapping.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseServerDefaults.h"
 #include "model/OtherChooser.h"
@@ -84,13 +83,20 @@ public:
     bool isHolding() const noexcept { return !changing_.empty(); }
 
     // Reads.
-    std::vector<RawDevice> devices() const;
+    std::vector<AudioDevice> devices() const;
     const PulseServerDefaults& defaults() const noexcept { return defaults_; }
+    // The defaults by UID, with the other chooser; the server's placeholder is no default, on
+    // every server alike (PipeWire keeps "auto_null" as its default sink when nothing else exists).
+    SystemDefaults defaultDevices() const;
     // Another program choosing defaults: a module of the server that does, or, failing that,
     // one that changed a default right after each of our last two sets of a direction.
     std::optional<OtherChooser> otherChooser() const;
-    const PulseEndpoint* find(EndpointAddress address) const;
     const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
+    // Defaults as PipeWire records them, named as the pulse layer names them: a sink's monitor
+    // chosen as the input goes by the sink's own name there, "<sink>.monitor" here.
+    PulseServerDefaults inPulseNames(PulseServerDefaults recorded) const;
+    // The usable endpoint a device UID stands for.
+    const PulseEndpoint* findDevice(Direction direction, const std::string& uid) const;
 
 private:
     enum Part : std::size_t { sinks, sources, cardList, serverInfo, moduleList, parts };

@@ -64,18 +64,16 @@ TEST_F(PipeWireRecord, ReadyWithTheDefaultsInEffectAndFollowsThoseOfAnotherClien
 TEST_F(PipeWireRecord, AChangeThatAnotherClientsBindHidFromItIsTakenUpWithinASecond)
 {
     Following following(socket());
-    const auto manager = makeManager();
-    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady() && manager->isAnswering(); }));
-    const auto second = findByUid(manager->connectedDevices(), "second_out");
-    ASSERT_TRUE(second);
+    const auto system = makeReadySystem();
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady() && system->isReady(); }));
 
     // PipeWire tells a change only to the clients still binding the record while a bind waits
     // for the session manager: one set while it is frozen, then a bind, and it reaches only the
     // binder (and clients that connect later) once thawed.
     ASSERT_TRUE(daemon().pipewire()->freezeSessionManager(true));
     bool sent = false;
-    ASSERT_TRUE(manager->setDefaultDevice(second->id, Direction::output));
-    manager->whenSetsSettled([&] { sent = true; });
+    ASSERT_TRUE(system->setDefault(Direction::output, "second_out"));
+    system->whenSetsSettled([&] { sent = true; });
     ASSERT_TRUE(waitUntil([&] { return sent; }));
     Following binder(socket());
     pumpEvents(100ms);
