@@ -34,6 +34,8 @@ start_pipewire() {
   "${env[@]}" wireplumber >"$bench_tmp/wireplumber.log" 2>&1 & daemon_pid+=" $!"
   "${env[@]}" pipewire-pulse >"$bench_tmp/pipewire-pulse.log" 2>&1 & daemon_pid+=" $!"
   export PULSE_SERVER="unix:$bench_tmp/runtime/pulse/native"
+  # PipeWire's own record of the defaults, which the program reads there.
+  export PIPEWIRE_REMOTE="$bench_tmp/runtime/pipewire-0"
   for _ in $(seq 200); do timeout 2 pactl info >/dev/null 2>&1 && return 0; sleep 0.05; done
   echo "PipeWire did not start" >&2
   cat "$bench_tmp"/*.log >&2

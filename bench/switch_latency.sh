@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Time from a plug-in (load-module sent) to the server's change event that reports the new default
-# sink, for three contenders on the same daemon, stamped by one probe and taking turns in rounds
-# of 10 plugs: Vantorelle's engine; a minimal separate client (minimal_client.cpp) with the engine
-# stopped; the daemon's own module-switch-on-connect with both stopped (the in-server floor).
-# Also counts, per plug, the connections each contender opens and the events a subscribed client
-# sees.
+# sink, for each contender on the same daemon, stamped by one probe and taking turns in rounds of
+# 10 plugs: the program as users run it, its window open (offscreen, and on a private X server
+# when Xvfb is installed) and closed (--background); the engine alone (vantorelle_headless); a
+# minimal separate client (minimal_client.cpp); the daemon's own module-switch-on-connect (the
+# in-server floor). Each window contender has a session bus of its own, so each is the one
+# instance there. Also counts, per plug, the connections each contender opens and the events a
+# subscribed client sees.
 # Usage: bench/switch_latency.sh [build-dir] [count] [pulseaudio|pipewire]  (count: plugs each)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="$(cd "$here/.." && pwd)/${1:-build}"
 count=${2:-50}
 server=${3:-pulseaudio}
+display=${XVFB_DISPLAY:-:127}
 source "$here/lib.sh"
 export XDG_CONFIG_HOME="$bench_tmp/config"
 mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
@@ -22,47 +25,73 @@ if [[ "$server" == pipewire ]]; then start_pipewire; else start_daemon; fi
 timeout 5 pactl load-module module-null-sink sink_name=laptop \
   "sink_properties='device.description=\"Laptop Speakers\" device.form_factor=internal device.bus=pci'" >/dev/null
 
-"$build/bench/vantorelle_headless" >"$bench_tmp/engine.log" 2>&1 &
-engine=$!
-"$build/bench/bench_minimal_client" &
-minimal=$!
-for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-sink)" == laptop ]] && break; sleep 0.05; done
-sleep 0.5 # the engine's listener subscribes after its first scan
+labels=() pids=() helpers=()
 finish() {
-  kill -CONT "$engine" "$minimal" 2>/dev/null || true
-  kill "$engine" "$minimal" 2>/dev/null || true
-  wait "$engine" "$minimal" 2>/dev/null || true
+  for pid in "${pids[@]}" "${helpers[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}" "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
+  stop_daemon
 }
-trap 'finish; stop_daemon' EXIT
+trap finish EXIT
+contender() { # label command...
+  "${@:2}" >"$bench_tmp/$1.log" 2>&1 &
+  labels+=("$1"); pids+=($!)
+}
+# The program with a session bus of its own: label platform arguments...
+program() {
+  local bus="unix:path=$bench_tmp/bus-$1"
+  dbus-daemon --session --nofork --nopidfile --address="$bus" >/dev/null 2>&1 &
+  helpers+=($!)
+  for _ in $(seq 100); do [[ -S "${bus#unix:path=}" ]] && break; sleep 0.05; done
+  contender "$1" env DBUS_SESSION_BUS_ADDRESS="$bus" XDG_RUNTIME_DIR="$bench_tmp/run-$1" QT_QPA_PLATFORM="$2" \
+    "$build/vantorelle" "${@:3}"
+}
+mkdir -p -m 700 "$bench_tmp"/run-{offscreen,xvfb,background}
+program window-offscreen offscreen
+if command -v Xvfb >/dev/null && ! [[ -e "/tmp/.X11-unix/X${display#:}" ]]; then
+  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  helpers+=($!)
+  for _ in $(seq 100); do [[ -e "/tmp/.X11-unix/X${display#:}" ]] && break; sleep 0.05; done
+  DISPLAY=$display program window-xvfb xcb
+fi
+program background offscreen --background
+contender headless "$build/bench/vantorelle_headless"
+contender minimal "$build/bench/bench_minimal_client"
+for _ in $(seq 100); do [[ "$(timeout 2 pactl get-default-sink)" == laptop ]] && break; sleep 0.05; done
+sleep 1 # every contender has taken its first look and subscribed
 
 # Each round's command leaves only its contender switching, then gives it time to catch up with
 # what it missed while stopped.
 unload="timeout 5 pactl unload-module module-switch-on-connect >/dev/null 2>&1;"
-timeout 600 "$build/bench/bench_switch_latency" top_sink laptop "$(( (count + 9) / 10 ))" 10 \
-  vantorelle "kill -STOP $minimal; $unload kill -CONT $engine && sleep 0.5" \
-  minimal "kill -STOP $engine; $unload kill -CONT $minimal && sleep 0.5" \
-  module "kill -STOP $engine $minimal && timeout 5 pactl load-module module-switch-on-connect ignore_virtual=no >/dev/null && sleep 0.5" \
+arguments=()
+for i in "${!labels[@]}"; do
+  others=$(for j in "${!pids[@]}"; do if [[ $j != "$i" ]]; then echo -n "${pids[j]} "; fi; done)
+  arguments+=("${labels[i]}" "kill -STOP $others; $unload kill -CONT ${pids[i]} && sleep 0.5")
+done
+arguments+=(module "kill -STOP ${pids[*]} && timeout 5 pactl load-module module-switch-on-connect ignore_virtual=no >/dev/null && sleep 0.5")
+timeout 1200 "$build/bench/bench_switch_latency" top_sink laptop "$(( (count + 9) / 10 ))" 10 "${arguments[@]}" \
   >"$bench_tmp/probe.txt"
 
-stats() { # label name: prints a line, leaves "median p95" in $bench_tmp/$1
-  awk -v l="$1" '$1 == "plug" && $2 == l {print $3}' "$bench_tmp/probe.txt" | sort -n | awk -v name="$2" \
+stats() { # label: prints a line, leaves "median p95" in $bench_tmp/$1.stats
+  awk -v l="$1" '$1 == "plug" && $2 == l {print $3}' "$bench_tmp/probe.txt" | sort -n | awk -v name="$1" \
     -v misses="$(grep -c "^miss $1\$" "$bench_tmp/probe.txt" || true)" '{a[NR]=$1} END {
     m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; p=a[int(NR*0.95+0.999)];
-    if (NR) printf "%-26s n=%d median %.2f ms  p95 %.2f ms", name, NR, m, p; else printf "%-26s", name;
-    print misses ? "  (" misses " plugs never switched)" : ""; print m + 0, p + 0 > "/dev/stderr" }' 2>"$bench_tmp/$1"
+    if (NR) printf "%-18s n=%d  median %6.2f ms  p95 %6.2f ms", name, NR, m, p; else printf "%-18s", name;
+    print misses ? "  (" misses " plugs never switched)" : ""; print m + 0, p + 0 > "/dev/stderr" }' 2>"$bench_tmp/$1.stats"
 }
+echo "$server, $count plugs each; machine load $(cut -d' ' -f1-3 /proc/loadavg)"
 [[ "$server" == pipewire ]] && echo "(on PipeWire the session manager may make the new sink default before a contender does; the figure is whichever came first)"
-stats vantorelle "Vantorelle engine"
-stats minimal "minimal client"
-stats module "module-switch-on-connect"
+for label in "${labels[@]}" module; do stats "$label"; done
 awk '$1 == "plug" {print $4}' "$bench_tmp/probe.txt" | sort -n | awk '{a[NR]=$1} END {
-  printf "%-26s median %.2f ms\n", "of which load-module alone", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2 }'
-read -r vm vp <"$bench_tmp/vantorelle"; read -r mm mp <"$bench_tmp/minimal"; read -r fm fp <"$bench_tmp/module"
-awk -v vm="$vm" -v vp="$vp" -v mm="$mm" -v mp="$mp" -v fm="$fm" 'BEGIN {
-  printf "Vantorelle / minimal client: median %.2fx, p95 %.2fx", vm/mm, vp/mp
-  if (fm > 0) printf "; minimal client / module: median %.2fx", mm/fm; print "" }'
+  printf "%-18s median %6.2f ms\n", "load-module alone", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2 }'
+read -r mm mp <"$bench_tmp/minimal.stats"
+for label in "${labels[@]}"; do
+  [[ $label == minimal ]] && continue
+  read -r m p <"$bench_tmp/$label.stats"
+  awk -v l="$label" -v m="$m" -v p="$p" -v mm="$mm" -v mp="$mp" 'BEGIN {
+    if (mm > 0 && mp > 0) printf "%-18s / minimal client: median %.2fx, p95 %.2fx\n", l, m / mm, p / mp }'
+done
 per_plug() { # label column
-  awk -v l="$1" -v c="$2" '$1 == "round" && $2 == l {sum += $c; n++} END {printf "%.1f", sum / (n * 10)}' "$bench_tmp/probe.txt"
+  awk -v l="$1" -v c="$2" '$1 == "round" && $2 == l {sum += $c; n++} END {printf "%.1f", n ? sum / (n * 10) : 0}' "$bench_tmp/probe.txt"
 }
-echo "connections opened per plug: Vantorelle $(per_plug vantorelle 3), minimal client $(per_plug minimal 3), module $(per_plug module 3) (the module's are the server's own)"
-echo "events a subscribed client sees per plug: with Vantorelle $(per_plug vantorelle 4), minimal client $(per_plug minimal 4), module $(per_plug module 4)"
+echo "per plug, connections opened / events a subscribed client sees (the module's are the server's own):"
+for label in "${labels[@]}" module; do printf '  %-18s %s / %s\n' "$label" "$(per_plug "$label" 3)" "$(per_plug "$label" 4)"; done

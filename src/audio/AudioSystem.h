@@ -2,6 +2,7 @@
 
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
+#include "model/OtherChooser.h"
 
 #include <functional>
 #include <optional>
@@ -23,6 +24,8 @@ struct DefaultDevice {
 struct SystemDefaults {
     std::optional<DefaultDevice> input;
     std::optional<DefaultDevice> output;
+    // Another program that chooses defaults as well, when the system shows one.
+    std::optional<OtherChooser> otherChooser;
 
     const std::optional<DefaultDevice>& of(Direction direction) const noexcept
     {
@@ -46,7 +49,8 @@ public:
         // The device list changed. `quiet`: a fresh look after the system (re)appeared or a
         // headset changed profile, not news. Changes that arrive together make one call.
         virtual void deviceListChanged(bool quiet) = 0;
-        // A default of either direction changed, and no device-list change came with it.
+        // A default of either direction changed, and no device-list change came with it; or the
+        // other program choosing defaults came or went.
         virtual void defaultChanged() = 0;
 
     protected:

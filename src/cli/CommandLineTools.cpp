@@ -88,6 +88,7 @@ void printStatus(const AudioSystem& audio, const PriorityStore& store,
     out << "Current system defaults:\n";
     const SystemDefaults defaults = audio.defaults().value_or(SystemDefaults{});
     for (const Direction direction : allDirections) printDefault(defaults, direction, out);
+    if (defaults.otherChooser) out << "  " << describe(*defaults.otherChooser) << '\n';
     out << '\n';
     out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";
     printFlag("Auto-switch input: ", settings.autoSwitchInput, out);

@@ -69,6 +69,10 @@ void SwitchEngine::takeDefaults(const SystemDefaults& defaults)
 {
     defaultInputUID_ = defaults.uid(Direction::input);
     defaultOutputUID_ = defaults.uid(Direction::output);
+    if (defaults.otherChooser != otherChooser_) {
+        otherChooser_ = defaults.otherChooser;
+        publish({EngineField::otherChooser});
+    }
 }
 
 void SwitchEngine::defaultChanged()

@@ -27,7 +27,7 @@ namespace vantorelle {
 struct SwitchEvent;
 
 // The published fields; observers are told after every assignment, changed or not.
-enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved };
+enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved, otherChooser };
 
 // Holds the live state and keeps each default on the best usable device of its stack: it turns
 // the system's and the lid's events into rule runs, saves and notices, and publishes the result.
@@ -60,6 +60,9 @@ public:
     // The last save of the settings failed (a read-only folder, a full disk): what changed
     // since lasts only until the program ends.
     bool settingsUnsaved() const noexcept { return settingsUnsaved_; }
+    // Another program that chooses defaults too, as the system last told with the defaults;
+    // observers hear of it only when it changes.
+    const std::optional<OtherChooser>& otherChooser() const noexcept { return otherChooser_; }
 
     // Replaces and publishes the settings, keeping the notifier's sound in step; saves nothing
     // (the operations below save what the user changes).
@@ -145,6 +148,7 @@ private:
     std::optional<std::string> defaultOutputUID_;
     bool lidClosed_ = false;
     bool settingsUnsaved_ = false;
+    std::optional<OtherChooser> otherChooser_;
 
     std::unique_ptr<AudioSystem> audio_;
     std::unique_ptr<SettingsStore> store_;

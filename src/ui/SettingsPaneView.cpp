@@ -19,16 +19,17 @@ namespace vantorelle {
 
 namespace {
 
-// A short red line at the foot of a card; its holder is what is shown or hidden, and what
-// screen readers hear of as an alert when it appears.
-QLabel* addErrorLine(CardStack& card, const QString& text)
+// A short line at the foot of a card; its holder is what is shown or hidden, and what screen
+// readers hear of as an alert when it appears.
+QLabel* addFootLine(CardStack& card, const QString& text, const QColor& colour = QColor(Qt::red))
 {
     auto* line = new QWidget(&card);
     setAccessibleRole(*line, QAccessible::AlertMessage, text);
     auto* layout = new QVBoxLayout(line);
     layout->setContentsMargins(16, 0, 16, 10);
-    QLabel* label = makeLabel(text, uiFont(11, FontWeight::regular), QColor(Qt::red), line);
+    QLabel* label = makeLabel(text, uiFont(11, FontWeight::regular), colour, line);
     label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
     hideFromScreenReaders(*label);
     layout->addWidget(label);
     card.addContent(line);
@@ -143,11 +144,24 @@ QWidget* SettingsPaneView::makeGeneralCard(QWidget* parent)
                                             [this](bool value) { writeLaunchAtLogin(value); }},
                                 card);
     card->addRow(launchRow_);
-    loginError_ = addErrorLine(*card, loginItemErrorText());
+    loginError_ = addFootLine(*card, loginItemErrorText());
     loginError_->parentWidget()->setVisible(false);
-    saveError_ = addErrorLine(*card, saveErrorText());
+    saveError_ = addFootLine(*card, saveErrorText());
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
+    otherChooser_ = addFootLine(*card, {}, Palette::grey);
+    showOtherChooser();
     return card;
+}
+
+void SettingsPaneView::showOtherChooser()
+{
+    const std::optional<OtherChooser> chooser = engine_.otherChooser();
+    const QString text = chooser ? QString::fromUtf8(describe(*chooser)) : QString();
+    if (otherChooser_->text() != text) {
+        otherChooser_->setText(text);
+        setAccessibleRole(*otherChooser_->parentWidget(), QAccessible::AlertMessage, text);
+    }
+    otherChooser_->parentWidget()->setVisible(chooser.has_value());
 }
 
 void SettingsPaneView::writeLaunchAtLogin(bool value)
@@ -168,6 +182,7 @@ void SettingsPaneView::refresh()
 {
     for (SettingRow* row : rows_) row->refresh();
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
+    showOtherChooser();
 }
 
 } // namespace vantorelle

@@ -33,6 +33,8 @@ public:
     QLabel& loginErrorLabel() const noexcept { return *loginError_; }
     // The red line shown while the settings cannot be saved.
     QLabel& saveErrorLabel() const noexcept { return *saveError_; }
+    // The grey line shown while another program chooses default devices too.
+    QLabel& otherChooserLabel() const noexcept { return *otherChooser_; }
 
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     const std::optional<QString>& loginItemError() const noexcept { return loginItemError_; }
@@ -49,6 +51,7 @@ private:
     QWidget* makeGeneralCard(QWidget* parent);
     void writeLaunchAtLogin(bool value);
     void refresh();
+    void showOtherChooser();
 
     SwitchEngine& engine_;
     LoginItem loginItem_;
@@ -58,6 +61,7 @@ private:
     SettingRow* launchRow_ = nullptr;
     QLabel* loginError_ = nullptr;
     QLabel* saveError_ = nullptr;
+    QLabel* otherChooser_ = nullptr;
     EngineChanges* changes_;
 };
 

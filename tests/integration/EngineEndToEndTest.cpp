@@ -136,6 +136,30 @@ TEST_F(EngineEndToEndTest, ASoundServerRestartEndsWithTheDefaultsReappliedFromTh
     EXPECT_EQ(out.str(), "") << "a server that comes back brings no news";
 }
 
+TEST_F(EngineEndToEndTest, WithTheServersSwitchOnConnectModuleAPlugEndsOnTheStacksChoiceAndTheModuleIsNamed)
+{
+    ASSERT_TRUE(daemon().addSink("speakers", speakers));
+    StoredSettings settings;
+    settings.outputPriority = {{"speakers", "Laptop Speakers"}, {"usb_headphones", "USB Headphones"}};
+    writeSettings(settings);
+    const auto module = daemon().loadModule("module-switch-on-connect", {"ignore_virtual=no"});
+    ASSERT_TRUE(module);
+    startEngine(false);
+    ASSERT_TRUE(waitForDefault(Direction::output, "speakers"));
+    EXPECT_TRUE(waitUntil([&] { return engine->otherChooser() == OtherChooser::switchOnConnect; }));
+
+    // The module makes the headphones the default; the stack puts the speakers back, once.
+    ASSERT_TRUE(daemon().addSink("usb_headphones", headphones));
+    ASSERT_TRUE(waitUntil([&] { return findByUid(engine->connected(), "usb_headphones").has_value(); }));
+    EXPECT_TRUE(waitForDefault(Direction::output, "speakers"));
+    pumpEvents(std::chrono::milliseconds(300));
+    EXPECT_EQ(daemon().defaultSink(), "speakers");
+    EXPECT_EQ(out.str(), "") << "a switch made and undid within one pass is no news";
+
+    ASSERT_TRUE(daemon().unload(*module));
+    EXPECT_TRUE(waitUntil([&] { return !engine->otherChooser(); }));
+}
+
 TEST_F(EngineEndToEndTest, AServerThatAppearsLaterBringsNoNews)
 {
     ASSERT_TRUE(daemon().kill());

@@ -111,6 +111,17 @@ TEST_F(ReportsEndToEndTest, StatusShowsDefaultsLidSwitchesStacksAndPath)
     EXPECT_EQ(test::readFile(settingsFile()), before) << "reports never write the settings file";
 }
 
+TEST_F(ReportsEndToEndTest, StatusNamesTheServersSwitchOnConnectModuleInOneLine)
+{
+    const auto module = daemon().loadModule("module-switch-on-connect", {});
+    ASSERT_TRUE(module);
+    const Result result = run({"--status"});
+    const std::string line = "  " + std::string(describe(OtherChooser::switchOnConnect)) + '\n';
+    EXPECT_NE(result.out.find("\n" + line + '\n'), std::string::npos) << result.out;
+    ASSERT_TRUE(daemon().unload(*module));
+    EXPECT_EQ(run({"--status"}).out.find("Another program"), std::string::npos);
+}
+
 TEST_F(ReportsEndToEndTest, NoServerNoLidNoFile)
 {
     DBusServicesEnvironment::services().stopUpower();

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -220,6 +221,25 @@ TEST_F(SettingsPaneTest, AFailedSaveShowsARedLineUntilASaveSucceeds)
     std::filesystem::remove(parts.settingsFile);
     click(pane->playSoundRow().toggle());
     EXPECT_TRUE(waitUntil([&] { return !pane->saveErrorLabel().isVisible(); }));
+}
+
+TEST_F(SettingsPaneTest, AnotherProgramChoosingDefaultsIsToldInOneGreyLineWhileItLasts)
+{
+    engine->start();
+    const auto pane = makePane();
+    EXPECT_FALSE(pane->otherChooserLabel().isVisible());
+    parts.audio.otherChooser = OtherChooser::switchOnConnect;
+    parts.audio.fireDefaultChange();
+    ASSERT_TRUE(waitUntil([&] { return pane->otherChooserLabel().isVisible(); }));
+    const QString text = pane->otherChooserLabel().text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Another program chooses default devices too: "))) << text.toStdString();
+    EXPECT_EQ(pane->otherChooserLabel().palette().color(QPalette::WindowText), Palette::grey);
+    const auto lines = pane->findChildren<QLabel*>();
+    EXPECT_EQ(std::ranges::count_if(lines, [&](const QLabel* label) { return label->text() == text; }), 1) << "told once";
+
+    parts.audio.otherChooser.reset();
+    parts.audio.fireDeviceListChange();
+    EXPECT_TRUE(waitUntil([&] { return !pane->otherChooserLabel().isVisible(); }));
 }
 
 TEST_F(SettingsPaneTest, EachNewPaneReadsTheLoginItemAfreshAndShowsNoError)

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <string_view>
+#include <utility>
 
 namespace vantorelle::pipewire {
 
@@ -71,6 +72,13 @@ std::optional<std::string> nodeName(const char* value)
 } // namespace
 
 // One connection to the server: the registry, and the "default" record once it is there.
+//
+// PipeWire (0.3 at least) forwards a change of a record only to the clients still binding it
+// while any client's bind waits for the session manager's answer: every client bound before
+// misses it, and keeps a stale value until it binds anew. A client that connects is about to
+// bind, and a default set pairs two writes (the choice, then the one in effect) that a bind may
+// split; after either the record is confirmed by binding it once more and taking what that bind
+// reports. Nothing of this runs while nothing happens.
 class PipeWireDefaults::Connection {
 public:
     Connection(PipeWireDefaults& owner, pw_core* core) noexcept : owner_(owner), core_(core) {}
@@ -100,18 +108,67 @@ public:
     // The record's contents in the getters' terms; not ready until they are in.
     Answers answers() const
     {
-        if (!ready_) return {};
-        return {true, sink_, source_, configuredSink_, configuredSource_};
+        if (!isReady()) return {};
+        Answers answers = current_->values;
+        answers.ready = true;
+        return answers;
+    }
+
+    // Binds the record once more and takes what that bind reports; `always`: also when what is
+    // known is consistent (a change may have been missed whole).
+    void confirm(bool always) noexcept
+    {
+        if (!isReady() || confirming_) return;
+        const Answers& known = current_->values;
+        const auto agrees = [](const std::optional<std::string>& chosen, const std::optional<std::string>& inEffect) {
+            return !chosen || chosen == inEffect;
+        };
+        if (!always && agrees(known.configuredSink, known.sink) && agrees(known.configuredSource, known.source)) return;
+        confirming_ = bind();
     }
 
 private:
-    void clear() noexcept { sink_ = source_ = configuredSink_ = configuredSource_ = std::nullopt; }
+    // One binding of the record and what it reported.
+    struct Record {
+        Record(Connection& owner, pw_metadata* metadata) noexcept : connection(owner), proxy(metadata) {}
+        Connection& connection;
+        Bound<pw_metadata> proxy;
+        Answers values;
+        int sync = 0;
+    };
+
+    bool isReady() const noexcept { return current_ && current_->values.ready; }
+
+    std::unique_ptr<Record> bind() noexcept
+    {
+        static constexpr pw_metadata_events metadataEvents{
+            .version = PW_VERSION_METADATA_EVENTS, .property = &onProperty};
+        try {
+            auto* metadata = static_cast<pw_metadata*>(
+                pw_registry_bind(registry_->get(), metadataGlobal_, PW_TYPE_INTERFACE_Metadata, metadataVersion_, 0));
+            auto record = std::make_unique<Record>(*this, metadata);
+            if (!record->proxy.isValid()) return nullptr;
+            pw_metadata_add_listener(metadata, record->proxy.hook(), &metadataEvents, record.get());
+            // The server sends the record's contents on binding, so they are all in by this answer.
+            record->sync = pw_core_sync(core_.get(), PW_ID_CORE, 0);
+            return record;
+        } catch (...) {
+            return nullptr;
+        }
+    }
 
     static void onDone(void* self, std::uint32_t id, int seq) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
-        if (id != PW_ID_CORE || !connection.metadata_ || seq != connection.boundSync_) return;
-        connection.ready_ = true;
+        if (id != PW_ID_CORE) return;
+        if (connection.current_ && !connection.current_->values.ready && seq == connection.current_->sync) {
+            connection.current_->values.ready = true;
+        } else if (connection.confirming_ && seq == connection.confirming_->sync) {
+            connection.confirming_->values.ready = true;
+            connection.current_ = std::move(connection.confirming_);
+        } else {
+            return;
+        }
         connection.owner_.schedule();
     }
 
@@ -121,7 +178,6 @@ private:
     {
         auto& connection = *static_cast<Connection*>(self);
         connection.broken_ = true;
-        connection.ready_ = false;
         connection.owner_.schedule();
     }
 
@@ -129,43 +185,37 @@ private:
                          std::uint32_t version, const spa_dict* props) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
-        if (connection.metadata_ || std::strcmp(type, PW_TYPE_INTERFACE_Metadata) != 0 || !props) return;
-        const char* name = spa_dict_lookup(props, PW_KEY_METADATA_NAME);
-        if (!name || std::strcmp(name, "default") != 0) return;
-        static constexpr pw_metadata_events metadataEvents{
-            .version = PW_VERSION_METADATA_EVENTS, .property = &onProperty};
-        auto* metadata = static_cast<pw_metadata*>(pw_registry_bind(
-            connection.registry_->get(), id, type, std::min<std::uint32_t>(version, PW_VERSION_METADATA), 0));
-        connection.metadata_.emplace(metadata);
-        if (!connection.metadata_->isValid()) {
-            connection.metadata_.reset();
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
+            // A new client binds the record in a moment, which may cost us a change.
+            if (connection.isReady()) connection.owner_.confirmSoon(true);
             return;
         }
+        if (connection.current_ || std::strcmp(type, PW_TYPE_INTERFACE_Metadata) != 0 || !props) return;
+        const char* name = spa_dict_lookup(props, PW_KEY_METADATA_NAME);
+        if (!name || std::strcmp(name, "default") != 0) return;
         connection.metadataGlobal_ = id;
-        pw_metadata_add_listener(metadata, connection.metadata_->hook(), &metadataEvents, &connection);
-        // The server sends the record's contents on binding, so they are all in by this answer.
-        connection.boundSync_ = pw_core_sync(connection.core_.get(), PW_ID_CORE, 0);
+        connection.metadataVersion_ = std::min<std::uint32_t>(version, PW_VERSION_METADATA);
+        connection.current_ = connection.bind();
     }
 
     static void onGlobalRemove(void* self, std::uint32_t id) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
-        if (!connection.metadata_ || id != connection.metadataGlobal_) return;
+        if (!connection.current_ || id != connection.metadataGlobal_) return;
         // The session manager went; a new one makes a new record, which is bound then.
-        connection.metadata_.reset();
-        connection.ready_ = false;
-        connection.clear();
+        connection.confirming_.reset();
+        connection.current_.reset();
         connection.owner_.schedule();
     }
 
     static int onProperty(void* self, std::uint32_t subject, const char* key, const char*,
                           const char* value) noexcept
     {
-        auto& connection = *static_cast<Connection*>(self);
+        Record& record = *static_cast<Record*>(self);
         if (subject != PW_ID_CORE) return 0;
         if (!key) {
-            connection.clear();
-        } else if (std::optional<std::string>* slot = connection.slotOf(key)) {
+            record.values = Answers{record.values.ready, {}, {}, {}, {}};
+        } else if (std::optional<std::string>* slot = slotOf(record.values, key)) {
             try {
                 *slot = nodeName(value);
             } catch (...) {
@@ -174,16 +224,20 @@ private:
         } else {
             return 0;
         }
-        if (connection.ready_) connection.owner_.schedule();
+        Connection& connection = record.connection;
+        if (record.values.ready && connection.current_.get() == &record) {
+            connection.owner_.schedule();
+            connection.owner_.confirmSoon(false);
+        }
         return 0;
     }
 
-    std::optional<std::string>* slotOf(std::string_view key) noexcept
+    static std::optional<std::string>* slotOf(Answers& values, std::string_view key) noexcept
     {
-        if (key == "default.audio.sink") return &sink_;
-        if (key == "default.audio.source") return &source_;
-        if (key == "default.configured.audio.sink") return &configuredSink_;
-        if (key == "default.configured.audio.source") return &configuredSource_;
+        if (key == "default.audio.sink") return &values.sink;
+        if (key == "default.audio.source") return &values.source;
+        if (key == "default.configured.audio.sink") return &values.configuredSink;
+        if (key == "default.configured.audio.source") return &values.configuredSource;
         return nullptr;
     }
 
@@ -192,15 +246,12 @@ private:
     std::unique_ptr<pw_core, CoreDisconnect> core_;
     Hook coreHook_;
     std::optional<Bound<pw_registry>> registry_;
-    std::optional<Bound<pw_metadata>> metadata_;
     std::uint32_t metadataGlobal_ = SPA_ID_INVALID;
-    int boundSync_ = 0;
-    bool ready_ = false;
+    std::uint32_t metadataVersion_ = 0;
+    // The binding followed, and one being made to confirm it, which takes its place when complete.
+    std::unique_ptr<Record> current_;
+    std::unique_ptr<Record> confirming_;
     bool broken_ = false;
-    std::optional<std::string> sink_;
-    std::optional<std::string> source_;
-    std::optional<std::string> configuredSink_;
-    std::optional<std::string> configuredSource_;
 };
 
 void PipeWireDefaults::LoopDestroy::operator()(pw_loop* loop) const noexcept
@@ -218,6 +269,7 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
     , remote_(std::move(remote))
     , deferred_(nullptr, DeferFree{api})
     , watch_(nullptr, IoFree{api})
+    , confirmTimer_(api, [this] { confirmNow(); })
 {
     initialize();
     deferred_.reset(api_->defer_new(api_, &onDeferred, this));
@@ -287,6 +339,22 @@ void PipeWireDefaults::reconnect() noexcept
     connection_.reset();
     connect();
     schedule();
+}
+
+void PipeWireDefaults::confirmSoon(bool always) noexcept
+{
+    const auto now = std::chrono::steady_clock::now();
+    // Once the bind that may have cost a change is answered; a burst of them waits for its end,
+    // but never longer than the bound.
+    if (!confirmBound_) confirmBound_ = now + confirmBound;
+    confirmAlways_ = confirmAlways_ || always;
+    confirmTimer_.startAt(std::min(now + confirmDelay, *confirmBound_));
+}
+
+void PipeWireDefaults::confirmNow() noexcept
+{
+    confirmBound_.reset();
+    if (connection_) connection_->confirm(std::exchange(confirmAlways_, false));
 }
 
 void PipeWireDefaults::dispatch() noexcept

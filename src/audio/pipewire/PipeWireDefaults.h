@@ -1,9 +1,11 @@
 #pragma once
 
 #include "audio/pulse/DefaultsFeed.h"
+#include "audio/pulse/LoopEvents.h"
 
 #include <pulse/mainloop-api.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,13 +18,16 @@ namespace vantorelle::pipewire {
 
 // PipeWire's own record of the default sink and source (its "default" metadata), followed
 // through libpipewire. On PipeWire a long-lived pulse connection can be told stale defaults;
-// this record is the one the session manager writes, so it is never behind.
+// this record is the one the session manager writes.
 //
 // Runs on the libpulse loop interface it is given: the PipeWire loop is a single descriptor
-// watched there, so no thread and no timer of its own, and nothing wakes while nothing changes.
+// watched there, so no thread of its own; its one timer runs only after the server's events, so
+// nothing wakes while nothing changes.
 // No PipeWire, or a broken connection, leaves it not ready, with no defaults, and quiet; each
 // call of reconnect() tries again. A restarted session manager's new record is taken up by
-// itself. The names are node names, which equal the pulse sink and source names.
+// itself. PipeWire can fail to tell a bound client of a change (see the .cpp); the record is then
+// confirmed within a second of the events that may have cost it. The names are node names, which
+// equal the pulse sink and source names.
 class PipeWireDefaults final : public pulse::DefaultsFeed {
 public:
     // `remote`: a socket name in the runtime folder or an absolute path; by default the one
@@ -69,7 +74,16 @@ private:
         bool operator==(const Answers&) const = default;
     };
 
+    // How long after a client appeared or the record changed it is confirmed, and the longest a
+    // stream of them puts that off.
+    static constexpr std::chrono::milliseconds confirmDelay{150};
+    static constexpr std::chrono::milliseconds confirmBound{600};
+
     void connect() noexcept;
+    // `always`: a client appeared, which may have cost a whole change; otherwise only a record
+    // whose choice and default in effect differ is confirmed.
+    void confirmSoon(bool always) noexcept;
+    void confirmNow() noexcept;
     // Runs what is ready on the PipeWire loop, without waiting.
     void dispatch() noexcept;
     // Asks for a look at the answers from a deferred event, outside libpipewire's callbacks;
@@ -102,6 +116,9 @@ private:
     std::unique_ptr<pw_context, ContextDestroy> context_;
     std::unique_ptr<Connection> connection_;
     Answers announced_;
+    pulse::LoopTimer confirmTimer_;
+    std::optional<std::chrono::steady_clock::time_point> confirmBound_;
+    bool confirmAlways_ = false;
 };
 
 } // namespace vantorelle::pipewire

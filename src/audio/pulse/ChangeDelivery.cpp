@@ -38,10 +38,22 @@ void ChangeDelivery::defaultsChanged()
     if (!defaultTimer_.isActive()) defaultTimer_.startAt(std::chrono::steady_clock::now() + defaultChangeHold);
 }
 
+void ChangeDelivery::defaultsRead()
+{
+    if (pendingPass_ != Pass::none && !windowEnds_) wake_.enable(true);
+}
+
 void ChangeDelivery::deliverDefaultChange()
 {
     const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !isHolding();
-    if (due && listener_) listener_->defaultChanged();
+    if (!due || !listener_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (std::exchange(plugAnswerEnds_, std::nullopt) > now && switchesOnConnect()) {
+        // The module's answer to the plug: the stack has its say once more, and no news.
+        listener_->deviceListChanged(true);
+        return;
+    }
+    listener_->defaultChanged();
 }
 
 void ChangeDelivery::whenSetsSettled(std::function<void()> then)
@@ -66,7 +78,7 @@ void ChangeDelivery::deliver()
 {
     // A pass due now goes before the waiters of earlier ones: they would read the defaults as
     // this change left them and take its switch for theirs.
-    const bool pass = pendingPass_ != Pass::none && !windowEnds_;
+    const bool pass = pendingPass_ != Pass::none && !windowEnds_ && !isReadingDefaults();
     if (pass) {
         const bool quiet = pendingPass_ == Pass::quiet;
         pendingPass_ = Pass::none;
@@ -74,6 +86,8 @@ void ChangeDelivery::deliver()
         pendingDefaultChange_ = false;
         defaultTimer_.stop();
         windowEnds_ = std::chrono::steady_clock::now() + window_;
+        plugAnswerEnds_.reset();
+        if (!quiet) plugAnswerEnds_ = *windowEnds_ - window_ + plugAnswerWindow;
         if (listener_) listener_->deviceListChanged(quiet);
     }
     while (!waiters_.empty() && waiters_.front().first <= answered_) {

@@ -21,11 +21,17 @@ namespace vantorelle::pulse {
 // end. A default change that comes with a device-list change (the server picking a fallback for
 // a device that went, before or after telling that it went) or while a headset changes profile
 // is the pass's to read. A waiter for the sets runs once every set made before it has been
-// answered (answers come in the order of the requests). Nothing is delivered after destruction.
+// answered (answers come in the order of the requests). A pass waits while the defaults are
+// being read: a default the server changed with the plug (its own switch-on-connect) is read
+// before the pass; one that a module switching to new devices makes after the pass of a plug
+// (PipeWire's does) is that plug's, and brings a quiet pass of its own. Nothing is delivered after
+// destruction.
 class ChangeDelivery : public AudioSystem {
 public:
     // How long a default change waits for a device-list change it may come with.
     static constexpr std::chrono::milliseconds defaultChangeHold{50};
+    // How long after a plug's pass a switch-on-connect module's default change belongs to it.
+    static constexpr std::chrono::milliseconds plugAnswerWindow{1000};
 
     ChangeDelivery(const ChangeDelivery&) = delete;
     ChangeDelivery& operator=(const ChangeDelivery&) = delete;
@@ -41,10 +47,16 @@ protected:
     pa_mainloop_api* api() const noexcept { return api_; }
     // A headset is between two profiles: default changes wait for the pass that ends it.
     virtual bool isHolding() const noexcept = 0;
+    // The server's defaults, asked for, are on their way: a pass waits for them.
+    virtual bool isReadingDefaults() const noexcept { return false; }
+    // A module of the server makes every new device the default.
+    virtual bool switchesOnConnect() const noexcept { return false; }
 
     void deviceListChanged(bool news);
     // Only once the first look is complete: before, its pass reads the defaults anyway.
     void defaultsChanged();
+    // isReadingDefaults() no longer holds: a pass that waited for it goes now.
+    void defaultsRead();
     void setSent() noexcept { ++sent_; }
     void setAnswered();
     // The connection is gone: no answer is to come for any set.
@@ -65,6 +77,7 @@ private:
     std::uint64_t sent_ = 0;
     std::uint64_t answered_ = 0;
     std::optional<std::chrono::steady_clock::time_point> windowEnds_;
+    std::optional<std::chrono::steady_clock::time_point> plugAnswerEnds_;
     // Each with the count of sets made before it.
     std::deque<std::pair<std::uint64_t, std::function<void()>>> waiters_;
     DeferredCall wake_;

@@ -3,6 +3,8 @@
 #include "audio/pulse/PulseDeviceMapping.h"
 
 #include <algorithm>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace vantorelle {
@@ -22,7 +24,30 @@ void guarded(void* userdata, const Update& update) noexcept
     }
 }
 
+// PulseAudio's module, which pipewire-pulse provides too.
+bool choosesDefaults(const pa_module_info& info)
+{
+    return info.name && std::string_view(info.name) == "module-switch-on-connect";
+}
+
 } // namespace
+
+template <typename Update>
+auto PulseAudioSystem::watchingChooser(const Update& update)
+{
+    const std::optional<OtherChooser> before = mirror_.otherChooser();
+    const auto told = [this, &before] {
+        if (mirror_.otherChooser() != before) defaultsChanged();
+    };
+    if constexpr (std::is_void_v<decltype(update())>) {
+        update();
+        told();
+    } else {
+        auto result = update();
+        told();
+        return result;
+    }
+}
 
 PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<EventLoop> loop,
                                    DefaultsFeedFactory defaultsFeed)
@@ -116,7 +141,8 @@ void PulseAudioSystem::connected()
     pa_context* context = context_.get();
     pa_context_set_subscribe_callback(context, &PulseAudioSystem::onEvent, this);
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
-                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
+                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD
+                                                          | PA_SUBSCRIPTION_MASK_MODULE);
     // Subscribed before the look is asked for: requests are answered in order, so nothing that
     // changes after the look can be missed. A one-shot look follows nothing.
     if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &PulseAudioSystem::onSubscribed, this));
@@ -125,6 +151,8 @@ void PulseAudioSystem::connected()
     requestEndpointLists(true);
     cardListing_.clear();
     sendDetached(pa_context_get_card_info_list(context, &PulseAudioSystem::onCardList, this));
+    moduleListing_.clear();
+    sendDetached(pa_context_get_module_info_list(context, &PulseAudioSystem::onModuleList, this));
     requestServerInfo();
 }
 
@@ -134,6 +162,7 @@ void PulseAudioSystem::lost() noexcept
     unreachable_ = true;
     afterAbsence_ = true;
     subscribed_ = false;
+    defaultsReads_ = 0;
     mirror_.lost();
     deadlineTimer_.stop();
     // Their answers cannot come any more.
@@ -160,7 +189,9 @@ void PulseAudioSystem::requestEndpointLists(bool asLook)
 
 void PulseAudioSystem::requestServerInfo()
 {
-    sendDetached(pa_context_get_server_info(context_.get(), &PulseAudioSystem::onServerInfo, this));
+    pa_operation* operation = pa_context_get_server_info(context_.get(), &PulseAudioSystem::onServerInfo, this);
+    if (operation && mirror_.isComplete()) ++defaultsReads_;
+    sendDetached(operation);
 }
 
 void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
@@ -191,6 +222,13 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         sendDetached(pa_context_get_card_info_by_index(context, index, &PulseAudioSystem::onCardInfo, this));
         // A card tells of its jacks' availability; its endpoints may not.
         if (type == PA_SUBSCRIPTION_EVENT_CHANGE) requestEndpointLists(false);
+        break;
+    case PA_SUBSCRIPTION_EVENT_MODULE:
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            watchingChooser([&] { mirror_.moduleRemoved(index); });
+        } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
+            sendDetached(pa_context_get_module_info(context, index, &PulseAudioSystem::onModuleInfo, this));
+        }
         break;
     case PA_SUBSCRIPTION_EVENT_SERVER:
         requestServerInfo();
@@ -265,7 +303,9 @@ std::optional<PulseServerDefaults> PulseAudioSystem::fedDefaults() const
 void PulseAudioSystem::feedChanged()
 {
     const std::optional<PulseServerDefaults> fed = fedDefaults();
-    if (fed && mirror_.isComplete() && mirror_.defaultsReported(*fed, now())) defaultsChanged();
+    if (fed && mirror_.isComplete() && watchingChooser([&] { return mirror_.defaultsReported(*fed, now()); })) {
+        defaultsChanged();
+    }
 }
 
 // ---- sets ---------------------------------------------------------------------------------
@@ -325,13 +365,39 @@ void PulseAudioSystem::onEvent(pa_context*, pa_subscription_event_type_t event, 
 
 void PulseAudioSystem::onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
 {
+    auto& system = *static_cast<PulseAudioSystem*>(userdata);
+    if (system.defaultsReads_ > 0 && --system.defaultsReads_ == 0) system.defaultsRead();
     if (!info) return;
     guarded(userdata, [info](PulseAudioSystem& self) {
         self.serverIdentified(isPipeWire(*info));
         // Where PipeWire's own metadata is read, it tells the defaults; the pulse layer's can be stale.
         const PulseServerDefaults reported = self.fedDefaults().value_or(defaultsOf(*info));
         if (!self.mirror_.isComplete()) self.handle(self.mirror_.listedDefaults(reported));
-        else if (self.mirror_.defaultsReported(reported, self.now())) self.defaultsChanged();
+        else if (self.watchingChooser([&] { return self.mirror_.defaultsReported(reported, self.now()); })) {
+            self.defaultsChanged();
+        }
+    });
+}
+
+void PulseAudioSystem::onModuleInfo(pa_context*, const pa_module_info* info, int eol, void* userdata) noexcept
+{
+    if (eol != 0 || !info) return;
+    guarded(userdata, [info](PulseAudioSystem& self) {
+        self.watchingChooser([&] { self.mirror_.moduleArrived(info->index, choosesDefaults(*info)); });
+    });
+}
+
+void PulseAudioSystem::onModuleList(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept
+{
+    guarded(userdata, [&](PulseAudioSystem& self) {
+        if (eol < 0) {
+            self.moduleListing_.clear();
+            sendDetached(pa_context_get_module_info_list(context, &PulseAudioSystem::onModuleList, userdata));
+        } else if (eol > 0 || !info) {
+            self.handle(self.mirror_.listedModules(std::exchange(self.moduleListing_, {})));
+        } else if (choosesDefaults(*info)) {
+            self.moduleListing_.insert(info->index);
+        }
     });
 }
 
@@ -381,7 +447,7 @@ void PulseAudioSystem::onSetDone(pa_context*, int success, void* userdata) noexc
     PulseAudioSystem& self = *set->owner;
     guarded(&self, [set, success](PulseAudioSystem& owner) {
         if (success != 0) {
-            owner.mirror_.setAcknowledged(set->direction, set->name, owner.now());
+            owner.watchingChooser([&] { owner.mirror_.setAcknowledged(set->direction, set->name, owner.now()); });
         } else {
             // Refused: the server's own report is the truth again.
             owner.trace([set] { return "the server refused " + set->name + " as the " + std::string(rawValue(set->direction)) + " default"; });

@@ -15,6 +15,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,15 @@ private:
     template <typename Info>
     static void onEndpointList(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
     static void onSetDone(pa_context* context, int success, void* userdata) noexcept;
+    static void onModuleInfo(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
+    static void onModuleList(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
 
     bool isHolding() const noexcept override { return mirror_.isHolding(); }
+    bool isReadingDefaults() const noexcept override { return defaultsReads_ > 0; }
+    bool switchesOnConnect() const noexcept override
+    {
+        return mirror_.otherChooser() == OtherChooser::switchOnConnect;
+    }
     void connectNow() noexcept;
     void connected();
     void lost() noexcept;
@@ -84,6 +92,10 @@ private:
     // Acts on what the mirror made of an update.
     void handle(pulse::MirrorChange change);
     void feedChanged();
+    // Runs `update` on the mirror; a change of the other chooser reaches the listener as a
+    // default change, whose read tells it.
+    template <typename Update>
+    auto watchingChooser(const Update& update);
     std::optional<pulse::PulseServerDefaults> fedDefaults() const;
     void serverIdentified(bool isPipeWire);
     void armDeadline();
@@ -118,6 +130,9 @@ private:
     bool listingLook_[2] = {false, false};
     std::vector<pulse::PulseEndpoint> listing_[2];
     std::vector<pulse::PulseCard> cardListing_;
+    std::set<std::uint32_t> moduleListing_;
+    // Server-info requests on their way since the first look.
+    int defaultsReads_ = 0;
 
     std::list<PendingSet> sets_;
 

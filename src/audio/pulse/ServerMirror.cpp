@@ -38,6 +38,8 @@ void ServerMirror::beginLook(bool afterAbsence, TimePoint now)
     defaults_ = {};
     looked_.reset();
     acknowledged_ = {};
+    ownSets_ = {};
+    choosingModules_.clear();
     changing_.clear();
     refilled_.clear();
     holdBound_.reset();
@@ -89,6 +91,47 @@ MirrorChange ServerMirror::listedDefaults(PulseServerDefaults defaults)
 {
     defaults_ = std::move(defaults);
     return partListed(serverInfo);
+}
+
+MirrorChange ServerMirror::listedModules(std::set<std::uint32_t> choosers)
+{
+    choosingModules_ = std::move(choosers);
+    return partListed(moduleList);
+}
+
+void ServerMirror::moduleArrived(std::uint32_t index, bool choosesDefaults)
+{
+    if (choosesDefaults) choosingModules_.insert(index);
+    else choosingModules_.erase(index);
+}
+
+void ServerMirror::moduleRemoved(std::uint32_t index)
+{
+    choosingModules_.erase(index);
+}
+
+std::optional<OtherChooser> ServerMirror::otherChooser() const
+{
+    if (!choosingModules_.empty()) return OtherChooser::switchOnConnect;
+    if (std::ranges::any_of(overriddenInARow_, [](int count) { return count >= 2; })) return OtherChooser::overridesSets;
+    return std::nullopt;
+}
+
+void ServerMirror::watchOwnSets(const PulseServerDefaults& reported, TimePoint now)
+{
+    for (const Direction direction : allDirections) {
+        std::optional<OwnSet>& own = ownSets_[slotOf(direction)];
+        if (!own || own->overridden) continue;
+        const std::string& name = reported.of(direction);
+        if (name == own->name) {
+            own->inEffect = true;
+        } else if (own->inEffect && now < own->at + overrideWindow && !name.empty()
+                   && findNamed(direction, own->name)) {
+            // Our choice was in effect and is still there, yet something chose another.
+            own->overridden = true;
+            ++overriddenInARow_[slotOf(direction)];
+        }
+    }
 }
 
 MirrorChange ServerMirror::news(TimePoint now)
@@ -209,6 +252,7 @@ std::optional<ServerMirror::TimePoint> ServerMirror::nextDeadline() const
 
 bool ServerMirror::defaultsReported(const PulseServerDefaults& reported, TimePoint now)
 {
+    watchOwnSets(reported, now);
     PulseServerDefaults next = reported;
     for (const Direction direction : allDirections) {
         std::optional<Acknowledged>& acknowledged = acknowledged_[slotOf(direction)];
@@ -228,6 +272,10 @@ bool ServerMirror::defaultsReported(const PulseServerDefaults& reported, TimePoi
 
 bool ServerMirror::setAcknowledged(Direction direction, const std::string& name, TimePoint now)
 {
+    std::optional<OwnSet>& own = ownSets_[slotOf(direction)];
+    // The previous set stood: whatever changed defaults before is not doing it any more.
+    if (own && !own->overridden) overriddenInARow_[slotOf(direction)] = 0;
+    own = OwnSet{name, now};
     acknowledged_[slotOf(direction)] = Acknowledged{name, now + acknowledgedSetStands};
     std::string& current = nameIn(defaults_, direction);
     if (current == name) return false;
@@ -250,6 +298,7 @@ std::vector<AudioDevice> ServerMirror::devices() const
 SystemDefaults ServerMirror::defaultDevices() const
 {
     SystemDefaults result;
+    result.otherChooser = otherChooser();
     for (const Direction direction : allDirections) {
         const PulseEndpoint* endpoint = findNamed(direction, defaults_.of(direction));
         // A monitor the user chose is a real default and stays.

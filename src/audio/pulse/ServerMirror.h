@@ -3,6 +3,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseServerDefaults.h"
+#include "model/OtherChooser.h"
 
 #include <array>
 #include <bitset>
@@ -41,6 +42,9 @@ public:
     static constexpr std::chrono::milliseconds profileSettling{50};
     // How long a default the server acknowledged stands against older reports of the defaults.
     static constexpr std::chrono::milliseconds acknowledgedSetStands{1000};
+    // A default changed within this time after one of our sets took effect is another
+    // program's answer to it.
+    static constexpr std::chrono::milliseconds overrideWindow{500};
 
     explicit ServerMirror(std::chrono::milliseconds settleAfterAbsence = std::chrono::milliseconds(2000));
 
@@ -51,6 +55,8 @@ public:
     MirrorChange listed(Direction direction, std::vector<PulseEndpoint> endpoints);
     MirrorChange listedCards(std::vector<PulseCard> cards);
     MirrorChange listedDefaults(PulseServerDefaults defaults);
+    // The indexes of the loaded modules that choose defaults by themselves.
+    MirrorChange listedModules(std::set<std::uint32_t> choosers);
     // The connection is gone: the last known state stays, but is no longer complete.
     void lost();
 
@@ -63,6 +69,9 @@ public:
     bool defaultsReported(const PulseServerDefaults& defaults, TimePoint now);
     // The server accepted a new default: it stands until a report confirms or the time is up.
     bool setAcknowledged(Direction direction, const std::string& name, TimePoint now);
+    // A module was loaded (`choosesDefaults`: one that makes new devices the default) or went.
+    void moduleArrived(std::uint32_t index, bool choosesDefaults);
+    void moduleRemoved(std::uint32_t index);
 
     // Time-outs of holds and settling; call at nextDeadline().
     MirrorChange tick(TimePoint now);
@@ -76,9 +85,12 @@ public:
     // Reads.
     std::vector<AudioDevice> devices() const;
     const PulseServerDefaults& defaults() const noexcept { return defaults_; }
-    // The defaults by UID; the server's placeholder is no default, on every server alike
-    // (PipeWire keeps "auto_null" as its default sink when nothing else exists).
+    // The defaults by UID, with the other chooser; the server's placeholder is no default, on
+    // every server alike (PipeWire keeps "auto_null" as its default sink when nothing else exists).
     SystemDefaults defaultDevices() const;
+    // Another program choosing defaults: a module of the server that does, or, failing that,
+    // one that changed a default right after each of our last two sets of a direction.
+    std::optional<OtherChooser> otherChooser() const;
     const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
     // Defaults as PipeWire records them, named as the pulse layer names them: a sink's monitor
     // chosen as the input goes by the sink's own name there, "<sink>.monitor" here.
@@ -87,7 +99,7 @@ public:
     const PulseEndpoint* findDevice(Direction direction, const std::string& uid) const;
 
 private:
-    enum Part : std::size_t { sinks, sources, cardList, serverInfo, parts };
+    enum Part : std::size_t { sinks, sources, cardList, serverInfo, moduleList, parts };
     using Endpoints = std::map<std::uint32_t, PulseEndpoint>;
     Endpoints& endpointsOf(Direction direction) { return direction == Direction::input ? sources_ : sinks_; }
     const Endpoints& endpointsOf(Direction direction) const
@@ -100,6 +112,8 @@ private:
     MirrorChange removedEndpoint(const PulseEndpoint& gone, TimePoint now);
     // The end of a hold: quiet, unless news waited with it or a headset never came back.
     MirrorChange endHold(bool lost, TimePoint now);
+    // Follows what becomes of our latest set of each direction.
+    void watchOwnSets(const PulseServerDefaults& reported, TimePoint now);
 
     std::chrono::milliseconds settleAfterAbsence_;
     Endpoints sinks_;
@@ -123,6 +137,17 @@ private:
         TimePoint until;
     };
     std::array<std::optional<Acknowledged>, 2> acknowledged_;
+    std::set<std::uint32_t> choosingModules_;
+    // Our latest set per direction, whether a report showed it in effect and whether a change
+    // came right after; and how many sets in a row were changed so.
+    struct OwnSet {
+        std::string name;
+        TimePoint at;
+        bool inEffect = false;
+        bool overridden = false;
+    };
+    std::array<std::optional<OwnSet>, 2> ownSets_;
+    std::array<int, 2> overriddenInARow_{};
 };
 
 } // namespace vantorelle::pulse

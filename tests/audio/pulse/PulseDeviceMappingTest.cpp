@@ -308,6 +308,7 @@ struct MirrorSequences : ::testing::TestWithParam<Sequence> {
         EXPECT_EQ(mirror.listed(Direction::output, {headset(Direction::output, 10), usb(Direction::output, 3)}), Change::none);
         EXPECT_EQ(mirror.listed(Direction::input, {}), Change::none);
         EXPECT_EQ(mirror.listedCards({PulseCard{headsetCard, "bluez_card.AA_BB", "a2dp-sink"}}), Change::none);
+        EXPECT_EQ(mirror.listedModules({}), Change::none);
         EXPECT_FALSE(mirror.isComplete());
         EXPECT_EQ(mirror.listedDefaults({"bluez_output.AA_BB.1", ""}), Change::quiet) << "a first look is quiet";
         EXPECT_TRUE(mirror.isComplete());
@@ -405,6 +406,41 @@ TEST(ServerMirrorDefaults, AnAcknowledgedSetStandsAgainstOlderReportsForAWhile)
     EXPECT_TRUE(mirror.setAcknowledged(Direction::input, "usb-mic", start));
     EXPECT_TRUE(mirror.defaultsReported({"speakers", "mic"}, start + ServerMirror::acknowledgedSetStands));
     EXPECT_EQ(mirror.defaults().source, "mic") << "the server did not follow it in time";
+}
+
+TEST(ServerMirrorDefaults, AnotherChooserIsItsModuleOrAChangeRightAfterEachOfTwoSetsInARow)
+{
+    ServerMirror mirror;
+    const auto start = std::chrono::steady_clock::now();
+    const auto at = [start](int ms) { return start + milliseconds(ms); };
+    mirror.beginLook(false, start);
+    PulseEndpoint dac = sink("usb-dac");
+    dac.index = 5;
+    mirror.listed(Direction::output, {sink("speakers"), dac});
+    mirror.listedModules({9});
+    EXPECT_EQ(mirror.otherChooser(), OtherChooser::switchOnConnect);
+    mirror.moduleRemoved(9);
+    mirror.moduleArrived(10, false);
+    EXPECT_EQ(mirror.otherChooser(), std::nullopt);
+
+    // Our set takes effect, then something puts the speakers back at once (or not).
+    const auto setThenAnswer = [&](int ms, int answerMs) {
+        mirror.setAcknowledged(Direction::output, "usb-dac", at(ms));
+        mirror.defaultsReported({"speakers", ""}, at(ms + 1)); // from before the set: no answer
+        mirror.defaultsReported({"usb-dac", ""}, at(ms + 2));
+        if (answerMs >= 0) mirror.defaultsReported({"speakers", ""}, at(ms + answerMs));
+    };
+    setThenAnswer(0, 10);
+    EXPECT_EQ(mirror.otherChooser(), std::nullopt) << "once is no pattern";
+    setThenAnswer(1000, 10);
+    EXPECT_EQ(mirror.otherChooser(), OtherChooser::overridesSets);
+    setThenAnswer(2000, -1);
+    setThenAnswer(3000, 600);
+    EXPECT_EQ(mirror.otherChooser(), std::nullopt) << "a set stood, and a change long after is no answer to one";
+    setThenAnswer(4000, 10);
+    mirror.endpointRemoved(Direction::output, 5, at(5000));
+    setThenAnswer(5000, 10);
+    EXPECT_EQ(mirror.otherChooser(), std::nullopt) << "a default that moves off a device that went is no answer";
 }
 
 } // namespace

@@ -43,6 +43,7 @@ std::optional<SystemDefaults> FakeAudioSystem::defaults() const
 {
     if (failDeviceList) return std::nullopt;
     SystemDefaults result;
+    result.otherChooser = otherChooser;
     if (failDefaultReads) return result;
     const auto named = [this](const std::optional<std::string>& uid) -> std::optional<DefaultDevice> {
         if (!uid) return std::nullopt;

@@ -25,6 +25,8 @@ public:
     bool echoDefaultChanges = false;
     // Sets are answered only at answerSets(), as a stalled server would answer them late.
     bool holdSetAnswers = false;
+    // What defaults() tells of another program choosing defaults.
+    std::optional<OtherChooser> otherChooser;
     // Runs at the start of every set call, e.g. to make the device vanish just before it.
     std::function<void()> beforeSet;
 

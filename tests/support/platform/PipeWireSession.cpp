@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <csignal>
+
 
 namespace vantorelle::test {
 
@@ -74,6 +76,11 @@ std::optional<qint64> PipeWireSession::pulseProcessId() const
 bool PipeWireSession::isAlive() const
 {
     return running(pipewire_) && running(wireplumber_) && running(pulse_);
+}
+
+bool PipeWireSession::freezeSessionManager(bool frozen)
+{
+    return running(wireplumber_) && ::kill(static_cast<pid_t>(wireplumber_->processId()), frozen ? SIGSTOP : SIGCONT) == 0;
 }
 
 bool PipeWireSession::startBus()

@@ -34,6 +34,8 @@ public:
     QString server() const;
     // The path of PipeWire's own socket, for libpipewire clients.
     QString coreSocket() const;
+    // Freezes (SIGSTOP) or thaws the session manager, which answers every bind of its records.
+    bool freezeSessionManager(bool frozen);
     // The process that serves the pulse protocol.
     std::optional<qint64> pulseProcessId() const;
     // All three server processes run.

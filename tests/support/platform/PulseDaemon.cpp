@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcessEnvironment>
+#include <QThread>
 
 #include <csignal>
 
@@ -272,14 +273,26 @@ void PulseDaemon::unloadAll()
     }
 }
 
+bool PulseDaemon::setDefault(const QString& command, const QString& name)
+{
+    // PipeWire's pulse server can answer a load before a client that connects right after it
+    // finds the new device; nothing announces when it does, so the set is tried again.
+    const QDeadlineTimer deadline(isPipeWire() ? processTimeoutMs : 0);
+    while (!pactl({command, name})) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 bool PulseDaemon::setDefaultSink(const QString& name)
 {
-    return pactl({"set-default-sink", name}).has_value();
+    return setDefault("set-default-sink", name);
 }
 
 bool PulseDaemon::setDefaultSource(const QString& name)
 {
-    return pactl({"set-default-source", name}).has_value();
+    return setDefault("set-default-source", name);
 }
 
 std::optional<QString> PulseDaemon::defaultSink() const

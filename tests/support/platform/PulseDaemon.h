@@ -89,6 +89,7 @@ private:
     bool serverExited(int waitMs);
     std::optional<qint64> serverProcessId() const;
     std::optional<std::uint32_t> load(const QString& module, const QStringList& arguments);
+    bool setDefault(const QString& command, const QString& name);
 
     Kind kind_;
     QTemporaryDir folder_;
