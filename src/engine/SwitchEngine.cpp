@@ -180,8 +180,11 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
         engine.notifySwitch(Direction::output, from(Direction::output, announcement.previousOutput),
                             announcement.added, announcement.removed, std::nullopt);
         if (engine.settings_.notifyDeviceChange) {
-            for (const AudioDevice& device : announcement.added) engine.notifier_->post("Device connected", device.name);
-            for (const AudioDevice& device : announcement.removed) engine.notifier_->post("Device removed", device.name);
+            const auto shown = [&engine](const AudioDevice& device) {
+                return engine.settings_.shownName(device.uid, device.name);
+            };
+            for (const AudioDevice& device : announcement.added) engine.notifier_->post("Device connected", shown(device));
+            for (const AudioDevice& device : announcement.removed) engine.notifier_->post("Device removed", shown(device));
         }
     });
 }
@@ -312,6 +315,7 @@ bool SwitchEngine::applyRule(Direction direction)
     const auto byUID = indexByUID(connected_);
     const AudioDevice* chosen = nullptr;
     for (const SavedDevice& entry : settings_.priority(direction)) {
+        if (!entry.automatic) continue;
         const auto it = byUID.find(entry.uid);
         if (it == byUID.end()) continue;
         const AudioDevice& device = *it->second;
@@ -357,7 +361,7 @@ void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::st
     if (from && *from == *current) return;
     const auto device = std::ranges::find(connected_, *current, &AudioDevice::uid);
     if (device == connected_.end()) return;
-    const std::string& newName = device->name;
+    const std::string newName = settings_.shownName(device->uid, device->name, direction);
 
     const std::string title = direction == Direction::input ? "Input switched" : "Output switched";
     std::string body;
@@ -365,7 +369,7 @@ void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::st
     if (std::ranges::find(added, *current, &AudioDevice::uid) != added.end()) {
         body = newName + " connected \u2014 now active";
     } else if (removedFrom != removed.end()) {
-        body = removedFrom->name + " disconnected \u2014 " + newName + " is now active";
+        body = settings_.shownName(removedFrom->uid, removedFrom->name, direction) + " disconnected \u2014 " + newName + " is now active";
     } else if (lidNowClosed == true) {
         body = "Lid closed \u2014 " + newName + " is now active";
     } else if (lidNowClosed == false) {

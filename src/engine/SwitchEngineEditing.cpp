@@ -18,7 +18,9 @@ std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
         const AudioDevice* device = it == byUID.end() ? nullptr : it->second;
         DeviceRow row;
         row.uid = entry.uid;
-        row.name = device ? device->name : entry.name;
+        row.deviceName = device ? device->name : entry.name;
+        row.name = shownName(entry, row.deviceName);
+        row.isAutomatic = entry.automatic;
         row.isConnected = device != nullptr;
         row.isActive = current && *current == entry.uid;
         row.isBuiltIn = device && device->isBuiltIn;
@@ -108,7 +110,7 @@ void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, 
     reapplyRule(direction);
 }
 
-void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bool announce)
 {
     if (!manager_->isAnswering()) return;
     const auto byUID = indexByUID(connected_);
@@ -118,7 +120,10 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
     if (!(direction == Direction::input ? device.isInput : device.isOutput)) return;
     const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
     if (!current || *current != device.id) manager_->setDefaultDevice(device.id, direction);
-    afterSets([](SwitchEngine& engine) { engine.refreshDefaults(); });
+    afterSets([direction, announce, previous = defaultUID(direction)](SwitchEngine& engine) {
+        engine.refreshDefaults();
+        if (announce) engine.notifySwitch(direction, previous, {}, {}, std::nullopt);
+    });
 }
 
 void SwitchEngine::remove(const std::string& uid, Direction direction)

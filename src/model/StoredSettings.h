@@ -3,6 +3,7 @@
 #include "model/Direction.h"
 #include "model/SavedDevice.h"
 
+#include <string>
 #include <vector>
 
 namespace vantorelle {
@@ -27,6 +28,20 @@ struct StoredSettings {
     const std::vector<SavedDevice>& priority(Direction direction) const
     {
         return direction == Direction::input ? inputPriority : outputPriority;
+    }
+
+    // The user's name for a device (from the first entry with this UID that has one, the
+    // direction's stack first: a headset is in both), else `deviceName`.
+    std::string shownName(const std::string& uid, const std::string& deviceName,
+                          Direction preferred = Direction::input) const
+    {
+        const Direction other = preferred == Direction::input ? Direction::output : Direction::input;
+        for (const Direction direction : {preferred, other}) {
+            for (const SavedDevice& entry : priority(direction)) {
+                if (entry.uid == uid && !entry.alias.empty()) return entry.alias;
+            }
+        }
+        return deviceName;
     }
 };
 
