@@ -17,19 +17,6 @@ std::string kinds(bool isInput, bool isOutput)
     return isInput ? "input" : "output";
 }
 
-void printDefault(const AudioDeviceManager& manager, Direction direction, std::ostream& out)
-{
-    const char* label = direction == Direction::input ? "Input" : "Output";
-    const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction);
-    if (!id) {
-        out << "  " << label << ": none\n";
-        return;
-    }
-    const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
-    const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
-    out << "  " << label << ": " << printableLine(name) << " [" << printableLine(uid) << "]\n";
-}
-
 void printFlag(const char* label, bool value, std::ostream& out)
 {
     out << label << (value ? "on" : "off") << '\n';
@@ -37,31 +24,51 @@ void printFlag(const char* label, bool value, std::ostream& out)
 
 } // namespace
 
-void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
-                 const std::function<bool()>& readLidClosed, std::ostream& out)
+std::vector<ListedDevice> listedDevices(const std::vector<AudioDevice>& devices, const StoredSettings& settings,
+                                        bool lidClosed)
 {
-    const StoredSettings settings = store.load();
-    const std::vector<AudioDevice> devices = manager.connectedDevices();
+    std::vector<ListedDevice> listed;
     std::unordered_set<std::string> seen;
     for (const AudioDevice& device : devices) seen.insert(device.uid);
-    const bool lidClosed = readLidClosed();
-
     for (const AudioDevice& device : devices) {
-        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
-            << kinds(device.isInput, device.isOutput) << " | connected";
-        if (lidClosed && device.isInput && device.isBuiltIn) out << " | unavailable (lid closed)";
-        out << '\n';
+        const Direction preferred = device.isInput ? Direction::input : Direction::output;
+        listed.push_back({settings.shownName(device.uid, device.name, preferred), device.name, device.uid,
+                          device.isInput, device.isOutput, true, lidClosed && device.isInput && device.isBuiltIn});
     }
     for (const SavedDevice& entry : settings.inputPriority) {
         if (!seen.insert(entry.uid).second) continue;
         const bool alsoOutput = std::ranges::find(settings.outputPriority, entry.uid, &SavedDevice::uid)
             != settings.outputPriority.end();
-        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | "
-            << kinds(true, alsoOutput) << " | disconnected\n";
+        listed.push_back({settings.shownName(entry.uid, entry.name), entry.name, entry.uid, true, alsoOutput, false, false});
     }
     for (const SavedDevice& entry : settings.outputPriority) {
         if (!seen.insert(entry.uid).second) continue;
-        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | output | disconnected\n";
+        listed.push_back({settings.shownName(entry.uid, entry.name, Direction::output), entry.name, entry.uid, false,
+                          true, false, false});
+    }
+    return listed;
+}
+
+std::optional<DefaultDevice> defaultDevice(const AudioDeviceManager& manager, const StoredSettings& settings,
+                                           Direction direction)
+{
+    const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction);
+    if (!id) return std::nullopt;
+    const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
+    const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
+    return DefaultDevice{settings.shownName(uid, name, direction), uid};
+}
+
+void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+                 const std::function<bool()>& readLidClosed, std::ostream& out)
+{
+    const StoredSettings settings = store.load();
+    const std::vector<AudioDevice> devices = manager.connectedDevices();
+    for (const ListedDevice& device : listedDevices(devices, settings, readLidClosed())) {
+        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
+            << kinds(device.isInput, device.isOutput) << " | " << (device.isConnected ? "connected" : "disconnected");
+        if (device.lidBlocked) out << " | unavailable (lid closed)";
+        out << '\n';
     }
     out.flush();
 }
@@ -73,8 +80,10 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
     std::size_t rank = 1;
     for (const SavedDevice& entry : list) {
-        out << "  " << rank++ << ". " << printableLine(entry.name) << " [" << printableLine(entry.uid) << "] "
-            << emDash << ' ' << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
+        out << "  " << rank++ << ". " << printableLine(shownName(entry, entry.name));
+        if (!entry.automatic) out << " (never automatic)";
+        out << " [" << printableLine(entry.uid) << "] " << emDash << ' '
+            << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
     }
     out << '\n';
 }
@@ -87,7 +96,14 @@ void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
     for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
 
     out << "Current system defaults:\n";
-    for (const Direction direction : allDirections) printDefault(manager, direction, out);
+    for (const Direction direction : allDirections) {
+        out << "  " << (direction == Direction::input ? "Input" : "Output") << ": ";
+        if (const std::optional<DefaultDevice> device = defaultDevice(manager, settings, direction)) {
+            out << printableLine(device->name) << " [" << printableLine(device->uid) << "]\n";
+        } else {
+            out << "none\n";
+        }
+    }
     out << '\n';
     out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";
     printFlag("Auto-switch input: ", settings.autoSwitchInput, out);

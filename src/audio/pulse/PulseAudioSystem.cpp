@@ -2,6 +2,8 @@
 
 #include "audio/pulse/PulseDeviceMapping.h"
 
+#include <chrono>
+#include <memory>
 #include <utility>
 
 namespace vantorelle {
@@ -28,7 +30,10 @@ std::unique_ptr<PulseAudioSystem> PulseAudioSystem::snapshot(PulseAudioOptions o
     auto loop = std::make_unique<BlockingLoop>();
     BlockingLoop& waiting = *loop;
     const auto deadline = std::chrono::steady_clock::now() + options.queryDeadline;
+    const std::chrono::milliseconds queryDeadline = options.queryDeadline;
     std::unique_ptr<PulseAudioSystem> system(new PulseAudioSystem(std::move(options), std::move(loop), false, {}));
+    system->snapshotLoop_ = &waiting;
+    system->snapshotDeadline_ = queryDeadline;
     const MirrorConnection& connection = *system->connection_;
     waiting.runUntil([&connection] { return connection.isReady() || connection.isUnreachable(); }, deadline);
     return system;
@@ -97,7 +102,16 @@ void PulseAudioSystem::startListening(std::function<void(bool quiet)> onDeviceLi
 
 void PulseAudioSystem::whenSetsSettled(std::function<void()> then)
 {
-    connection_->whenSetsSettled(std::move(then));
+    if (!snapshotLoop_) {
+        connection_->whenSetsSettled(std::move(then));
+        return;
+    }
+    auto settled = std::make_shared<bool>(false);
+    connection_->whenSetsSettled([then = std::move(then), settled] {
+        *settled = true;
+        then();
+    });
+    snapshotLoop_->runUntil([&settled] { return *settled; }, std::chrono::steady_clock::now() + snapshotDeadline_);
 }
 
 void PulseAudioSystem::requestResync()

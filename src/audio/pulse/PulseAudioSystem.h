@@ -24,7 +24,8 @@ public:
     PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<pulse::EventLoop> loop,
                      pulse::DefaultsFeedFactory defaultsFeed = {});
     // One look on a private loop, waited for up to the options' query deadline: for the
-    // reports, which ask once and never listen.
+    // reports, which ask once and never listen, and for a one-shot set, whose
+    // whenSetsSettled() then waits (as long again at most) for the server's answer.
     static std::unique_ptr<PulseAudioSystem> snapshot(PulseAudioOptions options = {});
     ~PulseAudioSystem() override;
     PulseAudioSystem(const PulseAudioSystem&) = delete;
@@ -46,6 +47,9 @@ private:
                      pulse::DefaultsFeedFactory defaultsFeed);
 
     std::unique_ptr<pulse::EventLoop> loop_;
+    // A snapshot's own loop, which runs only while someone waits on it.
+    pulse::BlockingLoop* snapshotLoop_ = nullptr;
+    std::chrono::milliseconds snapshotDeadline_{0};
     // After the loop: released first.
     std::unique_ptr<pulse::MirrorConnection> connection_;
 };
