@@ -7,6 +7,7 @@
 #include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
+#include "ui/EngineBusInterface.h"
 #include "ui/LightAppearance.h"
 #include "ui/SingleInstance.h"
 
@@ -55,6 +56,7 @@ int runApplication(int argc, char** argv)
     }
 
     const std::shared_ptr<SwitchEngine> engine = makeApplicationEngine();
+    instance.busInterface().serve(*engine);
     BluezConnector bluetooth;
     bluetooth.start();
     AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); }, &bluetooth);
