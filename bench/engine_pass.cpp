@@ -17,8 +17,8 @@ void devicePass(benchmark::State& state)
         parts.audio.add(FakeAudioSystem::device(i + 1, "dev-" + std::to_string(i), "Device " + std::to_string(i),
                                                 i % 2 == 0, i % 2 == 1));
     }
-    parts.audio.defaultInput = 1;
-    parts.audio.defaultOutput = 2;
+    parts.audio.defaultInput = "dev-0";
+    parts.audio.defaultOutput = "dev-1";
     auto engine = parts.makeEngine();
     engine->start();
     // Alternate a plug and an unplug of one extra device so every pass does real work

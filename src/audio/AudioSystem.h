@@ -3,7 +3,6 @@
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,49 +10,64 @@
 
 namespace vantorelle {
 
-enum class StringProperty { uid, name };
-
-// What the audio system says about one device object. Every field is a separate read that can
-// fail on its own (std::nullopt); the manager turns failures into the neutral results.
-struct RawDevice {
-    AudioObjectID id = 0;
-    std::optional<std::string> uid;
+// The device a direction's default names: its UID and, when the system gives one, its name. It
+// need not be a usable device (a monitor the user chose, say).
+struct DefaultDevice {
+    std::string uid;
     std::optional<std::string> name;
-    std::optional<bool> isHidden;
-    // Channel counts of the stream buffers per scope; std::nullopt when the read failed.
-    std::optional<std::vector<std::uint32_t>> inputChannels;
-    std::optional<std::vector<std::uint32_t>> outputChannels;
-    // True when the transport is the machine's own (built in); std::nullopt when unreadable.
-    std::optional<bool> builtInTransport;
+
+    bool operator==(const DefaultDevice&) const = default;
 };
 
-// The small surface of an audio backend. Implementations never throw and never log: a failed
-// read is an empty list, an absent value or false. Events are delivered on the owner's thread
-// (the Qt main thread in the application).
+// Both defaults as read at one moment; absent where the system has none or does not answer.
+struct SystemDefaults {
+    std::optional<DefaultDevice> input;
+    std::optional<DefaultDevice> output;
+
+    const std::optional<DefaultDevice>& of(Direction direction) const noexcept
+    {
+        return direction == Direction::input ? input : output;
+    }
+    std::optional<std::string> uid(Direction direction) const
+    {
+        const std::optional<DefaultDevice>& device = of(direction);
+        return device ? std::optional(device->uid) : std::nullopt;
+    }
+};
+
+// The audio system as the engine and the reports speak to it: devices by UID, defaults by UID.
+// Implementations never throw and never log by default: a failed read is no answer, an absent
+// value or false. Events are delivered on the owner's thread (the Qt main thread in the
+// application), never from inside a call made to the system.
 class AudioSystem {
 public:
+    class Listener {
+    public:
+        // The device list changed. `quiet`: a fresh look after the system (re)appeared or a
+        // headset changed profile, not news. Changes that arrive together make one call.
+        virtual void deviceListChanged(bool quiet) = 0;
+        // A default of either direction changed, and no device-list change came with it.
+        virtual void defaultChanged() = 0;
+
+    protected:
+        ~Listener() = default;
+    };
+
     virtual ~AudioSystem() = default;
 
-    // Every device object, in the system's order; one fixed cost however many devices there are.
-    // std::nullopt when the system did not answer (gone, or too slow): that is not "no devices".
-    virtual std::optional<std::vector<RawDevice>> devices() = 0;
-    // The default device of a direction; 0 or std::nullopt both mean "none".
-    virtual std::optional<AudioObjectID> defaultDevice(Direction direction) = 0;
-    virtual bool setDefaultDevice(AudioObjectID id, Direction direction) = 0;
-    virtual std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) = 0;
-    // Begins delivering events. Device-list changes that arrive together are coalesced into one
-    // call, whose argument says whether it is quiet: a fresh look after the system (re)appeared or
-    // a headset changed profile, not news. Default changes of either direction call onDefaultChange.
-    virtual void startListening(std::function<void(bool quiet)> onDeviceListChange,
-                                std::function<void()> onDefaultChange) = 0;
-
-    // Whether the system answers now.
-    virtual bool isAnswering() { return devices().has_value(); }
-    // After a read that got no answer: report a device-list change once the system answers again.
-    virtual void requestResync() {}
-    // Calls `then` once every set made so far has been answered by the system (at once where
-    // sets are answered as they are made): the defaults read then show their outcome.
-    virtual void whenSetsSettled(std::function<void()> then) { then(); }
+    // Every usable device, in the system's order. std::nullopt when the system does not answer (gone, starting, or a headset between two
+    // profiles): that is not "no devices", and a device-list change follows once it answers.
+    virtual std::optional<std::vector<AudioDevice>> devices() const = 0;
+    // std::nullopt when the system does not answer.
+    virtual std::optional<SystemDefaults> defaults() const = 0;
+    // Asks for a connected device to become the default; false when the request cannot be made.
+    // The outcome shows in defaults() once the sets have settled.
+    virtual bool setDefault(Direction direction, const std::string& uid) = 0;
+    // Begins delivering events to `listener`, which outlives this system.
+    virtual void listen(Listener& listener) = 0;
+    // Calls `then` once every set made so far has been answered (at once where sets are
+    // answered as they are made): the defaults read then show their outcome.
+    virtual void whenSetsSettled(std::function<void()> then) = 0;
 };
 
 } // namespace vantorelle

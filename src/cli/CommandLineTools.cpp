@@ -49,21 +49,19 @@ std::vector<ListedDevice> listedDevices(const std::vector<AudioDevice>& devices,
     return listed;
 }
 
-std::optional<DefaultDevice> defaultDevice(const AudioDeviceManager& manager, const StoredSettings& settings,
-                                           Direction direction)
+std::optional<ShownDefault> shownDefault(const SystemDefaults& defaults, const StoredSettings& settings,
+                                         Direction direction)
 {
-    const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction);
-    if (!id) return std::nullopt;
-    const std::string name = manager.stringProperty(StringProperty::name, *id).value_or("?");
-    const std::string uid = manager.stringProperty(StringProperty::uid, *id).value_or("?");
-    return DefaultDevice{settings.shownName(uid, name, direction), uid};
+    const std::optional<DefaultDevice>& device = defaults.of(direction);
+    if (!device) return std::nullopt;
+    return ShownDefault{settings.shownName(device->uid, device->name.value_or("?"), direction), device->uid};
 }
 
-void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevices(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
-    const std::vector<AudioDevice> devices = manager.connectedDevices();
+    const std::vector<AudioDevice> devices = audio.devices().value_or(std::vector<AudioDevice>{});
     for (const ListedDevice& device : listedDevices(devices, settings, readLidClosed())) {
         out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
             << kinds(device.isInput, device.isOutput) << " | " << (device.isConnected ? "connected" : "disconnected");
@@ -88,17 +86,17 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     out << '\n';
 }
 
-void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatus(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
     std::unordered_set<std::string> connected;
-    for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
+    for (const AudioDevice& device : audio.devices().value_or(std::vector<AudioDevice>{})) connected.insert(device.uid);
 
     out << "Current system defaults:\n";
     for (const Direction direction : allDirections) {
         out << "  " << (direction == Direction::input ? "Input" : "Output") << ": ";
-        if (const std::optional<DefaultDevice> device = defaultDevice(manager, settings, direction)) {
+        if (const std::optional<ShownDefault> device = shownDefault(defaults, settings, direction)) {
             out << printableLine(device->name) << " [" << printableLine(device->uid) << "]\n";
         } else {
             out << "none\n";

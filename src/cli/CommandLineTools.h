@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioDeviceManager.h"
+#include "audio/AudioSystem.h"
 #include "model/SavedDevice.h"
 #include "model/StoredSettings.h"
 #include "store/PriorityStore.h"
@@ -16,13 +16,13 @@ namespace vantorelle::CommandLineTools {
 
 // The two one-shot reports, as text or as one JSON object with the same facts. They only read:
 // the settings file is never written. Devices carry the user's name for them where there is one.
-void listDevices(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevices(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out);
-void printStatus(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatus(const AudioSystem& audio, const PriorityStore& store,
                  const std::function<bool()>& readLidClosed, std::ostream& out);
-void listDevicesJson(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevicesJson(const AudioSystem& audio, const PriorityStore& store,
                      const std::function<bool()>& readLidClosed, std::ostream& out);
-void printStatusJson(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatusJson(const AudioSystem& audio, const PriorityStore& store,
                      const std::function<bool()>& readLidClosed, std::ostream& out);
 
 // One stack section of the status report.
@@ -42,12 +42,12 @@ struct ListedDevice {
 // Every connected device, then every stored one that is not connected, once each.
 std::vector<ListedDevice> listedDevices(const std::vector<AudioDevice>& devices, const StoredSettings& settings,
                                         bool lidClosed);
-
-struct DefaultDevice {
-    std::string name; // "?" when unreadable
-    std::string uid;  // "?" when unreadable
+// The direction's default with the user's name for it; "?" for a name the system does not give.
+struct ShownDefault {
+    std::string name;
+    std::string uid;
 };
-std::optional<DefaultDevice> defaultDevice(const AudioDeviceManager& manager, const StoredSettings& settings,
-                                           Direction direction);
+std::optional<ShownDefault> shownDefault(const SystemDefaults& defaults, const StoredSettings& settings,
+                                         Direction direction);
 
 } // namespace vantorelle::CommandLineTools

@@ -1,6 +1,5 @@
 #include "cli/CommandRun.h"
 
-#include "audio/AudioDeviceManager.h"
 #include "audio/pulse/PulseAudioSystem.h"
 #include "model/PrintableText.h"
 #include "services/UpowerLidRead.h"
@@ -8,7 +7,6 @@
 
 #include <dbus/dbus.h>
 
-#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string_view>
@@ -83,32 +81,28 @@ std::optional<int> askRunningInstance(const DeviceCommand& command)
 int chooseOnServer(const DeviceCommand& command)
 {
     const PriorityStore store;
-    AudioDeviceManager manager(PulseAudioSystem::snapshot());
-    if (!manager.isAnswering()) {
+    const std::unique_ptr<PulseAudioSystem> audio = PulseAudioSystem::snapshot();
+    const std::optional<std::vector<AudioDevice>> connected = audio->devices();
+    const std::optional<SystemDefaults> defaults = audio->defaults();
+    if (!connected || !defaults) {
         std::cerr << "vantorelle: no sound server answered; no device was chosen.\n";
         return commandFailed;
     }
     const StoredSettings settings = store.load();
-    const std::vector<AudioDevice> connected = manager.connectedDevices();
     const Direction direction = command.direction;
-    std::optional<std::string> current;
-    if (const std::optional<AudioObjectID> id = manager.defaultDeviceID(direction)) {
-        current = manager.stringProperty(StringProperty::uid, *id);
-    }
-    const ChoiceScope scope{settings.priority(direction), connected, direction, readUpowerLidClosed()};
+    const std::optional<std::string> current = defaults->uid(direction);
+    const ChoiceScope scope{settings.priority(direction), *connected, direction, readUpowerLidClosed()};
     const ChoiceOutcome outcome = pickFor(command, scope, current);
     if (!outcome.uid) {
         std::cerr << outcome.error << '\n';
         return outcome.badName ? commandBadName : commandFailed;
     }
     if (outcome.uid == current) return 0;
-    const auto device = std::ranges::find(connected, *outcome.uid, &AudioDevice::uid);
-    if (device == connected.end() || !manager.setDefaultDevice(device->id, direction)) {
-        std::cerr << "vantorelle: the sound server refused the new default.\n";
+    // The request must reach the server, and be answered, before the process ends.
+    if (!audio->setDefault(direction, *outcome.uid) || !audio->settleSnapshotSets()) {
+        std::cerr << "vantorelle: the sound server did not take the new default.\n";
         return commandFailed;
     }
-    // The request must reach the server before the process ends.
-    manager.whenSetsSettled([] {});
     return 0;
 }
 

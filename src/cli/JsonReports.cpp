@@ -34,12 +34,12 @@ json stack(const std::vector<SavedDevice>& list, const std::unordered_set<std::s
 
 } // namespace
 
-void listDevicesJson(const AudioDeviceManager& manager, const PriorityStore& store,
+void listDevicesJson(const AudioSystem& audio, const PriorityStore& store,
                      const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
     json devices = json::array();
-    for (const ListedDevice& device : listedDevices(manager.connectedDevices(), settings, readLidClosed())) {
+    for (const ListedDevice& device : listedDevices(audio.devices().value_or(std::vector<AudioDevice>{}), settings, readLidClosed())) {
         devices.push_back({{"name", device.name},
                            {"deviceName", device.deviceName},
                            {"uid", device.uid},
@@ -51,15 +51,16 @@ void listDevicesJson(const AudioDeviceManager& manager, const PriorityStore& sto
     print({{"devices", devices}}, out);
 }
 
-void printStatusJson(const AudioDeviceManager& manager, const PriorityStore& store,
+void printStatusJson(const AudioSystem& audio, const PriorityStore& store,
                      const std::function<bool()>& readLidClosed, std::ostream& out)
 {
     const StoredSettings settings = store.load();
     std::unordered_set<std::string> connected;
-    for (const AudioDevice& device : manager.connectedDevices()) connected.insert(device.uid);
+    for (const AudioDevice& device : audio.devices().value_or(std::vector<AudioDevice>{})) connected.insert(device.uid);
+    const SystemDefaults current = audio.defaults().value_or(SystemDefaults{});
     json defaults = json::object();
     for (const Direction direction : allDirections) {
-        const std::optional<DefaultDevice> device = defaultDevice(manager, settings, direction);
+        const std::optional<ShownDefault> device = shownDefault(current, settings, direction);
         defaults[std::string(rawValue(direction))] = device ? json{{"name", device->name}, {"uid", device->uid}} : json();
     }
     print({{"defaults", defaults},

@@ -31,15 +31,15 @@ int runReport(vantorelle::ReportMode mode, bool json)
         return 0;
     }
     const PriorityStore store;
-    const AudioDeviceManager manager(PulseAudioSystem::snapshot());
+    const std::unique_ptr<PulseAudioSystem> audio = PulseAudioSystem::snapshot();
     const auto readLid = [] { return readUpowerLidClosed(); };
     if (mode == ReportMode::listDevices) {
-        (json ? CommandLineTools::listDevicesJson : CommandLineTools::listDevices)(manager, store, readLid, std::cout);
+        (json ? CommandLineTools::listDevicesJson : CommandLineTools::listDevices)(*audio, store, readLid, std::cout);
     } else {
-        (json ? CommandLineTools::printStatusJson : CommandLineTools::printStatus)(manager, store, readLid, std::cout);
+        (json ? CommandLineTools::printStatusJson : CommandLineTools::printStatus)(*audio, store, readLid, std::cout);
     }
     // The report itself stays as it is; only standard error says why it shows no devices.
-    if (!manager.isAnswering()) std::cerr << "vantorelle: no sound server answered; no device is shown as connected.\n";
+    if (!audio->isReady()) std::cerr << "vantorelle: no sound server answered; no device is shown as connected.\n";
     return 0;
 }
 

@@ -1,63 +1,36 @@
 #include "engine/SwitchEngine.h"
 
-#include <algorithm>
+#include "engine/DeviceStacks.h"
+#include "engine/SwitchNotices.h"
+#include "engine/SwitchRule.h"
+
 #include <utility>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace vantorelle {
 
 namespace {
 
-bool isAggregateEntry(const SavedDevice& entry)
+std::string uids(const std::vector<AudioDevice>& devices)
 {
-    return isSystemAggregate(entry.uid, entry.name);
-}
-
-bool hasDirection(const AudioDevice& device, Direction direction)
-{
-    return direction == Direction::input ? device.isInput : device.isOutput;
-}
-
-// Devices of `from` whose UID is not among those of `other`, in `from`'s order.
-std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from,
-                                      const std::vector<AudioDevice>& other)
-{
-    std::unordered_set<std::string> uids;
-    for (const AudioDevice& device : other) uids.insert(device.uid);
-    std::vector<AudioDevice> result;
-    for (const AudioDevice& device : from) {
-        if (!uids.contains(device.uid)) result.push_back(device);
-    }
-    return result;
+    std::string text;
+    for (const AudioDevice& device : devices) text += (text.empty() ? "" : ", ") + device.uid;
+    return text.empty() ? "none" : text;
 }
 
 } // namespace
 
-std::unordered_map<std::string, const AudioDevice*> SwitchEngine::indexByUID(const std::vector<AudioDevice>& devices)
-{
-    std::unordered_map<std::string, const AudioDevice*> index;
-    index.reserve(devices.size());
-    for (const AudioDevice& device : devices) index.try_emplace(device.uid, &device);
-    return index;
-}
-
-std::shared_ptr<SwitchEngine> SwitchEngine::create(std::unique_ptr<AudioDeviceManager> manager,
-                                                   std::unique_ptr<PriorityStore> store,
+std::shared_ptr<SwitchEngine> SwitchEngine::create(std::unique_ptr<AudioSystem> audio,
+                                                   std::unique_ptr<SettingsStore> store,
                                                    std::unique_ptr<NoticeSink> notifier,
                                                    std::unique_ptr<LidSource> lidMonitor)
 {
-    return std::shared_ptr<SwitchEngine>(new SwitchEngine(std::move(manager), std::move(store),
-                                                          std::move(notifier), std::move(lidMonitor)));
+    return std::shared_ptr<SwitchEngine>(
+        new SwitchEngine(std::move(audio), std::move(store), std::move(notifier), std::move(lidMonitor)));
 }
 
-SwitchEngine::SwitchEngine(std::unique_ptr<AudioDeviceManager> manager,
-                           std::unique_ptr<PriorityStore> store,
-                           std::unique_ptr<NoticeSink> notifier,
-                           std::unique_ptr<LidSource> lidMonitor)
-    : manager_(std::move(manager)),
-      store_(std::move(store)),
-      notifier_(std::move(notifier)),
+SwitchEngine::SwitchEngine(std::unique_ptr<AudioSystem> audio, std::unique_ptr<SettingsStore> store,
+                           std::unique_ptr<NoticeSink> notifier, std::unique_ptr<LidSource> lidMonitor)
+    : audio_(std::move(audio)), store_(std::move(store)), notifier_(std::move(notifier)),
       lidMonitor_(std::move(lidMonitor))
 {
     notifier_->setPlaySound(false);
@@ -68,54 +41,43 @@ SwitchEngine::SwitchEngine(std::unique_ptr<AudioDeviceManager> manager,
 
 SwitchEngine::~SwitchEngine()
 {
-    // The parts may outlive nothing of ours: drop the callbacks before they are torn down.
-    manager_->onDeviceListChange = nullptr;
-    manager_->onDefaultChange = nullptr;
+    // The system goes first, with the waiters and the listener it holds of ours.
+    audio_.reset();
     lidMonitor_->setOnChange(nullptr);
 }
 
 // ---- published state -------------------------------------------------------------------
 
-void SwitchEngine::setConnected(std::vector<AudioDevice> devices)
+void SwitchEngine::publish(std::initializer_list<EngineField> fields) const
 {
-    connected_ = std::move(devices);
-    observers_.notify(EngineField::connected);
+    for (const EngineField field : fields) observers_.notify(field);
 }
 
 void SwitchEngine::setSettings(StoredSettings settings)
 {
     settings_ = std::move(settings);
     notifier_->setPlaySound(settings_.notifySound);
-    observers_.notify(EngineField::settings);
+    publish({EngineField::settings});
 }
 
 void SwitchEngine::saveSettings()
 {
     settingsUnsaved_ = !store_->save(settings_);
-    observers_.notify(EngineField::settingsUnsaved);
 }
 
-void SwitchEngine::setPriority(Direction direction, std::vector<SavedDevice> list)
+void SwitchEngine::takeDefaults(const SystemDefaults& defaults)
 {
-    settings_.priority(direction) = std::move(list);
-    observers_.notify(EngineField::settings);
+    defaultInputUID_ = defaults.uid(Direction::input);
+    defaultOutputUID_ = defaults.uid(Direction::output);
 }
 
-void SwitchEngine::setDefaultUID(Direction direction, std::optional<std::string> uid)
+void SwitchEngine::refreshDefaults()
 {
-    if (direction == Direction::input) {
-        defaultInputUID_ = std::move(uid);
-        observers_.notify(EngineField::defaultInputUID);
-    } else {
-        defaultOutputUID_ = std::move(uid);
-        observers_.notify(EngineField::defaultOutputUID);
-    }
-}
-
-void SwitchEngine::setLidClosed(bool closed)
-{
-    lidClosed_ = closed;
-    observers_.notify(EngineField::lidClosed);
+    // A system that does not answer tells nothing about the defaults: keep what was known.
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return;
+    takeDefaults(*current);
+    publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
 }
 
 SwitchEngine::Subscription SwitchEngine::observe(std::function<void(EngineField)> observer)
@@ -133,252 +95,275 @@ bool SwitchEngine::notifyOnSwitch(Direction direction) const noexcept
     return direction == Direction::input ? settings_.notifyInputSwitch : settings_.notifyOutputSwitch;
 }
 
-std::optional<std::string> SwitchEngine::readDefaultUID(Direction direction) const
-{
-    const std::optional<AudioObjectID> id = manager_->defaultDeviceID(direction);
-    if (!id) return std::nullopt;
-    return manager_->stringProperty(StringProperty::uid, *id);
-}
-
-void SwitchEngine::refreshDefaults()
-{
-    // A server that does not answer tells nothing about the defaults: keep what was known.
-    if (!manager_->isAnswering()) return;
-    for (const Direction direction : allDirections) setDefaultUID(direction, readDefaultUID(direction));
-}
-
-bool SwitchEngine::deferUntilAnswered()
-{
-    if (manager_->isAnswering()) return false;
-    manager_->requestResync();
-    return true;
-}
-
-void SwitchEngine::afterSets(std::function<void(SwitchEngine&)> then)
-{
-    const std::weak_ptr<SwitchEngine> weak = weak_from_this();
-    manager_->whenSetsSettled([weak, then = std::move(then)] {
-        if (const auto engine = weak.lock()) then(*engine);
-    });
-}
-
-void SwitchEngine::settleAndAnnounce(Announcement announcement)
-{
-    // A pass's switch is told once the server has answered its sets, with what it then reports.
-    afterSets([announcement = std::move(announcement), began = switchNotices_](SwitchEngine& engine) {
-        if (announcement.reread) engine.refreshDefaults();
-        if (!announcement.announce) return;
-        // A switch that a later pass, answered first, has told already is not told twice.
-        const auto from = [&engine, began](Direction direction, const std::optional<std::string>& previous) {
-            const std::optional<SwitchNotice>& told = engine.lastSwitchNotice_[slotOf(direction)];
-            const bool toldSince = told && told->serial > began && told->uid == engine.defaultUID(direction);
-            return toldSince ? engine.defaultUID(direction) : previous;
-        };
-        engine.notifySwitch(Direction::input, from(Direction::input, announcement.previousInput), announcement.added,
-                            announcement.removed, announcement.lidNowClosed);
-        if (!announcement.withDevices) return;
-        engine.notifySwitch(Direction::output, from(Direction::output, announcement.previousOutput),
-                            announcement.added, announcement.removed, std::nullopt);
-        if (engine.settings_.notifyDeviceChange) {
-            const auto shown = [&engine](const AudioDevice& device) {
-                return engine.settings_.shownName(device.uid, device.name);
-            };
-            for (const AudioDevice& device : announcement.added) engine.notifier_->post("Device connected", shown(device));
-            for (const AudioDevice& device : announcement.removed) engine.notifier_->post("Device removed", shown(device));
-        }
-    });
-}
-
-// ---- start-up and device-list changes ----------------------------------------------------
+// ---- start-up and the system's events ---------------------------------------------------
 
 void SwitchEngine::start()
 {
     if (started_) return;
     started_ = true;
-
-    const bool hasAggregates = std::ranges::any_of(settings_.inputPriority, isAggregateEntry)
-        || std::ranges::any_of(settings_.outputPriority, isAggregateEntry);
-    if (hasAggregates) {
-        for (const Direction direction : allDirections) {
-            std::vector<SavedDevice> list = settings_.priority(direction);
-            std::erase_if(list, isAggregateEntry);
-            setPriority(direction, std::move(list));
-        }
+    if (stacks::purgeAggregates(settings_)) {
         saveSettings();
+        publish({EngineField::settings, EngineField::settingsUnsaved});
     }
-
+    audio_->listen(*this);
     const std::weak_ptr<SwitchEngine> weak = weak_from_this();
-    manager_->onDeviceListChange = [weak] {
-        if (const auto engine = weak.lock()) engine->deviceListChanged();
-    };
-    manager_->onDefaultChange = [weak] {
-        if (const auto engine = weak.lock()) engine->refreshDefaults();
-    };
-    manager_->onQuietDeviceListChange = [weak] {
-        if (const auto engine = weak.lock()) engine->deviceListChanged(true);
-    };
-    manager_->startListening();
     lidMonitor_->setOnChange([weak](bool closed) {
         if (const auto engine = weak.lock()) engine->lidChanged(closed);
     });
     lidMonitor_->start();
-    setLidClosed(lidMonitor_->isClosed());
-
+    lidClosed_ = lidMonitor_->isClosed();
+    publish({EngineField::lidClosed});
     if (settings_.notifyInputSwitch || settings_.notifyOutputSwitch || settings_.notifyDeviceChange) {
         notifier_->askPermission();
     }
-    deviceListChanged();
+    deviceListChanged(false);
 }
 
 void SwitchEngine::deviceListChanged(bool quiet)
 {
-    std::optional<std::vector<AudioDevice>> devices = manager_->readConnectedDevices();
+    std::optional<std::vector<AudioDevice>> devices = audio_->devices();
     if (!devices) {
-        // No answer is not "no devices": keep everything as it was and run the pass, with the
-        // state of that moment, once the server answers again.
-        manager_->requestResync();
+        // No answer is not "no devices": everything stays as it was, and the system brings a
+        // pass of its own once it answers again.
+        if (tracing()) trace_->write("pass: the sound server does not answer; waiting for it");
         return;
     }
-    const std::vector<AudioDevice> previous = connected_;
-    setConnected(std::move(*devices));
-    mergeNewDevices();
-
+    const SystemDefaults current = audio_->defaults().value_or(SystemDefaults{});
     Announcement announcement;
     announcement.previousInput = defaultInputUID_;
     announcement.previousOutput = defaultOutputUID_;
-    refreshDefaults();
-    const bool inputRead = applyRule(Direction::input);
-    const bool outputRead = applyRule(Direction::output);
-    announcement.reread = inputRead || outputRead;
+    announcement.added = stacks::missingByUID(*devices, connected_);
+    announcement.removed = stacks::missingByUID(connected_, *devices);
+    connected_ = std::move(*devices);
+    takeDefaults(current);
+    if (tracing()) {
+        trace_->write(std::string(quiet ? "quiet pass" : "pass") + ": " + std::to_string(connected_.size())
+                      + " devices; added " + uids(announcement.added) + "; removed " + uids(announcement.removed)
+                      + "; defaults " + current.uid(Direction::input).value_or("none") + ", "
+                      + current.uid(Direction::output).value_or("none"));
+    }
 
-    // The first pass on every connection to the server is a fresh look, not news.
+    bool changed = false;
+    for (const Direction direction : allDirections) {
+        changed |= stacks::merge(settings_.priority(direction), connected_, direction, current.uid(direction));
+    }
+    for (const Direction direction : allDirections) {
+        announcement.reread |= applyRule(direction, current) == RuleOutcome::sent;
+    }
+    // The sets are on their way; now the file and the views.
+    if (changed) saveSettings();
+    publish({EngineField::connected, EngineField::settings, EngineField::defaultInputUID,
+             EngineField::defaultOutputUID});
+    if (changed) publish({EngineField::settingsUnsaved});
+
+    // The first pass on every connection to the system is a fresh look, not news.
     announcement.lidNowClosed = std::exchange(lidChangeToAnnounce_, std::nullopt);
     announcement.announce = firstScanDone_ && !quiet;
     announcement.withDevices = true;
-    announcement.added = missingByUID(connected_, previous);
-    announcement.removed = missingByUID(previous, connected_);
     firstScanDone_ = true;
     settleAndAnnounce(std::move(announcement));
 }
 
-void SwitchEngine::mergeNewDevices()
+void SwitchEngine::defaultChanged()
 {
-    bool changed = false;
-    for (const Direction direction : allDirections) {
-        std::vector<SavedDevice> list = settings_.priority(direction);
-        const bool wasEmpty = list.empty();
-        std::unordered_map<std::string, std::size_t> firstIndex;
-        for (std::size_t i = 0; i < list.size(); ++i) firstIndex.try_emplace(list[i].uid, i);
-
-        std::vector<SavedDevice> fresh;
-        // A UID the system lists twice counts once, with its first listing (as everywhere else):
-        // otherwise it would enter the stack twice, or its two names would be saved in turn on
-        // every pass.
-        std::unordered_set<std::string> visited;
-        for (const AudioDevice& device : connected_) {
-            if (!hasDirection(device, direction)) continue;
-            if (!visited.insert(device.uid).second) continue;
-            const auto known = firstIndex.find(device.uid);
-            if (known == firstIndex.end()) {
-                fresh.push_back(SavedDevice{device.uid, device.name});
-                continue;
-            }
-            SavedDevice& entry = list[known->second];
-            if (entry.name != device.name) {
-                entry.name = device.name;
-                changed = true;
-            }
-        }
-
-        if (wasEmpty && !fresh.empty()) {
-            // First time this direction is seen: the device already in use becomes rank 1.
-            if (const std::optional<std::string> current = readDefaultUID(direction)) {
-                const auto it = std::ranges::find(fresh, *current, &SavedDevice::uid);
-                if (it != fresh.end()) std::rotate(fresh.begin(), it, it + 1);
-            }
-        }
-        if (!fresh.empty()) {
-            list.insert(list.end(), fresh.begin(), fresh.end());
-            changed = true;
-        }
-        setPriority(direction, std::move(list));
-    }
-    if (changed) saveSettings();
-}
-
-// ---- the rule ----------------------------------------------------------------------------
-
-bool SwitchEngine::applyRule(Direction direction)
-{
-    if (!autoSwitch(direction)) return false;
-    if (deferUntilAnswered()) return false;
-    const auto byUID = indexByUID(connected_);
-    const AudioDevice* chosen = nullptr;
-    for (const SavedDevice& entry : settings_.priority(direction)) {
-        if (!entry.automatic) continue;
-        const auto it = byUID.find(entry.uid);
-        if (it == byUID.end()) continue;
-        const AudioDevice& device = *it->second;
-        if (!hasDirection(device, direction)) continue;
-        if (direction == Direction::input && device.isBuiltIn && lidClosed_) continue;
-        chosen = &device;
-        break;
-    }
-    if (!chosen) return false;
-
-    const std::optional<AudioObjectID> current = manager_->defaultDeviceID(direction);
-    if (!current || *current != chosen->id) manager_->setDefaultDevice(chosen->id, direction);
-    return true;
+    refreshDefaults();
 }
 
 void SwitchEngine::lidChanged(bool closed)
 {
     if (closed == lidClosed_) return;
-    setLidClosed(closed);
-    // While the server does not answer, the pass that follows its answer applies this lid state.
-    if (deferUntilAnswered()) {
+    lidClosed_ = closed;
+    if (tracing()) trace_->write(closed ? "lid closed" : "lid open");
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) {
+        // The pass that follows the system's answer applies this lid state.
         lidChangeToAnnounce_ = closed;
+        publish({EngineField::lidClosed});
         return;
     }
     lidChangeToAnnounce_.reset();
     Announcement announcement;
     announcement.previousInput = defaultInputUID_;
     announcement.lidNowClosed = closed;
-    announcement.reread = applyRule(Direction::input);
+    const RuleOutcome outcome = applyRule(Direction::input, *current);
+    announcement.reread = outcome == RuleOutcome::sent;
+    publish({EngineField::lidClosed});
+    if (outcome == RuleOutcome::inPlace) {
+        takeDefaults(*current);
+        publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+    }
     settleAndAnnounce(std::move(announcement));
+}
+
+// ---- the rule ----------------------------------------------------------------------------
+
+SwitchEngine::RuleOutcome SwitchEngine::applyRule(Direction direction, const SystemDefaults& current)
+{
+    const std::string label(rawValue(direction));
+    if (!autoSwitch(direction)) {
+        if (tracing()) trace_->write(label + ": auto-switching is off");
+        return RuleOutcome::off;
+    }
+    const RulePick pick = pickDevice(settings_.priority(direction), connected_, direction, lidClosed_);
+    if (tracing()) {
+        std::string line = label + ": " + (pick.chosen ? "chose " + pick.chosen->uid : "no usable device");
+        for (const auto& [uid, reason] : pick.passedOver) line += "; passed over " + uid + " (" + describe(reason) + ")";
+        trace_->write(line);
+    }
+    if (!pick.chosen) return RuleOutcome::noCandidate;
+    if (current.uid(direction) == pick.chosen->uid) return RuleOutcome::inPlace;
+    const bool sent = audio_->setDefault(direction, pick.chosen->uid);
+    if (!sent && tracing()) trace_->write(label + ": the set of " + pick.chosen->uid + " was refused");
+    return sent ? RuleOutcome::sent : RuleOutcome::refused;
 }
 
 // ---- notices -----------------------------------------------------------------------------
 
-void SwitchEngine::notifySwitch(Direction direction, const std::optional<std::string>& from,
-                                const std::vector<AudioDevice>& added,
-                                const std::vector<AudioDevice>& removed,
-                                std::optional<bool> lidNowClosed)
+void SwitchEngine::settleAndAnnounce(Announcement announcement)
+{
+    // A pass's switch is told once the system has answered its sets, with what it then reports.
+    // The system is ours, and so are the waiters it holds.
+    audio_->whenSetsSettled([this, announcement = std::move(announcement), began = switchNotices_] {
+        if (announcement.reread) refreshDefaults();
+        if (!announcement.announce) return;
+        // A switch that a later pass, answered first, has told already is not told twice.
+        const auto from = [this, began](Direction direction, const std::optional<std::string>& previous) {
+            const std::optional<SwitchNotice>& told = lastSwitchNotice_[slotOf(direction)];
+            const bool toldSince = told && told->serial > began && told->uid == defaultUID(direction);
+            return toldSince ? defaultUID(direction) : previous;
+        };
+        notifySwitch(Direction::input, {from(Direction::input, announcement.previousInput), defaultInputUID_,
+                                        connected_, announcement.added, announcement.removed,
+                                        announcement.lidNowClosed});
+        if (!announcement.withDevices) return;
+        notifySwitch(Direction::output, {from(Direction::output, announcement.previousOutput), defaultOutputUID_,
+                                         connected_, announcement.added, announcement.removed, std::nullopt});
+        if (!settings_.notifyDeviceChange) return;
+        for (const bool plugged : {true, false}) {
+            for (const AudioDevice& device : plugged ? announcement.added : announcement.removed) {
+                const NoticeText notice = deviceNotice(withShownNames({device}, settings_).front(), plugged);
+                notifier_->post(notice.title, notice.body);
+            }
+        }
+    });
+}
+
+void SwitchEngine::notifySwitch(Direction direction, const SwitchEvent& event)
 {
     if (!notifyOnSwitch(direction)) return;
-    const std::optional<std::string>& current = defaultUID(direction);
-    if (!current) return;
-    if (from && *from == *current) return;
-    const auto device = std::ranges::find(connected_, *current, &AudioDevice::uid);
-    if (device == connected_.end()) return;
-    const std::string newName = settings_.shownName(device->uid, device->name, direction);
+    // The user's names for the devices, where they gave any.
+    const std::vector<AudioDevice> connected = withShownNames(event.connected, settings_, direction);
+    const std::vector<AudioDevice> removed = withShownNames(event.removed, settings_, direction);
+    const std::optional<NoticeText> notice =
+        switchNotice(direction, {event.from, event.current, connected, event.added, removed, event.lidNowClosed});
+    if (!notice) return;
+    notifier_->post(notice->title, notice->body);
+    lastSwitchNotice_[slotOf(direction)] = SwitchNotice{*event.current, ++switchNotices_};
+}
 
-    const std::string title = direction == Direction::input ? "Input switched" : "Output switched";
-    std::string body;
-    const auto removedFrom = from ? std::ranges::find(removed, *from, &AudioDevice::uid) : removed.end();
-    if (std::ranges::find(added, *current, &AudioDevice::uid) != added.end()) {
-        body = newName + " connected \u2014 now active";
-    } else if (removedFrom != removed.end()) {
-        body = settings_.shownName(removedFrom->uid, removedFrom->name, direction) + " disconnected \u2014 " + newName + " is now active";
-    } else if (lidNowClosed == true) {
-        body = "Lid closed \u2014 " + newName + " is now active";
-    } else if (lidNowClosed == false) {
-        body = "Lid open \u2014 " + newName + " is now active";
-    } else {
-        body = newName + " is now active";
+// ---- editing and rows --------------------------------------------------------------------
+
+std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
+{
+    return stacks::rows(settings_.priority(direction), connected_, direction, defaultUID(direction), lidClosed_);
+}
+
+bool SwitchEngine::reapplyRule(Direction direction)
+{
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return false;
+    switch (applyRule(direction, *current)) {
+    case RuleOutcome::sent:
+        audio_->whenSetsSettled([this] { refreshDefaults(); });
+        return false;
+    case RuleOutcome::inPlace:
+        takeDefaults(*current);
+        return true;
+    default:
+        return false;
     }
-    notifier_->post(title, body);
-    lastSwitchNotice_[slotOf(direction)] = SwitchNotice{*current, ++switchNotices_};
+}
+
+void SwitchEngine::finishEdit(std::optional<Direction> ruleFor)
+{
+    const bool tookDefaults = ruleFor && reapplyRule(*ruleFor);
+    saveSettings();
+    publish({EngineField::settings, EngineField::settingsUnsaved});
+    if (tookDefaults) publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+}
+
+void SwitchEngine::changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor)
+{
+    settings_.*flag = value;
+    // The next notice already follows the sound switch.
+    notifier_->setPlaySound(settings_.notifySound);
+    finishEdit(ruleFor);
+}
+
+void SwitchEngine::setAutoSwitch(bool value, Direction direction)
+{
+    // Turning auto-switching off changes no device.
+    changeFlag(direction == Direction::input ? &StoredSettings::autoSwitchInput : &StoredSettings::autoSwitchOutput,
+               value, value ? std::optional(direction) : std::nullopt);
+}
+
+void SwitchEngine::setNotifyOnSwitch(bool value, Direction direction)
+{
+    changeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
+                                             : &StoredSettings::notifyOutputSwitch,
+               value, std::nullopt);
+    // Only a notice turned on needs the notification service.
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setNotifyOnDeviceChange(bool value)
+{
+    changeFlag(&StoredSettings::notifyDeviceChange, value, std::nullopt);
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setPlaySound(bool value)
+{
+    changeFlag(&StoredSettings::notifySound, value, std::nullopt);
+}
+
+void SwitchEngine::moveUp(const std::string& uid, Direction direction)
+{
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position > 0) move(direction, {*position}, *position - 1);
+}
+
+void SwitchEngine::moveDown(const std::string& uid, Direction direction)
+{
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position + 1 < settings_.priority(direction).size()) move(direction, {*position}, *position + 2);
+}
+
+void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
+{
+    settings_.priority(direction) = stacks::moved(settings_.priority(direction), from, to);
+    finishEdit(direction);
+}
+
+void SwitchEngine::remove(const std::string& uid, Direction direction)
+{
+    std::erase_if(settings_.priority(direction), [&uid](const SavedDevice& entry) { return entry.uid == uid; });
+    finishEdit(std::nullopt);
+}
+
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bool announce)
+{
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return;
+    const auto byUID = stacks::indexByUID(connected_);
+    const auto found = byUID.find(uid);
+    if (found == byUID.end() || !worksIn(*found->second, direction)) return;
+    if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
+    audio_->whenSetsSettled([this, direction, announce, previous = current->uid(direction)] {
+        refreshDefaults();
+        const std::vector<AudioDevice> none;
+        if (announce) notifySwitch(direction, {previous, defaultUID(direction), connected_, none, none, std::nullopt});
+    });
 }
 
 } // namespace vantorelle

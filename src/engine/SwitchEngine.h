@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioDeviceManager.h"
+#include "audio/AudioSystem.h"
 #include "engine/DeviceRow.h"
 #include "engine/LidSource.h"
 #include "engine/NoticeSink.h"
@@ -8,33 +8,39 @@
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
 #include "model/StoredSettings.h"
-#include "store/PriorityStore.h"
+#include "model/Trace.h"
+#include "store/SettingsStore.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace vantorelle {
 
+struct SwitchEvent;
+
 // The published fields; observers are told after every assignment, changed or not.
 enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved };
 
-// Holds the live state and keeps each default on the best usable device of its stack.
-// Confined to one thread: every event and every view call arrives there, one at a time.
-class SwitchEngine : public std::enable_shared_from_this<SwitchEngine> {
+// Holds the live state and keeps each default on the best usable device of its stack: it turns
+// the system's and the lid's events into rule runs, saves and notices, and publishes the result.
+// The stacks, the rule and the notices' wording are values of their own (DeviceStacks,
+// SwitchRule, SwitchNotices). Confined to one thread: every event and every view call arrives
+// there, one at a time. Sets reach the system before observers are told of what led to them.
+class SwitchEngine : public std::enable_shared_from_this<SwitchEngine>, private AudioSystem::Listener {
 public:
     using Subscription = ObserverList<EngineField>::Subscription;
 
     // Loads the settings; touches no device and registers nothing.
-    static std::shared_ptr<SwitchEngine> create(std::unique_ptr<AudioDeviceManager> manager,
-                                                std::unique_ptr<PriorityStore> store,
+    static std::shared_ptr<SwitchEngine> create(std::unique_ptr<AudioSystem> audio,
+                                                std::unique_ptr<SettingsStore> store,
                                                 std::unique_ptr<NoticeSink> notifier,
                                                 std::unique_ptr<LidSource> lidMonitor);
     ~SwitchEngine();
@@ -59,9 +65,8 @@ public:
     // (the operations below save what the user changes).
     void setSettings(StoredSettings settings);
     [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
-
-    // The audio layer, whose callbacks the engine installs.
-    AudioDeviceManager& manager() noexcept { return *manager_; }
+    // Where each pass tells what it saw, chose and why; silent without one.
+    void setTrace(std::unique_ptr<Trace> trace) { trace_ = std::move(trace); }
 
     // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
     void start();
@@ -93,28 +98,14 @@ public:
     void rename(const std::string& uid, Direction direction, const std::string& alias);
 
 private:
-    SwitchEngine(std::unique_ptr<AudioDeviceManager> manager, std::unique_ptr<PriorityStore> store,
+    SwitchEngine(std::unique_ptr<AudioSystem> audio, std::unique_ptr<SettingsStore> store,
                  std::unique_ptr<NoticeSink> notifier, std::unique_ptr<LidSource> lidMonitor);
 
-    // UID -> device; when UIDs repeat, the device earlier in the list wins.
-    static std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices);
-    // Writes the current settings and publishes whether that failed.
-    void saveSettings();
-    void refreshDefaults();
-    std::optional<std::string> readDefaultUID(Direction direction) const;
-    // `quiet`: the first pass on a new connection to the server, which announces nothing.
-    void deviceListChanged(bool quiet = false);
-    // True (and a pass is asked for once the server answers) when the server does not answer.
-    bool deferUntilAnswered();
-    void mergeNewDevices();
-    // Sets the default the rule picks, if it is not the default already; the published defaults
-    // follow once the server has answered (see afterSets).
-    // True when it found a device for the direction: the defaults are then read again.
-    bool applyRule(Direction direction);
-    // An edit's rule: no notice, the published default follows the server's answer.
-    void reapplyRule(Direction direction);
-    // Runs `then` on the engine once the sets made so far have been answered.
-    void afterSets(std::function<void(SwitchEngine&)> then);
+    // The system's events.
+    void deviceListChanged(bool quiet) override;
+    void defaultChanged() override;
+    void lidChanged(bool closed);
+
     // What a pass or a lid change tells once its sets are answered.
     struct Announcement {
         std::optional<std::string> previousInput;
@@ -122,23 +113,30 @@ private:
         std::vector<AudioDevice> added;
         std::vector<AudioDevice> removed;
         std::optional<bool> lidNowClosed;
-        // The rule found a device: read the defaults again once the sets are answered.
+        // A set was sent: read the defaults again once the sets are answered.
         bool reread = false;
         bool announce = true;
         // A device-list pass: output and the device notices too, not the input switch alone.
         bool withDevices = false;
     };
+    enum class RuleOutcome { off, noCandidate, inPlace, sent, refused };
+    // Sends the set the rule asks for, unless its pick is the default already.
+    RuleOutcome applyRule(Direction direction, const SystemDefaults& current);
+    // An edit's rule: no notice, the published default follows the system's answer. True when
+    // the defaults it read stand and are to be published.
+    bool reapplyRule(Direction direction);
+    // An edit's end: the rule's set first (when the edit calls for one), the save, then one
+    // round for the observers.
+    void finishEdit(std::optional<Direction> ruleFor);
+    void changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor);
     void settleAndAnnounce(Announcement announcement);
-    void lidChanged(bool closed);
-    void notifySwitch(Direction direction, const std::optional<std::string>& from,
-                      const std::vector<AudioDevice>& added, const std::vector<AudioDevice>& removed,
-                      std::optional<bool> lidNowClosed);
-
-    void setConnected(std::vector<AudioDevice> devices);
-    void setPriority(Direction direction, std::vector<SavedDevice> list);
-    void setDefaultUID(Direction direction, std::optional<std::string> uid);
-    void setLidClosed(bool closed);
-    void changeNoticeFlag(bool StoredSettings::*flag, bool value);
+    void notifySwitch(Direction direction, const SwitchEvent& event);
+    void refreshDefaults();
+    void takeDefaults(const SystemDefaults& defaults);
+    // Writes the current settings and records whether that failed; `settingsUnsaved` follows.
+    void saveSettings();
+    void publish(std::initializer_list<EngineField> fields) const;
+    bool tracing() const noexcept { return trace_ && trace_->isOn(); }
 
     std::vector<AudioDevice> connected_;
     StoredSettings settings_;
@@ -147,13 +145,14 @@ private:
     bool lidClosed_ = false;
     bool settingsUnsaved_ = false;
 
-    std::unique_ptr<AudioDeviceManager> manager_;
-    std::unique_ptr<PriorityStore> store_;
+    std::unique_ptr<AudioSystem> audio_;
+    std::unique_ptr<SettingsStore> store_;
     std::unique_ptr<NoticeSink> notifier_;
     std::unique_ptr<LidSource> lidMonitor_;
+    std::unique_ptr<Trace> trace_;
     bool started_ = false;
     bool firstScanDone_ = false;
-    // A lid change that came while the server did not answer, for the pass that applies it.
+    // A lid change that came while the system did not answer, for the pass that applies it.
     std::optional<bool> lidChangeToAnnounce_;
     // The latest switch notice of each direction (input, output), numbered, so a pass answered
     // late can tell that a later one has told its switch already.

@@ -23,19 +23,16 @@ bool changeEntries(std::vector<SavedDevice>& list, const std::string& uid, Chang
 
 void SwitchEngine::setAutomatic(const std::string& uid, Direction direction, bool automatic)
 {
-    std::vector<SavedDevice> list = settings_.priority(direction);
-    if (!changeEntries(list, uid, [automatic](SavedDevice& entry) { entry.automatic = automatic; })) return;
-    setPriority(direction, std::move(list));
-    saveSettings();
-    reapplyRule(direction);
+    if (!changeEntries(settings_.priority(direction), uid, [automatic](SavedDevice& entry) { entry.automatic = automatic; })) {
+        return;
+    }
+    finishEdit(direction);
 }
 
 void SwitchEngine::rename(const std::string& uid, Direction direction, const std::string& alias)
 {
-    std::vector<SavedDevice> list = settings_.priority(direction);
-    if (!changeEntries(list, uid, [&alias](SavedDevice& entry) { entry.alias = alias; })) return;
-    setPriority(direction, std::move(list));
-    saveSettings();
+    if (!changeEntries(settings_.priority(direction), uid, [&alias](SavedDevice& entry) { entry.alias = alias; })) return;
+    finishEdit(std::nullopt);
 }
 
 } // namespace vantorelle

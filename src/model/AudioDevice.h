@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Direction.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +24,12 @@ struct AudioDevice {
 
     bool operator==(const AudioDevice&) const = default;
 };
+
+// Whether the device plays (output) or records (input).
+constexpr bool worksIn(const AudioDevice& device, Direction direction) noexcept
+{
+    return direction == Direction::input ? device.isInput : device.isOutput;
+}
 
 } // namespace vantorelle
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AudioDevice.h"
 #include "model/Direction.h"
 #include "model/SavedDevice.h"
 
@@ -44,5 +45,13 @@ struct StoredSettings {
         return deviceName;
     }
 };
+
+// `devices` with the user's names for them in place of their own, for what is shown or told.
+inline std::vector<AudioDevice> withShownNames(std::vector<AudioDevice> devices, const StoredSettings& settings,
+                                               Direction preferred = Direction::input)
+{
+    for (AudioDevice& device : devices) device.name = settings.shownName(device.uid, device.name, preferred);
+    return devices;
+}
 
 } // namespace vantorelle

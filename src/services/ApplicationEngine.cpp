@@ -1,6 +1,5 @@
 #include "services/ApplicationEngine.h"
 
-#include "audio/AudioDeviceManager.h"
 #include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pulse/PulseAudioSystem.h"
 #include "audio/pulse/QtMainloop.h"
@@ -13,9 +12,8 @@ namespace vantorelle {
 
 std::shared_ptr<SwitchEngine> makeApplicationEngine()
 {
-    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(
-                                    std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::makeQtMainloop(),
-                                                                       pipewire::PipeWireDefaults::factory())),
+    return SwitchEngine::create(std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::makeQtMainloop(),
+                                                                   pipewire::PipeWireDefaults::factory()),
                                 std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
                                 std::make_unique<LidMonitor>());
 }

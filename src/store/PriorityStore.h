@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/StoredSettings.h"
+#include "store/SettingsStore.h"
 
 #include <filesystem>
 
@@ -12,7 +12,7 @@ namespace vantorelle {
 // A file that is there but cannot be read (permissions, not a file, not our format) is the
 // user's, not ours: the save after such a load keeps it as settings.json.unreadable, and
 // writes nothing when it cannot be kept.
-class PriorityStore {
+class PriorityStore final : public SettingsStore {
 public:
     // $XDG_CONFIG_HOME/Vantorelle (or ~/.config/Vantorelle); the folder is created if missing.
     PriorityStore();
@@ -21,9 +21,9 @@ public:
 
     const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
 
-    StoredSettings load() const;
+    StoredSettings load() const override;
     // True when the file now holds `settings`.
-    bool save(const StoredSettings& settings) const;
+    bool save(const StoredSettings& settings) const override;
 
     // The folder the default constructor uses, and the file in it; asking makes no folder.
     static std::filesystem::path defaultFolder();

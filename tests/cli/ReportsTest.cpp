@@ -16,25 +16,23 @@ using test::FakeAudioSystem;
 
 class ReportsTest : public ::testing::Test {
 protected:
-    ReportsTest() : owner(std::make_unique<FakeAudioSystem>()), audio(*owner), manager(std::move(owner)), store(temp.path()) {}
+    ReportsTest() : store(temp.path()) {}
 
     std::string listDevices(bool lidClosed)
     {
         std::ostringstream out;
-        CommandLineTools::listDevices(manager, store, [lidClosed] { return lidClosed; }, out);
+        CommandLineTools::listDevices(audio, store, [lidClosed] { return lidClosed; }, out);
         return out.str();
     }
     std::string status(bool lidClosed)
     {
         std::ostringstream out;
-        CommandLineTools::printStatus(manager, store, [lidClosed] { return lidClosed; }, out);
+        CommandLineTools::printStatus(audio, store, [lidClosed] { return lidClosed; }, out);
         return out.str();
     }
 
     test::TempFolder temp;
-    std::unique_ptr<FakeAudioSystem> owner;
-    FakeAudioSystem& audio;
-    AudioDeviceManager manager;
+    FakeAudioSystem audio;
     PriorityStore store;
 };
 
@@ -90,8 +88,8 @@ TEST_F(ReportsTest, StatusWorkedExample)
     audio.add(FakeAudioSystem::device(11, "BuiltInMic", "Built-in Microphone", true, false, true));
     audio.add(FakeAudioSystem::device(12, "BuiltInSpeakers", "Built-in Speakers", false, true, true));
     audio.add(FakeAudioSystem::device(13, "USBHeadset-1", "USB Headset", true, true));
-    audio.defaultInput = 13;
-    audio.defaultOutput = 12;
+    audio.defaultInput = "USBHeadset-1";
+    audio.defaultOutput = "BuiltInSpeakers";
     const StoredSettings settings = test::statusExampleSettings();
     store.save(settings);
 
@@ -100,12 +98,8 @@ TEST_F(ReportsTest, StatusWorkedExample)
 
 TEST_F(ReportsTest, StatusFallbacks)
 {
-    // The default is a device that is not usable (hidden) and its name is unreadable.
-    RawDevice hidden = FakeAudioSystem::device(5, "hidden-default", "Hidden", true, false);
-    hidden.isHidden = true;
-    hidden.name.reset();
-    audio.add(hidden);
-    audio.defaultInput = 5;
+    // The default is a device that is not listed (hidden), without a name.
+    audio.defaultInput = "hidden-default";
     StoredSettings settings;
     for (int i = 1; i <= 10; ++i) settings.outputPriority.push_back({"o" + std::to_string(i), "Out " + std::to_string(i)});
     settings.inputPriority = {{"hidden-default", "Hidden"}, {"hidden-default", "Hidden"}};
@@ -122,15 +116,11 @@ TEST_F(ReportsTest, StatusFallbacks)
                         "  2. Hidden [hidden-default] \u2014 disconnected\n"), std::string::npos);
     EXPECT_NE(text.find("  9. Out 9 [o9] \u2014 disconnected\n  10. Out 10 [o10] \u2014 disconnected\n\n"
                         "Settings file: "), std::string::npos);
-
-    audio.failStringProperties = true;
-    EXPECT_NE(status(false).find("  Input: ? [?]\n"), std::string::npos);
 }
 
 TEST_F(ReportsTest, StatusOnAFreshMachine)
 {
     audio.failDeviceList = true;
-    audio.failDefaultReads = true;
     const std::string text = status(false);
     EXPECT_EQ(text.substr(0, text.find("Settings file: ")),
               "Current system defaults:\n  Input: none\n  Output: none\n\nLid: open\n\n"

@@ -100,7 +100,7 @@ TEST_F(EditingTest, MoveUpOneStep)
 TEST_F(EditingTest, MovesPastEitherEndOrOfUnknownUIDsDoNothing)
 {
     startWith(true);
-    audio().defaultInput = 3; // the user's own choice: any rule run would undo it
+    audio().defaultInput = "usb-mic"; // the user's own choice: any rule run would undo it
     audio().fireDefaultChange();
     const Uids before = stack(Direction::input);
     const auto subscription = engine->observe([this](EngineField field) {
@@ -179,7 +179,7 @@ TEST_F(EditingTest, EditsOfOneDirectionLeaveTheOtherAlone)
 {
     startWith(true);
     audio().add(monitor());
-    audio().defaultOutput = 6; // chosen by hand, not announced
+    audio().defaultOutput = "hdmi-monitor"; // chosen by hand, not announced
     engine->moveDown(A, Direction::input);
     EXPECT_EQ(setCallsFor(Direction::output), 0u);
     EXPECT_EQ(stack(Direction::output), (Uids{"builtin-speakers"}));

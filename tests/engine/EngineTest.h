@@ -1,6 +1,5 @@
 #pragma once
 
-#include "SettingsWrites.h"
 #include "support/core/EngineFixture.h"
 
 #include <gtest/gtest.h>
@@ -14,36 +13,43 @@ namespace vantorelle::test {
 // The devices the engine tests plug in. Ids are the audio system's handles, UIDs the stable
 // names the stacks keep.
 namespace devices {
-inline RawDevice builtInMic(AudioObjectID id = 1)
+inline AudioDevice builtInMic(AudioObjectID id = 1)
 {
     return FakeAudioSystem::device(id, "builtin-mic", "Built-in Microphone", true, false, true);
 }
-inline RawDevice builtInSpeakers(AudioObjectID id = 2)
+inline AudioDevice builtInSpeakers(AudioObjectID id = 2)
 {
     return FakeAudioSystem::device(id, "builtin-speakers", "Built-in Speakers", false, true, true);
 }
-inline RawDevice usbMic(AudioObjectID id = 3)
+inline AudioDevice usbMic(AudioObjectID id = 3)
 {
     return FakeAudioSystem::device(id, "usb-mic", "USB Microphone", true, false);
 }
-inline RawDevice headset(AudioObjectID id = 4)
+inline AudioDevice headset(AudioObjectID id = 4)
 {
     return FakeAudioSystem::device(id, "usb-headset", "USB Headset", true, true);
 }
-inline RawDevice externalMic(AudioObjectID id = 5)
+inline AudioDevice externalMic(AudioObjectID id = 5)
 {
     return FakeAudioSystem::device(id, "ext-mic", "External Microphone", true, false);
 }
-inline RawDevice monitor(AudioObjectID id = 6)
+inline AudioDevice monitor(AudioObjectID id = 6)
 {
     return FakeAudioSystem::device(id, "hdmi-monitor", "HDMI Monitor", false, true);
 }
 } // namespace devices
 
-inline SavedDevice saved(const RawDevice& device)
+inline SavedDevice saved(const AudioDevice& device)
 {
-    return SavedDevice{device.uid.value_or(""), device.name.value_or("")};
+    return SavedDevice{device.uid, device.name};
 }
+
+// The saves the engine made since the last reset.
+struct Writes {
+    int& saves;
+    int count() const { return saves; }
+    void reset() { saves = 0; }
+};
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -72,11 +78,11 @@ protected:
     {
         audio().add(devices::builtInMic());
         audio().add(devices::builtInSpeakers());
-        audio().defaultInput = 1;
-        audio().defaultOutput = 2;
+        audio().defaultInput = "builtin-mic";
+        audio().defaultOutput = "builtin-speakers";
     }
 
-    void plug(RawDevice device)
+    void plug(AudioDevice device)
     {
         audio().add(std::move(device));
         audio().fireDeviceListChange();
@@ -111,7 +117,7 @@ protected:
 
     // Declared first so the engine, which owns the fakes, goes before the folder.
     FakeEngineParts parts;
-    SettingsWrites writes{parts.settingsFile};
+    Writes writes{parts.saves};
     std::shared_ptr<SwitchEngine> engine;
 };
 

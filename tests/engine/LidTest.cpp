@@ -47,7 +47,7 @@ TEST_F(LidTest, LidNeverTouchesOutput)
 {
     audio().add(headset());
     SwitchEngine& e = start();
-    audio().defaultOutput = 4;
+    audio().defaultOutput = "usb-headset";
     audio().fireDefaultChange(); // the user picked the headset for output
     audio().setCalls.clear();
 
@@ -63,7 +63,7 @@ TEST_F(LidTest, RepeatedReportOfTheSameStateDoesNothing)
 {
     audio().add(usbMic());
     SwitchEngine& e = start();
-    audio().defaultInput = 3; // chosen by hand; a rule run would take it back
+    audio().defaultInput = "usb-mic"; // chosen by hand; a rule run would take it back
     audio().fireDefaultChange();
     int lidEvents = 0;
     const auto subscription = e.observe([&lidEvents](EngineField field) {

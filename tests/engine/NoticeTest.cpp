@@ -99,7 +99,7 @@ TEST_F(NoticeTest, DeviceNoticesFollowTheSystemAndPreviousOrders)
     audio().add(monitor());
     audio().add(externalMic());
     audio().fireDeviceListChange();
-    audio().rawDevices.clear();
+    audio().devicesPresent.clear();
     audio().fireDeviceListChange();
 
     EXPECT_EQ(notices(), (std::vector<Notice>{
@@ -129,7 +129,7 @@ TEST_F(NoticeTest, DefaultPickedByTheSystemDuringAPassIsAnnouncedPlainly)
     audio().fireDeviceListChange(); // auto-switching for output is off: the speakers stay
     notices().clear();
 
-    audio().defaultOutput = 4; // the system moves output on its own, then a device arrives
+    audio().defaultOutput = "usb-headset"; // the system moves output on its own, then a device arrives
     audio().add(monitor());
     audio().fireDeviceListChange();
 
@@ -145,7 +145,7 @@ TEST_F(NoticeTest, AbsentPreviousDefaultCountsAsASwitch)
     start();
     ASSERT_FALSE(engine->defaultInputUID());
 
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     plug(monitor());
 
     ASSERT_EQ(titles(), (std::vector<std::string>{"Input switched", "Output switched"}));
@@ -156,10 +156,7 @@ TEST_F(NoticeTest, DefaultOutsideTheListedDevicesIsNotAnnounced)
 {
     startWith();
     engine->setAutoSwitch(false, Direction::input);
-    RawDevice hidden = FakeAudioSystem::device(9, "hidden-mic", "Hidden", true, false);
-    hidden.isHidden = true;
-    audio().add(hidden);
-    audio().defaultInput = 9;
+    audio().defaultInput = "hidden-mic"; // a device the system does not list
     audio().fireDeviceListChange();
     EXPECT_TRUE(notices().empty());
 }
@@ -171,7 +168,7 @@ TEST_F(NoticeTest, SwitchNoticesOffSilenceLidAndDeviceListSwitches)
     stored.notifyInputSwitch = false;
     storeSettings(stored);
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
 
     plug(usbMic());

@@ -156,33 +156,49 @@ TEST_F(ObserverTest, SubscriptionMayOutliveTheEngine)
     SUCCEED();
 }
 
-TEST_F(ObserverTest, CallbacksFiredAfterTheEngineIsGoneDoNothing)
+TEST_F(ObserverTest, LidCallbackFiredAfterTheEngineIsGoneDoesNothing)
 {
     engine->start();
-    const std::function<void()> deviceList = engine->manager().onDeviceListChange;
-    const std::function<void()> defaults = engine->manager().onDefaultChange;
     const std::function<void(bool)> lidChange = lid().onChange();
-    ASSERT_TRUE(deviceList);
-    ASSERT_TRUE(defaults);
     ASSERT_TRUE(lidChange);
     const std::weak_ptr<SwitchEngine> weak = engine;
 
     engine.reset();
-    ASSERT_TRUE(weak.expired()) << "the callbacks must not keep the engine alive";
+    ASSERT_TRUE(weak.expired()) << "the callback must not keep the engine alive";
 
-    deviceList();
-    defaults();
     lidChange(true);
     EXPECT_EQ(writes.count(), 1) << "only the first-run seeding wrote";
 }
 
 TEST_F(ObserverTest, CallbacksInstalledOnlyByStart)
 {
-    EXPECT_FALSE(engine->manager().onDeviceListChange);
-    EXPECT_FALSE(engine->manager().onDefaultChange);
+    EXPECT_EQ(audio().listenCalls, 0);
     EXPECT_FALSE(lid().onChange());
     engine->start();
+    EXPECT_EQ(audio().listenCalls, 1);
     EXPECT_TRUE(lid().onChange());
+}
+
+TEST_F(ObserverTest, SetsReachTheSystemBeforeObserversAreTold)
+{
+    engine->start();
+    std::optional<std::size_t> setsWhenFirstTold;
+    const auto subscription = engine->observe([this, &setsWhenFirstTold](EngineField) {
+        if (!setsWhenFirstTold) setsWhenFirstTold = audio().setCalls.size();
+    });
+    const std::vector<std::pair<std::string, std::function<void()>>> switches{
+        {"lid closed", [this] { lid().report(true); }},
+        {"lid open", [this] { lid().report(false); }},
+        {"edit", [this] { engine->moveDown("builtin-mic", Direction::input); }},
+        {"pass", [this] { unplug("usb-mic"); }},
+    };
+    for (const auto& [what, run] : switches) {
+        const std::size_t before = audio().setCalls.size();
+        setsWhenFirstTold.reset();
+        run();
+        EXPECT_EQ(audio().setCalls.size(), before + 1) << what;
+        EXPECT_EQ(setsWhenFirstTold, before + 1) << what;
+    }
 }
 
 } // namespace

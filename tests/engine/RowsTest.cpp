@@ -14,12 +14,12 @@ TEST_F(RowsTest, RowsJoinTheStackWithWhatIsConnected)
                             saved(builtInMic()), {"usb-mic", "Older duplicate", "Mine"}};
     stored.autoSwitchInput = false;
     storeSettings(stored);
-    RawDevice renamed = usbMic();
+    AudioDevice renamed = usbMic();
     renamed.name = "USB Microphone v2";
     audio().add(builtInMic());
     audio().add(renamed);
     audio().add(headset()); // connected but removed from the stack below: no row
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     engine->remove("usb-headset", Direction::input);
 
@@ -65,11 +65,8 @@ TEST_F(RowsTest, ActiveComparesUIDsOnly)
     stored.inputPriority = {saved(builtInMic()), {"hidden-mic", "Hidden Microphone"}};
     stored.autoSwitchInput = false;
     storeSettings(stored);
-    RawDevice hidden = FakeAudioSystem::device(9, "hidden-mic", "Hidden Microphone", true, false);
-    hidden.isHidden = true; // never listed, yet the system's default
     audio().add(builtInMic());
-    audio().add(hidden);
-    audio().defaultInput = 9;
+    audio().defaultInput = "hidden-mic"; // never listed, yet the system's default
     start();
 
     const std::vector<DeviceRow> rows = engine->rows(Direction::input);
@@ -105,7 +102,7 @@ TEST_F(RowsTest, RepeatedUIDShowsTheEarlierDevice)
 TEST_F(RowsTest, RowsChangeNothing)
 {
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     writes.reset();
     int events = 0;

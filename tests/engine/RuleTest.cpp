@@ -30,14 +30,14 @@ TEST_F(RuleTest, HighestRankedUsableDeviceBecomesDefault)
     audio().add(usbMic());
     audio().add(builtInMic());
     audio().add(monitor());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 6;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "hdmi-monitor";
 
     SwitchEngine& e = start();
 
     EXPECT_EQ(e.defaultInputUID(), "builtin-mic") << "stack order, not system order";
     EXPECT_EQ(e.defaultOutputUID(), "hdmi-monitor");
-    EXPECT_EQ(audio().defaultUID(Direction::input), "builtin-mic");
+    EXPECT_EQ(audio().defaultInput, "builtin-mic");
     EXPECT_EQ(setCallsFor(Direction::output), 0u) << "already the default: nothing set";
 }
 
@@ -45,7 +45,7 @@ TEST_F(RuleTest, AutoSwitchOffLeavesTheDefaultAloneUntilTurnedOn)
 {
     storeStacks(false, true);
     audio().add(externalMic());
-    audio().defaultInput = 5;
+    audio().defaultInput = "ext-mic";
     start();
 
     plug(builtInMic());
@@ -62,12 +62,12 @@ TEST_F(RuleTest, AutoSwitchOffLeavesTheDefaultAloneUntilTurnedOn)
 TEST_F(RuleTest, EntryThatNoLongerWorksInTheDirectionIsPassedOver)
 {
     storeStacks();
-    RawDevice outputOnlyNow = builtInMic();
-    outputOnlyNow.inputChannels = std::vector<std::uint32_t>{0};
-    outputOnlyNow.outputChannels = std::vector<std::uint32_t>{2};
+    AudioDevice outputOnlyNow = builtInMic();
+    outputOnlyNow.isInput = false;
+    outputOnlyNow.isOutput = true;
     audio().add(outputOnlyNow);
     audio().add(usbMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
 
     start();
 
@@ -79,11 +79,11 @@ TEST_F(RuleTest, ConnectedDeviceOutsideTheStackIsNeverChosen)
     storeStacks();
     audio().add(builtInMic());
     audio().add(usbMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     engine->remove("builtin-mic", Direction::input);
     engine->remove("usb-mic", Direction::input);
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     audio().fireDefaultChange();
 
     engine->setAutoSwitch(true, Direction::input); // the stack now holds no connected device
@@ -98,10 +98,10 @@ TEST_F(RuleTest, ChosenDeviceAlreadyDefaultIsNotSetButDefaultsAreReRead)
     audio().add(builtInMic());
     audio().add(builtInSpeakers());
     audio().add(monitor());
-    audio().defaultInput = 1;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "builtin-mic";
+    audio().defaultOutput = "builtin-speakers";
     start();
-    audio().defaultOutput = 6; // changed elsewhere, not announced yet
+    audio().defaultOutput = "hdmi-monitor"; // changed elsewhere, not announced yet
 
     engine->setAutoSwitch(true, Direction::input);
 
@@ -115,7 +115,7 @@ TEST_F(RuleTest, NoCandidateChangesNothingAndReadsNothing)
     addBuiltInDefaults();
     start();
     audio().add(monitor());
-    audio().defaultOutput = 6; // not announced
+    audio().defaultOutput = "hdmi-monitor"; // not announced
 
     lid().report(true); // only the built-in microphone is connected
 
@@ -128,7 +128,7 @@ TEST_F(RuleTest, FailingSetLeavesThePublishedUIDOnTheRealDefault)
 {
     storeStacks();
     audio().add(usbMic());
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     start();
     audio().failSets = true;
 
@@ -153,7 +153,7 @@ TEST_F(RuleTest, DeviceVanishingBetweenTheListAndTheSetCall)
     stored.notifyDeviceChange = true;
     storeSettings(stored);
     audio().add(usbMic());
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     start();
     audio().beforeSet = [this] { audio().removeUID("builtin-mic"); };
 
@@ -174,7 +174,7 @@ TEST_F(RuleTest, BuiltInOutputStaysUsableWithTheLidClosed)
     storeStacks();
     audio().add(builtInSpeakers());
     audio().add(headset());
-    audio().defaultOutput = 4;
+    audio().defaultOutput = "usb-headset";
     lid().report(true);
 
     start();
@@ -187,7 +187,7 @@ TEST_F(RuleTest, UnreadableDefaultCountsAsDifferent)
 {
     storeStacks();
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     audio().setCalls.clear();
     audio().failDefaultReads = true;
@@ -195,7 +195,7 @@ TEST_F(RuleTest, UnreadableDefaultCountsAsDifferent)
     engine->setAutoSwitch(true, Direction::input);
 
     ASSERT_EQ(audio().setCalls.size(), 1u);
-    EXPECT_EQ(audio().setCalls[0].id, 1u);
+    EXPECT_EQ(audio().setCalls[0].uid, "builtin-mic");
     EXPECT_FALSE(engine->defaultInputUID());
 }
 
@@ -206,7 +206,7 @@ TEST_F(RuleTest, RepeatedUIDInTheSystemListingEarlierDeviceWins)
     audio().add(FakeAudioSystem::device(8, "usb-mic", "USB Microphone", true, false));
     start();
     ASSERT_EQ(setCallsFor(Direction::input), 1u);
-    EXPECT_EQ(audio().setCalls[0].id, 7u);
+    EXPECT_EQ(audio().setCalls[0].uid, "usb-mic");
 }
 
 } // namespace
@@ -240,7 +240,7 @@ TEST(NeverAutomaticRuleTest, TheRulePassesOverEntriesNeverChosenAutomatically)
         parts.audio.add(builtInSpeakers());
         parts.audio.add(headset());
         parts.audio.add(monitor());
-        parts.audio.defaultOutput = 6;
+        parts.audio.defaultOutput = "hdmi-monitor";
         const std::shared_ptr<SwitchEngine> engine = parts.makeEngine();
         engine->start();
         EXPECT_EQ(engine->defaultOutputUID(), expected) << automatic[0] << automatic[1] << automatic[2];
@@ -255,7 +255,7 @@ TEST_F(NeverAutomaticTest, AManualChoiceStandsUntilTheNextEventAndEditsApplyTheR
     audio().add(builtInSpeakers());
     audio().add(headset());
     audio().add(monitor());
-    audio().defaultOutput = 2;
+    audio().defaultOutput = "builtin-speakers";
     start();
     writes.reset();
 
@@ -285,7 +285,7 @@ TEST_F(NeverAutomaticTest, TheUsersNameShowsInRowsAndNoticesAndCommandsAnnounce)
     storeSettings(stored);
     audio().add(builtInSpeakers());
     audio().add(headset());
-    audio().defaultOutput = 2;
+    audio().defaultOutput = "builtin-speakers";
     start();
 
     engine->rename("usb-headset", Direction::output, "Desk headset");

@@ -10,14 +10,14 @@ class StartupTest : public EngineTest {};
 TEST_F(StartupTest, ConstructionTouchesNothing)
 {
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     SwitchEngine& e = make();
 
     EXPECT_TRUE(e.connected().empty());
     EXPECT_FALSE(e.defaultInputUID());
     EXPECT_FALSE(e.defaultOutputUID());
     EXPECT_EQ(audio().deviceListReads, 0);
-    EXPECT_EQ(audio().startListeningCalls, 0);
+    EXPECT_EQ(audio().listenCalls, 0);
     EXPECT_EQ(lid().startCalls, 0);
     EXPECT_TRUE(audio().setCalls.empty());
     EXPECT_EQ(parts.notifier.permissionRequests, 0);
@@ -53,8 +53,8 @@ TEST_F(StartupTest, FirstRunPutsCurrentDefaultAtRankOneSavesOncePostsNothing)
     audio().add(builtInMic());
     audio().add(usbMic());
     audio().add(builtInSpeakers());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "builtin-speakers";
     StoredSettings allNotices;
     allNotices.notifyDeviceChange = true;
     storeSettings(allNotices);
@@ -75,14 +75,14 @@ TEST_F(StartupTest, FirstRunWithUnreadableDefaultKeepsSystemOrder)
 {
     audio().add(builtInMic());
     audio().add(usbMic());
-    audio().defaultInput = 3;
+    audio().defaultInput = "usb-mic";
     audio().failDefaultReads = true;
 
     start();
 
     EXPECT_EQ(stack(Direction::input), (std::vector<std::string>{"builtin-mic", "usb-mic"}));
     ASSERT_EQ(setCallsFor(Direction::input), 1u) << "an unreadable default counts as different";
-    EXPECT_EQ(audio().setCalls.front().id, 1u);
+    EXPECT_EQ(audio().setCalls.front().uid, "builtin-mic");
 }
 
 TEST_F(StartupTest, SeedsOnlyTheDirectionSeenForTheFirstTime)
@@ -94,8 +94,8 @@ TEST_F(StartupTest, SeedsOnlyTheDirectionSeenForTheFirstTime)
     audio().add(builtInMic());
     audio().add(usbMic());
     audio().add(monitor());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "builtin-speakers";
 
     start();
 
@@ -116,8 +116,8 @@ TEST_F(StartupTest, AggregateEntriesArePurgedAndTheFileRewrittenOnce)
     storeSettings(stored);
     audio().add(usbMic());
     audio().add(builtInSpeakers());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "builtin-speakers";
 
     start();
 
@@ -140,8 +140,8 @@ TEST_F(StartupTest, FileWithoutAggregatesIsNotRewritten)
     audio().add(builtInMic());
     audio().add(usbMic());
     audio().add(builtInSpeakers());
-    audio().defaultInput = 3;
-    audio().defaultOutput = 2;
+    audio().defaultInput = "usb-mic";
+    audio().defaultOutput = "builtin-speakers";
 
     start();
 
@@ -152,13 +152,13 @@ TEST_F(StartupTest, FileWithoutAggregatesIsNotRewritten)
 TEST_F(StartupTest, SecondStartDoesNothing)
 {
     audio().add(builtInMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     start();
     const int savesAfterFirst = writes.count();
 
     engine->start();
 
-    EXPECT_EQ(audio().startListeningCalls, 1);
+    EXPECT_EQ(audio().listenCalls, 1);
     EXPECT_EQ(lid().startCalls, 1);
     EXPECT_EQ(audio().deviceListReads, 1);
     EXPECT_EQ(parts.notifier.permissionRequests, 1);
@@ -198,7 +198,7 @@ TEST_F(StartupTest, FirstScanSwitchesSilently)
     storeSettings(stored);
     audio().add(builtInMic());
     audio().add(usbMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
 
     SwitchEngine& e = start();
 
@@ -216,7 +216,7 @@ TEST_F(StartupTest, LidClosedBeforeStartIsTakenAtStart)
     storeSettings(stored);
     audio().add(builtInMic());
     audio().add(usbMic());
-    audio().defaultInput = 1;
+    audio().defaultInput = "builtin-mic";
     make();
     lid().report(true); // no callback is installed yet
 

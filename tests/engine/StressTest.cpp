@@ -39,7 +39,7 @@ protected:
             const std::optional<std::string> demanded = demandedDefault(*engine, direction);
             if (!demanded) continue;
             EXPECT_EQ(engine->defaultUID(direction), demanded) << when;
-            EXPECT_EQ(audio().defaultUID(direction), demanded) << when;
+            EXPECT_EQ(direction == Direction::input ? audio().defaultInput : audio().defaultOutput, demanded) << when;
         }
     }
 };
@@ -97,7 +97,7 @@ TEST_F(StressTest, ThousandsOfStoredEntriesWithRepeatsAndGhostsSurviveEveryPass)
 
 TEST_F(StressTest, FloodOfPlugAndUnplugEventsEndsWhereTheRuleSays)
 {
-    const std::vector<RawDevice> pool = {
+    const std::vector<AudioDevice> pool = {
         builtInMic(), builtInSpeakers(), usbMic(), headset(), externalMic(), monitor(),
         FakeAudioSystem::device(0, "dock", "Dock", true, true),
         FakeAudioSystem::device(0, "buds", "Wireless Buds", true, true),
@@ -128,11 +128,11 @@ TEST_F(StressTest, FloodOfPlugAndUnplugEventsEndsWhereTheRuleSays)
             expectRuleHolds("lid at event " + std::to_string(event));
             continue;
         }
-        const RawDevice& device = pool[random() % pool.size()];
-        if (audio().idOf(*device.uid)) {
-            audio().removeUID(*device.uid);
+        const AudioDevice& device = pool[random() % pool.size()];
+        if (std::ranges::find(audio().devicesPresent, device.uid, &AudioDevice::uid) != audio().devicesPresent.end()) {
+            audio().removeUID(device.uid);
         } else {
-            RawDevice plugged = device;
+            AudioDevice plugged = device;
             plugged.id = nextID++; // a new handle on every arrival
             audio().add(plugged);
         }

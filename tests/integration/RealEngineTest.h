@@ -7,6 +7,7 @@
 #include "services/AppIdentity.h"
 #include "services/LidMonitor.h"
 #include "services/Notifier.h"
+#include "store/PriorityStore.h"
 #include "store/SettingsJson.h"
 #include "support/core/TempFolder.h"
 #include "support/platform/DBusServices.h"
@@ -62,7 +63,7 @@ protected:
         }
         const AppIdentity identity = AppIdentity::forExecutable(
             installed ? folder / "prefix" / "bin" / "vantorelle" : folder / "vantorelle");
-        engine = SwitchEngine::create(makeManager(), std::make_unique<PriorityStore>(folder.path()),
+        engine = SwitchEngine::create(makeReadySystem(), std::make_unique<PriorityStore>(folder.path()),
                                       std::make_unique<Notifier>(identity, out), std::make_unique<LidMonitor>());
         engine->start();
     }

@@ -35,7 +35,7 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopeningStartsOnInput)
 
     FakeEngineParts parts;
     parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
-    parts.audio.defaultOutput = 1;
+    parts.audio.defaultOutput = "spk";
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
@@ -120,28 +120,28 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
         lines.insert(lines.end(), tail.begin(), tail.end());
         return lines;
     };
-    const RawDevice speakers = FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true);
-    const RawDevice usbSpeakers = FakeAudioSystem::device(2, "usb-spk", "USB Speakers", false, true);
-    const RawDevice builtInMic = FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true);
-    const RawDevice headset = FakeAudioSystem::device(4, "headset", "Desk Headset", true, true);
+    const AudioDevice speakers = FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true);
+    const AudioDevice usbSpeakers = FakeAudioSystem::device(2, "usb-spk", "USB Speakers", false, true);
+    const AudioDevice builtInMic = FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true);
+    const AudioDevice headset = FakeAudioSystem::device(4, "headset", "Desk Headset", true, true);
     struct Elsewhere {
         Direction direction;
-        AudioObjectID id;
+        const char* uid;
     };
     struct Case {
         const char* what;
-        std::vector<RawDevice> devices;
+        std::vector<AudioDevice> devices;
         std::vector<SavedDevice> inputStack;
         std::vector<SavedDevice> outputStack;
-        std::optional<AudioObjectID> defaultInput;
-        std::optional<AudioObjectID> defaultOutput;
+        std::optional<std::string> defaultInput;
+        std::optional<std::string> defaultOutput;
         bool autoSwitch = false;
         bool lidClosed = false;
         // An output device picked from the menu.
         const char* choice = nullptr;
         // Made the default elsewhere, in the system's sound settings.
         std::optional<Elsewhere> setElsewhere;
-        std::optional<RawDevice> plugWhileOpen;
+        std::optional<AudioDevice> plugWhileOpen;
         Lines expected;
     };
     const std::vector<Case> cases{
@@ -150,7 +150,7 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
          {speakers, usbSpeakers, builtInMic, headset},
          {{"mic", "Built-in Microphone"}, {"gone", "Old Mic"}, {"headset", "Desk Headset"}},
          {{"usb-spk", "USB Speakers"}, {"gone-spk", "Old Speakers"}, {"spk", "Laptop Speakers"}},
-         4, 1, false, true, {}, {}, {},
+         "headset", "spk", false, true, {}, {}, {},
          with({"Output", "  USB Speakers", "* Laptop Speakers", "  Desk Headset", "--", "Input", "* Desk Headset", "--"})},
         {"a choice stands against the rule, and is announced by no notice",
          {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
@@ -158,11 +158,11 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
          with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
         {"a default changed elsewhere is checked",
          {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
-         {}, 2, false, false, {}, Elsewhere{Direction::output, 1}, {},
+         {}, "usb-spk", false, false, {}, Elsewhere{Direction::output, "spk"}, {},
          with({"Output", "  USB Speakers", "* Laptop Speakers", "--"})},
         {"a default elsewhere on a lid-blocked microphone: nothing checked",
          {builtInMic, headset}, {{"mic", "Built-in Microphone"}, {"headset", "Desk Headset"}}, {},
-         4, {}, false, true, {}, Elsewhere{Direction::input, 3}, {},
+         "headset", {}, false, true, {}, Elsewhere{Direction::input, "mic"}, {},
          with({"Output", "  Desk Headset", "--", "Input", "  Desk Headset", "--"})},
         {"a plug while the menu is open joins it, and the rule takes over again",
          {speakers, usbSpeakers}, {}, {{"usb-spk", "USB Speakers"}, {"spk", "Laptop Speakers"}},
@@ -173,7 +173,7 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeEngineParts parts;
-        for (const RawDevice& device : c.devices) parts.audio.add(device);
+        for (const AudioDevice& device : c.devices) parts.audio.add(device);
         parts.audio.defaultInput = c.defaultInput;
         parts.audio.defaultOutput = c.defaultOutput;
         parts.lid.report(c.lidClosed);
@@ -198,7 +198,7 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
         }
         if (c.setElsewhere) {
             (c.setElsewhere->direction == Direction::input ? parts.audio.defaultInput : parts.audio.defaultOutput) =
-                c.setElsewhere->id;
+                c.setElsewhere->uid;
             parts.audio.fireDefaultChange();
         }
         settle();

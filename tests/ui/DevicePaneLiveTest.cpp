@@ -59,8 +59,8 @@ protected:
         connect({6, "interface", "USB Audio Interface", false, true});
         connect({7, "builtin-spk", "MacBook Pro Speakers", false, true, true});
         connect({8, "lg", "LG UltraFine Monitor", false, true});
-        parts.audio.defaultInput = 1;
-        parts.audio.defaultOutput = 6;
+        parts.audio.defaultInput = "usb-mic";
+        parts.audio.defaultOutput = "interface";
         parts.lid.report(true);
         startEngine({{"usb-mic", "Shure MV7"},
                      {"builtin-mic", "MacBook Pro Microphone"},

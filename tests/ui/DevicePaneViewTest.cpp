@@ -49,7 +49,7 @@ TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
 {
     connect({1, "usb", "Blue Yeti"});
     connect({3, "cam", "USB HD Camera"});
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "usb";
     startEngine({{"usb", "Blue Yeti"}, {"gone", "Old Headset"}, {"cam", "USB HD Camera"}});
     const auto pane = makePane(Direction::input);
     pane->show();
@@ -91,7 +91,7 @@ TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
 TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
 {
     connect({1, "builtin", "Built-in Microphone", true, false, true});
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "builtin";
     parts.lid.report(true);
     startEngine({{"builtin", "Built-in Microphone"}});
     auto pane = makePane(Direction::input);
@@ -109,7 +109,7 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
 
     // Once another microphone is the default, the built-in one is lid-blocked and standing by.
     connect({2, "usb", "Blue Yeti"});
-    parts.audio.defaultInput = 2;
+    parts.audio.defaultInput = "usb";
     parts.audio.fireDeviceListChange();
     settle();
     card = pane->card("builtin");
@@ -126,7 +126,7 @@ TEST_F(DevicePaneViewTest, ArrowsReorderAndTheRuleFollowsAtOnce)
 {
     connect({1, "a", "Mic A"});
     connect({2, "b", "Mic B"});
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "a";
     startEngine({{"a", "Mic A"}, {"b", "Mic B"}, {"gone", "Mic C"}}, {}, true);
     const auto pane = makePane(Direction::input);
     pane->show();
@@ -157,7 +157,7 @@ TEST_F(DevicePaneViewTest, ArrowsReorderAndTheRuleFollowsAtOnce)
 TEST_F(DevicePaneViewTest, TheMenuOffersTheMovesThatApplyAndRemovesOnlyADisconnectedEntry)
 {
     connect({1, "a", "Mic A"});
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "a";
     startEngine({{"a", "Mic A"}, {"gone", "Old Mic"}});
     const auto pane = makePane(Direction::input);
     pane->show();
@@ -233,8 +233,8 @@ TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)
     connect({1, "a", "Mic A"});
     connect({2, "b", "Mic B"});
     connect({3, "spk", "Speakers", false, true});
-    parts.audio.defaultInput = 2;
-    parts.audio.defaultOutput = 3;
+    parts.audio.defaultInput = "b";
+    parts.audio.defaultOutput = "spk";
     startEngine({{"a", "Mic A"}, {"b", "Mic B"}}, {{"spk", "Speakers"}}, false);
     const auto pane = makePane(Direction::input);
     pane->show();
@@ -254,7 +254,7 @@ TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)
 TEST_F(DevicePaneViewTest, TheOutputPaneNeverShowsALevelBar)
 {
     connect({1, "spk", "Speakers", false, true});
-    parts.audio.defaultOutput = 1;
+    parts.audio.defaultOutput = "spk";
     startEngine({}, {{"spk", "Speakers"}});
     const auto pane = makePane(Direction::output);
     pane->show();
@@ -268,7 +268,7 @@ TEST_F(DevicePaneViewTest, LongNamesAreCutShortAndArrowsStayInside)
 {
     const std::string longName(300, 'W');
     connect({1, "long", longName});
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "long";
     startEngine({{"long", longName}, {"x", "Other"}});
     const auto pane = makePane(Direction::input);
     pane->show();

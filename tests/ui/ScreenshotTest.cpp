@@ -76,7 +76,7 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     for (AudioObjectID id = 1; id <= 5; ++id) {
         parts.audio.add(FakeAudioSystem::device(id, "mic" + std::to_string(id), "USB Microphone " + std::to_string(id), true, false));
     }
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "mic1";
     const auto engine = parts.makeEngine();
     engine->start();
     FakeInstallation installation;
@@ -121,8 +121,8 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     parts.audio.add(FakeAudioSystem::device(4, "headset", "USB Headset", true, true));
     parts.audio.add(FakeAudioSystem::device(6, "spk", "Built-in Audio Analog Stereo", false, true, true));
     parts.audio.add(FakeAudioSystem::device(7, "hdmi", "LG UltraFine Monitor", false, true));
-    parts.audio.defaultInput = 1;
-    parts.audio.defaultOutput = 6;
+    parts.audio.defaultInput = "long";
+    parts.audio.defaultOutput = "spk";
     parts.lid.report(true);
     StoredSettings stored;
     stored.inputPriority = {{"long", longName}, {"builtin-mic", "Built-in Audio Analog Stereo"},
@@ -161,8 +161,8 @@ TEST(Screenshots, TrayMenuAndBluetoothCards)
     parts.audio.add(FakeAudioSystem::device(2, "desk", "Desk Speakers", false, true));
     parts.audio.add(FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true));
     parts.audio.add(FakeAudioSystem::device(4, "usb-mic", "USB Microphone", true, false));
-    parts.audio.defaultInput = 4;
-    parts.audio.defaultOutput = 2;
+    parts.audio.defaultInput = "usb-mic";
+    parts.audio.defaultOutput = "desk";
     StoredSettings stored;
     stored.outputPriority = {{"bluez:AA:BB:CC:DD:EE:01:output", "Travel Headset"}, {"desk", "Desk Speakers"},
                              {"bluez:AA:BB:CC:DD:EE:02:output", "Kitchen Speaker"}, {"spk", "Laptop Speakers"}};

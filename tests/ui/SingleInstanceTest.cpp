@@ -119,7 +119,7 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
     PriorityStore(parts.folder.path()).save(stored);
     parts.audio.add(FakeAudioSystem::device(2, "spk", "Speakers", false, true));
     parts.audio.add(FakeAudioSystem::device(4, "hs", "USB Headset", false, true));
-    parts.audio.defaultOutput = 2;
+    parts.audio.defaultOutput = "spk";
     const std::shared_ptr<SwitchEngine> engine = parts.makeEngine();
     engine->start();
     running.busInterface().serve(*engine);
@@ -148,7 +148,7 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
     EXPECT_EQ(property("DefaultInput"), QString());
 
     // A change made elsewhere, as the system's sound settings would make it.
-    parts.audio.defaultOutput = 4;
+    parts.audio.defaultOutput = "hs";
     parts.audio.fireDefaultChange();
     ASSERT_TRUE(waitUntil([&] { return !recorder.changes.isEmpty(); }));
     EXPECT_EQ(recorder.changes.value(0), (QVariantMap{{QStringLiteral("DefaultOutput"), QStringLiteral("hs")},
@@ -156,7 +156,7 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
 
     const QString own = QStringLiteral("org.vantorelle.Vantorelle");
     EXPECT_EQ(call(own, QStringLiteral("Next"), {QStringLiteral("output")}).arguments().value(0), QStringLiteral("spk"));
-    EXPECT_EQ(parts.audio.defaultUID(Direction::output), "spk");
+    EXPECT_EQ(parts.audio.defaultOutput, "spk");
     ASSERT_TRUE(waitUntil([&] { return recorder.changes.size() == 2; }));
     ASSERT_EQ(parts.notifier.notices.size(), 1u);
     EXPECT_EQ(parts.notifier.notices[0].body, "Desk is now active") << "a choice by command is announced";

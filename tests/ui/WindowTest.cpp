@@ -197,7 +197,7 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
     parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
     parts.audio.add(FakeAudioSystem::device(2, "cam", "USB Camera", true, false));
     parts.audio.add(FakeAudioSystem::device(3, "old", "Old Headset", true, false));
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "usb";
     engine->start();
     parts.audio.removeUID("old");
     parts.audio.fireDeviceListChange();
@@ -315,7 +315,7 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
     FakeEngineParts parts;
     parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
     parts.audio.add(FakeAudioSystem::device(2, "cam", "USB Camera", true, false));
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "usb";
     StoredSettings stored;
     stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"old", "Old Headset"}};
     PriorityStore(parts.folder.path()).save(stored);
@@ -412,7 +412,7 @@ TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
     parts.audio.add(FakeAudioSystem::device(1, "usb", "USB Microphone", true, false));
     parts.audio.add(FakeAudioSystem::device(2, "cam", "USB Camera", true, false));
     parts.audio.add(FakeAudioSystem::device(3, "yeti", "Blue Yeti", true, false));
-    parts.audio.defaultInput = 1;
+    parts.audio.defaultInput = "usb";
     StoredSettings stored;
     stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"yeti", "Blue Yeti"}, {"gone", "Old Mic"}};
     PriorityStore(parts.folder.path()).save(stored);
@@ -441,7 +441,7 @@ TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
     // The active card dimmed by the closed lid (nothing else is usable).
     FakeEngineParts lid;
     lid.audio.add(FakeAudioSystem::device(1, "builtin", "Built-in Microphone", true, false, true));
-    lid.audio.defaultInput = 1;
+    lid.audio.defaultInput = "builtin";
     lid.lid.report(true);
     stored.inputPriority = {{"builtin", "Built-in Microphone"}, {"gone", "Old Mic"}};
     PriorityStore(lid.folder.path()).save(stored);

@@ -5,16 +5,16 @@
 
 namespace vantorelle::pulse {
 
-ChangeDelivery::ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window,
-                               std::function<bool()> foldsDefaults)
-    : window_(window)
-    , foldsDefaults_(std::move(foldsDefaults))
-    , wake_(api, [this] { deliver(); })
-    , windowTimer_(api, [this] {
+ChangeDelivery::ChangeDelivery(std::unique_ptr<EventLoop> loop, std::chrono::milliseconds window)
+    : loop_(std::move(loop))
+    , api_(loop_ ? loop_->api() : nullptr)
+    , window_(window)
+    , wake_(api_, [this] { deliver(); })
+    , windowTimer_(api_, [this] {
         windowEnds_.reset();
         deliver();
     })
-    , defaultTimer_(api, [this] { deliverDefaultChange(); })
+    , defaultTimer_(api_, [this] { deliverDefaultChange(); })
 {
 }
 
@@ -40,11 +40,11 @@ void ChangeDelivery::defaultsChanged()
 
 void ChangeDelivery::deliverDefaultChange()
 {
-    const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !foldsDefaults_();
-    if (due && handlers_.defaultChange) handlers_.defaultChange();
+    const bool due = std::exchange(pendingDefaultChange_, false) && pendingPass_ == Pass::none && !isHolding();
+    if (due && listener_) listener_->defaultChanged();
 }
 
-void ChangeDelivery::whenSettled(std::function<void()> then)
+void ChangeDelivery::whenSetsSettled(std::function<void()> then)
 {
     waiters_.emplace_back(sent_, std::move(then));
     if (answered_ >= sent_) wake_.enable(true);
@@ -74,7 +74,7 @@ void ChangeDelivery::deliver()
         pendingDefaultChange_ = false;
         defaultTimer_.stop();
         windowEnds_ = std::chrono::steady_clock::now() + window_;
-        if (handlers_.deviceListChange) handlers_.deviceListChange(quiet);
+        if (listener_) listener_->deviceListChanged(quiet);
     }
     while (!waiters_.empty() && waiters_.front().first <= answered_) {
         const std::function<void()> then = std::move(waiters_.front().second);

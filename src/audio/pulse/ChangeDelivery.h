@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/AudioSystem.h"
 #include "audio/pulse/LoopEvents.h"
 
 #include <pulse/mainloop-api.h>
@@ -8,36 +9,42 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
 namespace vantorelle::pulse {
 
-// Tells the owner of the server's changes on the loop's turn after they came, never from inside
-// libpulse: the first device-list change at once, whatever follows within the coalescing window
-// once more at its end. A default change that comes with a device-list change (the server picking
-// a fallback for a device that went, before or after telling that it went) or while
-// `foldsDefaults` holds is the pass's to read.
-// A waiter for the sets runs once every set made before it has been answered (answers come in
-// the order of the requests). Nothing is delivered after destruction.
-class ChangeDelivery {
+// The half of a server-backed audio system that owns its loop and tells the listener of the
+// server's changes, on the loop's turn after they came, never from inside libpulse: the first
+// device-list change at once, whatever follows within the coalescing window once more at its
+// end. A default change that comes with a device-list change (the server picking a fallback for
+// a device that went, before or after telling that it went) or while a headset changes profile
+// is the pass's to read. A waiter for the sets runs once every set made before it has been
+// answered (answers come in the order of the requests). Nothing is delivered after destruction.
+class ChangeDelivery : public AudioSystem {
 public:
-    struct Handlers {
-        std::function<void(bool quiet)> deviceListChange;
-        std::function<void()> defaultChange;
-    };
-
     // How long a default change waits for a device-list change it may come with.
     static constexpr std::chrono::milliseconds defaultChangeHold{50};
 
-    ChangeDelivery(pa_mainloop_api* api, std::chrono::milliseconds window, std::function<bool()> foldsDefaults);
     ChangeDelivery(const ChangeDelivery&) = delete;
     ChangeDelivery& operator=(const ChangeDelivery&) = delete;
 
-    void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+    void listen(Listener& listener) final { listener_ = &listener; }
+    void whenSetsSettled(std::function<void()> then) final;
+
+protected:
+    // `loop` (which may be empty: then nothing is ever delivered) lives as long as this object.
+    ChangeDelivery(std::unique_ptr<EventLoop> loop, std::chrono::milliseconds window);
+    ~ChangeDelivery() override = default;
+
+    pa_mainloop_api* api() const noexcept { return api_; }
+    // A headset is between two profiles: default changes wait for the pass that ends it.
+    virtual bool isHolding() const noexcept = 0;
+
     void deviceListChanged(bool news);
+    // Only once the first look is complete: before, its pass reads the defaults anyway.
     void defaultsChanged();
-    void whenSettled(std::function<void()> then);
     void setSent() noexcept { ++sent_; }
     void setAnswered();
     // The connection is gone: no answer is to come for any set.
@@ -48,9 +55,11 @@ private:
     void deliver();
     void deliverDefaultChange();
 
+    // First: everything below runs on it.
+    std::unique_ptr<EventLoop> loop_;
+    pa_mainloop_api* api_;
     std::chrono::milliseconds window_;
-    std::function<bool()> foldsDefaults_;
-    Handlers handlers_;
+    Listener* listener_ = nullptr;
     Pass pendingPass_ = Pass::none;
     bool pendingDefaultChange_ = false;
     std::uint64_t sent_ = 0;

@@ -2,13 +2,28 @@
 
 #include "audio/pulse/PulseDeviceMapping.h"
 
-#include <chrono>
+#include <algorithm>
 #include <memory>
 #include <utility>
 
 namespace vantorelle {
 
 using namespace pulse;
+
+namespace {
+
+// Runs an update from inside a libpulse callback, where nothing may escape: an update that
+// could not be made is dropped, and the mirror stays as it was.
+template <typename Update>
+void guarded(void* userdata, const Update& update) noexcept
+{
+    try {
+        update(*static_cast<PulseAudioSystem*>(userdata));
+    } catch (...) {
+    }
+}
+
+} // namespace
 
 PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<EventLoop> loop,
                                    DefaultsFeedFactory defaultsFeed)
@@ -18,11 +33,18 @@ PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<Ev
 
 PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<EventLoop> loop, bool reconnects,
                                    DefaultsFeedFactory defaultsFeed)
-    : loop_(std::move(loop))
-    , connection_(std::make_unique<MirrorConnection>(loop_ ? loop_->api() : nullptr, options, reconnects,
-                                                     std::move(defaultsFeed)))
+    : ChangeDelivery(std::move(loop), options.coalescingWindow)
+    , server_(std::move(options.server))
+    , reconnects_(reconnects)
+    , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
+    , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
+    , nextDelay_(minDelay_)
+    , mirror_(options.settleAfterConnect)
+    , feedFactory_(std::move(defaultsFeed))
+    , deadlineTimer_(api(), [this] { handle(mirror_.tick(now())); })
+    , reconnectTimer_(api(), [this] { connectNow(); })
 {
-    connection_->start();
+    connectNow();
 }
 
 std::unique_ptr<PulseAudioSystem> PulseAudioSystem::snapshot(PulseAudioOptions options)
@@ -34,94 +56,349 @@ std::unique_ptr<PulseAudioSystem> PulseAudioSystem::snapshot(PulseAudioOptions o
     std::unique_ptr<PulseAudioSystem> system(new PulseAudioSystem(std::move(options), std::move(loop), false, {}));
     system->snapshotLoop_ = &waiting;
     system->snapshotDeadline_ = queryDeadline;
-    const MirrorConnection& connection = *system->connection_;
+    const PulseAudioSystem& connection = *system;
     waiting.runUntil([&connection] { return connection.isReady() || connection.isUnreachable(); }, deadline);
     return system;
 }
 
-// The connection goes first: its callbacks may reach the owner, which may be on its way out too.
-PulseAudioSystem::~PulseAudioSystem()
+bool PulseAudioSystem::settleSnapshotSets()
 {
-    connection_.reset();
+    if (snapshotLoop_ == nullptr) return false;
+    // Shared: a waiter that outlasts this call finds its flag still there.
+    const auto settled = std::make_shared<bool>(false);
+    whenSetsSettled([settled] { *settled = true; });
+    return snapshotLoop_->runUntil([&settled] { return *settled; }, std::chrono::steady_clock::now() + snapshotDeadline_);
 }
 
-std::optional<std::vector<RawDevice>> PulseAudioSystem::devices()
+// The context goes first: its callbacks may reach this object, which is on its way out.
+PulseAudioSystem::~PulseAudioSystem()
 {
+    context_.reset();
+    feed_.reset();
+}
+
+// ---- the engine's reads and sets -------------------------------------------------------------
+
+std::optional<std::vector<AudioDevice>> PulseAudioSystem::devices() const
+{
+    // Mid-change the list would be wrong: no answer yet, rather than the headset gone.
+    if (!isReady() || mirror_.isHolding()) return std::nullopt;
     try {
-        const ServerMirror& mirror = connection_->mirror();
-        // Mid-change the list would be wrong: no answer yet, rather than the headset gone.
-        if (!isAnswering() || mirror.isHolding()) return std::nullopt;
-        return mirror.devices();
+        return mirror_.devices();
     } catch (...) {
         return std::nullopt;
     }
 }
 
-std::optional<AudioObjectID> PulseAudioSystem::defaultDevice(Direction direction)
+std::optional<SystemDefaults> PulseAudioSystem::defaults() const
 {
-    if (!isAnswering()) return std::nullopt;
-    const ServerMirror& mirror = connection_->mirror();
-    const PulseEndpoint* device = mirror.findNamed(direction, mirror.defaults().of(direction));
-    // The server's placeholder stands in when there is no real device: that is no default, on
-    // every server alike (PipeWire keeps "auto_null" as its default sink when nothing else exists,
-    // PulseAudio has none). A monitor the user chose is a real default and stays.
-    if (!device || isPlaceholderEndpoint(*device)) return std::nullopt;
-    return objectIDOf({device->direction, device->index});
+    if (!isReady()) return std::nullopt;
+    try {
+        return mirror_.defaultDevices();
+    } catch (...) {
+        return std::nullopt;
+    }
 }
 
-bool PulseAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
+// ---- the connection ----------------------------------------------------------------------
+
+void PulseAudioSystem::connectNow() noexcept
+{
+    context_.reset();
+    subscribed_ = false;
+    if (!api()) {
+        unreachable_ = true;
+        return;
+    }
+    context_ = makeContext(api());
+    if (!context_) {
+        lost();
+        return;
+    }
+    pa_context_set_state_callback(context_.get(), &PulseAudioSystem::onContextState, this);
+    const char* server = server_ ? server_->c_str() : nullptr;
+    if (pa_context_connect(context_.get(), server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) lost();
+}
+
+void PulseAudioSystem::connected()
+{
+    nextDelay_ = minDelay_;
+    unreachable_ = false;
+    pa_context* context = context_.get();
+    pa_context_set_subscribe_callback(context, &PulseAudioSystem::onEvent, this);
+    const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
+                                                          | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD);
+    // Subscribed before the look is asked for: requests are answered in order, so nothing that
+    // changes after the look can be missed. A one-shot look follows nothing.
+    if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &PulseAudioSystem::onSubscribed, this));
+    else subscribed_ = true;
+    mirror_.beginLook(std::exchange(afterAbsence_, false), now());
+    requestEndpointLists(true);
+    cardListing_.clear();
+    sendDetached(pa_context_get_card_info_list(context, &PulseAudioSystem::onCardList, this));
+    requestServerInfo();
+}
+
+// Called from inside the context's own callback: the context is let go of on the next attempt.
+void PulseAudioSystem::lost() noexcept
+{
+    unreachable_ = true;
+    afterAbsence_ = true;
+    subscribed_ = false;
+    mirror_.lost();
+    deadlineTimer_.stop();
+    // Their answers cannot come any more.
+    sets_.clear();
+    setsLost();
+    if (!reconnects_ || reconnectTimer_.isActive()) return;
+    reconnectTimer_.startAt(now() + nextDelay_);
+    nextDelay_ = std::min(nextDelay_ * 2, maxDelay_);
+}
+
+void PulseAudioSystem::requestEndpointLists(bool asLook)
+{
+    pa_context* context = context_.get();
+    // The look's own lists, still on their way, are newer than any event before them.
+    if (!asLook && (listingLook_[0] || listingLook_[1])) return;
+    for (const Direction direction : allDirections) {
+        listingLook_[slotOf(direction)] = asLook;
+        listing_[slotOf(direction)].clear();
+    }
+    sendDetached(pa_context_get_sink_info_list(context, &PulseAudioSystem::onEndpointList<pa_sink_info>, this));
+    sendDetached(pa_context_get_source_info_list(context, &PulseAudioSystem::onEndpointList<pa_source_info>, this));
+}
+
+void PulseAudioSystem::requestServerInfo()
+{
+    sendDetached(pa_context_get_server_info(context_.get(), &PulseAudioSystem::onServerInfo, this));
+}
+
+void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uint32_t index)
+{
+    const unsigned facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const unsigned type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    pa_context* context = context_.get();
+    switch (facility) {
+    case PA_SUBSCRIPTION_EVENT_SINK:
+    case PA_SUBSCRIPTION_EVENT_SOURCE: {
+        const Direction direction = facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            handle(mirror_.endpointRemoved(direction, index, now()));
+        } else if (direction == Direction::output) {
+            sendDetached(pa_context_get_sink_info_by_index(context, index,
+                                                           &PulseAudioSystem::onEndpointInfo<pa_sink_info>, this));
+        } else {
+            sendDetached(pa_context_get_source_info_by_index(
+                context, index, &PulseAudioSystem::onEndpointInfo<pa_source_info>, this));
+        }
+        break;
+    }
+    case PA_SUBSCRIPTION_EVENT_CARD:
+        if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            handle(mirror_.cardRemoved(index, now()));
+            break;
+        }
+        sendDetached(pa_context_get_card_info_by_index(context, index, &PulseAudioSystem::onCardInfo, this));
+        // A card tells of its jacks' availability; its endpoints may not.
+        if (type == PA_SUBSCRIPTION_EVENT_CHANGE) requestEndpointLists(false);
+        break;
+    case PA_SUBSCRIPTION_EVENT_SERVER:
+        requestServerInfo();
+        break;
+    default:
+        break;
+    }
+}
+
+void PulseAudioSystem::endpointListed(const PulseEndpoint& endpoint)
+{
+    const std::size_t slot = slotOf(endpoint.direction);
+    if (listingLook_[slot]) listing_[slot].push_back(endpoint);
+    else handle(mirror_.endpointArrived(endpoint, now()));
+}
+
+void PulseAudioSystem::endpointListEnded(Direction direction, bool failed)
+{
+    const std::size_t slot = slotOf(direction);
+    if (!listingLook_[slot]) return;
+    if (failed) {
+        // Asked again: a look is not complete without every list.
+        requestEndpointLists(true);
+        return;
+    }
+    listingLook_[slot] = false;
+    handle(mirror_.listed(direction, std::move(listing_[slot])));
+    listing_[slot].clear();
+}
+
+// ---- what changes mean to the owner -------------------------------------------------------
+
+void PulseAudioSystem::handle(MirrorChange change)
+{
+    armDeadline();
+    if (change != MirrorChange::none) deviceListChanged(change == MirrorChange::news);
+}
+
+void PulseAudioSystem::armDeadline()
+{
+    if (const auto next = mirror_.nextDeadline()) deadlineTimer_.startAt(*next);
+    else deadlineTimer_.stop();
+}
+
+void PulseAudioSystem::serverIdentified(bool isPipeWire)
+{
+    if (!isPipeWire) {
+        feed_.reset();
+        return;
+    }
+    if (feed_) {
+        // A PipeWire that restarted is a new server for the feed too.
+        if (!mirror_.isComplete()) feed_->reconnect();
+        return;
+    }
+    if (!feedFactory_) return;
+    try {
+        feed_ = feedFactory_(api());
+        if (feed_) feed_->setOnChange([this] { feedChanged(); });
+    } catch (...) {
+        feed_.reset();
+    }
+}
+
+std::optional<PulseServerDefaults> PulseAudioSystem::fedDefaults() const
+{
+    if (!feed_) return std::nullopt;
+    const std::optional<PulseServerDefaults> fed = feed_->defaults();
+    return fed ? std::optional(mirror_.inPulseNames(*fed)) : std::nullopt;
+}
+
+void PulseAudioSystem::feedChanged()
+{
+    const std::optional<PulseServerDefaults> fed = fedDefaults();
+    if (fed && mirror_.isComplete() && mirror_.defaultsReported(*fed, now())) defaultsChanged();
+}
+
+// ---- sets ---------------------------------------------------------------------------------
+
+bool PulseAudioSystem::setDefault(Direction direction, const std::string& uid)
 {
     try {
-        const std::optional<EndpointAddress> address = addressOf(id);
-        if (!address || address->direction != direction || !isAnswering()) return false;
-        const PulseEndpoint* endpoint = connection_->mirror().find(*address);
-        return endpoint && connection_->setDefault(direction, endpoint->name);
+        const PulseEndpoint* endpoint = mirror_.findDevice(direction, uid);
+        if (!isReady() || !endpoint) return false;
+        const std::string& name = endpoint->name;
+        const auto sameDirection = [direction](const PendingSet& set) { return set.direction == direction; };
+        const auto latest = std::find_if(sets_.rbegin(), sets_.rend(), sameDirection);
+        // A set changes the server's memory of past choices and tells every client: never twice.
+        if (latest != sets_.rend() ? latest->name == name : mirror_.defaults().of(direction) == name) return true;
+        PendingSet& set = sets_.emplace_back(PendingSet{this, direction, name});
+        pa_context* context = context_.get();
+        pa_operation* operation =
+            direction == Direction::input
+                ? pa_context_set_default_source(context, name.c_str(), &PulseAudioSystem::onSetDone, &set)
+                : pa_context_set_default_sink(context, name.c_str(), &PulseAudioSystem::onSetDone, &set);
+        if (!operation) {
+            sets_.pop_back();
+            return false;
+        }
+        sendDetached(operation);
+        setSent();
+        return true;
     } catch (...) {
         return false;
     }
 }
 
-std::optional<std::string> PulseAudioSystem::stringProperty(StringProperty property, AudioObjectID id)
+// ---- libpulse's callbacks: nothing may escape them ------------------------------------------
+
+void PulseAudioSystem::onContextState(pa_context* context, void* userdata) noexcept
 {
+    auto& self = *static_cast<PulseAudioSystem*>(userdata);
+    const pa_context_state_t state = pa_context_get_state(context);
     try {
-        const std::optional<EndpointAddress> address = addressOf(id);
-        if (!address || !isAnswering()) return std::nullopt;
-        const PulseEndpoint* found = connection_->mirror().find(*address);
-        if (!found) return std::nullopt;
-        return property == StringProperty::uid ? std::optional(uidOf(*found)) : nameOf(*found);
+        if (state == PA_CONTEXT_READY) self.connected();
+        else if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) self.lost();
     } catch (...) {
-        return std::nullopt;
+        self.lost();
     }
 }
 
-void PulseAudioSystem::startListening(std::function<void(bool quiet)> onDeviceListChange,
-                                      std::function<void()> onDefaultChange)
+void PulseAudioSystem::onSubscribed(pa_context*, int success, void* userdata) noexcept
 {
-    connection_->setHandlers({std::move(onDeviceListChange), std::move(onDefaultChange)});
+    static_cast<PulseAudioSystem*>(userdata)->subscribed_ = success != 0;
 }
 
-void PulseAudioSystem::whenSetsSettled(std::function<void()> then)
+void PulseAudioSystem::onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t index,
+                               void* userdata) noexcept
 {
-    if (!snapshotLoop_) {
-        connection_->whenSetsSettled(std::move(then));
-        return;
-    }
-    auto settled = std::make_shared<bool>(false);
-    connection_->whenSetsSettled([then = std::move(then), settled] {
-        *settled = true;
-        then();
+    guarded(userdata, [&](PulseAudioSystem& self) { self.eventArrived(event, index); });
+}
+
+void PulseAudioSystem::onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
+{
+    if (!info) return;
+    guarded(userdata, [info](PulseAudioSystem& self) {
+        self.serverIdentified(isPipeWire(*info));
+        // Where PipeWire's own metadata is read, it tells the defaults; the pulse layer's can be stale.
+        const PulseServerDefaults reported = self.fedDefaults().value_or(defaultsOf(*info));
+        if (!self.mirror_.isComplete()) self.handle(self.mirror_.listedDefaults(reported));
+        else if (self.mirror_.defaultsReported(reported, self.now())) self.defaultsChanged();
     });
-    snapshotLoop_->runUntil([&settled] { return *settled; }, std::chrono::steady_clock::now() + snapshotDeadline_);
 }
 
-void PulseAudioSystem::requestResync()
+void PulseAudioSystem::onCardInfo(pa_context*, const pa_card_info* info, int eol, void* userdata) noexcept
 {
-    connection_->requestResync();
+    if (eol != 0 || !info) return;
+    guarded(userdata, [info](PulseAudioSystem& self) { self.handle(self.mirror_.cardArrived(cardOf(*info), self.now())); });
 }
 
-bool PulseAudioSystem::isAnswering()
+void PulseAudioSystem::onCardList(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept
 {
-    return connection_->isReady();
+    guarded(userdata, [&](PulseAudioSystem& self) {
+        if (eol < 0) {
+            self.cardListing_.clear();
+            sendDetached(pa_context_get_card_info_list(context, &PulseAudioSystem::onCardList, userdata));
+        } else if (eol > 0 || !info) {
+            self.handle(self.mirror_.listedCards(std::exchange(self.cardListing_, {})));
+        } else {
+            self.cardListing_.push_back(cardOf(*info));
+        }
+    });
+}
+
+template <typename Info>
+void PulseAudioSystem::onEndpointInfo(pa_context*, const Info* info, int eol, void* userdata) noexcept
+{
+    // A lost answer (the endpoint went meanwhile) leaves the mirror as it was.
+    if (eol != 0 || !info) return;
+    guarded(userdata, [info](PulseAudioSystem& self) {
+        self.handle(self.mirror_.endpointArrived(endpointOf(*info), self.now()));
+    });
+}
+
+template <typename Info>
+void PulseAudioSystem::onEndpointList(pa_context*, const Info* info, int eol, void* userdata) noexcept
+{
+    guarded(userdata, [&](PulseAudioSystem& self) {
+        const Direction direction = std::is_same_v<Info, pa_source_info> ? Direction::input : Direction::output;
+        if (eol != 0 || !info) self.endpointListEnded(direction, eol < 0);
+        else self.endpointListed(endpointOf(*info));
+    });
+}
+
+void PulseAudioSystem::onSetDone(pa_context*, int success, void* userdata) noexcept
+{
+    auto* set = static_cast<PendingSet*>(userdata);
+    PulseAudioSystem& self = *set->owner;
+    guarded(&self, [set, success](PulseAudioSystem& owner) {
+        if (success != 0) {
+            owner.mirror_.setAcknowledged(set->direction, set->name, owner.now());
+        } else {
+            // Refused: the server's own report is the truth again.
+            owner.requestServerInfo();
+        }
+    });
+    self.sets_.remove_if([set](const PendingSet& pending) { return &pending == set; });
+    self.setAnswered();
 }
 
 } // namespace vantorelle

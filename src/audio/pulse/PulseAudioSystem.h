@@ -1,11 +1,18 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "audio/pulse/ChangeDelivery.h"
+#include "audio/pulse/DefaultsFeed.h"
 #include "audio/pulse/LoopEvents.h"
-#include "audio/pulse/MirrorConnection.h"
 #include "audio/pulse/PulseAudioOptions.h"
+#include "audio/pulse/PulseHandles.h"
+#include "audio/pulse/ServerMirror.h"
 
-#include <functional>
+#include <pulse/introspect.h>
+#include <pulse/subscribe.h>
+
+#include <chrono>
+#include <cstdint>
+#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,44 +21,105 @@
 namespace vantorelle {
 
 // The audio system as a PulseAudio (or pipewire-pulse) server presents it: each sink is an output
-// device, each source an input device. Every read is answered from the connection's mirror of
-// the server, without a round trip; a set is a request whose answer updates the mirror. Until
-// the mirror's first look is complete, and while a headset is between two profiles, the device
-// list is "no answer", never "no devices".
-class PulseAudioSystem final : public AudioSystem {
+// device, each source an input device. One long-lived connection keeps a ServerMirror current: it
+// subscribes, takes one look (sinks, sources, cards and defaults, requested together), then
+// follows every event with the facts of what it names. Every read is answered from the mirror,
+// without a round trip; a set is a request whose answer updates the mirror. It never waits, and
+// a lost connection is made again, with growing delays, for as long as the object lives. Until
+// the first look is complete, and while a headset is between two profiles, the device list is
+// "no answer", never "no devices".
+class PulseAudioSystem final : public pulse::ChangeDelivery {
 public:
     // Follows the server on `loop` (the application's), reconnecting for as long as it lives.
     PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<pulse::EventLoop> loop,
                      pulse::DefaultsFeedFactory defaultsFeed = {});
     // One look on a private loop, waited for up to the options' query deadline: for the
-    // reports, which ask once and never listen, and for a one-shot set, whose
-    // whenSetsSettled() then waits (as long again at most) for the server's answer.
+    // reports, which ask once and never listen.
     static std::unique_ptr<PulseAudioSystem> snapshot(PulseAudioOptions options = {});
     ~PulseAudioSystem() override;
-    PulseAudioSystem(const PulseAudioSystem&) = delete;
-    PulseAudioSystem& operator=(const PulseAudioSystem&) = delete;
 
-    std::optional<std::vector<RawDevice>> devices() override;
-    std::optional<AudioObjectID> defaultDevice(Direction direction) override;
-    bool setDefaultDevice(AudioObjectID id, Direction direction) override;
-    std::optional<std::string> stringProperty(StringProperty property, AudioObjectID id) override;
-    void startListening(std::function<void(bool quiet)> onDeviceListChange,
-                        std::function<void()> onDefaultChange) override;
-    void whenSetsSettled(std::function<void()> then) override;
-    void requestResync() override;
-    // The mirror is complete and subscribed: from here on no change is missed.
-    bool isAnswering() override;
+    std::optional<std::vector<AudioDevice>> devices() const override;
+    std::optional<SystemDefaults> defaults() const override;
+    // Sends the request unless the device is the default already or a set to it is on its way.
+    bool setDefault(Direction direction, const std::string& uid) override;
+
+    // A snapshot's loop runs only while someone waits on it: runs it until the sets made so far
+    // are answered, for as long as the query deadline at most. True when they were.
+    bool settleSnapshotSets();
+
+    // Subscribed and the first look is complete: from here on no change is missed.
+    bool isReady() const noexcept { return subscribed_ && mirror_.isComplete(); }
+    // The latest attempt to connect failed, or the connection was lost.
+    bool isUnreachable() const noexcept { return unreachable_; }
 
 private:
+    struct PendingSet {
+        PulseAudioSystem* owner;
+        Direction direction;
+        std::string name;
+    };
+
+    // `reconnects`: false for a one-shot look, which gives up with the first failed attempt.
     PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<pulse::EventLoop> loop, bool reconnects,
                      pulse::DefaultsFeedFactory defaultsFeed);
 
-    std::unique_ptr<pulse::EventLoop> loop_;
-    // A snapshot's own loop, which runs only while someone waits on it.
+    static void onContextState(pa_context* context, void* userdata) noexcept;
+    static void onSubscribed(pa_context* context, int success, void* userdata) noexcept;
+    static void onEvent(pa_context* context, pa_subscription_event_type_t event, std::uint32_t index,
+                        void* userdata) noexcept;
+    static void onServerInfo(pa_context* context, const pa_server_info* info, void* userdata) noexcept;
+    static void onCardInfo(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept;
+    static void onCardList(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept;
+    template <typename Info>
+    static void onEndpointInfo(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
+    template <typename Info>
+    static void onEndpointList(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
+    static void onSetDone(pa_context* context, int success, void* userdata) noexcept;
+
+    bool isHolding() const noexcept override { return mirror_.isHolding(); }
+    void connectNow() noexcept;
+    void connected();
+    void lost() noexcept;
+    void eventArrived(pa_subscription_event_type_t event, std::uint32_t index);
+    void requestEndpointLists(bool asLook);
+    void requestServerInfo();
+    void endpointListed(const pulse::PulseEndpoint& endpoint);
+    void endpointListEnded(Direction direction, bool failed);
+    // Acts on what the mirror made of an update.
+    void handle(pulse::MirrorChange change);
+    void feedChanged();
+    std::optional<pulse::PulseServerDefaults> fedDefaults() const;
+    void serverIdentified(bool isPipeWire);
+    void armDeadline();
+    std::chrono::steady_clock::time_point now() const { return std::chrono::steady_clock::now(); }
+
+    std::optional<std::string> server_;
+    bool reconnects_;
+    // A snapshot's own loop, and how long it waits.
     pulse::BlockingLoop* snapshotLoop_ = nullptr;
     std::chrono::milliseconds snapshotDeadline_{0};
-    // After the loop: released first.
-    std::unique_ptr<pulse::MirrorConnection> connection_;
+    std::chrono::milliseconds minDelay_;
+    std::chrono::milliseconds maxDelay_;
+    std::chrono::milliseconds nextDelay_;
+    pulse::ServerMirror mirror_;
+    // Made once the server turns out to be PipeWire.
+    pulse::DefaultsFeedFactory feedFactory_;
+    std::unique_ptr<pulse::DefaultsFeed> feed_;
+
+    bool subscribed_ = false;
+    bool unreachable_ = false;
+    bool afterAbsence_ = false;
+    // The look's lists as they come in; a card list of the look or of a card change.
+    bool listingLook_[2] = {false, false};
+    std::vector<pulse::PulseEndpoint> listing_[2];
+    std::vector<pulse::PulseCard> cardListing_;
+
+    std::list<PendingSet> sets_;
+
+    // Declared in teardown order (last first): events, then the context.
+    pulse::Context context_;
+    pulse::LoopTimer deadlineTimer_;
+    pulse::LoopTimer reconnectTimer_;
 };
 
 } // namespace vantorelle

@@ -11,7 +11,46 @@ namespace vantorelle::pulse {
 
 namespace {
 
-constexpr AudioObjectID sourceBit = 0x80000000u;
+std::string text(const char* value)
+{
+    return value ? std::string(value) : std::string();
+}
+
+std::string property(const pa_proplist* properties, const char* key)
+{
+    return properties ? text(pa_proplist_gets(properties, key)) : std::string();
+}
+
+template <typename Info>
+PulseEndpoint commonFacts(const Info& info, Direction direction)
+{
+    PulseEndpoint endpoint;
+    endpoint.direction = direction;
+    endpoint.index = info.index;
+    endpoint.card = info.card;
+    endpoint.name = text(info.name);
+    endpoint.description = text(info.description);
+    endpoint.channels = info.channel_map.channels;
+    if (info.active_port) {
+        endpoint.activePort = text(info.active_port->name);
+        endpoint.activePortDescription = text(info.active_port->description);
+        endpoint.activePortType = info.active_port->type;
+    }
+    if (info.ports && info.n_ports > 0) {
+        endpoint.allPortsUnavailable = std::all_of(info.ports, info.ports + info.n_ports, [](const auto* port) {
+            return port && port->available == PA_PORT_AVAILABLE_NO;
+        });
+    }
+    const pa_proplist* properties = info.proplist;
+    endpoint.deviceClass = property(properties, PA_PROP_DEVICE_CLASS);
+    endpoint.formFactor = property(properties, PA_PROP_DEVICE_FORM_FACTOR);
+    endpoint.bus = property(properties, PA_PROP_DEVICE_BUS);
+    endpoint.api = property(properties, PA_PROP_DEVICE_API);
+    endpoint.profileName = property(properties, PA_PROP_DEVICE_PROFILE_NAME);
+    endpoint.deviceString = property(properties, PA_PROP_DEVICE_STRING);
+    endpoint.bluezAddress = property(properties, "api.bluez5.address");
+    return endpoint;
+}
 
 std::string lowercase(std::string_view text)
 {
@@ -70,25 +109,37 @@ bool isMachinesOwnPort(const PulseEndpoint& endpoint)
 
 } // namespace
 
+PulseEndpoint endpointOf(const pa_sink_info& info)
+{
+    return commonFacts(info, Direction::output);
+}
+
+PulseEndpoint endpointOf(const pa_source_info& info)
+{
+    PulseEndpoint endpoint = commonFacts(info, Direction::input);
+    endpoint.isMonitor = info.monitor_of_sink != PA_INVALID_INDEX;
+    return endpoint;
+}
+
+PulseServerDefaults defaultsOf(const pa_server_info& info)
+{
+    return PulseServerDefaults{text(info.default_sink_name), text(info.default_source_name)};
+}
+
+bool isPipeWire(const pa_server_info& info)
+{
+    return text(info.server_name).find("PipeWire") != std::string::npos;
+}
+
+PulseCard cardOf(const pa_card_info& info)
+{
+    return PulseCard{info.index, text(info.name), info.active_profile2 ? text(info.active_profile2->name) : std::string()};
+}
+
 bool isBluetoothEndpoint(const PulseEndpoint& endpoint)
 {
     return endpoint.bus == "bluetooth" || endpoint.api.starts_with("bluez")
            || !endpoint.bluezAddress.empty();
-}
-
-std::optional<AudioObjectID> objectIDOf(EndpointAddress address) noexcept
-{
-    if (address.index >= sourceBit - 1) return std::nullopt;
-    const AudioObjectID id = address.index + 1;
-    return address.direction == Direction::input ? (id | sourceBit) : id;
-}
-
-std::optional<EndpointAddress> addressOf(AudioObjectID id) noexcept
-{
-    const Direction direction = (id & sourceBit) != 0 ? Direction::input : Direction::output;
-    const AudioObjectID value = id & ~sourceBit;
-    if (value == 0) return std::nullopt;
-    return EndpointAddress{direction, value - 1};
 }
 
 std::string uidOf(const PulseEndpoint& endpoint)
@@ -139,22 +190,16 @@ bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept
     return !endpoint.allPortsUnavailable;
 }
 
-std::optional<RawDevice> rawDeviceOf(const PulseEndpoint& endpoint)
+std::optional<AudioDevice> deviceOf(const PulseEndpoint& endpoint)
 {
-    const std::optional<AudioObjectID> id = objectIDOf({endpoint.direction, endpoint.index});
-    if (!id) return std::nullopt;
-    const std::vector<std::uint32_t> none;
-    const std::vector<std::uint32_t> channels{endpoint.channels};
+    constexpr std::uint32_t sourceBit = 0x80000000u;
+    if (isHiddenEndpoint(endpoint) || !isUsableEndpoint(endpoint) || endpoint.channels == 0) return std::nullopt;
+    if (endpoint.index >= sourceBit - 1) return std::nullopt;
     const bool isInput = endpoint.direction == Direction::input;
-    return RawDevice{
-        .id = *id,
-        .uid = uidOf(endpoint),
-        .name = nameOf(endpoint),
-        .isHidden = isHiddenEndpoint(endpoint),
-        .inputChannels = isInput ? channels : none,
-        .outputChannels = isInput ? none : channels,
-        .builtInTransport = hasBuiltInTransport(endpoint),
-    };
+    const AudioObjectID id = (endpoint.index + 1) | (isInput ? sourceBit : 0);
+    std::string uid = uidOf(endpoint);
+    std::string name = endpoint.description.empty() ? uid : endpoint.description;
+    return AudioDevice{id, std::move(uid), std::move(name), isInput, !isInput, hasBuiltInTransport(endpoint)};
 }
 
 } // namespace vantorelle::pulse

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
 #include "audio/pulse/PulseEndpoint.h"
+#include "audio/pulse/PulseServerDefaults.h"
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
+
+#include <pulse/introspect.h>
 
 #include <cstdint>
 #include <optional>
@@ -11,24 +13,19 @@
 
 namespace vantorelle::pulse {
 
-// Where a device id points: a sink (output) or a source (input) by server index.
-struct EndpointAddress {
-    Direction direction = Direction::output;
-    std::uint32_t index = 0;
-
-    bool operator==(const EndpointAddress&) const = default;
-};
-
-// Sinks get index + 1, sources the same with the top bit set, so ids are never 0 and never clash
-// between the two lists. An index too large for that has no id.
-std::optional<AudioObjectID> objectIDOf(EndpointAddress address) noexcept;
-std::optional<EndpointAddress> addressOf(AudioObjectID id) noexcept;
+// The facts the mirror keeps, copied out of libpulse's info records.
+PulseEndpoint endpointOf(const pa_sink_info& info);
+PulseEndpoint endpointOf(const pa_source_info& info);
+PulseCard cardOf(const pa_card_info& info);
+PulseServerDefaults defaultsOf(const pa_server_info& info);
+// PipeWire's pulse server, whose defaults its own metadata tells better.
+bool isPipeWire(const pa_server_info& info);
 
 // The persistent identity: the endpoint's name, except for Bluetooth, whose endpoint names change
-// with the headset's profile; there it is "bluez:<address>:input" or "bluez:<address>:output".
+// with the headset's profile; there it is the headset's Bluetooth UID for the direction.
 std::string uidOf(const PulseEndpoint& endpoint);
 
-// The description, or nothing when it is empty (the manager then shows the uid).
+// The description, or nothing when it is empty.
 std::optional<std::string> nameOf(const PulseEndpoint& endpoint);
 
 // Monitor sources and the server's "auto_null" placeholders are not devices a user picks.
@@ -46,7 +43,9 @@ bool isBluetoothEndpoint(const PulseEndpoint& endpoint);
 // Can play or record now: an endpoint whose every port is unavailable cannot.
 bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept;
 
-// Everything the manager needs about one endpoint; nothing when it cannot be given an id.
-std::optional<RawDevice> rawDeviceOf(const PulseEndpoint& endpoint);
+// The one place that decides what the engine sees of an endpoint: nothing for a hidden, unusable
+// or channel-less one; otherwise the device, named by its description or else its UID, with a
+// per-run handle (the server index, sources with the top bit set, never 0).
+std::optional<AudioDevice> deviceOf(const PulseEndpoint& endpoint);
 
 } // namespace vantorelle::pulse

@@ -1,5 +1,7 @@
 #include "audio/pulse/ServerMirror.h"
 
+#include "audio/pulse/PulseDeviceMapping.h"
+
 #include <pulse/def.h>
 
 #include <algorithm>
@@ -233,25 +235,44 @@ bool ServerMirror::setAcknowledged(Direction direction, const std::string& name,
     return true;
 }
 
-std::vector<RawDevice> ServerMirror::devices() const
+std::vector<AudioDevice> ServerMirror::devices() const
 {
-    std::vector<RawDevice> result;
+    std::vector<AudioDevice> result;
     result.reserve(sinks_.size() + sources_.size());
     for (const Endpoints* list : {&sinks_, &sources_}) {
         for (const auto& [index, endpoint] : *list) {
-            // Nothing plugged into any of its ports: it cannot play or record now.
-            if (!isUsableEndpoint(endpoint)) continue;
-            if (std::optional<RawDevice> device = rawDeviceOf(endpoint)) result.push_back(std::move(*device));
+            if (std::optional<AudioDevice> device = deviceOf(endpoint)) result.push_back(std::move(*device));
         }
     }
     return result;
 }
 
-const PulseEndpoint* ServerMirror::find(EndpointAddress address) const
+SystemDefaults ServerMirror::defaultDevices() const
 {
-    const Endpoints& list = endpointsOf(address.direction);
-    const auto found = list.find(address.index);
-    return found == list.end() ? nullptr : &found->second;
+    SystemDefaults result;
+    for (const Direction direction : allDirections) {
+        const PulseEndpoint* endpoint = findNamed(direction, defaults_.of(direction));
+        // A monitor the user chose is a real default and stays.
+        if (!endpoint || isPlaceholderEndpoint(*endpoint)) continue;
+        (direction == Direction::input ? result.input : result.output) = DefaultDevice{uidOf(*endpoint), nameOf(*endpoint)};
+    }
+    return result;
+}
+
+PulseServerDefaults ServerMirror::inPulseNames(PulseServerDefaults recorded) const
+{
+    if (!findNamed(Direction::input, recorded.source) && findNamed(Direction::output, recorded.source)) {
+        recorded.source += ".monitor";
+    }
+    return recorded;
+}
+
+const PulseEndpoint* ServerMirror::findDevice(Direction direction, const std::string& uid) const
+{
+    for (const auto& [index, endpoint] : endpointsOf(direction)) {
+        if (deviceOf(endpoint) && uidOf(endpoint) == uid) return &endpoint;
+    }
+    return nullptr;
 }
 
 const PulseEndpoint* ServerMirror::findNamed(Direction direction, const std::string& name) const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "audio/AudioSystem.h"
-#include "audio/pulse/PulseDeviceMapping.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseServerDefaults.h"
 
@@ -75,10 +74,17 @@ public:
     bool isHolding() const noexcept { return !changing_.empty(); }
 
     // Reads.
-    std::vector<RawDevice> devices() const;
+    std::vector<AudioDevice> devices() const;
     const PulseServerDefaults& defaults() const noexcept { return defaults_; }
-    const PulseEndpoint* find(EndpointAddress address) const;
+    // The defaults by UID; the server's placeholder is no default, on every server alike
+    // (PipeWire keeps "auto_null" as its default sink when nothing else exists).
+    SystemDefaults defaultDevices() const;
     const PulseEndpoint* findNamed(Direction direction, const std::string& name) const;
+    // Defaults as PipeWire records them, named as the pulse layer names them: a sink's monitor
+    // chosen as the input goes by the sink's own name there, "<sink>.monitor" here.
+    PulseServerDefaults inPulseNames(PulseServerDefaults recorded) const;
+    // The usable endpoint a device UID stands for.
+    const PulseEndpoint* findDevice(Direction direction, const std::string& uid) const;
 
 private:
     enum Part : std::size_t { sinks, sources, cardList, serverInfo, parts };

@@ -1,5 +1,4 @@
 #include "audio/pulse/PulseDeviceMapping.h"
-#include "audio/pulse/PulseIntrospection.h"
 
 #include <gtest/gtest.h>
 
@@ -22,32 +21,6 @@ PulseEndpoint source(std::string name)
     endpoint.direction = Direction::input;
     endpoint.channels = 1;
     return endpoint;
-}
-
-TEST(PulseDeviceIds, SinksAndSourcesNeverShareAnIdAndMapBack)
-{
-    const auto sinkId = objectIDOf({Direction::output, 0});
-    const auto sourceId = objectIDOf({Direction::input, 0});
-    ASSERT_TRUE(sinkId && sourceId);
-    EXPECT_NE(*sinkId, 0u);
-    EXPECT_NE(*sourceId, 0u);
-    EXPECT_NE(*sinkId, *sourceId);
-    for (const EndpointAddress address : {EndpointAddress{Direction::output, 0},
-                                          EndpointAddress{Direction::input, 0},
-                                          EndpointAddress{Direction::output, 0x7ffffffe},
-                                          EndpointAddress{Direction::input, 0x7ffffffe}}) {
-        const auto id = objectIDOf(address);
-        ASSERT_TRUE(id);
-        EXPECT_EQ(addressOf(*id), address);
-    }
-}
-
-TEST(PulseDeviceIds, IndicesOutsideTheRangeAndZeroHaveNoMapping)
-{
-    EXPECT_FALSE(objectIDOf({Direction::output, 0x7fffffff}));
-    EXPECT_FALSE(objectIDOf({Direction::input, 0xffffffff}));
-    EXPECT_FALSE(addressOf(0));
-    EXPECT_FALSE(addressOf(0x80000000u));
 }
 
 TEST(PulseDeviceUids, NameIsTheUidOutsideBluetooth)
@@ -226,27 +199,29 @@ TEST(PulseDeviceFlags, AnEndpointWhoseEveryPortIsUnavailableIsNotUsable)
     EXPECT_TRUE(isUsableEndpoint(out({}))) << "virtual devices have no ports";
 }
 
-TEST(PulseRawDevices, ChannelsGoToTheEndpointsDirectionAndEmptyDescriptionIsNoName)
+TEST(PulseDevices, OneDecisionWhatTheEngineSeesOfAnEndpoint)
 {
     PulseEndpoint speakers = sink("speakers");
     speakers.description = "Speakers";
-    const auto output = rawDeviceOf(speakers);
-    ASSERT_TRUE(output);
-    EXPECT_EQ(output->outputChannels, std::vector<std::uint32_t>{2});
-    EXPECT_EQ(output->inputChannels, std::vector<std::uint32_t>{});
-    EXPECT_EQ(output->name, "Speakers");
-    EXPECT_EQ(output->uid, "speakers");
+    EXPECT_EQ(deviceOf(speakers), (AudioDevice{5, "speakers", "Speakers", false, true, false}));
+    const std::optional<AudioDevice> mic = deviceOf(source("mic"));
+    ASSERT_TRUE(mic);
+    EXPECT_EQ(mic->name, "mic") << "no description: the UID is the name";
+    EXPECT_TRUE(mic->isInput && !mic->isOutput);
+    EXPECT_NE(mic->id, 0u);
+    EXPECT_NE(mic->id, deviceOf(speakers)->id) << "a sink and a source of one index are two devices";
 
-    const auto input = rawDeviceOf(source("mic"));
-    ASSERT_TRUE(input);
-    EXPECT_EQ(input->inputChannels, std::vector<std::uint32_t>{1});
-    EXPECT_EQ(input->outputChannels, std::vector<std::uint32_t>{});
-    EXPECT_EQ(input->name, std::nullopt);
-    EXPECT_EQ(input->id, objectIDOf({Direction::input, 4}));
-
-    PulseEndpoint unaddressable = sink("far");
-    unaddressable.index = 0xffffffff;
-    EXPECT_FALSE(rawDeviceOf(unaddressable));
+    PulseEndpoint monitor = source("speakers.monitor");
+    monitor.isMonitor = true;
+    PulseEndpoint silent = sink("silent");
+    silent.channels = 0;
+    PulseEndpoint emptyJack = sink("jack");
+    emptyJack.allPortsUnavailable = true;
+    PulseEndpoint far = sink("far");
+    far.index = 0xffffffff;
+    for (const PulseEndpoint& hidden : {monitor, silent, emptyJack, far, sink("auto_null")}) {
+        EXPECT_FALSE(deviceOf(hidden)) << hidden.name;
+    }
 }
 
 } // namespace

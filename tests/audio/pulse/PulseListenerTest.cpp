@@ -17,19 +17,22 @@ struct EventCounts {
     int defaultChanges = 0;
 };
 
-// A listening backend whose callbacks count into a record that outlives it. Each device-list
+// A listening backend whose events count into a record that outlives it. Each device-list
 // change takes a look, as every owner's pass does.
-struct Listening {
+struct Listening final : AudioSystem::Listener {
     explicit Listening(PulseAudioOptions options = {})
         : counts(std::make_shared<EventCounts>())
         , system(makeSystem(std::move(options)))
     {
-        system->startListening([counts = counts, this](bool) {
-                                   ++counts->deviceListChanges;
-                                   system->devices();
-                               },
-                               [counts = counts] { ++counts->defaultChanges; });
+        system->listen(*this);
     }
+    void deviceListChanged(bool) override
+    {
+        ++counts->deviceListChanges;
+        system->devices();
+    }
+    void defaultChanged() override { ++counts->defaultChanges; }
+
     std::shared_ptr<EventCounts> counts;
     std::unique_ptr<PulseAudioSystem> system;
 };
@@ -43,7 +46,7 @@ protected:
         ASSERT_TRUE(daemon().addSink("other_out"));
         ASSERT_TRUE(daemon().setDefaultSink("resident_out"));
         listening = std::make_unique<Listening>();
-        ASSERT_TRUE(waitUntil([this] { return listening->system->isAnswering(); }));
+        ASSERT_TRUE(waitUntil([this] { return listening->system->isReady(); }));
         // Every connection starts with one look at the device list; the tests count from here.
         ASSERT_TRUE(waitUntil([this] { return counts().deviceListChanges == 1; }));
         pumpEvents(quietPeriod);
@@ -106,7 +109,7 @@ TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
     PulseAudioOptions wide;
     wide.coalescingWindow = 1s;
     Listening folding(wide);
-    ASSERT_TRUE(waitUntil([&] { return folding.system->isAnswering() && folding.counts->deviceListChanges == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return folding.system->isReady() && folding.counts->deviceListChanges == 1; }));
     *folding.counts = {};
     ASSERT_TRUE(daemon().addSource("new_in"));
     ASSERT_TRUE(daemon().setDefaultSource("new_in"));
@@ -117,11 +120,9 @@ TEST_F(Listener, DefaultChangesOfEitherDirectionAreReportedOnce)
     ASSERT_TRUE(waitUntil([&] { return folding.counts->defaultChanges == 1; }));
 
     // Through the backend itself: reported like any other change.
-    const auto manager = makeManager();
-    const auto resident = findByUid(manager->connectedDevices(), "resident_out");
-    ASSERT_TRUE(resident);
+    const auto system = makeReadySystem();
     const int before = counts().defaultChanges;
-    ASSERT_TRUE(manager->setDefaultDevice(resident->id, Direction::output));
+    ASSERT_TRUE(system->setDefault(Direction::output, "resident_out"));
     ASSERT_TRUE(waitUntil([&] { return counts().defaultChanges == before + 1; }));
 }
 

@@ -21,8 +21,8 @@ TEST_F(Queries, ListsSinksAndSourcesWithKindsAndBuiltInFlag)
                                                     {"device.bus", "platform"}}));
     ASSERT_TRUE(daemon().addSource("usb_mic", {{"device.bus", "usb"}}));
 
-    const auto manager = makeManager();
-    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    const auto system = makeReadySystem();
+    const std::vector<AudioDevice> devices = connectedDevices(*system);
     const auto speakers = findByUid(devices, "laptop_speakers");
     const auto hdmi = findByUid(devices, "alsa_output.pci-0000_00_1f.3.hdmi-stereo");
     const auto digital = findByUid(devices, "digital_out");
@@ -50,8 +50,6 @@ TEST_F(Queries, ListsSinksAndSourcesWithKindsAndBuiltInFlag)
     for (const AudioDevice& device : devices) {
         EXPECT_NE(device.id, 0u);
         ids.push_back(device.id);
-        EXPECT_EQ(manager->stringProperty(StringProperty::uid, device.id), device.uid);
-        EXPECT_EQ(manager->stringProperty(StringProperty::name, device.id), device.name);
     }
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(std::unique(ids.begin(), ids.end()), ids.end());
@@ -63,15 +61,13 @@ TEST_F(Queries, MonitorsAndThePlaceholderAreNeverListed)
 {
     ASSERT_TRUE(daemon().addSink("auto_null"));
     ASSERT_TRUE(daemon().addSink("speakers"));
-    const auto manager = makeManager();
-    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    const auto system = makeReadySystem();
+    const std::vector<AudioDevice> devices = connectedDevices(*system);
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices.front().uid, "speakers");
 
-    // They are there, just hidden; a report's one look sees the same.
-    const std::vector<RawDevice> raw = PulseAudioSystem::snapshot()->devices().value_or(std::vector<RawDevice>{});
-    EXPECT_EQ(raw.size(), 4u);
-    EXPECT_EQ(std::count_if(raw.begin(), raw.end(), [](const RawDevice& d) { return *d.isHidden; }), 3);
+    // A report's one look sees the same.
+    EXPECT_EQ(connectedDevices(*PulseAudioSystem::snapshot()), devices);
 }
 
 TEST_F(Queries, NamesComeThroughIntact)
@@ -87,7 +83,7 @@ TEST_F(Queries, NamesComeThroughIntact)
     }
     ASSERT_TRUE(daemon().addSink("nameless", {{"device.description", ""}}));
 
-    const std::vector<AudioDevice> devices = makeManager()->connectedDevices();
+    const std::vector<AudioDevice> devices = connectedDevices(*makeReadySystem());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const auto device = findByUid(devices, "named_" + std::to_string(i));
         ASSERT_TRUE(device) << i;
@@ -104,16 +100,16 @@ TEST_F(Queries, BluetoothHeadsetKeepsItsUidAcrossProfiles)
         "bluez_sink.AA_BB_CC_DD_EE_FF.a2dp_sink",
         {{"device.bus", "bluetooth"}, {"device.string", "AA:BB:CC:DD:EE:FF"}});
     ASSERT_TRUE(highQuality);
-    const auto manager = makeManager();
-    EXPECT_TRUE(findByUid(manager->connectedDevices(), "bluez:AA:BB:CC:DD:EE:FF:output"));
+    const auto system = makeReadySystem();
+    EXPECT_TRUE(findByUid(connectedDevices(*system), "bluez:AA:BB:CC:DD:EE:FF:output"));
 
     ASSERT_TRUE(daemon().unload(*highQuality));
     ASSERT_TRUE(daemon().addSink("bluez_output.AA_BB_CC_DD_EE_FF.headset-head-unit",
                                  {{"device.api", "bluez5"}, {"api.bluez5.address", "AA:BB:CC:DD:EE:FF"}}));
     ASSERT_TRUE(daemon().addSource("bluez_input.AA_BB_CC_DD_EE_FF.headset-head-unit",
                                    {{"device.api", "bluez5"}, {"api.bluez5.address", "AA:BB:CC:DD:EE:FF"}}));
-    ASSERT_TRUE(test::waitUntil([&] { return manager->connectedDevices().size() == 2; }));
-    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    ASSERT_TRUE(test::waitUntil([&] { return connectedDevices(*system).size() == 2; }));
+    const std::vector<AudioDevice> devices = connectedDevices(*system);
     EXPECT_TRUE(findByUid(devices, "bluez:AA:BB:CC:DD:EE:FF:output"));
     EXPECT_TRUE(findByUid(devices, "bluez:AA:BB:CC:DD:EE:FF:input"));
     EXPECT_EQ(devices.size(), 2u);
@@ -128,33 +124,32 @@ TEST_F(Queries, DefaultsAreReadAndSetPerDirection)
     ASSERT_TRUE(daemon().setDefaultSink("first_out"));
     ASSERT_TRUE(daemon().setDefaultSource("first_in"));
 
-    const auto manager = makeManager();
-    const std::vector<AudioDevice> devices = manager->connectedDevices();
+    const auto system = makeReadySystem();
+    const std::vector<AudioDevice> devices = connectedDevices(*system);
     const auto firstOut = findByUid(devices, "first_out");
     const auto secondOut = findByUid(devices, "second_out");
     const auto firstIn = findByUid(devices, "first_in");
     const auto secondIn = findByUid(devices, "second_in");
     ASSERT_TRUE(firstOut && secondOut && firstIn && secondIn);
-    EXPECT_EQ(manager->defaultDeviceID(Direction::output), firstOut->id);
-    EXPECT_EQ(manager->defaultDeviceID(Direction::input), firstIn->id);
+    EXPECT_EQ(defaultUID(*system, Direction::output), "first_out");
+    EXPECT_EQ(defaultUID(*system, Direction::input), "first_in");
 
     // A set is answered later; the backend shows its outcome once the sets have settled.
-    EXPECT_TRUE(manager->setDefaultDevice(secondOut->id, Direction::output));
-    EXPECT_TRUE(manager->setDefaultDevice(secondIn->id, Direction::input));
+    EXPECT_TRUE(system->setDefault(Direction::output, "second_out"));
+    EXPECT_TRUE(system->setDefault(Direction::input, "second_in"));
     bool settled = false;
-    manager->whenSetsSettled([&settled] { settled = true; });
+    system->whenSetsSettled([&settled] { settled = true; });
     ASSERT_TRUE(test::waitUntil([&settled] { return settled; }));
-    EXPECT_EQ(manager->defaultDeviceID(Direction::output), secondOut->id);
-    EXPECT_EQ(manager->defaultDeviceID(Direction::input), secondIn->id);
+    EXPECT_EQ(defaultUID(*system, Direction::output), "second_out");
+    EXPECT_EQ(defaultUID(*system, Direction::input), "second_in");
     EXPECT_TRUE(test::waitUntil([this] { return daemon().defaultSink() == "second_out"; }));
     EXPECT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "second_in"; }));
 
     // A device of the other direction, one that is gone, or no device at all is refused.
-    EXPECT_FALSE(manager->setDefaultDevice(firstIn->id, Direction::output));
-    EXPECT_FALSE(manager->setDefaultDevice(firstOut->id, Direction::input));
-    EXPECT_FALSE(manager->setDefaultDevice(0, Direction::output));
-    EXPECT_FALSE(manager->setDefaultDevice(firstOut->id + 500, Direction::output));
-    EXPECT_EQ(manager->stringProperty(StringProperty::uid, firstOut->id + 500), std::nullopt);
+    EXPECT_FALSE(system->setDefault(Direction::output, "first_in"));
+    EXPECT_FALSE(system->setDefault(Direction::input, "first_out"));
+    EXPECT_FALSE(system->setDefault(Direction::output, ""));
+    EXPECT_FALSE(system->setDefault(Direction::output, "gone_out"));
     EXPECT_EQ(daemon().defaultSink(), "second_out");
 }
 
@@ -169,13 +164,12 @@ TEST_F(Queries, OneConnectionServesEveryCall)
     const int before = clientCount();
     ASSERT_GT(before, 0);
 
-    const auto manager = makeManager();
+    const auto system = makeReadySystem();
     for (int round = 0; round < 20; ++round) {
-        const std::vector<AudioDevice> devices = manager->connectedDevices();
+        const std::vector<AudioDevice> devices = connectedDevices(*system);
         const auto chosen = findByUid(devices, round % 2 == 0 ? "speakers" : "other");
         ASSERT_TRUE(chosen);
-        EXPECT_EQ(manager->stringProperty(StringProperty::name, chosen->id), chosen->name);
-        EXPECT_TRUE(manager->setDefaultDevice(chosen->id, Direction::output));
+        EXPECT_TRUE(system->setDefault(Direction::output, chosen->uid));
     }
     EXPECT_TRUE(test::waitUntil([this] { return daemon().defaultSink() == "other"; }));
     // On PipeWire, a second connection reads its own record of the defaults.
@@ -190,9 +184,9 @@ TEST_F(Queries, NoSinksMeansNoDefaultOutput)
     // PipeWire's session manager picks the new default a moment after the device appears, and
     // keeps its placeholder sink as the default output, which counts as none.
     ASSERT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "lonely_in"; }));
-    const auto manager = makeManager();
-    EXPECT_EQ(manager->defaultDeviceID(Direction::output), std::nullopt);
-    EXPECT_TRUE(manager->defaultDeviceID(Direction::input).has_value());
+    const auto system = makeReadySystem();
+    EXPECT_EQ(defaultUID(*system, Direction::output), std::nullopt);
+    EXPECT_EQ(defaultUID(*system, Direction::input), "lonely_in");
 }
 
 // The reports show the default whether or not it is a usable device: a monitor chosen as the
@@ -202,10 +196,10 @@ TEST_F(Queries, AMonitorChosenAsDefaultInputIsStillTheDefault)
     ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Speakers"}}));
     ASSERT_TRUE(daemon().setDefaultSource("speakers.monitor"));
     ASSERT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "speakers.monitor"; }));
-    const auto manager = makeManager();
-    const auto id = manager->defaultDeviceID(Direction::input);
-    ASSERT_TRUE(id.has_value());
-    EXPECT_EQ(manager->stringProperty(StringProperty::uid, *id), "speakers.monitor");
+    const auto system = makeReadySystem();
+    const std::optional<DefaultDevice> input = system->defaults().value_or(SystemDefaults{}).input;
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->uid, "speakers.monitor");
 }
 
 // The server remembers an explicitly chosen default apart from the one in effect. After the
@@ -226,15 +220,15 @@ TEST_F(Queries, SettingTheCurrentDefaultSendsNothing)
     }));
     const QString current = daemon().defaultSink().value_or("");
 
-    const auto manager = makeManager();
-    const auto currentDevice = findByUid(manager->connectedDevices(), current.toStdString());
+    const auto system = makeReadySystem();
+    const auto currentDevice = findByUid(connectedDevices(*system), current.toStdString());
     ASSERT_TRUE(currentDevice);
 
-    ASSERT_TRUE(test::waitUntil([&] { return manager->defaultDeviceID(Direction::output) == currentDevice->id; }));
+    ASSERT_TRUE(test::waitUntil([&] { return defaultUID(*system, Direction::output) == currentDevice->uid; }));
     PulseEventLog log;
     ASSERT_TRUE(log.sync());
     const int serverChanges = log.count("on server");
-    EXPECT_TRUE(manager->setDefaultDevice(currentDevice->id, Direction::output));
+    EXPECT_TRUE(system->setDefault(Direction::output, currentDevice->uid));
     test::pumpEvents(std::chrono::milliseconds(50));
     ASSERT_TRUE(log.sync());
     EXPECT_EQ(log.count("on server"), serverChanges);
@@ -242,9 +236,9 @@ TEST_F(Queries, SettingTheCurrentDefaultSendsNothing)
     // A real change is made, and the log sees it. PipeWire at times tells connected clients of a
     // new default seconds late or not at all, while a newly connected client already sees it.
     const QString other = current == "chosen" ? "fallback" : "chosen";
-    const auto otherDevice = findByUid(manager->connectedDevices(), other.toStdString());
+    const auto otherDevice = findByUid(connectedDevices(*system), other.toStdString());
     ASSERT_TRUE(otherDevice);
-    EXPECT_TRUE(manager->setDefaultDevice(otherDevice->id, Direction::output));
+    EXPECT_TRUE(system->setDefault(Direction::output, otherDevice->uid));
     EXPECT_TRUE(test::waitUntil([this, &other] { return daemon().defaultSink() == other; }));
     if (!daemon().isPipeWire()) {
         EXPECT_TRUE(log.waitFor("on server", serverChanges + 1));

@@ -9,8 +9,7 @@ FakeEngineParts::FakeEngineParts()
 
 std::shared_ptr<SwitchEngine> FakeEngineParts::makeEngine()
 {
-    return SwitchEngine::create(std::make_unique<AudioDeviceManager>(std::move(audioOwner)),
-                                std::make_unique<PriorityStore>(folder.path()),
+    return SwitchEngine::create(std::move(audioOwner), std::make_unique<CountingStore>(folder.path(), saves),
                                 std::move(notifierOwner), std::move(lidOwner));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SwitchEngine.h"
+#include "store/PriorityStore.h"
 #include "support/core/FakeAudioSystem.h"
 #include "support/core/FakeServices.h"
 #include "support/core/TempFolder.h"
@@ -8,6 +9,22 @@
 #include <memory>
 
 namespace vantorelle::test {
+
+// The settings file in a folder, counting the saves made through it.
+class CountingStore final : public SettingsStore {
+public:
+    CountingStore(const std::filesystem::path& folder, int& saves) : file_(folder), saves_(saves) {}
+    StoredSettings load() const override { return file_.load(); }
+    bool save(const StoredSettings& settings) const override
+    {
+        ++saves_;
+        return file_.save(settings);
+    }
+
+private:
+    PriorityStore file_;
+    int& saves_;
+};
 
 // An engine over the in-memory audio system, lid and notifier, with its settings in a
 // temporary folder. The references stay valid while `engine` lives.
@@ -24,6 +41,8 @@ struct FakeEngineParts {
     FakeLid& lid;
     FakeNotifier& notifier;
     std::filesystem::path settingsFile;
+    // Saves the engine made.
+    int saves = 0;
 };
 
 } // namespace vantorelle::test

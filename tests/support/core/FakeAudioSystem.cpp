@@ -5,54 +5,19 @@
 
 namespace vantorelle::test {
 
-RawDevice FakeAudioSystem::device(AudioObjectID id, std::string uid, std::string name, bool isInput,
-                                  bool isOutput, bool isBuiltIn)
-{
-    RawDevice raw;
-    raw.id = id;
-    raw.uid = std::move(uid);
-    raw.name = std::move(name);
-    raw.isHidden = false;
-    raw.inputChannels = std::vector<std::uint32_t>{isInput ? 2u : 0u};
-    raw.outputChannels = std::vector<std::uint32_t>{isOutput ? 2u : 0u};
-    raw.builtInTransport = isBuiltIn;
-    return raw;
-}
-
 void FakeAudioSystem::removeUID(const std::string& uid)
 {
-    std::erase_if(rawDevices, [&uid](const RawDevice& raw) { return raw.uid == uid; });
+    std::erase_if(devicesPresent, [&uid](const AudioDevice& device) { return device.uid == uid; });
 }
 
-std::optional<AudioObjectID> FakeAudioSystem::idOf(const std::string& uid) const
+void FakeAudioSystem::fireDeviceListChange(bool quiet) const
 {
-    const auto it = std::ranges::find(rawDevices, std::optional<std::string>(uid), &RawDevice::uid);
-    if (it == rawDevices.end()) return std::nullopt;
-    return it->id;
-}
-
-std::optional<std::string> FakeAudioSystem::defaultUID(Direction direction) const
-{
-    const std::optional<AudioObjectID> id = direction == Direction::input ? defaultInput : defaultOutput;
-    if (!id) return std::nullopt;
-    const auto it = std::ranges::find(rawDevices, *id, &RawDevice::id);
-    if (it == rawDevices.end()) return std::nullopt;
-    return it->uid;
-}
-
-void FakeAudioSystem::fireDeviceListChange() const
-{
-    if (onDeviceListChange_) onDeviceListChange_(false);
+    if (listener_) listener_->deviceListChanged(quiet);
 }
 
 void FakeAudioSystem::fireDefaultChange() const
 {
-    if (onDefaultChange_) onDefaultChange_();
-}
-
-void FakeAudioSystem::fireQuietDeviceListChange() const
-{
-    if (onDeviceListChange_) onDeviceListChange_(true);
+    if (listener_) listener_->defaultChanged();
 }
 
 void FakeAudioSystem::whenSetsSettled(std::function<void()> then)
@@ -67,44 +32,43 @@ void FakeAudioSystem::answerSets()
     for (const auto& then : std::exchange(settledWaiters_, {})) then();
 }
 
-std::optional<std::vector<RawDevice>> FakeAudioSystem::devices()
+std::optional<std::vector<AudioDevice>> FakeAudioSystem::devices() const
 {
     ++deviceListReads;
     if (failDeviceList) return std::nullopt;
-    return rawDevices;
+    return devicesPresent;
 }
 
-std::optional<AudioObjectID> FakeAudioSystem::defaultDevice(Direction direction)
+std::optional<SystemDefaults> FakeAudioSystem::defaults() const
 {
-    if (failDefaultReads) return std::nullopt;
-    return direction == Direction::input ? defaultInput : defaultOutput;
+    if (failDeviceList) return std::nullopt;
+    SystemDefaults result;
+    if (failDefaultReads) return result;
+    const auto named = [this](const std::optional<std::string>& uid) -> std::optional<DefaultDevice> {
+        if (!uid) return std::nullopt;
+        const auto found = std::ranges::find(devicesPresent, *uid, &AudioDevice::uid);
+        return DefaultDevice{*uid, found == devicesPresent.end() ? std::nullopt : std::optional(found->name)};
+    };
+    result.input = named(defaultInput);
+    result.output = named(defaultOutput);
+    return result;
 }
 
-bool FakeAudioSystem::setDefaultDevice(AudioObjectID id, Direction direction)
+bool FakeAudioSystem::setDefault(Direction direction, const std::string& uid)
 {
-    setCalls.push_back(SetCall{id, direction});
+    setCalls.push_back(SetCall{uid, direction});
     if (beforeSet) beforeSet();
-    if (failSets) return false;
-    if (std::ranges::find(rawDevices, id, &RawDevice::id) == rawDevices.end()) return false;
-    (direction == Direction::input ? defaultInput : defaultOutput) = id;
+    if (failSets || failDeviceList) return false;
+    if (std::ranges::find(devicesPresent, uid, &AudioDevice::uid) == devicesPresent.end()) return false;
+    (direction == Direction::input ? defaultInput : defaultOutput) = uid;
     if (echoDefaultChanges) fireDefaultChange();
     return true;
 }
 
-std::optional<std::string> FakeAudioSystem::stringProperty(StringProperty property, AudioObjectID id)
+void FakeAudioSystem::listen(Listener& listener)
 {
-    if (failStringProperties) return std::nullopt;
-    const auto it = std::ranges::find(rawDevices, id, &RawDevice::id);
-    if (it == rawDevices.end()) return std::nullopt;
-    return property == StringProperty::uid ? it->uid : it->name;
-}
-
-void FakeAudioSystem::startListening(std::function<void(bool quiet)> onDeviceListChange,
-                                     std::function<void()> onDefaultChange)
-{
-    ++startListeningCalls;
-    onDeviceListChange_ = std::move(onDeviceListChange);
-    onDefaultChange_ = std::move(onDefaultChange);
+    ++listenCalls;
+    listener_ = &listener;
 }
 
 } // namespace vantorelle::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "audio/AudioDeviceManager.h"
 #include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pulse/PulseAudioSystem.h"
 #include "audio/pulse/QtMainloop.h"
@@ -33,13 +32,32 @@ inline std::unique_ptr<PulseAudioSystem> makeSystem(PulseAudioOptions options = 
                                               pipewire::PipeWireDefaults::factory());
 }
 
-// A manager on such a backend; `waitForLook`: returns once its first look at the server is in.
-inline std::unique_ptr<AudioDeviceManager> makeManager(PulseAudioOptions options = {}, bool waitForLook = true)
+// Such a backend, once its first look at the server is in.
+inline std::unique_ptr<PulseAudioSystem> makeReadySystem(PulseAudioOptions options = {})
 {
-    auto manager = std::make_unique<AudioDeviceManager>(makeSystem(std::move(options)));
-    if (waitForLook) waitUntil([&manager] { return manager->isAnswering(); });
-    return manager;
+    auto system = makeSystem(std::move(options));
+    waitUntil([&system] { return system->isReady(); });
+    return system;
 }
+
+// The usable devices, or none while the backend does not answer.
+inline std::vector<AudioDevice> connectedDevices(const AudioSystem& system)
+{
+    return system.devices().value_or(std::vector<AudioDevice>{});
+}
+
+inline std::optional<std::string> defaultUID(const AudioSystem& system, Direction direction)
+{
+    return system.defaults().value_or(SystemDefaults{}).uid(direction);
+}
+
+// Counts the events a backend delivers.
+struct CountingListener final : AudioSystem::Listener {
+    void deviceListChanged(bool) override { ++deviceListChanges; }
+    void defaultChanged() override { ++defaultChanges; }
+    int deviceListChanges = 0;
+    int defaultChanges = 0;
+};
 
 // One private daemon for every test of a suite; each test unloads what it loaded.
 class PulseDaemonSuite : public ::testing::Test {
