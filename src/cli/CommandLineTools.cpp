@@ -94,6 +94,7 @@ void printStatus(const AudioSystem& audio, const PriorityStore& store,
     for (const AudioDevice& device : audio.devices().value_or(std::vector<AudioDevice>{})) connected.insert(device.uid);
 
     out << "Current system defaults:\n";
+    const SystemDefaults defaults = audio.defaults().value_or(SystemDefaults{});
     for (const Direction direction : allDirections) {
         out << "  " << (direction == Direction::input ? "Input" : "Output") << ": ";
         if (const std::optional<ShownDefault> device = shownDefault(defaults, settings, direction)) {

@@ -16,11 +16,6 @@ const AudioDevice* connectedDevice(const ChoiceScope& scope, const std::string& 
     return found == scope.connected.end() ? nullptr : &*found;
 }
 
-bool worksIn(const AudioDevice& device, Direction direction)
-{
-    return direction == Direction::input ? device.isInput : device.isOutput;
-}
-
 bool usable(const ChoiceScope& scope, const std::string& uid)
 {
     const AudioDevice* device = connectedDevice(scope, uid);
