@@ -81,15 +81,25 @@ void EngineBusInterface::Activate()
 
 QString EngineBusInterface::Next(const QString& direction, const QDBusMessage& message)
 {
-    return choose({DeviceCommand::Kind::next, Direction::output, std::nullopt}, direction, message);
+    return answer({DeviceCommand::Kind::next, Direction::output, std::nullopt}, direction, message);
 }
 
 QString EngineBusInterface::Select(const QString& direction, const QString& name, const QDBusMessage& message)
 {
-    return choose({DeviceCommand::Kind::select, Direction::output, name.toStdString()}, direction, message);
+    return answer({DeviceCommand::Kind::select, Direction::output, name.toStdString()}, direction, message);
 }
 
-QString EngineBusInterface::choose(DeviceCommand command, const QString& direction, const QDBusMessage& message)
+ChoiceOutcome EngineBusInterface::choose(const DeviceCommand& command)
+{
+    if (engine_ == nullptr) return {std::nullopt, "vantorelle: still starting", false};
+    const Direction direction = command.direction;
+    const ChoiceScope scope{engine_->settings().priority(direction), engine_->connected(), direction, engine_->lidClosed()};
+    ChoiceOutcome outcome = pickFor(command, scope, engine_->defaultUID(direction));
+    if (outcome.uid) engine_->chooseDefault(*outcome.uid, direction, true);
+    return outcome;
+}
+
+QString EngineBusInterface::answer(DeviceCommand command, const QString& direction, const QDBusMessage& message)
 {
     const auto fail = [this, &message](const QString& error, const QString& text) {
         message.setDelayedReply(true);
@@ -100,17 +110,12 @@ QString EngineBusInterface::choose(DeviceCommand command, const QString& directi
     if (!parsed) {
         return fail(QDBusError::errorString(QDBusError::InvalidArgs), QStringLiteral("the direction is \"input\" or \"output\""));
     }
-    if (engine_ == nullptr) {
-        return fail(QString::fromLatin1(instanceBus::noDeviceError), QStringLiteral("vantorelle: still starting"));
-    }
     command.direction = *parsed;
-    const ChoiceScope scope{engine_->settings().priority(*parsed), engine_->connected(), *parsed, engine_->lidClosed()};
-    const ChoiceOutcome outcome = pickFor(command, scope, engine_->defaultUID(*parsed));
+    const ChoiceOutcome outcome = choose(command);
     if (!outcome.uid) {
         return fail(QString::fromLatin1(outcome.badName ? instanceBus::badNameError : instanceBus::noDeviceError),
                     QString::fromStdString(outcome.error));
     }
-    engine_->chooseDefault(*outcome.uid, *parsed, true);
     return QString::fromStdString(*outcome.uid);
 }
 

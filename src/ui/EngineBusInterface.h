@@ -36,6 +36,9 @@ public:
     // Called for the argument-less Activate of a second start of an older version.
     std::function<void()> onActivate;
 
+    // Makes the choice a command asks for, with its switch notice; what it chose, or why nothing.
+    ChoiceOutcome choose(const DeviceCommand& command);
+
     QString defaultOutput() const { return values_[0]; }
     QString defaultInput() const { return values_[1]; }
     QString defaultOutputName() const { return values_[2]; }
@@ -49,7 +52,7 @@ public Q_SLOTS:
     QString Select(const QString& direction, const QString& name, const QDBusMessage& message);
 
 private:
-    QString choose(DeviceCommand command, const QString& direction, const QDBusMessage& message);
+    QString answer(DeviceCommand command, const QString& direction, const QDBusMessage& message);
     void refresh();
     std::array<QString, 4> currentValues() const;
 
