@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AudioDevice.h"
+
 #include <string>
 
 namespace vantorelle {
@@ -13,6 +15,8 @@ struct DeviceRow {
     bool isActive = false;
     bool isBuiltIn = false;
     bool lidBlocked = false;
+    // As the server describes the connected device; `other` when not connected.
+    DeviceKind kind = DeviceKind::other;
     // The device's own name (the connected device's, else the stored one).
     std::string deviceName{};
     // False: never chosen by the rule, only by hand.

@@ -115,6 +115,7 @@ std::vector<DeviceRow> rows(const Stack& stack, const std::vector<AudioDevice>& 
             .isActive = defaultUID && *defaultUID == entry.uid,
             .isBuiltIn = isBuiltIn,
             .lidBlocked = direction == Direction::input && isBuiltIn && lidClosed,
+            .kind = device ? device->kind : DeviceKind::other,
             .deviceName = device ? device->name : entry.name,
             .isAutomatic = entry.automatic,
         });

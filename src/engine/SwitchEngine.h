@@ -71,8 +71,14 @@ public:
     // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
     void start();
 
-    bool autoSwitch(Direction direction) const noexcept;
-    bool notifyOnSwitch(Direction direction) const noexcept;
+    bool autoSwitch(Direction direction) const noexcept
+    {
+        return direction == Direction::input ? settings_.autoSwitchInput : settings_.autoSwitchOutput;
+    }
+    bool notifyOnSwitch(Direction direction) const noexcept
+    {
+        return direction == Direction::input ? settings_.notifyInputSwitch : settings_.notifyOutputSwitch;
+    }
 
     std::vector<DeviceRow> rows(Direction direction) const;
     void setAutoSwitch(bool value, Direction direction);

@@ -5,6 +5,7 @@
 #include "audio/pulse/QtMainloop.h"
 #include "engine/SwitchEngine.h"
 #include "services/LidMonitor.h"
+#include "services/LogCategories.h"
 #include "services/Notifier.h"
 #include "store/PriorityStore.h"
 
@@ -12,10 +13,14 @@ namespace vantorelle {
 
 std::shared_ptr<SwitchEngine> makeApplicationEngine()
 {
-    return SwitchEngine::create(std::make_unique<PulseAudioSystem>(PulseAudioOptions{}, pulse::makeQtMainloop(),
-                                                                   pipewire::PipeWireDefaults::factory()),
-                                std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
-                                std::make_unique<LidMonitor>());
+    PulseAudioOptions options;
+    options.trace = traceTo(audioLog());
+    auto engine = SwitchEngine::create(std::make_unique<PulseAudioSystem>(std::move(options), pulse::makeQtMainloop(),
+                                                                          pipewire::PipeWireDefaults::factory()),
+                                       std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
+                                       std::make_unique<LidMonitor>());
+    engine->setTrace(traceTo(engineLog()));
+    return engine;
 }
 
 } // namespace vantorelle

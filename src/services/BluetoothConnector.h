@@ -24,8 +24,6 @@ public:
     // the same address.
     virtual void connectDevice(const QString& address) = 0;
 
-    // The address in a Bluetooth endpoint's UID ("bluez:<address>:input" or ":output").
-    static std::optional<QString> addressOf(const std::string& uid);
     static bool sameAddress(const QString& a, const QString& b);
 
 signals:

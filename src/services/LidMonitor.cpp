@@ -1,6 +1,7 @@
 #include "services/LidMonitor.h"
 
 #include "services/BusConnection.h"
+#include "services/LogCategories.h"
 #include "services/UpowerLidRead.h"
 
 #include <QDBusMessage>
@@ -132,6 +133,7 @@ void LidMonitor::apply(bool closed)
 {
     if (closed == isClosed_) return;
     isClosed_ = closed;
+    qCDebug(lidLog) << "UPower reports the lid" << (closed ? "closed" : "open");
     if (onChange_) {
         // A copy, so the owner may replace the callback from inside it.
         const std::function<void(bool)> onChange = onChange_;

@@ -1,5 +1,7 @@
 #include "services/LoginItem.h"
 
+#include "store/AtomicFile.h"
+
 #include "store/ConfigHome.h"
 
 #include <algorithm>
@@ -111,26 +113,8 @@ bool LoginItem::registerItem() const
           << "Terminal=false\n"
           << "X-GNOME-Autostart-enabled=true\n";
 
-    // Written beside the entry and renamed over it, so a failed write leaves the old one.
-    const std::filesystem::path temporary = entryFile_.string() + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << entry.str();
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(temporary, error);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, entryFile_, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    // A failed write leaves the old entry.
+    return replaceAtomically(entryFile_, entry.str());
 }
 
 bool LoginItem::unregisterItem() const

@@ -2,6 +2,7 @@
 
 #include "model/PrintableText.h"
 #include "services/BusConnection.h"
+#include "services/LogCategories.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -85,6 +86,7 @@ void Notifier::post(const std::string& title, const std::string& body)
         return;
     }
     BusConnection* const bus = sessionBus();
+    qCDebug(noticesLog).noquote() << (bus ? "posting" : "no session bus; dropping") << QString::fromStdString(title);
     if (!bus) return;
     // Without a server the call fails on its own; nobody waits for the answer.
     bus->connection().asyncCall(notifyCall(title, body, playSound_));

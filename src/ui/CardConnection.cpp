@@ -1,5 +1,6 @@
 #include "ui/CardConnection.h"
 
+#include "model/BluetoothUID.h"
 #include "services/BluetoothConnector.h"
 
 namespace vantorelle {
@@ -7,9 +8,9 @@ namespace vantorelle {
 std::unique_ptr<CardConnection> CardConnection::forDevice(BluetoothConnector* connector, const std::string& uid)
 {
     if (connector == nullptr) return nullptr;
-    const std::optional<QString> address = BluetoothConnector::addressOf(uid);
+    const std::optional<std::string> address = bluetoothAddressOf(uid);
     if (!address) return nullptr;
-    return std::make_unique<CardConnection>(*connector, *address);
+    return std::make_unique<CardConnection>(*connector, QString::fromStdString(*address));
 }
 
 CardConnection::CardConnection(BluetoothConnector& connector, QString address)

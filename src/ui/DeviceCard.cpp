@@ -128,23 +128,15 @@ QString DeviceCard::rankText(int rank)
 QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
 {
     if (row.isBuiltIn) return QStringLiteral("laptopcomputer");
-    // The device's own name tells its kind; the user's name for it need not.
-    const QString name = QString::fromStdString(row.deviceName.empty() ? row.name : row.deviceName).toLower();
-    static const std::array<std::pair<const char*, const char*>, 11> keywords{{
-        {"macbook", "laptopcomputer"},
-        {"built-in", "laptopcomputer"},
-        {"airpod", "headphones"},
-        {"headphone", "headphones"},
-        {"beats", "headphones"},
-        {"buds", "headphones"},
-        {"headset", "headphones"},
-        {"cam", "video"},
-        {"brio", "video"},
-        {"display", "display"},
-        {"monitor", "display"},
-    }};
-    for (const auto& [keyword, icon] : keywords) {
-        if (name.contains(QLatin1StringView(keyword))) return QString::fromLatin1(icon);
+    switch (row.kind) {
+    case DeviceKind::headphones:
+        return QStringLiteral("headphones");
+    case DeviceKind::camera:
+        return QStringLiteral("video");
+    case DeviceKind::display:
+        return QStringLiteral("display");
+    case DeviceKind::other:
+        break;
     }
     return direction == Direction::output ? QStringLiteral("speaker.wave.2") : QStringLiteral("mic");
 }

@@ -26,11 +26,11 @@ TEST_F(RowsTest, RowsJoinTheStackWithWhatIsConnected)
     const std::vector<DeviceRow> rows = engine->rows(Direction::input);
 
     const std::vector<DeviceRow> expected = {
-        {"usb-mic", "USB Microphone v2", true, false, false, false, "USB Microphone v2", true},
-        {"ext-mic", "Desk mic", false, false, false, false, "External (stored)", false},
-        {"builtin-mic", "Built-in Microphone", true, true, true, false, "Built-in Microphone", true},
+        {"usb-mic", "USB Microphone v2", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
+        {"ext-mic", "Desk mic", false, false, false, false, DeviceKind::other, "External (stored)", false},
+        {"builtin-mic", "Built-in Microphone", true, true, true, false, DeviceKind::other, "Built-in Microphone", true},
         // The user's name first, else the device's name, not the stored one.
-        {"usb-mic", "Mine", true, false, false, false, "USB Microphone v2", true},
+        {"usb-mic", "Mine", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
     };
     EXPECT_EQ(rows, expected);
 }

@@ -68,10 +68,20 @@ TEST_F(RuleTest, EntryThatNoLongerWorksInTheDirectionIsPassedOver)
     audio().add(outputOnlyNow);
     audio().add(usbMic());
     audio().defaultInput = "builtin-mic";
-
-    start();
+    // What a user who asks why sees: the pick, and what was passed over and why.
+    struct Lines final : Trace {
+        bool isOn() const noexcept override { return true; }
+        void write(const std::string& line) override { written.push_back(line); }
+        std::vector<std::string> written;
+    };
+    auto trace = std::make_unique<Lines>();
+    const std::vector<std::string>& written = trace->written;
+    make().setTrace(std::move(trace));
+    engine->start();
 
     EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
+    EXPECT_NE(std::ranges::find(written, "input: chose usb-mic; passed over builtin-mic (does not work in this direction)"),
+              written.end());
 }
 
 TEST_F(RuleTest, ConnectedDeviceOutsideTheStackIsNeverChosen)

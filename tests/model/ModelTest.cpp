@@ -5,12 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <unordered_set>
 
 namespace vantorelle {
 namespace {
 
-TEST(AudioDeviceTest, EqualityAndHashingCoverEveryField)
+TEST(AudioDeviceTest, EqualityCoversEveryField)
 {
     const AudioDevice mic{7, "usb-mic", "USB Mic", true, false, false};
     EXPECT_EQ(mic, (AudioDevice{7, "usb-mic", "USB Mic", true, false, false}));
@@ -25,9 +24,9 @@ TEST(AudioDeviceTest, EqualityAndHashingCoverEveryField)
     EXPECT_NE(mic, otherId);
     EXPECT_NE(mic, renamed);
     EXPECT_NE(mic, builtIn);
-
-    const std::unordered_set<AudioDevice> set{mic, otherId, renamed, builtIn, mic};
-    EXPECT_EQ(set.size(), 4u);
+    AudioDevice headset = mic;
+    headset.kind = DeviceKind::headphones;
+    EXPECT_NE(mic, headset);
 }
 
 TEST(DirectionTest, RawValuesRoundTripAndRejectEverythingElse)

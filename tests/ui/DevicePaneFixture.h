@@ -39,12 +39,13 @@ protected:
         bool isInput = true;
         bool isOutput = false;
         bool isBuiltIn = false;
+        DeviceKind kind = DeviceKind::other;
     };
 
     void connect(const Device& device)
     {
         parts.audio.add(FakeAudioSystem::device(device.id, device.uid, device.name, device.isInput,
-                                                device.isOutput, device.isBuiltIn));
+                                                device.isOutput, device.isBuiltIn, device.kind));
     }
 
     // Starts the engine with these stacks (rank 1 first); the rule runs when auto-switching is on.

@@ -49,7 +49,7 @@ TEST_F(DevicePaneViewTest, AnEmptyListShowsTheEmptyStateAndTheRest)
 TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
 {
     connect({1, "usb", "Blue Yeti"});
-    connect({3, "cam", "USB HD Camera"});
+    connect({3, "cam", "USB HD Camera", true, false, false, DeviceKind::camera});
     parts.audio.defaultInput = "usb";
     startEngine({{"usb", "Blue Yeti"}, {"gone", "Old Headset"}, {"cam", "USB HD Camera"}});
     const auto pane = makePane(Direction::input);
@@ -71,7 +71,7 @@ TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
     EXPECT_EQ(cards[1]->captionLabel().text(), "Keeps its seat for when it returns");
     EXPECT_EQ(cards[1]->drawnOpacity(), 0.55);
     EXPECT_EQ(labelColor(cards[1]->statusLabel()), Palette::greyFaint);
-    EXPECT_EQ(cards[1]->icon().symbol(), "headphones");
+    EXPECT_EQ(cards[1]->icon().symbol(), "mic") << "the server says nothing of a device that is gone";
     EXPECT_FALSE(cards[1]->shadow().has_value());
 
     EXPECT_EQ(cards[2]->look(), DeviceCard::Look::nextInLine);
@@ -238,7 +238,7 @@ TEST_F(DevicePaneViewTest, RenamingInPlaceKeepsOnEnterDropsOnEscapeAndAnEmptyNam
     EXPECT_EQ(card.accessibleName(), "Desk headphones");
     EXPECT_EQ(card.accessibleDescription(), "Family 17h HD Audio Controller Analog Stereo, Rank 1 of 1, active");
     EXPECT_EQ(savedSettings().inputPriority[0].alias, "Desk headphones");
-    EXPECT_EQ(card.icon().symbol(), "mic") << "the icon follows the device's own name";
+    EXPECT_EQ(card.icon().symbol(), "mic") << "the icon follows the device, not the user's name for it";
 
     type(QStringLiteral("Something else"), Qt::Key_Escape);
     EXPECT_EQ(card.nameLabel().text(), "Desk headphones");

@@ -59,7 +59,7 @@ TEST_F(LoginItemTest, RegisteringWritesAnEntryThatStartsTheInstalledProgram)
     EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0U);
     EXPECT_NE(entry.find("Type=Application\n"), std::string::npos);
     EXPECT_NE(entry.find("Exec=" + installation.executable.string() + " --background\n"), std::string::npos) << entry;
-    EXPECT_FALSE(std::filesystem::exists(item.entryFile().string() + ".new"));
+    EXPECT_FALSE(std::filesystem::exists(item.entryFile().string() + ".tmp"));
 
     ASSERT_TRUE(item.registerItem()) << "registering twice is harmless";
     ASSERT_TRUE(item.unregisterItem());

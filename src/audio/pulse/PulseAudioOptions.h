@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/Trace.h"
+
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,6 +25,8 @@ struct PulseAudioOptions {
     // Retry delays of the listener while the server is gone: doubles from min up to max.
     std::chrono::milliseconds reconnectMinDelay{100};
     std::chrono::milliseconds reconnectMaxDelay{3000};
+    // Where connections, losses and refused sets are told; nowhere without one.
+    std::shared_ptr<Trace> trace;
 };
 
 } // namespace vantorelle

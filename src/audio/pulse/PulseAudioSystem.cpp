@@ -35,6 +35,7 @@ PulseAudioSystem::PulseAudioSystem(PulseAudioOptions options, std::unique_ptr<Ev
                                    DefaultsFeedFactory defaultsFeed)
     : ChangeDelivery(std::move(loop), options.coalescingWindow)
     , server_(std::move(options.server))
+    , trace_(std::move(options.trace))
     , reconnects_(reconnects)
     , minDelay_(std::max(options.reconnectMinDelay, std::chrono::milliseconds(1)))
     , maxDelay_(std::max(options.reconnectMaxDelay, minDelay_))
@@ -122,6 +123,7 @@ void PulseAudioSystem::connectNow() noexcept
 
 void PulseAudioSystem::connected()
 {
+    trace([] { return "connected to the sound server; taking a first look"; });
     nextDelay_ = minDelay_;
     unreachable_ = false;
     pa_context* context = context_.get();
@@ -151,6 +153,7 @@ void PulseAudioSystem::lost() noexcept
     sets_.clear();
     setsLost();
     if (!reconnects_ || reconnectTimer_.isActive()) return;
+    trace([this] { return "no connection to the sound server; trying again in " + std::to_string(nextDelay_.count()) + " ms"; });
     reconnectTimer_.startAt(now() + nextDelay_);
     nextDelay_ = std::min(nextDelay_ * 2, maxDelay_);
 }
@@ -394,6 +397,7 @@ void PulseAudioSystem::onSetDone(pa_context*, int success, void* userdata) noexc
             owner.mirror_.setAcknowledged(set->direction, set->name, owner.now());
         } else {
             // Refused: the server's own report is the truth again.
+            owner.trace([set] { return "the server refused " + set->name + " as the " + std::string(rawValue(set->direction)) + " default"; });
             owner.requestServerInfo();
         }
     });

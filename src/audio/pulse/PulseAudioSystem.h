@@ -93,7 +93,19 @@ private:
     void armDeadline();
     std::chrono::steady_clock::time_point now() const { return std::chrono::steady_clock::now(); }
 
+    // Tells the trace a line, made only while it listens.
+    template <typename MakeLine>
+    void trace(const MakeLine& makeLine) const noexcept
+    {
+        if (!trace_ || !trace_->isOn()) return;
+        try {
+            trace_->write(makeLine());
+        } catch (...) {
+        }
+    }
+
     std::optional<std::string> server_;
+    std::shared_ptr<Trace> trace_;
     bool reconnects_;
     // A snapshot's own loop, and how long it waits.
     pulse::BlockingLoop* snapshotLoop_ = nullptr;

@@ -1,5 +1,7 @@
 #include "audio/pulse/PulseDeviceMapping.h"
 
+#include "model/BluetoothUID.h"
+
 #include <pulse/def.h>
 
 #include <algorithm>
@@ -45,6 +47,7 @@ PulseEndpoint commonFacts(const Info& info, Direction direction)
     endpoint.deviceClass = property(properties, PA_PROP_DEVICE_CLASS);
     endpoint.formFactor = property(properties, PA_PROP_DEVICE_FORM_FACTOR);
     endpoint.bus = property(properties, PA_PROP_DEVICE_BUS);
+    endpoint.iconName = property(properties, PA_PROP_DEVICE_ICON_NAME);
     endpoint.api = property(properties, PA_PROP_DEVICE_API);
     endpoint.profileName = property(properties, PA_PROP_DEVICE_PROFILE_NAME);
     endpoint.deviceString = property(properties, PA_PROP_DEVICE_STRING);
@@ -150,7 +153,7 @@ std::string uidOf(const PulseEndpoint& endpoint)
         const std::string& address =
             endpoint.bluezAddress.empty() ? endpoint.deviceString : endpoint.bluezAddress;
         if (!address.empty()) {
-            return "bluez:" + address + ":" + std::string(rawValue(endpoint.direction));
+            return bluetoothUID(address, endpoint.direction);
         }
     }
     return endpoint.name;
@@ -185,6 +188,25 @@ bool hasBuiltInTransport(const PulseEndpoint& endpoint)
     return endpoint.activePort.empty() || isMachinesOwnPort(endpoint);
 }
 
+DeviceKind kindOf(const PulseEndpoint& endpoint)
+{
+    const std::string& form = endpoint.formFactor;
+    const std::string& icon = endpoint.iconName;
+    if (form == "headset" || form == "headphone" || form == "hands-free" || form == "handset"
+        || icon.starts_with("audio-headset") || icon.starts_with("audio-headphones")) {
+        return DeviceKind::headphones;
+    }
+    if (form == "webcam" || icon.starts_with("camera")) return DeviceKind::camera;
+    static constexpr std::array<std::string_view, 3> displayLinks{"hdmi", "displayport", "display-port"};
+    if (form == "tv" || icon.starts_with("video-display") || mentionsAny(endpoint.activePort, displayLinks)
+        || mentionsAny(endpoint.profileName, displayLinks)) {
+        return DeviceKind::display;
+    }
+    // A Bluetooth device that says no more is most often a headset.
+    if (form.empty() && isBluetoothEndpoint(endpoint)) return DeviceKind::headphones;
+    return DeviceKind::other;
+}
+
 bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept
 {
     return !endpoint.allPortsUnavailable;
@@ -199,7 +221,7 @@ std::optional<AudioDevice> deviceOf(const PulseEndpoint& endpoint)
     const AudioObjectID id = (endpoint.index + 1) | (isInput ? sourceBit : 0);
     std::string uid = uidOf(endpoint);
     std::string name = endpoint.description.empty() ? uid : endpoint.description;
-    return AudioDevice{id, std::move(uid), std::move(name), isInput, !isInput, hasBuiltInTransport(endpoint)};
+    return AudioDevice{id, std::move(uid), std::move(name), isInput, !isInput, hasBuiltInTransport(endpoint), kindOf(endpoint)};
 }
 
 } // namespace vantorelle::pulse

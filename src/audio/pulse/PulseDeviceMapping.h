@@ -40,6 +40,9 @@ bool hasBuiltInTransport(const PulseEndpoint& endpoint);
 
 bool isBluetoothEndpoint(const PulseEndpoint& endpoint);
 
+// What the server's form factor, icon name and bus say the device is.
+DeviceKind kindOf(const PulseEndpoint& endpoint);
+
 // Can play or record now: an endpoint whose every port is unavailable cannot.
 bool isUsableEndpoint(const PulseEndpoint& endpoint) noexcept;
 

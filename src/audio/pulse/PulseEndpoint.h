@@ -27,6 +27,7 @@ struct PulseEndpoint {
     std::string deviceClass;  // device.class
     std::string formFactor;   // device.form_factor
     std::string bus;          // device.bus
+    std::string iconName;     // device.icon_name
     std::string api;          // device.api
     std::string profileName;  // device.profile.name
     std::string deviceString; // device.string

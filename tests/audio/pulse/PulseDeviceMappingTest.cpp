@@ -199,6 +199,36 @@ TEST(PulseDeviceFlags, AnEndpointWhoseEveryPortIsUnavailableIsNotUsable)
     EXPECT_TRUE(isUsableEndpoint(out({}))) << "virtual devices have no ports";
 }
 
+TEST(PulseDevices, KindComesFromFormFactorIconAndBusNeverTheName)
+{
+    struct Case {
+        const char* formFactor;
+        const char* iconName;
+        const char* bus;
+        const char* activePort;
+        DeviceKind expected;
+    };
+    const std::vector<Case> cases{
+        {"headset", "", "usb", "", DeviceKind::headphones},
+        {"", "audio-headphones-bluetooth", "", "", DeviceKind::headphones},
+        {"", "", "bluetooth", "", DeviceKind::headphones},
+        {"speaker", "", "bluetooth", "", DeviceKind::other},
+        {"webcam", "", "usb", "", DeviceKind::camera},
+        {"", "camera-web-usb", "usb", "", DeviceKind::camera},
+        {"", "", "pci", "hdmi-output-0", DeviceKind::display},
+        {"tv", "", "", "", DeviceKind::display},
+        {"internal", "audio-card-pci", "pci", "analog-output-speaker", DeviceKind::other},
+    };
+    for (const Case& c : cases) {
+        PulseEndpoint endpoint = sink("Headset Camera on HDMI");
+        endpoint.formFactor = c.formFactor;
+        endpoint.iconName = c.iconName;
+        endpoint.bus = c.bus;
+        endpoint.activePort = c.activePort;
+        EXPECT_EQ(kindOf(endpoint), c.expected) << c.formFactor << '/' << c.iconName << '/' << c.bus;
+    }
+}
+
 TEST(PulseDevices, OneDecisionWhatTheEngineSeesOfAnEndpoint)
 {
     PulseEndpoint speakers = sink("speakers");

@@ -38,9 +38,9 @@ public:
 
     // A usable device.
     static AudioDevice device(AudioObjectID id, std::string uid, std::string name, bool isInput, bool isOutput,
-                              bool isBuiltIn = false)
+                              bool isBuiltIn = false, DeviceKind kind = DeviceKind::other)
     {
-        return AudioDevice{id, std::move(uid), std::move(name), isInput, isOutput, isBuiltIn};
+        return AudioDevice{id, std::move(uid), std::move(name), isInput, isOutput, isBuiltIn, kind};
     }
 
     void add(AudioDevice device) { devicesPresent.push_back(std::move(device)); }

@@ -1,0 +1,111 @@
+// The views' calls: the stack edits, the switches of the settings and the rows.
+#include "engine/SwitchEngine.h"
+
+#include "engine/DeviceStacks.h"
+
+namespace vantorelle {
+
+std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
+{
+    return stacks::rows(settings_.priority(direction), connected_, direction, defaultUID(direction), lidClosed_);
+}
+
+bool SwitchEngine::reapplyRule(Direction direction)
+{
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return false;
+    switch (applyRule(direction, *current)) {
+    case RuleOutcome::sent:
+        audio_->whenSetsSettled([this] { refreshDefaults(); });
+        return false;
+    case RuleOutcome::inPlace:
+        takeDefaults(*current);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SwitchEngine::finishEdit(std::optional<Direction> ruleFor)
+{
+    const bool tookDefaults = ruleFor && reapplyRule(*ruleFor);
+    saveSettings();
+    publish({EngineField::settings, EngineField::settingsUnsaved});
+    if (tookDefaults) publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+}
+
+void SwitchEngine::changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor)
+{
+    settings_.*flag = value;
+    // The next notice already follows the sound switch.
+    notifier_->setPlaySound(settings_.notifySound);
+    finishEdit(ruleFor);
+}
+
+void SwitchEngine::setAutoSwitch(bool value, Direction direction)
+{
+    // Turning auto-switching off changes no device.
+    changeFlag(direction == Direction::input ? &StoredSettings::autoSwitchInput : &StoredSettings::autoSwitchOutput,
+               value, value ? std::optional(direction) : std::nullopt);
+}
+
+void SwitchEngine::setNotifyOnSwitch(bool value, Direction direction)
+{
+    changeFlag(direction == Direction::input ? &StoredSettings::notifyInputSwitch
+                                             : &StoredSettings::notifyOutputSwitch,
+               value, std::nullopt);
+    // Only a notice turned on needs the notification service.
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setNotifyOnDeviceChange(bool value)
+{
+    changeFlag(&StoredSettings::notifyDeviceChange, value, std::nullopt);
+    if (value) notifier_->askPermission();
+}
+
+void SwitchEngine::setPlaySound(bool value)
+{
+    changeFlag(&StoredSettings::notifySound, value, std::nullopt);
+}
+
+void SwitchEngine::moveUp(const std::string& uid, Direction direction)
+{
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position > 0) move(direction, {*position}, *position - 1);
+}
+
+void SwitchEngine::moveDown(const std::string& uid, Direction direction)
+{
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
+    if (position && *position + 1 < settings_.priority(direction).size()) move(direction, {*position}, *position + 2);
+}
+
+void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
+{
+    settings_.priority(direction) = stacks::moved(settings_.priority(direction), from, to);
+    finishEdit(direction);
+}
+
+void SwitchEngine::remove(const std::string& uid, Direction direction)
+{
+    std::erase_if(settings_.priority(direction), [&uid](const SavedDevice& entry) { return entry.uid == uid; });
+    finishEdit(std::nullopt);
+}
+
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bool announce)
+{
+    const std::optional<SystemDefaults> current = audio_->defaults();
+    if (!current) return;
+    const auto byUID = stacks::indexByUID(connected_);
+    const auto found = byUID.find(uid);
+    if (found == byUID.end() || !worksIn(*found->second, direction)) return;
+    if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
+    audio_->whenSetsSettled([this, direction, announce, previous = current->uid(direction)] {
+        refreshDefaults();
+        const std::vector<AudioDevice> none;
+        if (announce) notifySwitch(direction, {previous, defaultUID(direction), connected_, none, none, std::nullopt});
+    });
+}
+
+} // namespace vantorelle
