@@ -2,10 +2,9 @@
 
 #include "audio/pulse/PulseAudioSystem.h"
 #include "model/PrintableText.h"
+#include "services/LibDBusHandles.h"
 #include "services/UpowerLidRead.h"
 #include "store/PriorityStore.h"
-
-#include <dbus/dbus.h>
 
 #include <iostream>
 #include <memory>
@@ -15,25 +14,9 @@ namespace vantorelle {
 
 namespace {
 
-struct ConnectionClose {
-    void operator()(DBusConnection* connection) const noexcept
-    {
-        dbus_connection_close(connection);
-        dbus_connection_unref(connection);
-    }
-};
-struct MessageUnref {
-    void operator()(DBusMessage* message) const noexcept { dbus_message_unref(message); }
-};
-struct ErrorFree {
-    DBusError error;
-    ErrorFree() noexcept { dbus_error_init(&error); }
-    ~ErrorFree() { dbus_error_free(&error); }
-    ErrorFree(const ErrorFree&) = delete;
-    ErrorFree& operator=(const ErrorFree&) = delete;
-};
-using Connection = std::unique_ptr<DBusConnection, ConnectionClose>;
-using Message = std::unique_ptr<DBusMessage, MessageUnref>;
+using libdbus::Connection;
+using libdbus::Message;
+using ErrorFree = libdbus::Error;
 
 // The instance may be busy with a pass; a hung one must not hold a key press for long.
 constexpr int instanceTimeoutMs = 5000;

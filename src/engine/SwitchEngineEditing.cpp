@@ -2,6 +2,7 @@
 #include "engine/SwitchEngine.h"
 
 #include "engine/DeviceStacks.h"
+#include "engine/SwitchNotices.h"
 
 namespace vantorelle {
 
