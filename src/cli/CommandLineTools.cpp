@@ -114,7 +114,7 @@ void printStatus(const AudioSystem& audio, const PriorityStore& store,
     out << '\n';
     printPriorities("Input priority", settings.inputPriority, connected, out);
     printPriorities("Output priority", settings.outputPriority, connected, out);
-    out << "Settings file: " << printableLine(store.fileURL().string()) << '\n';
+    out << "Settings file: " << printableLine(store.filePath().string()) << '\n';
     out.flush();
 }
 

@@ -73,7 +73,7 @@ void printStatusJson(const AudioSystem& audio, const PriorityStore& store,
            {"notifySound", settings.notifySound},
            {"inputPriority", stack(settings.inputPriority, connected)},
            {"outputPriority", stack(settings.outputPriority, connected)},
-           {"settingsFile", store.fileURL().string()}},
+           {"settingsFile", store.filePath().string()}},
           out);
 }
 

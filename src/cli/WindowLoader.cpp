@@ -1,6 +1,6 @@
 #include "cli/WindowLoader.h"
 
-#include "ui/WindowModule.h"
+#include "cli/WindowModule.h"
 
 #include <dlfcn.h>
 

@@ -23,7 +23,7 @@ int runReport(vantorelle::ReportMode mode, bool json)
     using namespace vantorelle;
     // Neither needs a store (which would make the settings folder) nor a server.
     if (mode == ReportMode::help) {
-        printUsage(PriorityStore::defaultFileURL(), std::cout);
+        printUsage(PriorityStore::defaultFilePath(), std::cout);
         return 0;
     }
     if (mode == ReportMode::version) {

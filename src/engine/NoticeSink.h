@@ -8,7 +8,6 @@ namespace vantorelle {
 class NoticeSink {
 public:
     virtual ~NoticeSink() = default;
-    virtual bool playSound() const = 0;
     // Taken at the moment of each post, not at delivery.
     virtual void setPlaySound(bool playSound) = 0;
     virtual void askPermission() = 0;

@@ -24,7 +24,6 @@ public:
     Notifier(const Notifier&) = delete;
     Notifier& operator=(const Notifier&) = delete;
 
-    bool playSound() const override { return playSound_; }
     void setPlaySound(bool playSound) override { playSound_ = playSound; }
     // Nothing to prompt for: with an identity it only asks whether a server is there, which
     // also starts a server that the bus activates on demand.

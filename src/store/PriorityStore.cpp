@@ -67,14 +67,14 @@ std::filesystem::path PriorityStore::defaultFolder()
     return userConfigHome() / "Vantorelle";
 }
 
-std::filesystem::path PriorityStore::defaultFileURL()
+std::filesystem::path PriorityStore::defaultFilePath()
 {
     return defaultFolder() / fileName;
 }
 
 PriorityStore::PriorityStore() : PriorityStore(defaultFolder()) {}
 
-PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / fileName)
+PriorityStore::PriorityStore(std::filesystem::path folder) : filePath_(folder / fileName)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -82,7 +82,7 @@ PriorityStore::PriorityStore(std::filesystem::path folder) : fileURL_(folder / f
 
 StoredSettings PriorityStore::load() const
 {
-    const FileRead read = readWholeFile(fileURL_);
+    const FileRead read = readWholeFile(filePath_);
     std::optional<StoredSettings> settings;
     if (read.text) settings = decodeSettings(*read.text);
     keepBeforeSaving_ = read.present && !settings;
@@ -95,9 +95,9 @@ bool PriorityStore::save(const StoredSettings& settings) const
     if (bytes.empty()) return false;
     // The folder may have been removed while the program runs; without it no save could succeed.
     std::error_code error;
-    std::filesystem::create_directories(fileURL_.parent_path(), error);
-    if (keepBeforeSaving_ && !keepUnreadableFile(fileURL_)) return false;
-    if (!replaceAtomically(fileURL_, bytes)) return false;
+    std::filesystem::create_directories(filePath_.parent_path(), error);
+    if (keepBeforeSaving_ && !keepUnreadableFile(filePath_)) return false;
+    if (!replaceAtomically(filePath_, bytes)) return false;
     keepBeforeSaving_ = false;
     return true;
 }

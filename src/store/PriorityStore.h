@@ -19,7 +19,7 @@ public:
     // A store whose file is `folder`/settings.json; the folder is created if missing.
     explicit PriorityStore(std::filesystem::path folder);
 
-    const std::filesystem::path& fileURL() const noexcept { return fileURL_; }
+    const std::filesystem::path& filePath() const noexcept { return filePath_; }
 
     StoredSettings load() const override;
     // True when the file now holds `settings`.
@@ -27,10 +27,10 @@ public:
 
     // The folder the default constructor uses, and the file in it; asking makes no folder.
     static std::filesystem::path defaultFolder();
-    static std::filesystem::path defaultFileURL();
+    static std::filesystem::path defaultFilePath();
 
 private:
-    std::filesystem::path fileURL_;
+    std::filesystem::path filePath_;
     // What the last load found, so a save never reads the old file again. Not part of the
     // store's value: reports load through a const store.
     mutable bool keepBeforeSaving_ = false;

@@ -46,7 +46,7 @@ std::vector<TrayMenu::Entry> TrayMenu::entries(const SwitchEngine& engine, Direc
         // Same device as the row names: the first one connected with that UID.
         const auto device = std::ranges::find(engine.connected(), row.uid, &AudioDevice::uid);
         if (device == engine.connected().end()) continue;
-        if (!(direction == Direction::input ? device->isInput : device->isOutput)) continue;
+        if (!worksIn(*device, direction)) continue;
         result.push_back({row.uid, QString::fromStdString(row.name), row.isActive});
     }
     return result;

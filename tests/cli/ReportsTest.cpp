@@ -87,10 +87,10 @@ TEST_F(ReportsTest, ListingDeduplicatesStoredEntriesAndPrintsNamesAsTheyAreOnOne
 TEST_F(ReportsTest, ListingOfNothingPrintsNothing)
 {
     EXPECT_EQ(listDevices(true), "");
-    test::writeFile(store.fileURL(), "{ unreadable");
+    test::writeFile(store.filePath(), "{ unreadable");
     audio.add(FakeAudioSystem::device(1, "spk", "Speakers", false, true, true));
     EXPECT_EQ(listDevices(true), "Speakers | uid=spk | output | connected\n");
-    EXPECT_EQ(test::readFile(store.fileURL()), "{ unreadable") << "reports never write the file";
+    EXPECT_EQ(test::readFile(store.filePath()), "{ unreadable") << "reports never write the file";
 }
 
 TEST_F(ReportsTest, StatusWorkedExample)
@@ -103,7 +103,7 @@ TEST_F(ReportsTest, StatusWorkedExample)
     const StoredSettings settings = test::statusExampleSettings();
     store.save(settings);
 
-    EXPECT_EQ(status(true), test::statusExampleReport(store.fileURL().string()));
+    EXPECT_EQ(status(true), test::statusExampleReport(store.filePath().string()));
 }
 
 TEST_F(ReportsTest, StatusFallbacks)
@@ -138,7 +138,7 @@ TEST_F(ReportsTest, StatusOnAFreshMachine)
               "Notify on output switch: on\nNotify on device connect/remove: off\nNotification sound: off\n\n"
               "Input priority:\n  (empty \u2014 fills in on first GUI launch)\n\n"
               "Output priority:\n  (empty \u2014 fills in on first GUI launch)\n\n");
-    EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+    EXPECT_FALSE(std::filesystem::exists(store.filePath()));
 }
 
 TEST_F(ReportsTest, TheUsersNamesAndMarksInTextAndTheSameFactsInJSON)
@@ -179,7 +179,7 @@ TEST_F(ReportsTest, TheUsersNamesAndMarksInTextAndTheSameFactsInJSON)
     EXPECT_EQ(report["defaults"]["output"], (nlohmann::json{{"name", "Desk\nspeakers"}, {"uid", "spk"}}));
     EXPECT_TRUE(report["defaults"]["input"].is_null());
     EXPECT_TRUE(report["lidClosed"]);
-    EXPECT_EQ(report["settingsFile"], store.fileURL().string());
+    EXPECT_EQ(report["settingsFile"], store.filePath().string());
     EXPECT_EQ(report["outputPriority"][1], (nlohmann::json{{"rank", 2}, {"name", "HDMI Monitor"}, {"deviceName", "HDMI Monitor"},
                                                            {"uid", "hdmi"}, {"connected", true}, {"automatic", false}}));
     for (const char* flag : {"autoSwitchInput", "autoSwitchOutput", "notifyInputSwitch", "notifyOutputSwitch",

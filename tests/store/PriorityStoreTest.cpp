@@ -59,9 +59,9 @@ TEST(PriorityStoreTest, CreatesTheFolderButNoFileUntilSaved)
     TempFolder temp;
     const PriorityStore store(temp / "a" / "b" / "Vantorelle");
     EXPECT_TRUE(std::filesystem::is_directory(temp / "a" / "b" / "Vantorelle"));
-    EXPECT_EQ(store.fileURL(), temp / "a" / "b" / "Vantorelle" / "settings.json");
+    EXPECT_EQ(store.filePath(), temp / "a" / "b" / "Vantorelle" / "settings.json");
     EXPECT_EQ(store.load(), StoredSettings{});
-    EXPECT_FALSE(std::filesystem::exists(store.fileURL()));
+    EXPECT_FALSE(std::filesystem::exists(store.filePath()));
 }
 
 TEST(PriorityStoreTest, SaveThenLoadGivesAnEqualRecordAndLeavesNoTemporaryFile)
@@ -71,10 +71,10 @@ TEST(PriorityStoreTest, SaveThenLoadGivesAnEqualRecordAndLeavesNoTemporaryFile)
     store.save(sample());
     EXPECT_EQ(store.load(), sample());
     using std::filesystem::perms;
-    std::filesystem::permissions(store.fileURL(), perms::owner_read | perms::owner_write | perms::group_read);
+    std::filesystem::permissions(store.filePath(), perms::owner_read | perms::owner_write | perms::group_read);
     EXPECT_TRUE(store.save(StoredSettings{}));
     EXPECT_EQ(store.load(), StoredSettings{});
-    EXPECT_EQ(permissionsOf(store.fileURL()), perms::owner_read | perms::owner_write | perms::group_read)
+    EXPECT_EQ(permissionsOf(store.filePath()), perms::owner_read | perms::owner_write | perms::group_read)
         << "a private file stays private";
     for (const auto& entry : std::filesystem::directory_iterator(temp.path())) {
         EXPECT_EQ(entry.path().filename(), "settings.json");
@@ -86,9 +86,9 @@ TEST(PriorityStoreTest, UnreadableFileReadsAsDefaultsAndIsKeptBesideTheFirstSave
     TempFolder temp;
     const PriorityStore store(temp.path());
     const std::string typo = R"({"inputPriority": [{"uid": "usb-mic", "name": "USB Mic"},]})";
-    writeFile(store.fileURL(), typo);
+    writeFile(store.filePath(), typo);
     EXPECT_EQ(store.load(), StoredSettings{});
-    EXPECT_EQ(readFile(store.fileURL()), typo) << "loading never writes";
+    EXPECT_EQ(readFile(store.filePath()), typo) << "loading never writes";
 
     store.save(sample());
     EXPECT_EQ(store.load(), sample());
@@ -98,7 +98,7 @@ TEST(PriorityStoreTest, UnreadableFileReadsAsDefaultsAndIsKeptBesideTheFirstSave
     // A readable file is not copied; an older copy stays until the next unreadable file.
     store.save(StoredSettings{});
     EXPECT_EQ(readFile(kept), typo);
-    writeFile(store.fileURL(), "{broken again");
+    writeFile(store.filePath(), "{broken again");
     EXPECT_EQ(store.load(), StoredSettings{});
     store.save(sample());
     EXPECT_EQ(readFile(kept), "{broken again");
@@ -112,7 +112,7 @@ TEST(PriorityStoreTest, AFileTheUserCannotReadIsKeptByTheNextSave)
         StoredSettings mine;
         mine.outputPriority = {{"studio", "Studio Monitors"}};
         ASSERT_TRUE(store.save(mine));
-        std::filesystem::permissions(store.fileURL(), std::filesystem::perms::none);
+        std::filesystem::permissions(store.filePath(), std::filesystem::perms::none);
         EXPECT_EQ(store.load(), StoredSettings{});
 
         EXPECT_TRUE(store.save(sample()));
@@ -127,14 +127,14 @@ TEST(PriorityStoreTest, SomethingThatIsNotAFileIsNeitherReadNorReplaced)
 {
     TempFolder temp;
     const PriorityStore store(temp.path());
-    std::filesystem::create_directory(store.fileURL());
-    writeFile(store.fileURL() / "inside", "kept");
+    std::filesystem::create_directory(store.filePath());
+    writeFile(store.filePath() / "inside", "kept");
     EXPECT_EQ(store.load(), StoredSettings{});
     EXPECT_FALSE(store.save(sample()));
-    EXPECT_EQ(readFile(store.fileURL() / "inside"), "kept");
+    EXPECT_EQ(readFile(store.filePath() / "inside"), "kept");
 
     const PriorityStore pipe(temp / "pipe");
-    ASSERT_EQ(mkfifo(pipe.fileURL().c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(pipe.filePath().c_str(), 0600), 0);
     EXPECT_EQ(pipe.load(), StoredSettings{}) << "and never blocks";
 }
 
@@ -154,7 +154,7 @@ TEST(PriorityStoreTest, HugeFilesLoad)
     StoredSettings big;
     for (int i = 0; i < 100000; ++i) big.inputPriority.push_back({"uid-" + std::to_string(i), std::string(200, 'n')});
     store.save(big);
-    EXPECT_GT(std::filesystem::file_size(store.fileURL()), 20u * 1024 * 1024);
+    EXPECT_GT(std::filesystem::file_size(store.filePath()), 20u * 1024 * 1024);
     EXPECT_EQ(store.load(), big);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <pulse/context.h>
-#include <pulse/mainloop.h>
 #include <pulse/operation.h>
 #include <pulse/proplist.h>
 #include <pulse/subscribe.h>
@@ -12,11 +11,6 @@
 namespace vantorelle::pulse {
 
 // Owning handles for every libpulse object we create. None of the releases can fail or throw.
-
-struct MainloopFree {
-    void operator()(pa_mainloop* loop) const noexcept { pa_mainloop_free(loop); }
-};
-using Mainloop = std::unique_ptr<pa_mainloop, MainloopFree>;
 
 struct ProplistFree {
     void operator()(pa_proplist* list) const noexcept { pa_proplist_free(list); }
@@ -60,10 +54,6 @@ public:
 
     // False when libpulse refused to send the request (the context is not ready).
     bool isValid() const noexcept { return operation_ != nullptr; }
-    bool isRunning() const noexcept
-    {
-        return operation_ && pa_operation_get_state(operation_) == PA_OPERATION_RUNNING;
-    }
     void reset() noexcept
     {
         if (!operation_) return;

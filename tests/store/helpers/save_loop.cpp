@@ -87,7 +87,7 @@ int loop(const fs::path& folder)
 int check(const fs::path& folder)
 {
     const PriorityStore store(folder);
-    const fs::path file = store.fileURL();
+    const fs::path file = store.filePath();
     const fs::path temporary = file.string() + ".tmp";
 
     const std::optional<std::string> text = readFile(file);

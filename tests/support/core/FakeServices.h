@@ -51,7 +51,7 @@ struct Notice {
 
 class FakeNotifier final : public NoticeSink {
 public:
-    bool playSound() const override { return playSound_; }
+    bool playSound() const { return playSound_; }
     void setPlaySound(bool playSound) override { playSound_ = playSound; }
     void askPermission() override { ++permissionRequests; }
     void post(const std::string& title, const std::string& body) override

@@ -1,4 +1,4 @@
-#include "ui/WindowModule.h"
+#include "cli/WindowModule.h"
 
 #include "cli/NoDisplayMessage.h"
 #include "ui/Application.h"
