@@ -71,7 +71,7 @@ void SwitchEngine::takeDefaults(const SystemDefaults& defaults)
     defaultOutputUID_ = defaults.uid(Direction::output);
 }
 
-void SwitchEngine::refreshDefaults()
+void SwitchEngine::defaultChanged()
 {
     // A system that does not answer tells nothing about the defaults: keep what was known.
     const std::optional<SystemDefaults> current = audio_->defaults();
@@ -154,11 +154,6 @@ void SwitchEngine::deviceListChanged(bool quiet)
     settleAndAnnounce(std::move(announcement));
 }
 
-void SwitchEngine::defaultChanged()
-{
-    refreshDefaults();
-}
-
 void SwitchEngine::lidChanged(bool closed)
 {
     if (closed == lidClosed_) return;
@@ -214,7 +209,7 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
     // A pass's switch is told once the system has answered its sets, with what it then reports.
     // The system is ours, and so are the waiters it holds.
     audio_->whenSetsSettled([this, announcement = std::move(announcement), began = switchNotices_] {
-        if (announcement.reread) refreshDefaults();
+        if (announcement.reread) defaultChanged();
         if (!announcement.announce) return;
         // A switch that a later pass, answered first, has told already is not told twice.
         const auto from = [this, began](Direction direction, const std::optional<std::string>& previous) {

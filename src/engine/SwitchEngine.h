@@ -109,6 +109,8 @@ private:
 
     // The system's events.
     void deviceListChanged(bool quiet) override;
+    // Reads both defaults again and publishes them: after a change elsewhere, and once the
+    // system has answered a set of ours.
     void defaultChanged() override;
     void lidChanged(bool closed);
 
@@ -137,7 +139,6 @@ private:
     void changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor);
     void settleAndAnnounce(Announcement announcement);
     void notifySwitch(Direction direction, const SwitchEvent& event);
-    void refreshDefaults();
     void takeDefaults(const SystemDefaults& defaults);
     // Writes the current settings and records whether that failed; `settingsUnsaved` follows.
     void saveSettings();

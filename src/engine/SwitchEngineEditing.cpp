@@ -17,7 +17,7 @@ bool SwitchEngine::reapplyRule(Direction direction)
     if (!current) return false;
     switch (applyRule(direction, *current)) {
     case RuleOutcome::sent:
-        audio_->whenSetsSettled([this] { refreshDefaults(); });
+        audio_->whenSetsSettled([this] { defaultChanged(); });
         return false;
     case RuleOutcome::inPlace:
         takeDefaults(*current);
@@ -103,7 +103,7 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bo
     if (found == byUID.end() || !worksIn(*found->second, direction)) return;
     if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
     audio_->whenSetsSettled([this, direction, announce, previous = current->uid(direction)] {
-        refreshDefaults();
+        defaultChanged();
         const std::vector<AudioDevice> none;
         if (announce) notifySwitch(direction, {previous, defaultUID(direction), connected_, none, none, std::nullopt});
     });
