@@ -17,18 +17,6 @@ std::string kinds(bool isInput, bool isOutput)
     return isInput ? "input" : "output";
 }
 
-void printDefault(const SystemDefaults& defaults, Direction direction, std::ostream& out)
-{
-    const char* label = direction == Direction::input ? "Input" : "Output";
-    const std::optional<DefaultDevice>& device = defaults.of(direction);
-    if (!device) {
-        out << "  " << label << ": none\n";
-        return;
-    }
-    out << "  " << label << ": " << printableLine(device->name.value_or("?")) << " [" << printableLine(device->uid)
-        << "]\n";
-}
-
 void printFlag(const char* label, bool value, std::ostream& out)
 {
     out << label << (value ? "on" : "off") << '\n';
@@ -36,31 +24,49 @@ void printFlag(const char* label, bool value, std::ostream& out)
 
 } // namespace
 
-void listDevices(const AudioSystem& audio, const PriorityStore& store,
-                 const std::function<bool()>& readLidClosed, std::ostream& out)
+std::vector<ListedDevice> listedDevices(const std::vector<AudioDevice>& devices, const StoredSettings& settings,
+                                        bool lidClosed)
 {
-    const StoredSettings settings = store.load();
-    const std::vector<AudioDevice> devices = audio.devices().value_or(std::vector<AudioDevice>{});
+    std::vector<ListedDevice> listed;
     std::unordered_set<std::string> seen;
     for (const AudioDevice& device : devices) seen.insert(device.uid);
-    const bool lidClosed = readLidClosed();
-
     for (const AudioDevice& device : devices) {
-        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
-            << kinds(device.isInput, device.isOutput) << " | connected";
-        if (lidClosed && device.isInput && device.isBuiltIn) out << " | unavailable (lid closed)";
-        out << '\n';
+        const Direction preferred = device.isInput ? Direction::input : Direction::output;
+        listed.push_back({settings.shownName(device.uid, device.name, preferred), device.name, device.uid,
+                          device.isInput, device.isOutput, true, lidClosed && device.isInput && device.isBuiltIn});
     }
     for (const SavedDevice& entry : settings.inputPriority) {
         if (!seen.insert(entry.uid).second) continue;
         const bool alsoOutput = std::ranges::find(settings.outputPriority, entry.uid, &SavedDevice::uid)
             != settings.outputPriority.end();
-        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | "
-            << kinds(true, alsoOutput) << " | disconnected\n";
+        listed.push_back({settings.shownName(entry.uid, entry.name), entry.name, entry.uid, true, alsoOutput, false, false});
     }
     for (const SavedDevice& entry : settings.outputPriority) {
         if (!seen.insert(entry.uid).second) continue;
-        out << printableLine(entry.name) << " | uid=" << printableLine(entry.uid) << " | output | disconnected\n";
+        listed.push_back({settings.shownName(entry.uid, entry.name, Direction::output), entry.name, entry.uid, false,
+                          true, false, false});
+    }
+    return listed;
+}
+
+std::optional<ShownDefault> shownDefault(const SystemDefaults& defaults, const StoredSettings& settings,
+                                         Direction direction)
+{
+    const std::optional<DefaultDevice>& device = defaults.of(direction);
+    if (!device) return std::nullopt;
+    return ShownDefault{settings.shownName(device->uid, device->name.value_or("?"), direction), device->uid};
+}
+
+void listDevices(const AudioSystem& audio, const PriorityStore& store,
+                 const std::function<bool()>& readLidClosed, std::ostream& out)
+{
+    const StoredSettings settings = store.load();
+    const std::vector<AudioDevice> devices = audio.devices().value_or(std::vector<AudioDevice>{});
+    for (const ListedDevice& device : listedDevices(devices, settings, readLidClosed())) {
+        out << printableLine(device.name) << " | uid=" << printableLine(device.uid) << " | "
+            << kinds(device.isInput, device.isOutput) << " | " << (device.isConnected ? "connected" : "disconnected");
+        if (device.lidBlocked) out << " | unavailable (lid closed)";
+        out << '\n';
     }
     out.flush();
 }
@@ -72,8 +78,10 @@ void printPriorities(const std::string& title, const std::vector<SavedDevice>& l
     if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
     std::size_t rank = 1;
     for (const SavedDevice& entry : list) {
-        out << "  " << rank++ << ". " << printableLine(entry.name) << " [" << printableLine(entry.uid) << "] "
-            << emDash << ' ' << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
+        out << "  " << rank++ << ". " << printableLine(shownName(entry, entry.name));
+        if (!entry.automatic) out << " (never automatic)";
+        out << " [" << printableLine(entry.uid) << "] " << emDash << ' '
+            << (connected.contains(entry.uid) ? "connected" : "disconnected") << '\n';
     }
     out << '\n';
 }
@@ -87,7 +95,14 @@ void printStatus(const AudioSystem& audio, const PriorityStore& store,
 
     out << "Current system defaults:\n";
     const SystemDefaults defaults = audio.defaults().value_or(SystemDefaults{});
-    for (const Direction direction : allDirections) printDefault(defaults, direction, out);
+    for (const Direction direction : allDirections) {
+        out << "  " << (direction == Direction::input ? "Input" : "Output") << ": ";
+        if (const std::optional<ShownDefault> device = shownDefault(defaults, settings, direction)) {
+            out << printableLine(device->name) << " [" << printableLine(device->uid) << "]\n";
+        } else {
+            out << "none\n";
+        }
+    }
     if (defaults.otherChooser) out << "  " << describe(*defaults.otherChooser) << '\n';
     out << '\n';
     out << "Lid: " << (readLidClosed() ? "closed" : "open") << "\n\n";

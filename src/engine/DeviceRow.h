@@ -9,6 +9,7 @@ namespace vantorelle {
 // One stack entry as the views show it; `uid` is its identity.
 struct DeviceRow {
     std::string uid;
+    // What the user sees: the alias when there is one, else the device's own name.
     std::string name;
     bool isConnected = false;
     bool isActive = false;
@@ -16,6 +17,10 @@ struct DeviceRow {
     bool lidBlocked = false;
     // As the server describes the connected device; `other` when not connected.
     DeviceKind kind = DeviceKind::other;
+    // The device's own name (the connected device's, else the stored one).
+    std::string deviceName{};
+    // False: never chosen by the rule, only by hand.
+    bool isAutomatic = true;
 
     bool operator==(const DeviceRow&) const = default;
 };

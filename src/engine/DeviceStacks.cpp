@@ -110,12 +110,14 @@ std::vector<DeviceRow> rows(const Stack& stack, const std::vector<AudioDevice>& 
         const bool isBuiltIn = device && device->isBuiltIn;
         result.push_back(DeviceRow{
             .uid = entry.uid,
-            .name = device ? device->name : entry.name,
+            .name = shownName(entry, device ? device->name : entry.name),
             .isConnected = device != nullptr,
             .isActive = defaultUID && *defaultUID == entry.uid,
             .isBuiltIn = isBuiltIn,
             .lidBlocked = direction == Direction::input && isBuiltIn && lidClosed,
             .kind = device ? device->kind : DeviceKind::other,
+            .deviceName = device ? device->name : entry.name,
+            .isAutomatic = entry.automatic,
         });
     }
     return result;

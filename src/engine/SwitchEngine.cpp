@@ -230,7 +230,7 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
         if (!settings_.notifyDeviceChange) return;
         for (const bool plugged : {true, false}) {
             for (const AudioDevice& device : plugged ? announcement.added : announcement.removed) {
-                const NoticeText notice = deviceNotice(device, plugged);
+                const NoticeText notice = deviceNotice(withShownNames({device}, settings_).front(), plugged);
                 notifier_->post(notice.title, notice.body);
             }
         }
@@ -240,7 +240,11 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
 void SwitchEngine::notifySwitch(Direction direction, const SwitchEvent& event)
 {
     if (!notifyOnSwitch(direction)) return;
-    const std::optional<NoticeText> notice = switchNotice(direction, event);
+    // The user's names for the devices, where they gave any.
+    const std::vector<AudioDevice> connected = withShownNames(event.connected, settings_, direction);
+    const std::vector<AudioDevice> removed = withShownNames(event.removed, settings_, direction);
+    const std::optional<NoticeText> notice =
+        switchNotice(direction, {event.from, event.current, connected, event.added, removed, event.lidNowClosed});
     if (!notice) return;
     notifier_->post(notice->title, notice->body);
     lastSwitchNotice_[slotOf(direction)] = SwitchNotice{*event.current, ++switchNotices_};

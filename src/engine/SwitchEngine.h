@@ -96,9 +96,15 @@ public:
     void move(Direction direction, const std::set<std::size_t>& from, std::size_t to);
     void remove(const std::string& uid, Direction direction);
     // Makes a connected device of that direction the default at once, as a choice in the
-    // system's sound settings would: no notice, and it stands until the rule's next moment (a
-    // device-list change, a lid change or an edit). Other UIDs are ignored.
-    void chooseDefault(const std::string& uid, Direction direction);
+    // system's sound settings would: it stands until the rule's next moment (a device-list
+    // change, a lid change or an edit). Other UIDs are ignored. `announce`: a switch notice when
+    // switch notices are on (a command from the keyboard gets its feedback that way).
+    void chooseDefault(const std::string& uid, Direction direction, bool announce = false);
+    // The entry's user additions (every entry of the direction with this UID). Each publishes
+    // and saves; an entry let back into or taken out of the rule applies the rule at once.
+    void setAutomatic(const std::string& uid, Direction direction, bool automatic);
+    // An empty alias gives the entry its device's own name back.
+    void rename(const std::string& uid, Direction direction, const std::string& alias);
 
 private:
     SwitchEngine(std::unique_ptr<AudioSystem> audio, std::unique_ptr<SettingsStore> store,

@@ -2,6 +2,7 @@
 #include "engine/SwitchEngine.h"
 
 #include "engine/DeviceStacks.h"
+#include "engine/SwitchNotices.h"
 
 namespace vantorelle {
 
@@ -93,7 +94,7 @@ void SwitchEngine::remove(const std::string& uid, Direction direction)
     finishEdit(std::nullopt);
 }
 
-void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
+void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bool announce)
 {
     const std::optional<SystemDefaults> current = audio_->defaults();
     if (!current) return;
@@ -101,7 +102,11 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction)
     const auto found = byUID.find(uid);
     if (found == byUID.end() || !worksIn(*found->second, direction)) return;
     if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
-    audio_->whenSetsSettled([this] { defaultChanged(); });
+    audio_->whenSetsSettled([this, direction, announce, previous = current->uid(direction)] {
+        defaultChanged();
+        const std::vector<AudioDevice> none;
+        if (announce) notifySwitch(direction, {previous, defaultUID(direction), connected_, none, none, std::nullopt});
+    });
 }
 
 } // namespace vantorelle

@@ -10,6 +10,10 @@ RulePick pickDevice(const std::vector<SavedDevice>& stack, const std::vector<Aud
     const auto byUID = stacks::indexByUID(connected);
     RulePick pick;
     for (const SavedDevice& entry : stack) {
+        if (!entry.automatic) {
+            pick.passedOver.emplace_back(entry.uid, PassedOver::notAutomatic);
+            continue;
+        }
         const auto it = byUID.find(entry.uid);
         if (it == byUID.end()) {
             pick.passedOver.emplace_back(entry.uid, PassedOver::notConnected);
@@ -37,6 +41,8 @@ const char* describe(PassedOver reason) noexcept
         return "does not work in this direction";
     case PassedOver::lidClosed:
         return "built in, lid closed";
+    case PassedOver::notAutomatic:
+        return "never chosen automatically";
     }
     return "";
 }

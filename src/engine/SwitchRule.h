@@ -10,7 +10,7 @@
 namespace vantorelle {
 
 // Why an entry above the pick was not taken.
-enum class PassedOver { notConnected, otherDirection, lidClosed };
+enum class PassedOver { notConnected, otherDirection, lidClosed, notAutomatic };
 
 struct RulePick {
     // The highest-ranked usable device; null when none is.
@@ -19,8 +19,9 @@ struct RulePick {
     std::vector<std::pair<std::string, PassedOver>> passedOver;
 };
 
-// The rule for one direction: the first entry of the stack, from rank 1 down, that is connected,
-// works in the direction and, for input, is not built in while the lid is closed. Priority order
+// The rule for one direction: the first entry of the stack, from rank 1 down, that the user lets
+// the rule choose, is connected, works in the direction and, for input, is not built in while the
+// lid is closed. Priority order
 // is the only order. `chosen` points into `connected`.
 RulePick pickDevice(const std::vector<SavedDevice>& stack, const std::vector<AudioDevice>& connected,
                     Direction direction, bool lidClosed);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "model/AudioDevice.h"
 #include "model/Direction.h"
 #include "model/SavedDevice.h"
 
+#include <string>
 #include <vector>
 
 namespace vantorelle {
@@ -28,6 +30,28 @@ struct StoredSettings {
     {
         return direction == Direction::input ? inputPriority : outputPriority;
     }
+
+    // The user's name for a device (from the first entry with this UID that has one, the
+    // direction's stack first: a headset is in both), else `deviceName`.
+    std::string shownName(const std::string& uid, const std::string& deviceName,
+                          Direction preferred = Direction::input) const
+    {
+        const Direction other = preferred == Direction::input ? Direction::output : Direction::input;
+        for (const Direction direction : {preferred, other}) {
+            for (const SavedDevice& entry : priority(direction)) {
+                if (entry.uid == uid && !entry.alias.empty()) return entry.alias;
+            }
+        }
+        return deviceName;
+    }
 };
+
+// `devices` with the user's names for them in place of their own, for what is shown or told.
+inline std::vector<AudioDevice> withShownNames(std::vector<AudioDevice> devices, const StoredSettings& settings,
+                                               Direction preferred = Direction::input)
+{
+    for (AudioDevice& device : devices) device.name = settings.shownName(device.uid, device.name, preferred);
+    return devices;
+}
 
 } // namespace vantorelle

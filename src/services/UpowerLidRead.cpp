@@ -1,5 +1,7 @@
 #include "services/UpowerLidRead.h"
 
+#include "services/LibDBusHandles.h"
+
 #include <dbus/dbus.h>
 
 #include <memory>
@@ -10,20 +12,9 @@ namespace vantorelle {
 
 namespace {
 
-struct ConnectionClose {
-    void operator()(DBusConnection* connection) const noexcept
-    {
-        dbus_connection_close(connection);
-        dbus_connection_unref(connection);
-    }
-};
-struct MessageUnref {
-    void operator()(DBusMessage* message) const noexcept { dbus_message_unref(message); }
-};
-using Connection = std::unique_ptr<DBusConnection, ConnectionClose>;
-using Message = std::unique_ptr<DBusMessage, MessageUnref>;
+using libdbus::Connection;
+using libdbus::Message;
 
-// A private connection, so closing it leaves any shared one of the process alone.
 Connection openSystemBus() noexcept
 {
     DBusError error;

@@ -58,7 +58,16 @@ bool readList(const json& object, const char* key, std::vector<SavedDevice>& tar
         const auto name = entry.find("name");
         if (uid == entry.end() || !uid->is_string()) return false;
         if (name == entry.end() || !name->is_string()) return false;
-        list.push_back(SavedDevice{uid->get<std::string>(), name->get<std::string>()});
+        SavedDevice saved{uid->get<std::string>(), name->get<std::string>()};
+        // The user's own additions are optional and never spoil the entry: a wrong type is
+        // passed over, and the file stays as it is until the next change is saved.
+        if (const auto alias = entry.find("alias"); alias != entry.end() && alias->is_string()) {
+            saved.alias = alias->get<std::string>();
+        }
+        if (const auto automatic = entry.find("automatic"); automatic != entry.end() && automatic->is_boolean()) {
+            saved.automatic = automatic->get<bool>();
+        }
+        list.push_back(std::move(saved));
     }
     target = std::move(list);
     return true;
@@ -68,7 +77,11 @@ json encodeList(const std::vector<SavedDevice>& list)
 {
     json array = json::array();
     for (const SavedDevice& entry : list) {
-        array.push_back(json{{"uid", entry.uid}, {"name", entry.name}});
+        json object{{"uid", entry.uid}, {"name", entry.name}};
+        // Written only when they differ from an entry without them, so older files stay as they were.
+        if (!entry.alias.empty()) object["alias"] = entry.alias;
+        if (!entry.automatic) object["automatic"] = false;
+        array.push_back(std::move(object));
     }
     return array;
 }

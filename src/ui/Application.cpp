@@ -4,9 +4,11 @@
 #include "services/ApplicationEngine.h"
 #include "services/BluezConnector.h"
 #include "services/LoginItem.h"
+#include "services/PortalShortcuts.h"
 #include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/AppShell.h"
+#include "ui/EngineBusInterface.h"
 #include "ui/LightAppearance.h"
 #include "ui/SingleInstance.h"
 
@@ -55,6 +57,7 @@ int runApplication(int argc, char** argv)
     }
 
     const std::shared_ptr<SwitchEngine> engine = makeApplicationEngine();
+    instance.busInterface().serve(*engine);
     BluezConnector bluetooth;
     bluetooth.start();
     AppShell shell(*engine, [] { return LoginItem::forCurrentProcess(); }, &bluetooth);
@@ -62,6 +65,13 @@ int runApplication(int argc, char** argv)
         useActivationToken(token);
         shell.showWindow();
     });
+
+    // Keys the user gives in the desktop's own settings, where its portal offers global shortcuts.
+    PortalShortcuts shortcuts(QDBusConnection::sessionBus());
+    shortcuts.onNext = [&instance](Direction direction) {
+        instance.busInterface().choose({DeviceCommand::Kind::next, direction, std::nullopt});
+    };
+    shortcuts.start();
 
     shell.launch(inBackground);
     return QApplication::exec();

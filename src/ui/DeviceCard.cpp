@@ -7,6 +7,7 @@
 #include "ui/ArrowButton.h"
 #include "ui/CardConnection.h"
 #include "ui/ElidedLabel.h"
+#include "ui/InlineNameEdit.h"
 #include "ui/MeterBar.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
@@ -104,6 +105,9 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     connect(up_, &ArrowButton::clicked, this, [this] { engine_.moveUp(state_.row.uid, direction_); });
     connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_); });
     installContextMenu(*this, [this] { return menuItems(); });
+    startRenaming_ = [card = QPointer<DeviceCard>(this)] {
+        if (card) card->startRename();
+    };
     // A stop of its own, so the keyboard reaches its menu (Menu key, Shift+F10).
     setFocusPolicy(Qt::StrongFocus);
     // For screen readers one item: its name, and rank and status as its description. Only the
@@ -139,6 +143,7 @@ QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
 
 std::optional<QString> DeviceCard::caption(const DeviceRow& row, Direction direction, bool isNextInLine)
 {
+    if (!row.isAutomatic) return QStringLiteral("Never chosen automatically");
     if (direction == Direction::input && row.isBuiltIn) return QStringLiteral("Sits out when the lid is closed");
     if (!row.isConnected) return QStringLiteral("Keeps its seat for when it returns");
     if (isNextInLine) return QStringLiteral("Takes over if the active device disconnects");
@@ -163,7 +168,7 @@ DeviceCard::Look DeviceCard::look() const noexcept
 
 bool DeviceCard::isDimmed() const noexcept
 {
-    return !state_.row.isConnected || state_.row.lidBlocked;
+    return !state_.row.isConnected || state_.row.lidBlocked || !state_.row.isAutomatic;
 }
 
 QPainterPath DeviceCard::cardShape() const
@@ -190,6 +195,10 @@ std::vector<MenuItem> DeviceCard::menuItems() const
         items.push_back({down_->accessibleName(), false, [engine, uid, direction] { engine->moveDown(uid, direction); }});
     }
     if (std::optional<MenuItem> connect = connectItem()) items.push_back(std::move(*connect));
+    items.push_back({QStringLiteral("Rename\u2026"), false, startRenaming_});
+    const bool automatic = state_.row.isAutomatic;
+    items.push_back({automatic ? QStringLiteral("Never switch to this device") : QStringLiteral("Allow switching to this device"),
+                     false, [engine, uid, direction, automatic] { engine->setAutomatic(uid, direction, !automatic); }});
     if (!state_.row.isConnected) {
         items.push_back({QStringLiteral("Remove from list"), true, [engine, uid, direction] { engine->remove(uid, direction); }});
     }
@@ -210,6 +219,34 @@ QString DeviceCard::accessibleSummary() const
     QString status = state_.row.isActive ? ActivePill::text() : status_->text();
     if (state_.row.isActive && state_.row.lidBlocked) status += QStringLiteral(", lid closed");
     return QStringLiteral("Rank %1 of %2, %3").arg(state_.rank).arg(state_.count).arg(status.toLower());
+}
+
+void DeviceCard::startRename()
+{
+    if (nameEdit_ != nullptr) return;
+    // Made for the edit alone, so screen readers meet it only while it is there.
+    nameEdit_ = new InlineNameEdit(this);
+    nameEdit_->setFont(uiFont(14, FontWeight::semibold));
+    nameEdit_->setAccessibleName(QStringLiteral("Name"));
+    connect(nameEdit_, &InlineNameEdit::kept, this, [this](const QString& text) { endRename(text); });
+    connect(nameEdit_, &InlineNameEdit::dropped, this, [this] { endRename(std::nullopt); });
+    nameColumn_->insertWidget(0, nameEdit_);
+    name_->hide();
+    nameEdit_->begin(QString::fromStdString(state_.row.name));
+}
+
+void DeviceCard::endRename(std::optional<QString> kept)
+{
+    // Later: the edit is the sender of the signal that led here.
+    nameEdit_->deleteLater();
+    nameEdit_ = nullptr;
+    name_->show();
+    setFocus(Qt::OtherFocusReason);
+    if (!kept) return;
+    // The device's own name, or nothing, means no name of the user's own.
+    const QString name = kept->trimmed();
+    const bool own = name.isEmpty() || name == QString::fromStdString(state_.row.deviceName);
+    engine_.rename(state_.row.uid, direction_, own ? std::string() : name.toStdString());
 }
 
 void DeviceCard::setState(const State& state)
@@ -276,7 +313,11 @@ void DeviceCard::restyle()
         }
     });
     setAccessibleName(QString::fromStdString(row.name));
-    setAccessibleDescription(accessibleSummary());
+    // Under the user's name for it, the device's own name stays at hand.
+    const bool renamed = !row.deviceName.empty() && row.deviceName != row.name;
+    const QString ownName = QString::fromStdString(row.deviceName);
+    setAccessibleDescription(renamed ? ownName + QStringLiteral(", ") + accessibleSummary() : accessibleSummary());
+    setToolTip(renamed ? ownName : QString());
     update();
     emit geometryChanged();
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -23,6 +24,7 @@ class ArrowButton;
 class BluetoothConnector;
 class CardConnection;
 class ElidedLabel;
+class InlineNameEdit;
 class InputLevelMeter;
 class MeterBar;
 class SwitchEngine;
@@ -73,6 +75,8 @@ public:
     std::optional<MenuItem> connectItem() const;
     // What screen readers say of the card besides its name: "Rank 1 of 5, active".
     QString accessibleSummary() const;
+    // Puts an edit of the user's name for the device in place of the name.
+    void startRename();
 
     static QString rankText(int rank);
     static QString glyph(const DeviceRow& row, Direction direction);
@@ -83,6 +87,8 @@ public:
     QLabel& rankLabel() const noexcept { return *rank_; }
     SymbolView& icon() const noexcept { return *icon_; }
     ElidedLabel& nameLabel() const noexcept { return *name_; }
+    // Present only while the name is being edited.
+    InlineNameEdit* nameEdit() const noexcept { return nameEdit_; }
     ElidedLabel& captionLabel() const noexcept { return *caption_; }
     QLabel& statusLabel() const noexcept { return *status_; }
     ActivePill& pill() const noexcept { return *pill_; }
@@ -103,6 +109,7 @@ protected:
 
 private:
     void restyle();
+    void endRename(std::optional<QString> kept);
     void updateMeterBar();
 
     SwitchEngine& engine_;
@@ -118,6 +125,9 @@ private:
     QLabel* rank_;
     SymbolView* icon_;
     ElidedLabel* name_;
+    InlineNameEdit* nameEdit_ = nullptr;
+    // The menu's "Rename…"; the menu is built by a const member.
+    std::function<void()> startRenaming_;
     ElidedLabel* caption_;
     MeterBar* meterBar_ = nullptr;
     QLabel* status_;

@@ -110,7 +110,7 @@ DevicePaneView::~DevicePaneView()
 std::optional<std::string> DevicePaneView::nextInLineUID(const std::vector<DeviceRow>& rows)
 {
     for (const DeviceRow& row : rows) {
-        if (row.isConnected && !row.lidBlocked && !row.isActive) return row.uid;
+        if (row.isConnected && !row.lidBlocked && !row.isActive && row.isAutomatic) return row.uid;
     }
     return std::nullopt;
 }

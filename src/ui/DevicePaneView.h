@@ -37,7 +37,8 @@ public:
                    BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
     ~DevicePaneView() override;
 
-    // The one row that takes over next: the first connected, not lid-blocked, not active row.
+    // The one row that takes over next: the first connected, not lid-blocked, not active row
+    // that the rule may choose.
     static std::optional<std::string> nextInLineUID(const std::vector<DeviceRow>& rows);
 
     static QString title(Direction direction);

@@ -1,5 +1,7 @@
 #include "ui/SingleInstance.h"
 
+#include "ui/EngineBusInterface.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -19,9 +21,11 @@ constexpr const char* startupIdKey = "desktop-startup-id";
 
 } // namespace
 
-SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus))
+SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)), busInterface_(new EngineBusInterface(*this, bus_))
 {
     new ApplicationInterface(*this);
+    busInterface_->onActivate = [this] { emit activationRequested({}); };
 }
 
 SingleInstance::~SingleInstance()
@@ -36,8 +40,7 @@ bool SingleInstance::claim()
     if (owner_ || lock_) return true;
     if (!bus_.isConnected()) return claimLock();
     // The object first, so a second start that sees the name can always reach it.
-    if (!bus_.registerObject(QString::fromLatin1(objectPath), this,
-                             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors)) {
+    if (!bus_.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors)) {
         return claimLock();
     }
     // Neither queued nor replaceable: the name belongs to the first process that asks.
@@ -93,11 +96,6 @@ QString SingleInstance::launchActivationToken()
 {
     const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
     return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
-}
-
-void SingleInstance::Activate()
-{
-    emit activationRequested({});
 }
 
 ApplicationInterface::ApplicationInterface(SingleInstance& instance) : QDBusAbstractAdaptor(&instance), instance_(instance)

@@ -12,6 +12,8 @@ class QLockFile;
 
 namespace vantorelle {
 
+class EngineBusInterface;
+
 // Keeps one running application per desktop session: the first process owns a well-known name
 // on the session bus; a later one asks it to show its window and then quits. Without a session
 // bus there is nobody to ask: a lock file in the user's runtime folder lets only the first run.
@@ -20,7 +22,6 @@ namespace vantorelle {
 // older argument-less Activate keeps working.
 class SingleInstance : public QObject {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.vantorelle.Vantorelle")
 public:
     explicit SingleInstance(QDBusConnection bus, QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -37,9 +38,9 @@ public:
     static constexpr const char* serviceName = "org.vantorelle.Vantorelle";
     static constexpr const char* objectPath = "/org/vantorelle/Vantorelle";
 
-public Q_SLOTS:
-    // Called over the bus by a second start of an older version.
-    void Activate();
+    // The instance's own interface on its object (its defaults, Next and Select, and the
+    // argument-less Activate of a second start of an older version).
+    EngineBusInterface& busInterface() const noexcept { return *busInterface_; }
 
 signals:
     // `activationToken` is empty when the caller had none.
@@ -49,6 +50,7 @@ private:
     bool claimLock();
 
     QDBusConnection bus_;
+    EngineBusInterface* busInterface_;
     bool owner_ = false;
     std::unique_ptr<QLockFile> lock_;
 };

@@ -42,7 +42,7 @@ std::vector<TrayMenu::Entry> TrayMenu::entries(const SwitchEngine& engine, Direc
     std::vector<Entry> result;
     std::set<std::string> seen;
     for (const DeviceRow& row : engine.rows(direction)) {
-        if (!row.isConnected || row.lidBlocked || !seen.insert(row.uid).second) continue;
+        if (!row.isConnected || row.lidBlocked || !row.isAutomatic || !seen.insert(row.uid).second) continue;
         // Same device as the row names: the first one connected with that UID.
         const auto device = std::ranges::find(engine.connected(), row.uid, &AudioDevice::uid);
         if (device == engine.connected().end()) continue;

@@ -29,7 +29,8 @@ public:
 
     explicit TrayMenu(SwitchEngine& engine, QWidget* parent = nullptr);
 
-    // The devices a section lists: connected, working in that direction and not lid-blocked.
+    // The devices a section lists: connected, working in that direction, not lid-blocked and not
+    // kept from the rule (the user said never to switch to them), under the user's names.
     static std::vector<Entry> entries(const SwitchEngine& engine, Direction direction);
 
 signals:

@@ -1,4 +1,5 @@
 #include "cli/CommandLineTools.h"
+#include "cli/DeviceCommand.h"
 #include "cli/ReportMode.h"
 #include "store/SettingsJson.h"
 #include "support/core/FakeAudioSystem.h"
@@ -6,6 +7,8 @@
 #include "support/core/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <sstream>
 
@@ -28,6 +31,13 @@ protected:
     {
         std::ostringstream out;
         CommandLineTools::printStatus(audio, store, [lidClosed] { return lidClosed; }, out);
+        return out.str();
+    }
+
+    std::string json(bool listing)
+    {
+        std::ostringstream out;
+        (listing ? CommandLineTools::listDevicesJson : CommandLineTools::printStatusJson)(audio, store, [] { return true; }, out);
         return out.str();
     }
 
@@ -129,6 +139,72 @@ TEST_F(ReportsTest, StatusOnAFreshMachine)
               "Input priority:\n  (empty \u2014 fills in on first GUI launch)\n\n"
               "Output priority:\n  (empty \u2014 fills in on first GUI launch)\n\n");
     EXPECT_FALSE(std::filesystem::exists(store.filePath()));
+}
+
+TEST_F(ReportsTest, TheUsersNamesAndMarksInTextAndTheSameFactsInJSON)
+{
+    audio.add(FakeAudioSystem::device(1, "spk", "Family 17h HD Audio Controller", false, true, true));
+    audio.add(FakeAudioSystem::device(2, "hdmi", "HDMI Monitor", false, true));
+    audio.add(FakeAudioSystem::device(3, "mic", "Built-in Microphone", true, false, true));
+    audio.defaultOutput = "spk";
+    StoredSettings settings;
+    settings.outputPriority = {{"spk", "Family 17h HD Audio Controller", "Desk\nspeakers"}, {"hdmi", "HDMI Monitor", "", false},
+                               {"gone", "Old Speakers", "Attic"}};
+    settings.inputPriority = {{"mic", "Built-in Microphone"}};
+    store.save(settings);
+
+    EXPECT_EQ(listDevices(false),
+              "Desk\uFFFDspeakers | uid=spk | output | connected\n"
+              "HDMI Monitor | uid=hdmi | output | connected\n"
+              "Built-in Microphone | uid=mic | input | connected\n"
+              "Attic | uid=gone | output | disconnected\n");
+    const std::string text = status(false);
+    EXPECT_NE(text.find("  Output: Desk\uFFFDspeakers [spk]\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Output priority:\n"
+                        "  1. Desk\uFFFDspeakers [spk] \u2014 connected\n"
+                        "  2. HDMI Monitor (never automatic) [hdmi] \u2014 connected\n"
+                        "  3. Attic [gone] \u2014 disconnected\n\n"),
+              std::string::npos)
+        << text;
+
+    const nlohmann::json listing = nlohmann::json::parse(json(true));
+    ASSERT_EQ(listing.at("devices").size(), 4u);
+    EXPECT_EQ(listing["devices"][0], (nlohmann::json{{"name", "Desk\nspeakers"}, {"deviceName", "Family 17h HD Audio Controller"},
+                                                     {"uid", "spk"}, {"input", false}, {"output", true},
+                                                     {"connected", true}, {"lidBlocked", false}}));
+    EXPECT_TRUE(listing["devices"][2]["lidBlocked"]);
+    EXPECT_FALSE(listing["devices"][3]["connected"]);
+
+    const nlohmann::json report = nlohmann::json::parse(json(false));
+    EXPECT_EQ(report["defaults"]["output"], (nlohmann::json{{"name", "Desk\nspeakers"}, {"uid", "spk"}}));
+    EXPECT_TRUE(report["defaults"]["input"].is_null());
+    EXPECT_TRUE(report["lidClosed"]);
+    EXPECT_TRUE(report["otherChooser"].is_null());
+    EXPECT_EQ(report["settingsFile"], store.filePath().string());
+    EXPECT_EQ(report["outputPriority"][1], (nlohmann::json{{"rank", 2}, {"name", "HDMI Monitor"}, {"deviceName", "HDMI Monitor"},
+                                                           {"uid", "hdmi"}, {"connected", true}, {"automatic", false}}));
+    for (const char* flag : {"autoSwitchInput", "autoSwitchOutput", "notifyInputSwitch", "notifyOutputSwitch",
+                             "notifyDeviceChange", "notifySound"}) {
+        EXPECT_TRUE(report.at(flag).is_boolean()) << flag;
+    }
+
+    // Another program choosing defaults: one line under the defaults, and the same words in JSON.
+    audio.otherChooser = OtherChooser::switchOnConnect;
+    const std::string line = "  " + std::string(describe(OtherChooser::switchOnConnect)) + "\n";
+    EXPECT_NE(status(false).find("  Output: Desk\uFFFDspeakers [spk]\n" + line + "\n"), std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(json(false))["otherChooser"], describe(OtherChooser::switchOnConnect));
+}
+
+TEST(ReportModeTest, DeviceCommandsTakeTheirNameFromTheNextArgument)
+{
+    using Args = std::vector<std::string_view>;
+    using Kind = DeviceCommand::Kind;
+    EXPECT_EQ(deviceCommandFor(Args{"vantorelle"}), std::nullopt);
+    EXPECT_EQ(deviceCommandFor(Args{"vantorelle", "--next-input"}), (DeviceCommand{Kind::next, Direction::input, {}}));
+    EXPECT_EQ(deviceCommandFor(Args{"vantorelle", "--select-output", "Desk speakers", "--next-input"}),
+              (DeviceCommand{Kind::select, Direction::output, "Desk speakers"}));
+    EXPECT_EQ(deviceCommandFor(Args{"vantorelle", "--select-input"}), (DeviceCommand{Kind::select, Direction::input, {}}));
+    EXPECT_EQ(deviceCommandFor(Args{"vantorelle", "--Next-Output", "--select-output=x"}), std::nullopt);
 }
 
 TEST(ReportModeTest, WholeCaseSensitiveMatchesWithListingFirst)

@@ -10,8 +10,8 @@ class RowsTest : public EngineTest {};
 TEST_F(RowsTest, RowsJoinTheStackWithWhatIsConnected)
 {
     StoredSettings stored;
-    stored.inputPriority = {{"usb-mic", "Old USB Name"}, {"ext-mic", "External (stored)"},
-                            saved(builtInMic()), {"usb-mic", "Older duplicate"}};
+    stored.inputPriority = {{"usb-mic", "Old USB Name"}, {"ext-mic", "External (stored)", "Desk mic", false},
+                            saved(builtInMic()), {"usb-mic", "Older duplicate", "Mine"}};
     stored.autoSwitchInput = false;
     storeSettings(stored);
     AudioDevice renamed = usbMic();
@@ -26,10 +26,11 @@ TEST_F(RowsTest, RowsJoinTheStackWithWhatIsConnected)
     const std::vector<DeviceRow> rows = engine->rows(Direction::input);
 
     const std::vector<DeviceRow> expected = {
-        {"usb-mic", "USB Microphone v2", true, false, false, false},
-        {"ext-mic", "External (stored)", false, false, false, false},
-        {"builtin-mic", "Built-in Microphone", true, true, true, false},
-        {"usb-mic", "USB Microphone v2", true, false, false, false}, // the device's name, not the stored one
+        {"usb-mic", "USB Microphone v2", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
+        {"ext-mic", "Desk mic", false, false, false, false, DeviceKind::other, "External (stored)", false},
+        {"builtin-mic", "Built-in Microphone", true, true, true, false, DeviceKind::other, "Built-in Microphone", true},
+        // The user's name first, else the device's name, not the stored one.
+        {"usb-mic", "Mine", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
     };
     EXPECT_EQ(rows, expected);
 }

@@ -1,5 +1,9 @@
 #include "EngineTest.h"
 
+#include "engine/ManualChoice.h"
+
+#include <array>
+
 namespace vantorelle::test {
 namespace {
 
@@ -213,6 +217,166 @@ TEST_F(RuleTest, RepeatedUIDInTheSystemListingEarlierDeviceWins)
     start();
     ASSERT_EQ(setCallsFor(Direction::input), 1u);
     EXPECT_EQ(audio().setCalls[0].uid, "usb-mic");
+}
+
+} // namespace
+} // namespace vantorelle::test
+
+namespace vantorelle::test {
+namespace {
+
+using namespace devices;
+
+// Output stack built-in speakers, headset, monitor, all connected; which of them the rule may
+// choose, and what it makes the default from the monitor.
+TEST(NeverAutomaticRuleTest, TheRulePassesOverEntriesNeverChosenAutomatically)
+{
+    const struct {
+        std::array<bool, 3> automatic;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {{true, true, true}, "builtin-speakers"},
+        {{false, true, true}, "usb-headset"},
+        {{false, false, true}, "hdmi-monitor"},
+        {{false, false, false}, "hdmi-monitor"}, // no candidate: the default stays
+        {{true, false, false}, "builtin-speakers"},
+    };
+    for (const auto& [automatic, expected] : cases) {
+        FakeEngineParts parts;
+        StoredSettings stored;
+        stored.outputPriority = {saved(builtInSpeakers()), saved(headset()), saved(monitor())};
+        for (std::size_t i = 0; i < automatic.size(); ++i) stored.outputPriority[i].automatic = automatic[i];
+        PriorityStore(parts.folder.path()).save(stored);
+        parts.audio.add(builtInSpeakers());
+        parts.audio.add(headset());
+        parts.audio.add(monitor());
+        parts.audio.defaultOutput = "hdmi-monitor";
+        const std::shared_ptr<SwitchEngine> engine = parts.makeEngine();
+        engine->start();
+        EXPECT_EQ(engine->defaultOutputUID(), expected) << automatic[0] << automatic[1] << automatic[2];
+    }
+}
+
+class NeverAutomaticTest : public RuleTest {};
+
+TEST_F(NeverAutomaticTest, AManualChoiceStandsUntilTheNextEventAndEditsApplyTheRule)
+{
+    storeStacks();
+    audio().add(builtInSpeakers());
+    audio().add(headset());
+    audio().add(monitor());
+    audio().defaultOutput = "builtin-speakers";
+    start();
+    writes.reset();
+
+    engine->setAutomatic("builtin-speakers", Direction::output, false);
+    EXPECT_EQ(engine->defaultOutputUID(), "usb-headset") << "taken out of the rule: the rule runs";
+    EXPECT_FALSE(fileSettings().outputPriority[0].automatic);
+    EXPECT_EQ(writes.count(), 1);
+
+    engine->chooseDefault("builtin-speakers", Direction::output);
+    EXPECT_EQ(engine->defaultOutputUID(), "builtin-speakers") << "a manual choice can still pick it";
+    EXPECT_FALSE(engine->rows(Direction::output)[0].isAutomatic);
+    unplug("hdmi-monitor");
+    EXPECT_EQ(engine->defaultOutputUID(), "usb-headset") << "until the next event";
+
+    engine->setAutomatic("builtin-speakers", Direction::output, true);
+    EXPECT_EQ(engine->defaultOutputUID(), "builtin-speakers");
+    engine->setAutomatic("builtin-speakers", Direction::output, true);
+    engine->setAutomatic("unknown", Direction::output, false);
+    EXPECT_EQ(writes.count(), 2) << "an edit that changes nothing saves nothing";
+}
+
+TEST_F(NeverAutomaticTest, TheUsersNameShowsInRowsAndNoticesAndCommandsAnnounce)
+{
+    storeStacks();
+    StoredSettings stored = fileSettings();
+    stored.notifyDeviceChange = true;
+    storeSettings(stored);
+    audio().add(builtInSpeakers());
+    audio().add(headset());
+    audio().defaultOutput = "builtin-speakers";
+    start();
+
+    engine->rename("usb-headset", Direction::output, "Desk headset");
+    engine->rename("hdmi-monitor", Direction::output, "Telly");
+    EXPECT_EQ(engine->rows(Direction::output)[1].name, "Desk headset");
+    EXPECT_EQ(engine->rows(Direction::output)[1].deviceName, "USB Headset");
+    EXPECT_EQ(fileSettings().outputPriority[2].alias, "Telly");
+
+    plug(monitor());
+    engine->chooseDefault("hdmi-monitor", Direction::output);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"Device connected"})) << "the tray's choice says nothing";
+    engine->chooseDefault("usb-headset", Direction::output, true);
+    unplug("usb-headset");
+    EXPECT_EQ(notices(), (std::vector<Notice>{{"Device connected", "Telly"},
+                                              {"Output switched", "Desk headset is now active"},
+                                              {"Output switched", "Desk headset disconnected \u2014 Built-in Speakers is now active"},
+                                              {"Device removed", "Desk headset"}}));
+
+    engine->rename("usb-headset", Direction::output, "");
+    EXPECT_EQ(engine->rows(Direction::output)[1].name, "USB Headset") << "an empty name gives the device's own back";
+}
+
+// What the commands pick from the output stack built-in speakers, headset (never automatic),
+// monitor (disconnected), headphones, and the input stack built-in microphone, USB microphone.
+TEST(ManualChoiceTest, NextWrapsOverUsableDevicesAndNamesMatchByUIDAliasOrName)
+{
+    const std::vector<SavedDevice> outputs = {{"spk", "Speakers"}, {"hs", "USB Headset", "Desk", false},
+                                              {"mon", "Monitor"}, {"hp", "Headphones", "speakers"}};
+    const std::vector<SavedDevice> inputs = {{"mic", "Built-in Microphone"}, {"usb", "USB Microphone"}};
+    const std::vector<AudioDevice> connected = {{1, "spk", "Speakers", false, true, true},
+                                                {2, "hs", "USB Headset", false, true, false},
+                                                {3, "hp", "Headphones", false, true, false},
+                                                {4, "mic", "Built-in Microphone", true, false, true},
+                                                {5, "usb", "USB Microphone", true, false, false},
+                                                {6, "free", "Unlisted Output", false, true, false}};
+    const ChoiceScope output{outputs, connected, Direction::output, false};
+    const ChoiceScope lidClosed{inputs, connected, Direction::input, true};
+    const ChoiceScope lidOpen{inputs, connected, Direction::input, false};
+
+    const struct {
+        const ChoiceScope& scope;
+        std::optional<std::string> current;
+        std::optional<std::string> expected;
+    } nexts[] = {
+        {output, "spk", "hs"},  // never automatic, yet chosen by hand
+        {output, "hs", "hp"},   // the disconnected monitor is passed over
+        {output, "hp", "spk"},  // wraps to the top
+        {output, "free", "spk"}, // a default outside the stack starts at the top
+        {output, std::nullopt, "spk"},
+        {lidClosed, "usb", "usb"}, // the lid-blocked microphone is passed over: stays
+        {lidOpen, "usb", "mic"},
+    };
+    for (const auto& [scope, current, expected] : nexts) {
+        EXPECT_EQ(pickNext(scope, current).uid, expected) << current.value_or("none");
+    }
+    const ChoiceOutcome none = pickNext({outputs, {}, Direction::output, false}, "spk");
+    EXPECT_FALSE(none.uid);
+    EXPECT_FALSE(none.badName);
+    EXPECT_EQ(none.error, "vantorelle: no output device of the list is connected");
+
+    const struct {
+        std::string_view name;
+        std::optional<std::string> expected;
+    } names[] = {
+        {"HS", "hs"},          // the UID first, any case
+        {"desk", "hs"},        // the user's name
+        {"SPEAKERS", "hp"},    // the user's name outranks another device's own
+        {"usb headset", "hs"}, // the device's own name
+        {"unlisted output", "free"},
+    };
+    for (const auto& [name, expected] : names) EXPECT_EQ(pickNamed(output, name).uid, expected) << name;
+
+    const ChoiceOutcome unknown = pickNamed(output, "Telly");
+    EXPECT_TRUE(unknown.badName);
+    EXPECT_EQ(unknown.error, "vantorelle: \"Telly\" names no connected output device; candidates: Speakers [spk], "
+                             "Desk [hs], speakers [hp], Unlisted Output [free]");
+    const std::vector<SavedDevice> twins = {{"a", "Same"}, {"b", "same"}};
+    const ChoiceOutcome ambiguous = pickNamed({twins, {{1, "a", "Same", true, false}, {2, "b", "same", true, false}},
+                                               Direction::input, false}, "SAME");
+    EXPECT_TRUE(ambiguous.badName);
+    EXPECT_EQ(ambiguous.error, "vantorelle: \"SAME\" names several input devices: Same [a], same [b]");
 }
 
 } // namespace

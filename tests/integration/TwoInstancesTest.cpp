@@ -1,5 +1,6 @@
 // Two real programs started at the same moment on one session: exactly one engine runs.
 #include "support/platform/PulseTestSupport.h"
+#include "store/SettingsJson.h"
 #include "support/core/TempFolder.h"
 #include "support/platform/ChildProcess.h"
 #include "support/platform/DBusServices.h"
@@ -9,9 +10,12 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QRegularExpression>
 
 #include <array>
+#include <tuple>
 
 namespace vantorelle::test {
 namespace {
@@ -107,6 +111,63 @@ TEST_F(TwoInstancesTest, WithoutSessionBusTheRuntimeFolderLockKeepsItToOne)
     third.start();
     EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(configs[1] / "Vantorelle" / "settings.json"); }, 10s));
     EXPECT_TRUE(third.running());
+}
+
+TEST_F(TwoInstancesTest, DeviceCommandsGoToTheRunningInstanceElseStraightToTheServer)
+{
+    ASSERT_TRUE(waitUntil([] { return !nameOwnerPid(); })) << "left over from another test";
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    ASSERT_TRUE(daemon().addSink("phones", {{"device.description", "USB Headphones"}}));
+    ASSERT_TRUE(daemon().setDefaultSink("speakers"));
+    const TempFolder config;
+    StoredSettings settings;
+    settings.outputPriority = {{"speakers", "Laptop Speakers"}, {"phones", "USB Headphones", "Cans", false}};
+    std::filesystem::create_directories(config / "Vantorelle");
+    writeFile(config / "Vantorelle" / "settings.json", encodeSettings(settings));
+    const auto command = [&config](const QStringList& arguments) {
+        ProgramRun run(config);
+        run.start(arguments);
+        EXPECT_TRUE(run.finished(10s));
+        return std::tuple(run.process().exitCode(), run.process().readAllStandardError().toStdString());
+    };
+    const auto defaultSink = [this] { return daemon().defaultSink().value_or(QString()).toStdString(); };
+
+    // No instance runs: the server is told directly.
+    EXPECT_EQ(command({"--select-output", "CANS"}), std::tuple(0, std::string()));
+    EXPECT_EQ(defaultSink(), "phones");
+    EXPECT_EQ(command({"--next-output"}), std::tuple(0, std::string()));
+    EXPECT_EQ(defaultSink(), "speakers") << "wraps to the top";
+    EXPECT_EQ(command({"--select-output", "Telly"}),
+              std::tuple(2, std::string("vantorelle: \"Telly\" names no connected output device; candidates: "
+                                        "Laptop Speakers [speakers], Cans [phones]\n")));
+    EXPECT_EQ(std::get<0>(command({"--select-output"})), 2);
+    EXPECT_FALSE(nameOwnerPid()) << "a command never starts the window";
+
+    // The running instance makes the choice and tells it.
+    auto& bus = DBusServicesEnvironment::services();
+    ASSERT_TRUE(bus.startNotifications());
+    ProgramRun running(config);
+    running.start({"--background"});
+    ASSERT_TRUE(waitUntil([] { return nameOwnerPid().has_value(); }, 20s));
+    // Its engine has had its first look once it publishes the default.
+    const auto published = [] {
+        QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QStringLiteral("/org/vantorelle/Vantorelle"),
+                                                          QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get << QStringLiteral("org.vantorelle.Vantorelle") << QStringLiteral("DefaultOutput");
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(get);
+        if (reply.type() == QDBusMessage::ErrorMessage) return reply.errorName() + reply.errorMessage();
+        return reply.arguments().value(0).value<QDBusVariant>().variant().toString();
+    };
+    ASSERT_TRUE(waitUntil([&] { return published() == QStringLiteral("speakers"); }, 10s))
+        << published().toStdString() << running.process().readAllStandardError().toStdString();
+    EXPECT_EQ(command({"--next-output"}), std::tuple(0, std::string()));
+    ASSERT_TRUE(waitUntil([&] { return defaultSink() == "phones"; }, 10s));
+    EXPECT_TRUE(waitUntil([&] {
+        const std::vector<ReceivedNotice> notices = bus.notices();
+        return std::ranges::any_of(notices, [](const ReceivedNotice& notice) {
+            return notice.summary == QStringLiteral("Output switched") && notice.body == QStringLiteral("Cans is now active");
+        });
+    }, 10s)) << bus.notices().size();
 }
 
 } // namespace

@@ -54,6 +54,28 @@ TEST(SettingsDecodeTest, MissingOrNullMembersTakeTheirDefaultsOneByOne)
     EXPECT_EQ(extra->outputPriority, (std::vector<SavedDevice>{{"a", "A"}}));
 }
 
+TEST(SettingsDecodeTest, UserAdditionsToAnEntryAreOptionalAndNeverSpoilIt)
+{
+    const struct {
+        const char* entry;
+        SavedDevice expected;
+    } cases[] = {
+        {R"({"uid": "a", "name": "A"})", {"a", "A"}},
+        {R"({"uid": "a", "name": "A", "alias": "Desk", "automatic": false})", {"a", "A", "Desk", false}},
+        {R"({"uid": "a", "name": "A", "automatic": true, "alias": ""})", {"a", "A"}},
+        // Wrong types are passed over; the entry and the rest of the file stay.
+        {R"({"uid": "a", "name": "A", "alias": 5, "automatic": "no"})", {"a", "A"}},
+        {R"({"uid": "a", "name": "A", "alias": null, "automatic": 0})", {"a", "A"}},
+        {R"({"uid": "a", "name": "A", "alias": ["x"], "automatic": false})", {"a", "A", "", false}},
+    };
+    for (const auto& [entry, expected] : cases) {
+        const auto settings = decodeSettings(std::string(R"({"notifySound": true, "outputPriority": [)") + entry + "]}");
+        ASSERT_TRUE(settings) << entry;
+        EXPECT_TRUE(settings->notifySound) << entry;
+        EXPECT_EQ(settings->outputPriority, std::vector<SavedDevice>{expected}) << entry;
+    }
+}
+
 TEST(SettingsDecodeTest, AnyFaultMakesTheWholeFileUnreadable)
 {
     const char* broken[] = {
@@ -112,6 +134,16 @@ TEST(SettingsEncodeTest, WritesAllMembersSortedAndRoundTrips)
     const std::string text = encodeSettings(settings);
     EXPECT_LT(text.find("\"name\""), text.find("\"uid\"")) << "entry members sorted";
     EXPECT_EQ(decodeSettings(text), settings) << "order and duplicates kept";
+    EXPECT_EQ(text.find("alias"), std::string::npos) << "an entry without additions is written as before";
+    EXPECT_EQ(text.find("automatic"), std::string::npos);
+
+    settings.outputPriority[1].alias = "Desk \"mic\"";
+    settings.outputPriority[1].automatic = false;
+    const std::string withAdditions = encodeSettings(settings);
+    EXPECT_NE(withAdditions.find("\"alias\": \"Desk \\\"mic\\\"\",\n      \"automatic\": false,\n      \"name\""),
+              std::string::npos)
+        << withAdditions;
+    EXPECT_EQ(decodeSettings(withAdditions), settings);
 }
 
 TEST(SettingsEncodeTest, InvalidUTF8InNamesStillGivesAReadableFile)

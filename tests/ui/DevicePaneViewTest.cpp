@@ -5,6 +5,7 @@
 #include "ui/ArrowButton.h"
 #include "ui/Drawing.h"
 #include "ui/ElidedLabel.h"
+#include "ui/InlineNameEdit.h"
 #include "ui/MeterBar.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
@@ -103,7 +104,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->look(), DeviceCard::Look::active);
     EXPECT_TRUE(card->pill().isVisible());
     EXPECT_EQ(card->drawnOpacity(), 0.55);
-    EXPECT_TRUE(card->menuItems().empty());
+    ASSERT_EQ(card->menuItems().size(), 2u) << "no move and no removal";
+    EXPECT_EQ(card->menuItems()[0].text, QStringLiteral("Rename\u2026"));
 
     EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 1, active, lid closed");
 
@@ -118,7 +120,8 @@ TEST_F(DevicePaneViewTest, LidBlockedBuiltInMicrophone)
     EXPECT_EQ(card->captionLabel().text(), "Sits out when the lid is closed");
     EXPECT_EQ(card->drawnOpacity(), 0.55);
     EXPECT_EQ(card->accessibleDescription(), "Rank 1 of 2, unavailable — lid closed");
-    ASSERT_EQ(card->menuItems().size(), 1u) << "only the move down";
+    ASSERT_EQ(card->menuItems().size(), 3u);
+    EXPECT_EQ(card->menuItems()[0].text, QStringLiteral("Move down")) << "the only move";
     EXPECT_FALSE(pane->card("usb")->isDimmed());
 }
 
@@ -167,9 +170,11 @@ TEST_F(DevicePaneViewTest, TheMenuOffersTheMovesThatApplyAndRemovesOnlyADisconne
         for (const MenuItem& item : items) result.push_back(item.text + (item.destructive ? "!" : ""));
         return result;
     };
-    EXPECT_EQ(texts(pane->card("a")->menuItems()), std::vector<QString>{"Move down"});
+    EXPECT_EQ(texts(pane->card("a")->menuItems()),
+              (std::vector<QString>{"Move down", "Rename\u2026", "Never switch to this device"}));
     const std::vector<MenuItem> items = pane->card("gone")->menuItems();
-    ASSERT_EQ(texts(items), (std::vector<QString>{"Move up", "Remove from list!"}));
+    ASSERT_EQ(texts(items), (std::vector<QString>{"Move up", "Rename\u2026", "Never switch to this device",
+                                                  "Remove from list!"}));
     items[0].action();
     settle();
     EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"gone", "a"}));
@@ -178,6 +183,69 @@ TEST_F(DevicePaneViewTest, TheMenuOffersTheMovesThatApplyAndRemovesOnlyADisconne
     EXPECT_EQ(uidsOf(*pane), std::vector<std::string>{"a"});
     EXPECT_EQ(savedSettings().inputPriority, (std::vector<SavedDevice>{{"a", "Mic A"}}));
     EXPECT_FALSE(pane->card("a")->downArrow().isEnabled()) << "the remaining card is now also last";
+}
+
+TEST_F(DevicePaneViewTest, ACardNeverChosenAutomaticallyIsDimmedAndTheMenuLetsItBack)
+{
+    connect({1, "a", "Mic A"});
+    connect({2, "b", "Mic B"});
+    connect({3, "c", "Mic C"});
+    parts.audio.defaultInput = "a";
+    startEngine({{"a", "Mic A"}, {"b", "Mic B", "", false}, {"c", "Mic C"}}, {}, true);
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    DeviceCard& never = *pane->card("b");
+    EXPECT_TRUE(never.isDimmed());
+    EXPECT_EQ(never.captionLabel().text(), "Never chosen automatically");
+    EXPECT_TRUE(never.captionLabel().isVisible());
+    EXPECT_TRUE(pane->card("c")->state().isNextInLine) << "the one the rule would take next";
+
+    const std::vector<MenuItem> items = never.menuItems();
+    const auto allow = std::ranges::find(items, QStringLiteral("Allow switching to this device"), &MenuItem::text);
+    ASSERT_NE(allow, items.end());
+    allow->action();
+    settle();
+    EXPECT_FALSE(never.isDimmed());
+    EXPECT_TRUE(never.state().isNextInLine);
+    EXPECT_TRUE(savedSettings().inputPriority[1].automatic);
+}
+
+TEST_F(DevicePaneViewTest, RenamingInPlaceKeepsOnEnterDropsOnEscapeAndAnEmptyNameGivesTheOwnBack)
+{
+    connect({1, "a", "Family 17h HD Audio Controller Analog Stereo"});
+    parts.audio.defaultInput = "a";
+    startEngine({{"a", "Family 17h HD Audio Controller Analog Stereo"}});
+    const auto pane = makePane(Direction::input);
+    pane->show();
+    QApplication::setActiveWindow(pane.get());
+    DeviceCard& card = *pane->card("a");
+    const auto type = [&card](const QString& text, Qt::Key end) {
+        card.startRename();
+        InlineNameEdit* edit = card.nameEdit();
+        ASSERT_NE(edit, nullptr);
+        EXPECT_TRUE(edit->isVisible());
+        EXPECT_FALSE(card.nameLabel().isVisible());
+        edit->setText(text);
+        QKeyEvent press(QEvent::KeyPress, end, Qt::NoModifier);
+        QApplication::sendEvent(edit, &press);
+        settle();
+        EXPECT_EQ(card.nameEdit(), nullptr);
+        EXPECT_TRUE(card.nameLabel().isVisible());
+    };
+
+    type(QStringLiteral("Desk headphones"), Qt::Key_Return);
+    EXPECT_EQ(card.nameLabel().text(), "Desk headphones");
+    EXPECT_EQ(card.accessibleName(), "Desk headphones");
+    EXPECT_EQ(card.accessibleDescription(), "Family 17h HD Audio Controller Analog Stereo, Rank 1 of 1, active");
+    EXPECT_EQ(savedSettings().inputPriority[0].alias, "Desk headphones");
+    EXPECT_EQ(card.icon().symbol(), "mic") << "the icon follows the device, not the user's name for it";
+
+    type(QStringLiteral("Something else"), Qt::Key_Escape);
+    EXPECT_EQ(card.nameLabel().text(), "Desk headphones");
+
+    type(QStringLiteral("  "), Qt::Key_Enter);
+    EXPECT_EQ(card.nameLabel().text(), "Family 17h HD Audio Controller Analog Stereo");
+    EXPECT_EQ(savedSettings().inputPriority[0].alias, "");
 }
 
 TEST_F(DevicePaneViewTest, ARememberedBluetoothDeviceIsConnectedFromItsCard)

@@ -5,6 +5,7 @@
 #include "ui/AppMark.h"
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
+#include "ui/InlineNameEdit.h"
 #include "ui/MainWindow.h"
 #include "ui/PaneScrollArea.h"
 #include "ui/SidebarView.h"
@@ -151,6 +152,38 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     save(window, "states-input.png");
     window.setPane(Pane::output);
     save(window, "states-output.png");
+}
+
+// A monitor the rule never switches to, with the keyboard on it, and a name being given in place.
+TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "spk", "Family 17h HD Audio Controller Analog Stereo", false, true, true));
+    parts.audio.add(FakeAudioSystem::device(2, "hdmi", "LG UltraFine Monitor", false, true));
+    parts.audio.add(FakeAudioSystem::device(3, "headset", "USB Headset", false, true));
+    parts.audio.defaultOutput = "spk";
+    StoredSettings stored;
+    stored.outputPriority = {{"spk", "Family 17h HD Audio Controller Analog Stereo", "Desk speakers"},
+                             {"hdmi", "LG UltraFine Monitor", "", false},
+                             {"headset", "USB Headset"}};
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    window.setPane(Pane::output);
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+    auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
+    ASSERT_NE(pane, nullptr);
+    pane->card("hdmi")->setFocus(Qt::TabFocusReason);
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+    save(window, "never-automatic.png");
+
+    pane->card("headset")->startRename();
+    pane->card("headset")->nameEdit()->setText(QStringLiteral("Kitchen headset"));
+    save(window, "rename-edit.png");
 }
 
 // The tray's menu, and remembered Bluetooth devices: one connecting, one that could not be.

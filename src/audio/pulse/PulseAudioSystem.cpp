@@ -3,6 +3,7 @@
 #include "audio/pulse/PulseDeviceMapping.h"
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -77,10 +78,22 @@ std::unique_ptr<PulseAudioSystem> PulseAudioSystem::snapshot(PulseAudioOptions o
     auto loop = std::make_unique<BlockingLoop>();
     BlockingLoop& waiting = *loop;
     const auto deadline = std::chrono::steady_clock::now() + options.queryDeadline;
+    const std::chrono::milliseconds queryDeadline = options.queryDeadline;
     std::unique_ptr<PulseAudioSystem> system(new PulseAudioSystem(std::move(options), std::move(loop), false, {}));
+    system->snapshotLoop_ = &waiting;
+    system->snapshotDeadline_ = queryDeadline;
     const PulseAudioSystem& connection = *system;
     waiting.runUntil([&connection] { return connection.isReady() || connection.isUnreachable(); }, deadline);
     return system;
+}
+
+bool PulseAudioSystem::settleSnapshotSets()
+{
+    if (snapshotLoop_ == nullptr) return false;
+    // Shared: a waiter that outlasts this call finds its flag still there.
+    const auto settled = std::make_shared<bool>(false);
+    whenSetsSettled([settled] { *settled = true; });
+    return snapshotLoop_->runUntil([&settled] { return *settled; }, std::chrono::steady_clock::now() + snapshotDeadline_);
 }
 
 // The context goes first: its callbacks may reach this object, which is on its way out.

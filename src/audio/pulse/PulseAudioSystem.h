@@ -44,6 +44,10 @@ public:
     // Sends the request unless the device is the default already or a set to it is on its way.
     bool setDefault(Direction direction, const std::string& uid) override;
 
+    // A snapshot's loop runs only while someone waits on it: runs it until the sets made so far
+    // are answered, for as long as the query deadline at most. True when they were.
+    bool settleSnapshotSets();
+
     // Subscribed and the first look is complete: from here on no change is missed.
     bool isReady() const noexcept { return subscribed_ && mirror_.isComplete(); }
     // The latest attempt to connect failed, or the connection was lost.
@@ -115,6 +119,9 @@ private:
     std::optional<std::string> server_;
     std::shared_ptr<Trace> trace_;
     bool reconnects_;
+    // A snapshot's own loop, and how long it waits.
+    pulse::BlockingLoop* snapshotLoop_ = nullptr;
+    std::chrono::milliseconds snapshotDeadline_{0};
     std::chrono::milliseconds minDelay_;
     std::chrono::milliseconds maxDelay_;
     std::chrono::milliseconds nextDelay_;

@@ -47,9 +47,9 @@ ProgramRun::~ProgramRun()
     endProcess(process_);
 }
 
-void ProgramRun::start()
+void ProgramRun::start(const QStringList& arguments)
 {
-    process_.start(QStringLiteral(VANTORELLE_BINARY), {});
+    process_.start(QStringLiteral(VANTORELLE_BINARY), arguments);
 }
 
 bool ProgramRun::finished(std::chrono::milliseconds timeout)

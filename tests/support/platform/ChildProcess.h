@@ -27,7 +27,7 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    void start();
+    void start(const QStringList& arguments = {});
     QProcess& process() { return process_; }
     bool running() const { return process_.state() == QProcess::Running; }
     // Waits, bounded, for the program to end by itself.
