@@ -88,10 +88,13 @@ lid_cycle() { # close, then open: two changes
   lid_changes=$((lid_changes + 2))
 }
 alive() { kill -0 "$engine_pid" 2>/dev/null || { echo "the program died"; cat "$bench_tmp/engine.log"; exit 1; }; }
-sample() { # label
+show() { # label
   alive
-  sleep 1 # what the last change set off has settled
   printf '%-16s RSS %6d kB, descriptors %d\n' "$1:" "$(rss_kb "$engine_pid")" "$(ls "/proc/$engine_pid/fd" | wc -l)"
+}
+sample() { # label
+  sleep 1 # what the last change set off has settled
+  show "$1"
 }
 
 echo "$server: $plugs plugs, $restarts restarts, $lids lid changes; machine load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -109,7 +112,8 @@ for i in $(seq 1 "$rest"); do
   plug_cycle "$((warm + i))"
   while (( restarted < restarts && restarted * rest < restarts * i )); do restart_cycle; done
   while (( lid_changes + 1 < lids && lid_changes * rest < lids * i )); do lid_cycle; done
-  (( i % 500 )) || alive
+  # The trend on the way, unsettled, for runs too long to wait for the end.
+  (( i % (rest / 10 > 0 ? rest / 10 : 1) )) || show "plug $((warm + i))"
 done
 while (( restarted < restarts )); do restart_cycle; done
 while (( lid_changes + 1 < lids )); do lid_cycle; done
