@@ -4,7 +4,8 @@
 # (UPower stood in by dbusmock on a private system bus) L times, the restarts and lid changes
 # spread among the plugs. Reports resident memory and open descriptors at the start, after a
 # warm-up (a tenth of the plugs, one restart, one close and open of the lid) and at the end, and
-# every plug after which the default did not become the plugged device.
+# every plug after which the default did not become the plugged device (and every lid change
+# after which the input did not move off or back to the built-in microphone).
 # Usage: bench/soak.sh [build-dir] [plugs] [restarts] [lid-changes] [pulseaudio|pipewire]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,10 +17,12 @@ server=${5:-pulseaudio}
 source "$here/lib.sh"
 source "$here/fault_lib.sh"
 
+# An external input ranked below the built-in one takes over while the lid is closed.
 write_stacks
+sed -i 's/{"uid": "builtin_mic", "name": "Built-in Microphone"}/&, {"uid": "desk_mic", "name": "Desk Microphone"}/' "$settings"
 start_server() {
   if [[ "$server" == pipewire ]]; then start_pipewire; else start_daemon; fi
-  plug_builtin_mic >/dev/null; plug_speakers >/dev/null
+  plug_builtin_mic >/dev/null; plug_speakers >/dev/null; plug desk_mic in "Desk Microphone" usb >/dev/null
 }
 # A crash of the server: everything it ran goes at once, and comes back without our devices.
 restart_server() {
@@ -82,9 +85,12 @@ restart_cycle() {
   restarted=$((restarted + 1))
   wait_defaults builtin_mic/speakers 10 >/dev/null || echo "restart $restarted: defaults $(defaults)"
 }
-lid_changes=0
+lid_changes=0 lid_missed=0
 lid_cycle() { # close, then open: two changes
-  lid true; lid false
+  lid true
+  wait_defaults desk_mic/speakers 5 >/dev/null || { echo "lid closed: defaults $(defaults)"; lid_missed=$((lid_missed + 1)); }
+  lid false
+  wait_defaults builtin_mic/speakers 5 >/dev/null || { echo "lid opened: defaults $(defaults)"; lid_missed=$((lid_missed + 1)); }
   lid_changes=$((lid_changes + 2))
 }
 alive() { kill -0 "$engine_pid" 2>/dev/null || { echo "the program died"; cat "$bench_tmp/engine.log"; exit 1; }; }
@@ -120,6 +126,7 @@ while (( lid_changes + 1 < lids )); do lid_cycle; done
 sample end
 rss_end=$(rss_kb "$engine_pid")
 echo "done in $(( $(date +%s) - start )) s: $plugs plugs, $restarted restarts, $lid_changes lid changes"
-echo "plugs that did not switch: $missed; unplugs that did not go back to the speakers: $not_back"
+echo "plugs that did not switch: $missed; unplugs that did not go back to the speakers: $not_back;" \
+  "lid changes that did not switch the input: $lid_missed"
 echo "RSS growth after the warm-up: $(( rss_end - rss_warm )) kB"
-[[ $missed -eq 0 && $not_back -eq 0 ]]
+[[ $missed -eq 0 && $not_back -eq 0 && $lid_missed -eq 0 ]]
