@@ -356,7 +356,8 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
     EXPECT_EQ(bar.announcedLevel(), 0.4) << "the first level at once";
     for (int step = 41; step <= 80; ++step) bar.follow(true, step / 100.0);
     EXPECT_EQ(bar.announcedLevel(), 0.4) << "the next ones wait";
-    EXPECT_TRUE(waitUntil([&] { return bar.announcedLevel() == 0.8; }, 2 * MeterBar::announceInterval));
+    // The throttle is checked above; a loaded machine may fire its timer late.
+    EXPECT_TRUE(waitUntil([&] { return bar.announcedLevel() == 0.8; }, 20 * MeterBar::announceInterval));
 
     // The Settings pane: headings, and the login error as an alert once it shows.
     QAccessible::queryAccessibleInterface(&window.sidebar().entry(Pane::settings))->actionInterface()->doAction(
