@@ -1,9 +1,11 @@
 #pragma once
 
 #include "model/AudioDevice.h"
+#include "model/AudioStream.h"
 #include "model/Direction.h"
 #include "model/OtherChooser.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -52,6 +54,8 @@ public:
         // A default of either direction changed, and no device-list change came with it; or the
         // other program choosing defaults came or went.
         virtual void defaultChanged() = 0;
+        // A stream came, went, or moved to another device.
+        virtual void streamsChanged() = 0;
 
     protected:
         ~Listener() = default;
@@ -67,6 +71,13 @@ public:
     // Asks for a connected device to become the default; false when the request cannot be made.
     // The outcome shows in defaults() once the sets have settled.
     virtual bool setDefault(Direction direction, const std::string& uid) = 0;
+    // The applications' streams, in the system's order; empty when the system does not answer.
+    // Streams of this program itself (its level meter) are not among them.
+    virtual std::vector<AudioStream> streams() const = 0;
+    // Asks for a stream to move to a connected device of its direction; false when the request
+    // cannot be made. The move leaves nothing behind once the stream has ended: no memory of the
+    // device for the application's next stream. The outcome shows in streams().
+    virtual bool moveStream(Direction direction, std::uint32_t id, const std::string& uid) = 0;
     // Begins delivering events to `listener`, which outlives this system.
     virtual void listen(Listener& listener) = 0;
     // Calls `then` once every set made so far has been answered (at once where sets are

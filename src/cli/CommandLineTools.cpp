@@ -72,10 +72,10 @@ void listDevices(const AudioSystem& audio, const PriorityStore& store,
 }
 
 void printPriorities(const std::string& title, const std::vector<SavedDevice>& list,
-                     const std::unordered_set<std::string>& connected, std::ostream& out)
+                     const std::unordered_set<std::string>& connected, std::ostream& out, const char* whenEmpty)
 {
     out << title << ":\n";
-    if (list.empty()) out << "  (empty " << emDash << " fills in on first GUI launch)\n";
+    if (list.empty()) out << "  (empty " << emDash << ' ' << whenEmpty << ")\n";
     std::size_t rank = 1;
     for (const SavedDevice& entry : list) {
         out << "  " << rank++ << ". " << printableLine(shownName(entry, entry.name));
@@ -112,9 +112,20 @@ void printStatus(const AudioSystem& audio, const PriorityStore& store,
     printFlag("Notify on output switch: ", settings.notifyOutputSwitch, out);
     printFlag("Notify on device connect/remove: ", settings.notifyDeviceChange, out);
     printFlag("Notification sound: ", settings.notifySound, out);
+    // The calls lines only for someone who uses them: the report stays as it was for everyone else.
+    if (settings.usesCalls()) {
+        printFlag("Calls on their own input: ", settings.routeCallsInput, out);
+        printFlag("Calls on their own output: ", settings.routeCallsOutput, out);
+    }
     out << '\n';
-    printPriorities("Input priority", settings.inputPriority, connected, out);
-    printPriorities("Output priority", settings.outputPriority, connected, out);
+    constexpr const char* firstLaunch = "fills in on first GUI launch";
+    printPriorities("Input priority", settings.inputPriority, connected, out, firstLaunch);
+    printPriorities("Output priority", settings.outputPriority, connected, out, firstLaunch);
+    if (settings.usesCalls()) {
+        constexpr const char* firstRouting = "fills in when calls get a device of their own";
+        printPriorities("Input priority for calls", settings.callsInputPriority, connected, out, firstRouting);
+        printPriorities("Output priority for calls", settings.callsOutputPriority, connected, out, firstRouting);
+    }
     out << "Settings file: " << printableLine(store.filePath().string()) << '\n';
     out.flush();
 }

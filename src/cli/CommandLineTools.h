@@ -25,9 +25,9 @@ void listDevicesJson(const AudioSystem& audio, const PriorityStore& store,
 void printStatusJson(const AudioSystem& audio, const PriorityStore& store,
                      const std::function<bool()>& readLidClosed, std::ostream& out);
 
-// One stack section of the status report.
+// One stack section of the status report; `whenEmpty` says when an empty one fills in.
 void printPriorities(const std::string& title, const std::vector<SavedDevice>& list,
-                     const std::unordered_set<std::string>& connected, std::ostream& out);
+                     const std::unordered_set<std::string>& connected, std::ostream& out, const char* whenEmpty);
 
 // The facts both forms of the reports show.
 struct ListedDevice {

@@ -76,6 +76,11 @@ void printStatusJson(const AudioSystem& audio, const PriorityStore& store,
            {"notifySound", settings.notifySound},
            {"inputPriority", stack(settings.inputPriority, connected)},
            {"outputPriority", stack(settings.outputPriority, connected)},
+           {"routeCallsInput", settings.routeCallsInput},
+           {"routeCallsOutput", settings.routeCallsOutput},
+           {"callsInputPriority", stack(settings.callsInputPriority, connected)},
+           {"callsOutputPriority", stack(settings.callsOutputPriority, connected)},
+           {"callsApplications", settings.callsApplications},
            {"settingsFile", store.filePath().string()}},
           out);
 }

@@ -63,6 +63,19 @@ bool merge(Stack& stack, const std::vector<AudioDevice>& connected, Direction di
     return changed;
 }
 
+bool fillCallsStack(StoredSettings& settings, Direction direction)
+{
+    Stack& calls = settings.stack(direction, StackKind::calls);
+    const std::size_t before = calls.size();
+    for (const SavedDevice& entry : settings.priority(direction)) {
+        if (std::ranges::find(calls, entry.uid, &SavedDevice::uid) != calls.end()) continue;
+        calls.push_back(entry);
+        // Whether the rule may choose it is the calls stack's own choice.
+        calls.back().automatic = true;
+    }
+    return calls.size() != before;
+}
+
 bool isAggregateEntry(const SavedDevice& entry) noexcept
 {
     constexpr std::string_view prefix = "CADefaultDeviceAggregate";

@@ -31,6 +31,10 @@ std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from, cons
 bool merge(Stack& stack, const std::vector<AudioDevice>& connected, Direction direction,
            const std::optional<std::string>& currentDefault);
 
+// Appends to the calls stack the main stack's entries it lacks, in their order: the calls stack
+// holds the same remembered devices. True when anything changed.
+bool fillCallsStack(StoredSettings& settings, Direction direction);
+
 // Entries left by another system's own aggregate devices; purged at start-up.
 bool isAggregateEntry(const SavedDevice& entry) noexcept;
 // Removes them from both stacks; true when there were any.

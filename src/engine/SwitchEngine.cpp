@@ -140,10 +140,14 @@ void SwitchEngine::deviceListChanged(bool quiet)
     bool changed = false;
     for (const Direction direction : allDirections) {
         changed |= stacks::merge(settings_.priority(direction), connected_, direction, current.uid(direction));
+        if (settings_.routeCalls(direction)) {
+            changed |= stacks::merge(settings_.stack(direction, StackKind::calls), connected_, direction, std::nullopt);
+        }
     }
     for (const Direction direction : allDirections) {
         announcement.reread |= applyRule(direction, current) == RuleOutcome::sent;
     }
+    routeCallStreams(current);
     // The sets are on their way; now the file and the views.
     if (changed) saveSettings();
     publish({EngineField::connected, EngineField::settings, EngineField::defaultInputUID,
@@ -176,6 +180,7 @@ void SwitchEngine::lidChanged(bool closed)
     announcement.lidNowClosed = closed;
     const RuleOutcome outcome = applyRule(Direction::input, *current);
     announcement.reread = outcome == RuleOutcome::sent;
+    routeCallStreams(*current);
     publish({EngineField::lidClosed});
     if (outcome == RuleOutcome::inPlace) {
         takeDefaults(*current);

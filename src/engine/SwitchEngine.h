@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/AudioSystem.h"
+#include "engine/CallRouting.h"
 #include "engine/DeviceRow.h"
 #include "engine/LidSource.h"
 #include "engine/NoticeSink.h"
@@ -27,7 +28,25 @@ namespace vantorelle {
 struct SwitchEvent;
 
 // The published fields; observers are told after every assignment, changed or not.
-enum class EngineField { connected, settings, defaultInputUID, defaultOutputUID, lidClosed, settingsUnsaved, otherChooser };
+enum class EngineField {
+    connected,
+    settings,
+    defaultInputUID,
+    defaultOutputUID,
+    lidClosed,
+    settingsUnsaved,
+    otherChooser,
+    recordingApplications,
+};
+
+// An application seen recording since start, as the calls applications list shows it.
+struct RecordingApplication {
+    std::string name;
+    // `application.icon_name`; empty when it gave none.
+    std::string iconName;
+
+    bool operator==(const RecordingApplication&) const = default;
+};
 
 // Holds the live state and keeps each default on the best usable device of its stack: it turns
 // the system's and the lid's events into rule runs, saves and notices, and publishes the result.
@@ -83,18 +102,29 @@ public:
         return direction == Direction::input ? settings_.notifyInputSwitch : settings_.notifyOutputSwitch;
     }
 
-    std::vector<DeviceRow> rows(Direction direction) const;
+    // The applications seen recording since start, in the order they were first seen, with the
+    // ones the user marked as calls applications in earlier runs after them.
+    std::vector<RecordingApplication> recordingApplications() const;
+
+    std::vector<DeviceRow> rows(Direction direction, StackKind kind = StackKind::main) const;
     void setAutoSwitch(bool value, Direction direction);
+    // Calls of the direction go to the pick of its calls stack (filled from the main stack the
+    // first time), or come back to the default.
+    void setRouteCalls(bool value, Direction direction);
+    // Marks an application (by `application.name`) as one whose every stream is a call.
+    void setCallsApplication(const std::string& name, bool isCalls);
     // The notice switches: each publishes and saves; turning a notice on asks for permission.
     void setNotifyOnSwitch(bool value, Direction direction);
     void setNotifyOnDeviceChange(bool value);
     void setPlaySound(bool value);
-    void moveUp(const std::string& uid, Direction direction);
-    void moveDown(const std::string& uid, Direction direction);
+    // The stack edits act on the direction's main stack or on its calls stack.
+    void moveUp(const std::string& uid, Direction direction, StackKind kind = StackKind::main);
+    void moveDown(const std::string& uid, Direction direction, StackKind kind = StackKind::main);
     // Moves the entries at `from` to just before the entry that stood at `to` in the list as
     // it was before the move (the end when `to` is the list's length).
-    void move(Direction direction, const std::set<std::size_t>& from, std::size_t to);
-    void remove(const std::string& uid, Direction direction);
+    void move(Direction direction, const std::set<std::size_t>& from, std::size_t to,
+              StackKind kind = StackKind::main);
+    void remove(const std::string& uid, Direction direction, StackKind kind = StackKind::main);
     // Makes a connected device of that direction the default at once, as a choice in the
     // system's sound settings would: it stands until the rule's next moment (a device-list
     // change, a lid change or an edit). Other UIDs are ignored. `announce`: a switch notice when
@@ -102,8 +132,10 @@ public:
     void chooseDefault(const std::string& uid, Direction direction, bool announce = false);
     // The entry's user additions (every entry of the direction with this UID). Each publishes
     // and saves; an entry let back into or taken out of the rule applies the rule at once.
-    void setAutomatic(const std::string& uid, Direction direction, bool automatic);
-    // An empty alias gives the entry its device's own name back.
+    void setAutomatic(const std::string& uid, Direction direction, bool automatic,
+                      StackKind kind = StackKind::main);
+    // The name is the device's in both stacks of the direction. An empty alias gives the entry
+    // its device's own name back.
     void rename(const std::string& uid, Direction direction, const std::string& alias);
 
 private:
@@ -115,7 +147,12 @@ private:
     // Reads both defaults again and publishes them: after a change elsewhere, and once the
     // system has answered a set of ours.
     void defaultChanged() override;
+    void streamsChanged() override;
     void lidChanged(bool closed);
+    // Sends the calls where routing wants them, and tells of calls that began elsewhere than
+    // on the default; notes the applications seen recording. `current`: the defaults as read
+    // by the caller's pass, when it read them.
+    void routeCallStreams(const std::optional<SystemDefaults>& current = std::nullopt);
 
     // What a pass or a lid change tells once its sets are answered.
     struct Announcement {
@@ -138,7 +175,7 @@ private:
     bool reapplyRule(Direction direction);
     // An edit's end: the rule's set first (when the edit calls for one), the save, then one
     // round for the observers.
-    void finishEdit(std::optional<Direction> ruleFor);
+    void finishEdit(std::optional<Direction> ruleFor, bool reroute = false);
     void changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor);
     void settleAndAnnounce(Announcement announcement);
     void notifySwitch(Direction direction, const SwitchEvent& event);
@@ -173,6 +210,12 @@ private:
     };
     std::array<std::optional<SwitchNotice>, 2> lastSwitchNotice_;
     std::uint64_t switchNotices_ = 0;
+
+    CallPlacements callPlacements_;
+    std::vector<RecordingApplication> recordingApplications_;
+    // Calls told as begun (application, device); told again only after the application's calls
+    // have all ended.
+    std::set<std::pair<std::string, std::string>> toldCalls_;
 
     ObserverList<EngineField> observers_;
 };

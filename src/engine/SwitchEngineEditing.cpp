@@ -6,9 +6,9 @@
 
 namespace vantorelle {
 
-std::vector<DeviceRow> SwitchEngine::rows(Direction direction) const
+std::vector<DeviceRow> SwitchEngine::rows(Direction direction, StackKind kind) const
 {
-    return stacks::rows(settings_.priority(direction), connected_, direction, defaultUID(direction), lidClosed_);
+    return stacks::rows(settings_.stack(direction, kind), connected_, direction, defaultUID(direction), lidClosed_);
 }
 
 bool SwitchEngine::reapplyRule(Direction direction)
@@ -27,9 +27,10 @@ bool SwitchEngine::reapplyRule(Direction direction)
     }
 }
 
-void SwitchEngine::finishEdit(std::optional<Direction> ruleFor)
+void SwitchEngine::finishEdit(std::optional<Direction> ruleFor, bool reroute)
 {
     const bool tookDefaults = ruleFor && reapplyRule(*ruleFor);
+    if (reroute) routeCallStreams();
     saveSettings();
     publish({EngineField::settings, EngineField::settingsUnsaved});
     if (tookDefaults) publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
@@ -70,27 +71,29 @@ void SwitchEngine::setPlaySound(bool value)
     changeFlag(&StoredSettings::notifySound, value, std::nullopt);
 }
 
-void SwitchEngine::moveUp(const std::string& uid, Direction direction)
+void SwitchEngine::moveUp(const std::string& uid, Direction direction, StackKind kind)
 {
-    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
-    if (position && *position > 0) move(direction, {*position}, *position - 1);
+    const std::optional<std::size_t> position = stacks::positionOf(settings_.stack(direction, kind), uid);
+    if (position && *position > 0) move(direction, {*position}, *position - 1, kind);
 }
 
-void SwitchEngine::moveDown(const std::string& uid, Direction direction)
+void SwitchEngine::moveDown(const std::string& uid, Direction direction, StackKind kind)
 {
-    const std::optional<std::size_t> position = stacks::positionOf(settings_.priority(direction), uid);
-    if (position && *position + 1 < settings_.priority(direction).size()) move(direction, {*position}, *position + 2);
+    const std::vector<SavedDevice>& stack = settings_.stack(direction, kind);
+    const std::optional<std::size_t> position = stacks::positionOf(stack, uid);
+    if (position && *position + 1 < stack.size()) move(direction, {*position}, *position + 2, kind);
 }
 
-void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to)
+void SwitchEngine::move(Direction direction, const std::set<std::size_t>& from, std::size_t to, StackKind kind)
 {
-    settings_.priority(direction) = stacks::moved(settings_.priority(direction), from, to);
-    finishEdit(direction);
+    settings_.stack(direction, kind) = stacks::moved(settings_.stack(direction, kind), from, to);
+    if (kind == StackKind::main) finishEdit(direction);
+    else finishEdit(std::nullopt, true);
 }
 
-void SwitchEngine::remove(const std::string& uid, Direction direction)
+void SwitchEngine::remove(const std::string& uid, Direction direction, StackKind kind)
 {
-    std::erase_if(settings_.priority(direction), [&uid](const SavedDevice& entry) { return entry.uid == uid; });
+    std::erase_if(settings_.stack(direction, kind), [&uid](const SavedDevice& entry) { return entry.uid == uid; });
     finishEdit(std::nullopt);
 }
 

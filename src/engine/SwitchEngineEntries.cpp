@@ -21,17 +21,21 @@ bool changeEntries(std::vector<SavedDevice>& list, const std::string& uid, Chang
 
 } // namespace
 
-void SwitchEngine::setAutomatic(const std::string& uid, Direction direction, bool automatic)
+void SwitchEngine::setAutomatic(const std::string& uid, Direction direction, bool automatic, StackKind kind)
 {
-    if (!changeEntries(settings_.priority(direction), uid, [automatic](SavedDevice& entry) { entry.automatic = automatic; })) {
-        return;
-    }
-    finishEdit(direction);
+    const auto change = [automatic](SavedDevice& entry) { entry.automatic = automatic; };
+    if (!changeEntries(settings_.stack(direction, kind), uid, change)) return;
+    if (kind == StackKind::main) finishEdit(direction);
+    else finishEdit(std::nullopt, true);
 }
 
 void SwitchEngine::rename(const std::string& uid, Direction direction, const std::string& alias)
 {
-    if (!changeEntries(settings_.priority(direction), uid, [&alias](SavedDevice& entry) { entry.alias = alias; })) return;
+    const auto change = [&alias](SavedDevice& entry) { entry.alias = alias; };
+    // Both, without short-circuit: the name is the device's, whichever stack shows it.
+    const bool inMain = changeEntries(settings_.stack(direction, StackKind::main), uid, change);
+    const bool inCalls = changeEntries(settings_.stack(direction, StackKind::calls), uid, change);
+    if (!inMain && !inCalls) return;
     finishEdit(std::nullopt);
 }
 

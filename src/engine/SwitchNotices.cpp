@@ -35,4 +35,9 @@ NoticeText deviceNotice(const AudioDevice& device, bool connected)
     return NoticeText{connected ? "Device connected" : "Device removed", device.name};
 }
 
+NoticeText callNotice(const std::string& deviceName)
+{
+    return NoticeText{"Call audio", deviceName + " is used for this call"};
+}
+
 } // namespace vantorelle

@@ -35,4 +35,7 @@ std::optional<NoticeText> switchNotice(Direction direction, const SwitchEvent& e
 // "Device connected" or "Device removed", with the device's name.
 NoticeText deviceNotice(const AudioDevice& device, bool connected);
 
+// "Call audio": a call began on `deviceName`, which is not the default.
+NoticeText callNotice(const std::string& deviceName);
+
 } // namespace vantorelle

@@ -9,6 +9,9 @@
 
 namespace vantorelle {
 
+// A direction's stacks: the main one for the default, and the one for calls.
+enum class StackKind { main, calls };
+
 // Everything the user chose, both stacks included. Index 0 of a stack is rank 1.
 struct StoredSettings {
     std::vector<SavedDevice> inputPriority;
@@ -19,6 +22,13 @@ struct StoredSettings {
     bool notifyOutputSwitch = true;
     bool notifyDeviceChange = false;
     bool notifySound = false;
+    // Calls go to their own stacks' pick while routing is on for their direction.
+    std::vector<SavedDevice> callsInputPriority;
+    std::vector<SavedDevice> callsOutputPriority;
+    bool routeCallsInput = false;
+    bool routeCallsOutput = false;
+    // Applications whose every stream is a call (their `application.name`).
+    std::vector<std::string> callsApplications;
 
     bool operator==(const StoredSettings&) const = default;
 
@@ -29,6 +39,27 @@ struct StoredSettings {
     const std::vector<SavedDevice>& priority(Direction direction) const
     {
         return direction == Direction::input ? inputPriority : outputPriority;
+    }
+
+    std::vector<SavedDevice>& stack(Direction direction, StackKind kind)
+    {
+        if (kind == StackKind::main) return priority(direction);
+        return direction == Direction::input ? callsInputPriority : callsOutputPriority;
+    }
+    const std::vector<SavedDevice>& stack(Direction direction, StackKind kind) const
+    {
+        if (kind == StackKind::main) return priority(direction);
+        return direction == Direction::input ? callsInputPriority : callsOutputPriority;
+    }
+    // The user ever gave calls a device of their own, or marked a calls application.
+    bool usesCalls() const noexcept
+    {
+        return !callsInputPriority.empty() || !callsOutputPriority.empty() || routeCallsInput || routeCallsOutput
+            || !callsApplications.empty();
+    }
+    bool routeCalls(Direction direction) const noexcept
+    {
+        return direction == Direction::input ? routeCallsInput : routeCallsOutput;
     }
 
     // The user's name for a device (from the first entry with this UID that has one, the

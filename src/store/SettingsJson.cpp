@@ -73,6 +73,20 @@ bool readList(const json& object, const char* key, std::vector<SavedDevice>& tar
     return true;
 }
 
+bool readNames(const json& object, const char* key, std::vector<std::string>& target)
+{
+    const auto it = object.find(key);
+    if (it == object.end() || it->is_null()) return true;
+    if (!it->is_array()) return false;
+    std::vector<std::string> names;
+    for (const json& name : *it) {
+        if (!name.is_string()) return false;
+        names.push_back(name.get<std::string>());
+    }
+    target = std::move(names);
+    return true;
+}
+
 json encodeList(const std::vector<SavedDevice>& list)
 {
     json array = json::array();
@@ -102,7 +116,12 @@ std::optional<StoredSettings> decodeSettings(std::string_view text) noexcept
             && readFlag(root, "notifyInputSwitch", settings.notifyInputSwitch)
             && readFlag(root, "notifyOutputSwitch", settings.notifyOutputSwitch)
             && readFlag(root, "notifyDeviceChange", settings.notifyDeviceChange)
-            && readFlag(root, "notifySound", settings.notifySound);
+            && readFlag(root, "notifySound", settings.notifySound)
+            && readList(root, "callsInputPriority", settings.callsInputPriority)
+            && readList(root, "callsOutputPriority", settings.callsOutputPriority)
+            && readFlag(root, "routeCallsInput", settings.routeCallsInput)
+            && readFlag(root, "routeCallsOutput", settings.routeCallsOutput)
+            && readNames(root, "callsApplications", settings.callsApplications);
         if (!ok) return std::nullopt;
         return settings;
     } catch (...) {
@@ -114,7 +133,7 @@ std::string encodeSettings(const StoredSettings& settings) noexcept
 {
     try {
         // nlohmann's object keeps its members sorted by key, which is the order the file uses.
-        const json root = {
+        json root = {
             {"autoSwitchInput", settings.autoSwitchInput},
             {"autoSwitchOutput", settings.autoSwitchOutput},
             {"inputPriority", encodeList(settings.inputPriority)},
@@ -124,6 +143,15 @@ std::string encodeSettings(const StoredSettings& settings) noexcept
             {"notifySound", settings.notifySound},
             {"outputPriority", encodeList(settings.outputPriority)},
         };
+        // The calls members are written once the user has any, so a file of someone who never
+        // used them stays as it was.
+        if (settings.usesCalls()) {
+            root["callsInputPriority"] = encodeList(settings.callsInputPriority);
+            root["callsOutputPriority"] = encodeList(settings.callsOutputPriority);
+            root["routeCallsInput"] = settings.routeCallsInput;
+            root["routeCallsOutput"] = settings.routeCallsOutput;
+            root["callsApplications"] = settings.callsApplications;
+        }
         // Names come from the sound server as raw bytes; invalid UTF-8 must not make the file
         // unreadable (or the save fail), so such bytes become U+FFFD.
         return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";

@@ -43,6 +43,8 @@ public:
     std::optional<SystemDefaults> defaults() const override;
     // Sends the request unless the device is the default already or a set to it is on its way.
     bool setDefault(Direction direction, const std::string& uid) override;
+    std::vector<AudioStream> streams() const override { return {}; }
+    bool moveStream(Direction, std::uint32_t, const std::string&) override { return false; }
 
     // A snapshot's loop runs only while someone waits on it: runs it until the sets made so far
     // are answered, for as long as the query deadline at most. True when they were.

@@ -32,6 +32,7 @@ struct Listening final : AudioSystem::Listener {
         system->devices();
     }
     void defaultChanged() override { ++counts->defaultChanges; }
+    void streamsChanged() override {}
 
     std::shared_ptr<EventCounts> counts;
     std::unique_ptr<PulseAudioSystem> system;

@@ -20,6 +20,23 @@ void FakeAudioSystem::fireDefaultChange() const
     if (listener_) listener_->defaultChanged();
 }
 
+void FakeAudioSystem::fireStreamsChange() const
+{
+    if (listener_) listener_->streamsChanged();
+}
+
+bool FakeAudioSystem::moveStream(Direction direction, std::uint32_t id, const std::string& uid)
+{
+    moveCalls.push_back({id, uid});
+    const auto stream = std::ranges::find_if(streamsPresent, [&](const AudioStream& s) {
+        return s.id == id && s.direction == direction;
+    });
+    if (failDeviceList || stream == streamsPresent.end()) return false;
+    if (std::ranges::find(devicesPresent, uid, &AudioDevice::uid) == devicesPresent.end()) return false;
+    stream->deviceUID = uid;
+    return true;
+}
+
 void FakeAudioSystem::whenSetsSettled(std::function<void()> then)
 {
     if (holdSetAnswers) settledWaiters_.push_back(std::move(then));

@@ -14,6 +14,7 @@ namespace vantorelle::test {
 class FakeAudioSystem final : public AudioSystem {
 public:
     std::vector<AudioDevice> devicesPresent;
+    std::vector<AudioStream> streamsPresent;
     std::optional<std::string> defaultInput;
     std::optional<std::string> defaultOutput;
     // The system does not answer at all; or it answers, but without the defaults.
@@ -35,6 +36,13 @@ public:
         Direction direction;
     };
     std::vector<SetCall> setCalls;
+    struct MoveCall {
+        std::uint32_t id;
+        std::string uid;
+
+        bool operator==(const MoveCall&) const = default;
+    };
+    std::vector<MoveCall> moveCalls;
     mutable int deviceListReads = 0;
     int listenCalls = 0;
 
@@ -51,11 +59,15 @@ public:
     // Deliver events as the backend would.
     void fireDeviceListChange(bool quiet = false) const;
     void fireDefaultChange() const;
+    void fireStreamsChange() const;
     void answerSets();
 
     std::optional<std::vector<AudioDevice>> devices() const override;
     std::optional<SystemDefaults> defaults() const override;
     bool setDefault(Direction direction, const std::string& uid) override;
+    // A move lands at once, as a server's would, but is told only at fireStreamsChange().
+    bool moveStream(Direction direction, std::uint32_t id, const std::string& uid) override;
+    std::vector<AudioStream> streams() const override { return failDeviceList ? std::vector<AudioStream>{} : streamsPresent; }
     void listen(Listener& listener) override;
     void whenSetsSettled(std::function<void()> then) override;
 

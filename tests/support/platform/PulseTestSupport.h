@@ -55,7 +55,9 @@ inline std::optional<std::string> defaultUID(const AudioSystem& system, Directio
 struct CountingListener final : AudioSystem::Listener {
     void deviceListChanged(bool) override { ++deviceListChanges; }
     void defaultChanged() override { ++defaultChanges; }
+    void streamsChanged() override { ++streamChanges; }
     int deviceListChanges = 0;
+    int streamChanges = 0;
     int defaultChanges = 0;
 };
 

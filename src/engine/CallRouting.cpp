@@ -1,0 +1,90 @@
+#include "engine/CallRouting.h"
+
+#include "engine/SwitchRule.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vantorelle {
+
+namespace {
+
+bool equalsIgnoringCase(const std::string& text, std::string_view word)
+{
+    return std::ranges::equal(text, word, [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+bool isConnected(const std::vector<AudioDevice>& connected, const std::string& uid)
+{
+    return std::ranges::find(connected, uid, &AudioDevice::uid) != connected.end();
+}
+
+// Where routing wants the stream: absent when it leaves it where it is.
+std::optional<std::string> destination(const CallPlacement& placement, bool call, Direction direction,
+                                       const std::vector<AudioDevice>& connected, const StoredSettings& settings,
+                                       bool lidClosed, const std::optional<std::string>& defaultUID)
+{
+    if (placement.byUser) return std::nullopt;
+    if (call && settings.routeCalls(direction)) {
+        const RulePick pick = pickDevice(settings.stack(direction, StackKind::calls), connected, direction, lidClosed);
+        if (pick.chosen) return pick.chosen->uid;
+    }
+    // No calls device, routing off or no call any more: only what routing moved goes back to the default.
+    if (placement.placedOn) return defaultUID;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool isCall(const AudioStream& stream, const std::vector<std::string>& callsApplications)
+{
+    if (equalsIgnoringCase(stream.role, "phone") || equalsIgnoringCase(stream.role, "communication")) return true;
+    return !stream.application.empty()
+        && std::ranges::find(callsApplications, stream.application) != callsApplications.end();
+}
+
+RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::vector<AudioDevice>& connected,
+                           const StoredSettings& settings, bool lidClosed, const SystemDefaults& defaults,
+                           CallPlacements& placements)
+{
+    RoutingDecision decision;
+    CallPlacements next;
+    for (const AudioStream& stream : streams) {
+        const CallKey key{stream.direction, stream.id};
+        const auto known = placements.find(key);
+        const bool isNew = known == placements.end();
+        // A stream that stopped being a call (its application unmarked) is given back once.
+        const bool call = isCall(stream, settings.callsApplications);
+        if (!call && isNew) continue;
+        const std::optional<std::string> defaultUID = defaults.uid(stream.direction);
+        CallPlacement placement = isNew ? CallPlacement{stream.deviceUID, {}, {}, false} : known->second;
+        if (!isNew && stream.deviceUID != placement.lastDevice && !placement.sentTo.contains(stream.deviceUID)) {
+            // Moved by someone else. The server's own moves are not the user's: a stream
+            // following the default goes with it, and one whose device went is rescued, to the
+            // default as a rule (the device list may tell that it went only after the move).
+            const bool byServer = stream.deviceUID == defaultUID || !isConnected(connected, placement.lastDevice);
+            if (!byServer) placement.byUser = true;
+        }
+        placement.lastDevice = stream.deviceUID;
+
+        const std::optional<std::string> target =
+            destination(placement, call, stream.direction, connected, settings, lidClosed, defaultUID);
+        if (isNew && target && target != defaultUID) {
+            decision.started.push_back({stream.direction, stream.application, *target});
+        }
+        if (target && !target->empty() && *target != stream.deviceUID) {
+            decision.moves.push_back({stream.direction, stream.id, *target});
+            placement.sentTo.insert(*target);
+            placement.placedOn = target;
+        }
+        // A stream at the default follows it again: the server forgets a move to the default.
+        if (placement.placedOn == defaultUID) placement.placedOn.reset();
+        if (call) next.emplace(key, std::move(placement));
+    }
+    placements = std::move(next);
+    return decision;
+}
+
+} // namespace vantorelle
