@@ -126,6 +126,22 @@ TEST_F(ReportsTest, StatusFallbacks)
                         "  2. Hidden [hidden-default] \u2014 disconnected\n"), std::string::npos);
     EXPECT_NE(text.find("  9. Out 9 [o9] \u2014 disconnected\n  10. Out 10 [o10] \u2014 disconnected\n\n"
                         "Settings file: "), std::string::npos);
+
+    // Someone who uses calls sees their lines and stacks too.
+    settings.routeCallsOutput = true;
+    settings.callsOutputPriority = {{"o2", "Out 2", "Desk", false}};
+    store.save(settings);
+    const std::string withCalls = status(false);
+    EXPECT_NE(withCalls.find("Notification sound: on\nCalls on their own input: off\nCalls on their own output: on\n\n"),
+              std::string::npos);
+    EXPECT_NE(withCalls.find("Input priority for calls:\n  (empty \u2014 fills in when calls get a device of their own)\n\n"
+                             "Output priority for calls:\n  1. Desk (never automatic) [o2] \u2014 disconnected\n\n"
+                             "Settings file: "),
+              std::string::npos)
+        << withCalls;
+    const nlohmann::json report = nlohmann::json::parse(json(false));
+    EXPECT_EQ(report["routeCallsOutput"], true);
+    EXPECT_EQ(report["callsOutputPriority"].size(), 1u);
 }
 
 TEST_F(ReportsTest, StatusOnAFreshMachine)

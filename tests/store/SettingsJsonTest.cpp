@@ -91,6 +91,10 @@ TEST(SettingsDecodeTest, AnyFaultMakesTheWholeFileUnreadable)
         R"({"inputPriority": [{"uid": "a", "name": null}]})",
         R"({"inputPriority": ["a"]})",
         R"({"outputPriority": [null]})",
+        R"({"callsOutputPriority": {}})",
+        R"({"routeCallsInput": "yes"})",
+        R"({"callsApplications": ["Meet", 1]})",
+        R"({"callsApplications": "Meet"})",
         R"([])",
         R"("settings")",
         "null",
@@ -144,6 +148,15 @@ TEST(SettingsEncodeTest, WritesAllMembersSortedAndRoundTrips)
               std::string::npos)
         << withAdditions;
     EXPECT_EQ(decodeSettings(withAdditions), settings);
+    EXPECT_EQ(withAdditions.find("calls"), std::string::npos) << "no calls members for someone who never used them";
+
+    settings.routeCallsOutput = true;
+    settings.callsOutputPriority = {{"jp", "マイク 🎤", "", false}, {"z", "Zed"}};
+    settings.callsApplications = {"Meet", "Talk \"x\""};
+    const std::string withCalls = encodeSettings(settings);
+    EXPECT_NE(withCalls.find("\"callsInputPriority\": [],"), std::string::npos) << withCalls;
+    EXPECT_NE(withCalls.find("\"routeCallsInput\": false"), std::string::npos);
+    EXPECT_EQ(decodeSettings(withCalls), settings);
 }
 
 TEST(SettingsEncodeTest, InvalidUTF8InNamesStillGivesAReadableFile)

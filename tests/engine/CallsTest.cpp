@@ -1,0 +1,230 @@
+#include "EngineTest.h"
+
+namespace vantorelle::test {
+namespace {
+
+using namespace devices;
+
+AudioStream stream(std::uint32_t id, Direction direction, std::string deviceUID, std::string role = "phone",
+                   std::string application = "Meet")
+{
+    return AudioStream{id, direction, std::move(application), "", std::move(role), std::move(deviceUID)};
+}
+
+// The built-in speakers and microphone are the defaults; the headset and the monitor are
+// plugged. Calls stacks: headset, monitor, speakers for output; headset, built-in mic for input.
+class CallsTest : public EngineTest {
+protected:
+    SwitchEngine& startWithCalls(bool routeOutput = true, bool routeInput = true)
+    {
+        StoredSettings stored;
+        stored.inputPriority = {saved(builtInMic()), saved(headset())};
+        stored.outputPriority = {saved(builtInSpeakers()), saved(headset()), saved(monitor())};
+        stored.callsInputPriority = {saved(headset()), saved(builtInMic())};
+        stored.callsOutputPriority = {saved(headset()), saved(monitor()), saved(builtInSpeakers())};
+        stored.routeCallsOutput = routeOutput;
+        stored.routeCallsInput = routeInput;
+        storeSettings(stored);
+        addBuiltInDefaults();
+        audio().add(headset());
+        audio().add(monitor());
+        return start();
+    }
+    void streamStarts(AudioStream started)
+    {
+        audio().streamsPresent.push_back(std::move(started));
+        audio().fireStreamsChange();
+    }
+    // Where the server says the stream is now, told as its change event would.
+    void streamIsOn(std::uint32_t id, const std::string& uid)
+    {
+        for (AudioStream& each : audio().streamsPresent) {
+            if (each.id == id) each.deviceUID = uid;
+        }
+        audio().fireStreamsChange();
+    }
+    std::vector<FakeAudioSystem::MoveCall> takeMoves() { return std::exchange(audio().moveCalls, {}); }
+};
+
+TEST_F(CallsTest, OnlyCallsGoToTheCallsStacksPick)
+{
+    startWithCalls();
+    engine->setCallsApplication("Talk", true);
+    const struct {
+        const char* what;
+        AudioStream stream;
+        std::optional<std::string> movedTo;
+    } cases[] = {
+        {"phone role", stream(1, Direction::output, "builtin-speakers"), "usb-headset"},
+        {"role in any case", stream(2, Direction::output, "builtin-speakers", "Communication"), "usb-headset"},
+        {"recording call", stream(1, Direction::input, "builtin-mic"), "usb-headset"},
+        {"music stays", stream(3, Direction::output, "builtin-speakers", "music"), std::nullopt},
+        {"no role stays", stream(4, Direction::output, "builtin-speakers", ""), std::nullopt},
+        {"calls application", stream(5, Direction::output, "builtin-speakers", "", "Talk"), "usb-headset"},
+        {"on the pick already", stream(6, Direction::output, "usb-headset"), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        streamStarts(c.stream);
+        const std::vector<FakeAudioSystem::MoveCall> moves = takeMoves();
+        if (c.movedTo) EXPECT_EQ(moves, (std::vector<FakeAudioSystem::MoveCall>{{c.stream.id, *c.movedTo}})) << c.what;
+        else EXPECT_TRUE(moves.empty()) << c.what;
+    }
+    EXPECT_EQ(audio().defaultOutput, "builtin-speakers") << "the default never changes for a call";
+    EXPECT_TRUE(audio().setCalls.empty());
+
+    engine->setRouteCalls(false, Direction::input);
+    takeMoves();
+    streamStarts(stream(9, Direction::input, "builtin-mic"));
+    EXPECT_TRUE(takeMoves().empty()) << "routing off moves nothing";
+}
+
+TEST_F(CallsTest, TheCallFollowsItsStackAndComesBackToTheDefault)
+{
+    startWithCalls();
+    streamStarts(stream(7, Direction::output, "builtin-speakers"));
+    streamStarts(stream(8, Direction::output, "builtin-speakers", "music"));
+    takeMoves();
+
+    // The headset goes: the server rescues the call to the default, the device list follows.
+    audio().removeUID("usb-headset");
+    streamIsOn(7, "builtin-speakers");
+    audio().fireDeviceListChange();
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "hdmi-monitor") << "next in the calls stack";
+
+    // The stack's order changes: the speakers (the default) come first; the call follows the default again.
+    engine->move(Direction::output, {2}, 0, StackKind::calls);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-speakers");
+    engine->move(Direction::output, {0}, 3, StackKind::calls);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "hdmi-monitor");
+    EXPECT_EQ(engine->settings().priority(Direction::output).front().uid, "builtin-speakers") << "main stack untouched";
+
+    // Routing off gives the call back to the default; the music was never touched.
+    engine->setRouteCalls(false, Direction::output);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-speakers");
+    EXPECT_EQ(audio().streamsPresent[1].deviceUID, "builtin-speakers");
+    EXPECT_FALSE(fileSettings().routeCallsOutput);
+    for (const auto& move : takeMoves()) EXPECT_EQ(move.id, 7u);
+}
+
+TEST_F(CallsTest, ACallMovedByHandStaysWhereTheUserPutIt)
+{
+    startWithCalls();
+    streamStarts(stream(7, Direction::output, "builtin-speakers"));
+    ASSERT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
+    audio().fireStreamsChange();
+    takeMoves();
+
+    streamIsOn(7, "hdmi-monitor");
+    unplug("builtin-speakers");
+    engine->move(Direction::output, {1}, 0, StackKind::calls);
+    lid().report(true);
+    EXPECT_TRUE(takeMoves().empty());
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "hdmi-monitor");
+
+    // A new call of the same application is routed again.
+    streamStarts(stream(9, Direction::output, "builtin-speakers"));
+    EXPECT_EQ(takeMoves(), (std::vector<FakeAudioSystem::MoveCall>{{9, "hdmi-monitor"}}));
+}
+
+TEST_F(CallsTest, ClosedLidAndNeverAutomaticPassOverEntries)
+{
+    StoredSettings stored;
+    stored.callsInputPriority = {saved(builtInMic()), saved(headset()), saved(usbMic())};
+    stored.routeCallsInput = true;
+    storeSettings(stored);
+    addBuiltInDefaults();
+    audio().add(headset());
+    audio().add(usbMic());
+    lid().report(true);
+    start();
+    engine->setAutomatic("usb-headset", Direction::input, false, StackKind::calls);
+    EXPECT_TRUE(engine->settings().priority(Direction::input).at(1).automatic) << "the main stack's entry keeps its own";
+
+    streamStarts(stream(3, Direction::input, "builtin-mic"));
+    EXPECT_EQ(takeMoves(), (std::vector<FakeAudioSystem::MoveCall>{{3, "usb-mic"}}));
+}
+
+TEST_F(CallsTest, TurningRoutingOnFillsTheCallsStackAndNewDevicesJoinIt)
+{
+    addBuiltInDefaults();
+    start();
+    plug(headset());
+    EXPECT_TRUE(engine->settings().callsOutputPriority.empty());
+    EXPECT_EQ(fileSettings().usesCalls(), false) << "nothing written for calls before they are used";
+
+    engine->setRouteCalls(true, Direction::output);
+    const auto uids = [this] {
+        std::vector<std::string> result;
+        for (const DeviceRow& row : engine->rows(Direction::output, StackKind::calls)) result.push_back(row.uid);
+        return result;
+    };
+    EXPECT_EQ(uids(), stack(Direction::output));
+    unplug("usb-headset");
+    engine->remove("usb-headset", Direction::output, StackKind::calls);
+    plug(monitor());
+    EXPECT_EQ(uids(), (std::vector<std::string>{"builtin-speakers", "hdmi-monitor"}));
+    EXPECT_EQ(fileSettings().callsOutputPriority.size(), 2u);
+    EXPECT_EQ(stack(Direction::output), (std::vector<std::string>{"builtin-speakers", "usb-headset", "hdmi-monitor"}));
+    EXPECT_TRUE(engine->settings().callsInputPriority.empty()) << "input routing was not turned on";
+
+    engine->rename("hdmi-monitor", Direction::output, "Desk");
+    EXPECT_EQ(engine->settings().callsOutputPriority.back().alias, "Desk");
+    EXPECT_EQ(engine->settings().outputPriority.back().alias, "Desk");
+}
+
+TEST_F(CallsTest, ACallOffTheDefaultIsToldOncePerApplicationAndDevice)
+{
+    startWithCalls();
+    streamStarts(stream(1, Direction::input, "builtin-mic"));
+    streamStarts(stream(2, Direction::output, "builtin-speakers"));
+    engine->rename("usb-headset", Direction::input, "My Headset");
+    streamStarts(stream(3, Direction::output, "builtin-speakers", "phone", "Talk"));
+    EXPECT_EQ(notices(), (std::vector<Notice>{{"Call audio", "USB Headset is used for this call"},
+                                              {"Call audio", "My Headset is used for this call"}}));
+
+    // The calls end; the next one is told again, unless switch notices are off.
+    audio().streamsPresent.clear();
+    audio().fireStreamsChange();
+    engine->setNotifyOnSwitch(false, Direction::input);
+    streamStarts(stream(4, Direction::input, "builtin-mic"));
+    streamStarts(stream(5, Direction::output, "builtin-speakers"));
+    EXPECT_EQ(notices().size(), 3u);
+    EXPECT_EQ(notices().back().title, "Call audio");
+}
+
+TEST_F(CallsTest, RecordingApplicationsAreListedAndMarkedOnesStay)
+{
+    StoredSettings stored;
+    stored.callsApplications = {"Old Phone"};
+    storeSettings(stored);
+    addBuiltInDefaults();
+    start();
+    int told = 0;
+    const auto subscription = engine->observe([&told](EngineField field) {
+        told += field == EngineField::recordingApplications;
+    });
+    audio().streamsPresent = {stream(1, Direction::input, "builtin-mic", "", "Recorder"),
+                              stream(2, Direction::output, "builtin-speakers", "", "Player"),
+                              stream(3, Direction::input, "builtin-mic", "", "Recorder")};
+    audio().streamsPresent[2].iconName = "audio-recorder";
+    audio().fireStreamsChange();
+    audio().fireStreamsChange();
+    EXPECT_EQ(engine->recordingApplications(),
+              (std::vector<RecordingApplication>{{"Recorder", "audio-recorder"}, {"Old Phone", ""}}));
+    EXPECT_EQ(told, 1);
+
+    // Unmarking a calls application gives its calls back to the default.
+    parts.audio.devicesPresent.push_back(headset());
+    audio().fireDeviceListChange();
+    engine->setRouteCalls(true, Direction::input);
+    engine->setCallsApplication("Recorder", true);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-mic") << "the built-in mic leads the filled calls stack";
+    engine->move(Direction::input, {1}, 0, StackKind::calls);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
+    engine->setCallsApplication("Recorder", false);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-mic");
+    EXPECT_EQ(fileSettings().callsApplications, (std::vector<std::string>{"Old Phone"}));
+}
+
+} // namespace
+} // namespace vantorelle::test
