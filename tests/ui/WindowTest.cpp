@@ -224,13 +224,13 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
     ASSERT_EQ(window->pane(), Pane::input);
     QCoreApplication::processEvents(); // the new pane is shown from the event loop
 
-    // Tab runs through the cards by rank (each card, then its usable arrows), then the switch.
+    // Tab runs through the cards by rank (each card, then its usable arrows), then the switches.
     auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
     ASSERT_NE(pane, nullptr);
     const std::vector<DeviceCard*> cards = pane->cards();
     const std::vector<QWidget*> expected{cards[0], &cards[0]->downArrow(), cards[1], &cards[1]->upArrow(),
                                          &cards[1]->downArrow(), cards[2], &cards[2]->upArrow(),
-                                         &pane->autoSwitchRow().toggle()};
+                                         &pane->autoSwitchRow().toggle(), &pane->callsRow().toggle()};
     // The stops Tab visits: the focus chain's enabled, visible widgets that take Tab.
     std::vector<QWidget*> stops;
     for (QWidget* w = sidebar.entry(Pane::input).nextInFocusChain(); w != &sidebar.entry(Pane::input);
