@@ -346,6 +346,9 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
         "ListItem 'Old Headset' (Rank 3 of 3, not connected) focusable [SetFocus]",
         "Button 'Move down' (Unavailable: already at the bottom) focusable disabled",
         "CheckBox 'Auto-switch input' (Keeps the highest-ranked usable device active) focusable checked [Toggle] [SetFocus]",
+        "Heading 'For calls'",
+        "CheckBox 'Use a different device for calls' (" + DevicePaneView::callsSubtitle(Direction::input).toStdString()
+            + ") focusable [Toggle] [SetFocus]",
     }));
     // A card's parts (rank, icon, name, caption, status) and the decoration stay out.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(pane->cards()[1])->childCount(), 2) << "the arrows only";
@@ -370,6 +373,7 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
         "Heading 'Notifications'",
         "Heading 'General'",
         "AlertMessage '" + SettingsPaneView::loginItemErrorText().toStdString() + "'",
+        "Heading 'Calls applications'",
     }));
 }
 
