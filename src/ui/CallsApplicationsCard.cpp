@@ -3,6 +3,7 @@
 #include "engine/SwitchEngine.h"
 #include "ui/Accessibility.h"
 #include "ui/ClickArea.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Palette.h"
 #include "ui/RoundedPanel.h"
 #include "ui/Symbols.h"
@@ -80,7 +81,8 @@ void CallsApplicationsCard::addApplication(const std::string& name)
     auto* symbol = new SymbolView(fallbackSymbol(), 11, FontWeight::medium, Palette::textSoft, iconSize, tile);
     symbol->setFixedSize(iconSize, iconSize);
     const QString shownName = QString::fromStdString(name);
-    QLabel* title = makeLabel(shownName, uiFont(13, FontWeight::semibold), Palette::text, line);
+    // Applications name themselves: a long name ends in an ellipsis rather than widening the pane.
+    auto* title = new ElidedLabel(shownName, uiFont(13, FontWeight::semibold), Palette::text, line);
     auto* box = new QCheckBox(line);
     box->setAccessibleName(shownName);
     box->setAccessibleDescription(QStringLiteral("Its sound is treated as a call"));

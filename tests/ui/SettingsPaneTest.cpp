@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QScrollArea>
 
 #include <gtest/gtest.h>
 
@@ -256,13 +257,18 @@ TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesT
     EXPECT_EQ(card.emptyLabel().text(), "Applications appear here once they record sound.");
     EXPECT_EQ(card.emptyLabel().palette().color(QPalette::WindowText), Palette::grey);
 
-    // Recording applications join the list; playing ones do not.
+    // Recording applications join the list; playing ones do not. A name of any length fits.
+    const std::string longName(300, 'W');
     parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", ""},
-                                  {2, Direction::output, "Music Player", "", "", ""}};
+                                  {2, Direction::output, "Music Player", "", "", ""},
+                                  {3, Direction::input, longName, "", "", ""}};
     parts.audio.fireStreamsChange();
     ASSERT_TRUE(waitUntil([&] { return card.checkBox("Meeting Room") != nullptr; }));
     EXPECT_FALSE(card.emptyLabel().isVisible());
     EXPECT_EQ(card.checkBox("Music Player"), nullptr);
+    ASSERT_NE(card.checkBox(longName), nullptr);
+    const auto* scroll = pane->findChild<QScrollArea*>();
+    EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
     QCheckBox& meeting = *card.checkBox("Meeting Room");
     EXPECT_FALSE(meeting.isChecked());
     EXPECT_EQ(meeting.accessibleName(), "Meeting Room");
