@@ -67,9 +67,9 @@ const ShadowSpec pillShadow{QColor(0, 0, 0, static_cast<int>(0.18 * 255 + 0.5)),
 
 } // namespace
 
-DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter,
+DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, StackKind stack, InputLevelMeter* meter,
                        BluetoothConnector* bluetooth, QWidget* parent)
-    : QWidget(parent), engine_(engine), direction_(direction), meter_(meter), bluetooth_(bluetooth),
+    : QWidget(parent), engine_(engine), direction_(direction), stack_(stack), meter_(meter), bluetooth_(bluetooth),
       rowLayout_(new QHBoxLayout(this)), nameColumn_(new QVBoxLayout),
       rank_(makeLabel(QString(), uiFont(18, FontWeight::heavy, -0.3), Palette::rankGreyCard, this)),
       icon_(new SymbolView(QStringLiteral("mic"), 14, FontWeight::medium, Palette::textSoft, tileSize, this)),
@@ -102,8 +102,8 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMete
     rowLayout_->addLayout(arrows);
     rowLayout_->setAlignment(arrows, Qt::AlignVCenter);
 
-    connect(up_, &ArrowButton::clicked, this, [this] { engine_.moveUp(state_.row.uid, direction_); });
-    connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_); });
+    connect(up_, &ArrowButton::clicked, this, [this] { engine_.moveUp(state_.row.uid, direction_, stack_); });
+    connect(down_, &ArrowButton::clicked, this, [this] { engine_.moveDown(state_.row.uid, direction_, stack_); });
     installContextMenu(*this, [this] { return menuItems(); });
     startRenaming_ = [card = QPointer<DeviceCard>(this)] {
         if (card) card->startRename();
@@ -188,19 +188,20 @@ std::vector<MenuItem> DeviceCard::menuItems() const
     SwitchEngine* const engine = &engine_;
     const std::string& uid = state_.row.uid;
     const Direction direction = direction_;
+    const StackKind stack = stack_;
     if (!state_.isFirst) {
-        items.push_back({up_->accessibleName(), false, [engine, uid, direction] { engine->moveUp(uid, direction); }});
+        items.push_back({up_->accessibleName(), false, [=] { engine->moveUp(uid, direction, stack); }});
     }
     if (!state_.isLast) {
-        items.push_back({down_->accessibleName(), false, [engine, uid, direction] { engine->moveDown(uid, direction); }});
+        items.push_back({down_->accessibleName(), false, [=] { engine->moveDown(uid, direction, stack); }});
     }
     if (std::optional<MenuItem> connect = connectItem()) items.push_back(std::move(*connect));
     items.push_back({QStringLiteral("Rename\u2026"), false, startRenaming_});
     const bool automatic = state_.row.isAutomatic;
     items.push_back({automatic ? QStringLiteral("Never switch to this device") : QStringLiteral("Allow switching to this device"),
-                     false, [engine, uid, direction, automatic] { engine->setAutomatic(uid, direction, !automatic); }});
+                     false, [=] { engine->setAutomatic(uid, direction, !automatic, stack); }});
     if (!state_.row.isConnected) {
-        items.push_back({QStringLiteral("Remove from list"), true, [engine, uid, direction] { engine->remove(uid, direction); }});
+        items.push_back({QStringLiteral("Remove from list"), true, [=] { engine->remove(uid, direction, stack); }});
     }
     return items;
 }

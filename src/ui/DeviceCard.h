@@ -2,6 +2,7 @@
 
 #include "engine/DeviceRow.h"
 #include "model/Direction.h"
+#include "model/StoredSettings.h"
 #include "ui/ContextMenu.h"
 #include "ui/Drawing.h"
 
@@ -51,9 +52,10 @@ public:
         bool operator==(const State&) const = default;
     };
 
-    // `meter` is given on the Input pane only; only the active card shows it. `bluetooth`, when
-    // given, connects remembered Bluetooth devices.
-    DeviceCard(SwitchEngine& engine, Direction direction, InputLevelMeter* meter,
+    // The card edits its entry of the direction's `stack`. `meter` is given on the Input pane's
+    // main stack only; only the active card shows it. `bluetooth`, when given, connects
+    // remembered Bluetooth devices.
+    DeviceCard(SwitchEngine& engine, Direction direction, StackKind stack, InputLevelMeter* meter,
                BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
     ~DeviceCard() override;
 
@@ -114,6 +116,7 @@ private:
 
     SwitchEngine& engine_;
     Direction direction_;
+    StackKind stack_;
     QPointer<InputLevelMeter> meter_;
     BluetoothConnector* bluetooth_;
     std::unique_ptr<CardConnection> connection_;

@@ -1,14 +1,16 @@
 #include "ui/DevicePaneView.h"
 
 #include "engine/SwitchEngine.h"
+#include "engine/SwitchRule.h"
 #include "ui/Accessibility.h"
-#include "ui/ArrowButton.h"
-#include "ui/DeviceCard.h"
-#include "ui/EngineChanges.h"
 #include "ui/CardStack.h"
+#include "ui/DeviceCard.h"
+#include "ui/DeviceCardList.h"
+#include "ui/EngineChanges.h"
 #include "ui/PaneScrollArea.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
+#include "ui/SettingsPaneView.h"
 #include "ui/ShadowCanvas.h"
 #include "ui/SwitchToggle.h"
 #include "ui/Typography.h"
@@ -16,7 +18,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include <set>
+#include <initializer_list>
 
 namespace vantorelle {
 
@@ -29,6 +31,46 @@ QLabel* wrappingLabel(const QString& text, const QFont& font, const QColor& colo
     return label;
 }
 
+QLabel* emptyState(const QString& text, int minimumHeight, QWidget* parent)
+{
+    QLabel* label = makeLabel(text, uiFont(13, FontWeight::regular), Palette::grey, parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumHeight(minimumHeight);
+    return label;
+}
+
+// What the cards of a stack show, rank 1 first.
+std::vector<DeviceCard::State> cardStates(const std::vector<DeviceRow>& rows)
+{
+    const std::optional<std::string> next = DevicePaneView::nextInLineUID(rows);
+    std::vector<DeviceCard::State> states;
+    states.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        DeviceCard::State state;
+        state.row = rows[i];
+        state.rank = static_cast<int>(i) + 1;
+        state.count = static_cast<int>(rows.size());
+        state.isFirst = i == 0;
+        state.isLast = i + 1 == rows.size();
+        state.isNextInLine = next.has_value() && *next == rows[i].uid;
+        states.push_back(std::move(state));
+    }
+    return states;
+}
+
+// The calls stack's rows as its cards show them: the active one is where calls go, the stack's
+// pick by the rule, or the default when the stack has none (calls stay there).
+std::vector<DeviceRow> callsRows(const SwitchEngine& engine, Direction direction)
+{
+    std::vector<DeviceRow> rows = engine.rows(direction, StackKind::calls);
+    const RulePick pick = pickDevice(engine.settings().stack(direction, StackKind::calls), engine.connected(),
+                                     direction, engine.lidClosed());
+    if (pick.chosen != nullptr) {
+        for (DeviceRow& row : rows) row.isActive = row.uid == pick.chosen->uid;
+    }
+    return rows;
+}
+
 } // namespace
 
 DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
@@ -36,12 +78,19 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
                                QWidget* parent)
     : QWidget(parent), engine_(engine), direction_(direction),
       meter_(new InputLevelMeter(std::move(meterOptions), this)), bluetooth_(bluetooth),
-      changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)),
-      canvas_(new ShadowCanvas), cardList_(new QWidget(canvas_)), cardLayout_(new QVBoxLayout(cardList_)),
-      empty_(makeLabel(emptyText(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_)),
+      changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)), canvas_(new ShadowCanvas),
+      cardList_(new DeviceCardList(engine, direction, StackKind::main, direction == Direction::input ? meter_ : nullptr,
+                                   bluetooth, canvas_)),
+      empty_(emptyState(emptyText(direction), 120, canvas_)),
       autoSwitch_(new SettingRow(autoSwitchTitle(direction), autoSwitchSubtitle(),
                                  BoolBinding{[this] { return engine_.autoSwitch(direction_); },
-                                             [this](bool value) { engine_.setAutoSwitch(value, direction_); }}))
+                                             [this](bool value) { engine_.setAutoSwitch(value, direction_); }})),
+      callsSwitch_(new SettingRow(callsTitle(), callsSubtitle(direction),
+                                  BoolBinding{[this] { return engine_.settings().routeCalls(direction_); },
+                                              [this](bool value) { engine_.setRouteCalls(value, direction_); }})),
+      // The level bar shows the default microphone, which the main stack's active card stands for.
+      callsList_(new DeviceCardList(engine, direction, StackKind::calls, nullptr, bluetooth, canvas_)),
+      callsEmpty_(emptyState(callsEmptyText(direction), 60, canvas_))
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -62,12 +111,8 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     header->addWidget(explained);
     stack->addLayout(header);
 
-    cardLayout_->setContentsMargins(0, 0, 0, 0);
-    cardLayout_->setSpacing(8);
     setAccessibleRole(*cardList_, QAccessible::List, QStringLiteral("Priority list"));
     stack->addWidget(cardList_);
-    empty_->setAlignment(Qt::AlignCenter);
-    empty_->setMinimumHeight(120);
     stack->addWidget(empty_);
 
     auto* autoSwitchCard = new CardStack(canvas_);
@@ -75,27 +120,34 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     stack->addWidget(autoSwitchCard);
     QLabel* footnote = wrappingLabel(footer(direction), uiFont(11, FontWeight::regular), Palette::greyFaint, canvas_);
     stack->addWidget(footnote);
+
+    // The calls section keeps to itself below the main stack's own footer note.
+    QLabel* callsHeading = SettingsPaneView::makeSectionLabel(callsCaption(), canvas_);
+    callsHeading->setContentsMargins(0, 6, 0, 0);
+    stack->addWidget(callsHeading);
+    auto* callsSwitchCard = new CardStack(canvas_);
+    callsSwitchCard->addRow(callsSwitch_);
+    stack->addWidget(callsSwitchCard);
+    setAccessibleRole(*callsList_, QAccessible::List, QStringLiteral("Priority list for calls"));
+    stack->addWidget(callsList_);
+    stack->addWidget(callsEmpty_);
     stack->addStretch(1);
     // Screen readers read the children in their order: the title and explanation first. None
     // of them overlap, so the stacking order this sets changes nothing on screen.
-    for (QWidget* part : {static_cast<QWidget*>(heading), static_cast<QWidget*>(explained), cardList_,
-                          static_cast<QWidget*>(empty_), static_cast<QWidget*>(autoSwitchCard),
-                          static_cast<QWidget*>(footnote)}) {
+    for (QWidget* part : std::initializer_list<QWidget*>{heading, explained, cardList_, empty_, autoSwitchCard, footnote,
+                                                         callsHeading, callsSwitchCard, callsList_, callsEmpty_}) {
         part->raise();
     }
     scroll_->setContent(canvas_);
 
     canvas_->setShadows([this] {
         std::vector<ShadowCanvas::CastShadow> shadows;
-        for (const DeviceCard* card : order_) {
-            const std::optional<ShadowSpec> shadow = card->shadow();
-            if (!shadow || !card->isVisible()) continue;
-            QPainterPath shape = card->cardShape();
-            shape.translate(card->mapTo(canvas_, QPoint(0, 0)));
-            shadows.push_back({shape, *shadow, card->drawnOpacity()});
-        }
+        for (const DeviceCardList* list : {cardList_, callsList_}) list->addShadows(*canvas_, shadows);
         return shadows;
     });
+    for (const DeviceCardList* list : {cardList_, callsList_}) {
+        connect(list, &DeviceCardList::cardsMoved, canvas_, qOverload<>(&QWidget::update));
+    }
 
     connect(changes_, &EngineChanges::changed, this, &DevicePaneView::rebuild);
     rebuild();
@@ -152,82 +204,67 @@ QString DevicePaneView::footer(Direction direction)
                                 "instantly — no clicks in the system's sound settings.");
 }
 
+QString DevicePaneView::callsCaption()
+{
+    return QStringLiteral("For calls");
+}
+
+QString DevicePaneView::callsTitle()
+{
+    return QStringLiteral("Use a different device for calls");
+}
+
+QString DevicePaneView::callsSubtitle(Direction direction)
+{
+    return direction == Direction::input
+               ? QStringLiteral("Calls use the first available microphone below; everything else records from the default")
+               : QStringLiteral("Calls play through the first available device below; all other sound stays on the default");
+}
+
+QString DevicePaneView::callsEmptyText(Direction direction)
+{
+    return direction == Direction::input ? QStringLiteral("No input devices for calls yet.")
+                                         : QStringLiteral("No output devices for calls yet.");
+}
+
 std::vector<DeviceCard*> DevicePaneView::cards() const
 {
-    return order_;
+    return cardList_->cards();
 }
 
 DeviceCard* DevicePaneView::card(const std::string& uid) const
 {
-    const auto found = cardsByUID_.find(uid);
-    return found == cardsByUID_.end() ? nullptr : found->second;
+    return cardList_->card(uid);
 }
 
 void DevicePaneView::rebuild()
 {
     const std::vector<DeviceRow> rows = engine_.rows(direction_);
-    updateCards(rows);
+    bool reordered = cardList_->setStates(cardStates(rows));
     cardList_->setVisible(!rows.empty());
     empty_->setVisible(rows.empty());
     autoSwitch_->refresh();
+
+    // While calls share the default, their stack stays out of sight.
+    const bool routing = engine_.settings().routeCalls(direction_);
+    const std::vector<DeviceRow> calls = routing ? callsRows(engine_, direction_) : std::vector<DeviceRow>{};
+    reordered = callsList_->setStates(cardStates(calls)) || reordered;
+    callsList_->setVisible(!calls.empty());
+    callsEmpty_->setVisible(routing && calls.empty());
+    callsSwitch_->refresh();
+
+    if (reordered) chainTabOrder();
     canvas_->update();
 }
 
-void DevicePaneView::updateCards(const std::vector<DeviceRow>& rows)
+void DevicePaneView::chainTabOrder()
 {
-    const std::optional<std::string> next = nextInLineUID(rows);
-    InputLevelMeter* const cardMeter = direction_ == Direction::input ? meter_ : nullptr;
-
-    std::vector<DeviceCard*> order;
-    order.reserve(rows.size());
-    std::set<std::string> seen;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const DeviceRow& row = rows[i];
-        // A list that names one device twice still shows one card for it.
-        if (!seen.insert(row.uid).second) continue;
-        DeviceCard*& card = cardsByUID_[row.uid];
-        if (card == nullptr) {
-            card = new DeviceCard(engine_, direction_, cardMeter, bluetooth_, cardList_);
-            connect(card, &DeviceCard::geometryChanged, canvas_, qOverload<>(&QWidget::update));
-        }
-        DeviceCard::State state;
-        state.row = row;
-        state.rank = static_cast<int>(i) + 1;
-        state.count = static_cast<int>(rows.size());
-        state.isFirst = i == 0;
-        state.isLast = i + 1 == rows.size();
-        state.isNextInLine = next.has_value() && *next == row.uid;
-        card->setState(state);
-        order.push_back(card);
-    }
-
-    for (auto it = cardsByUID_.begin(); it != cardsByUID_.end();) {
-        if (seen.count(it->first) == 0) {
-            // Later: the card may be the sender of the click that removed it.
-            it->second->hide();
-            it->second->deleteLater();
-            it = cardsByUID_.erase(it);
-        } else {
-            ++it;
-        }
-    }
-
-    if (order != order_) {
-        for (DeviceCard* card : order_) cardLayout_->removeWidget(card);
-        for (DeviceCard* card : order) cardLayout_->addWidget(card);
-        order_ = std::move(order);
-        // Tab follows the ranks (each card, then its arrows), then the auto-switch switch.
-        QWidget* previous = nullptr;
-        for (DeviceCard* card : order_) {
-            for (QWidget* stop : {static_cast<QWidget*>(card), static_cast<QWidget*>(&card->upArrow()),
-                                  static_cast<QWidget*>(&card->downArrow())}) {
-                if (previous != nullptr) setTabOrder(previous, stop);
-                previous = stop;
-            }
-        }
-        if (previous != nullptr) setTabOrder(previous, &autoSwitch_->toggle());
-    }
-    for (DeviceCard* card : order_) card->show();
+    // Tab follows the ranks (each card, then its arrows), then the auto-switch switch, then the
+    // calls switch and the calls stack's ranks.
+    QWidget* const last = cardList_->chainTabOrder(nullptr);
+    if (last != nullptr) setTabOrder(last, &autoSwitch_->toggle());
+    setTabOrder(&autoSwitch_->toggle(), &callsSwitch_->toggle());
+    callsList_->chainTabOrder(&callsSwitch_->toggle());
 }
 
 void DevicePaneView::showEvent(QShowEvent* event)

@@ -7,7 +7,6 @@
 
 #include <QWidget>
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,13 +18,15 @@ namespace vantorelle {
 
 class BluetoothConnector;
 class DeviceCard;
+class DeviceCardList;
 class EngineChanges;
 class SettingRow;
 class ShadowCanvas;
 class SwitchEngine;
 
 // The pane of one direction: the rule explained, the priority list as numbered cards, the
-// auto-switch switch and a footer note. It rebuilds from the engine after every published
+// auto-switch switch and a footer note; below them the calls section, whose switch sends calls
+// to a stack of their own, shown as cards of the same kind while it is on. It rebuilds from the engine after every published
 // change and edits only through the engine. The Input pane runs its own level meter while it
 // is on screen; a new pane has a new, stopped meter.
 class DevicePaneView : public QWidget {
@@ -47,6 +48,10 @@ public:
     static QString autoSwitchTitle(Direction direction);
     static QString autoSwitchSubtitle();
     static QString footer(Direction direction);
+    static QString callsCaption();
+    static QString callsTitle();
+    static QString callsSubtitle(Direction direction);
+    static QString callsEmptyText(Direction direction);
 
     Direction direction() const noexcept { return direction_; }
     InputLevelMeter& meter() const noexcept { return *meter_; }
@@ -55,6 +60,10 @@ public:
     DeviceCard* card(const std::string& uid) const;
     QLabel& emptyLabel() const noexcept { return *empty_; }
     SettingRow& autoSwitchRow() const noexcept { return *autoSwitch_; }
+    // The calls section: its switch, and its cards (in rank order; none while the switch is off).
+    SettingRow& callsRow() const noexcept { return *callsSwitch_; }
+    DeviceCardList& callsList() const noexcept { return *callsList_; }
+    QLabel& callsEmptyLabel() const noexcept { return *callsEmpty_; }
     PaneScrollArea& scrollArea() const noexcept { return *scroll_; }
 
     // Draws the pane again from the engine's current state.
@@ -65,7 +74,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void updateCards(const std::vector<DeviceRow>& rows);
+    void chainTabOrder();
 
     SwitchEngine& engine_;
     Direction direction_;
@@ -74,12 +83,12 @@ private:
     EngineChanges* changes_;
     PaneScrollArea* scroll_;
     ShadowCanvas* canvas_;
-    QWidget* cardList_;
-    QVBoxLayout* cardLayout_;
+    DeviceCardList* cardList_;
     QLabel* empty_;
     SettingRow* autoSwitch_;
-    std::map<std::string, DeviceCard*> cardsByUID_;
-    std::vector<DeviceCard*> order_;
+    SettingRow* callsSwitch_;
+    DeviceCardList* callsList_;
+    QLabel* callsEmpty_;
 };
 
 } // namespace vantorelle

@@ -2,6 +2,7 @@
 
 #include "engine/SwitchEngine.h"
 #include "ui/Accessibility.h"
+#include "ui/CallsApplicationsCard.h"
 #include "ui/CardStack.h"
 #include "ui/Drawing.h"
 #include "ui/EngineChanges.h"
@@ -62,6 +63,11 @@ QString SettingsPaneView::saveErrorText()
     return QStringLiteral("Could not save the settings. Changes last until Vantorelle quits.");
 }
 
+QString SettingsPaneView::callsApplicationsNote()
+{
+    return QStringLiteral("Sound from a checked application is treated as a call, even when it does not say so itself.");
+}
+
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)
 {
     QLabel* label = makeLabel(title.toUpper(), uiFont(11, FontWeight::semibold, 0.6), Palette::greyLight, parent);
@@ -98,6 +104,15 @@ QWidget* SettingsPaneView::makeContent()
     auto* preview = new NotificationPreview(content);
     preview->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(preview, 0, Qt::AlignLeft);
+
+    QLabel* calls = makeSectionLabel(QStringLiteral("Calls applications"), content);
+    calls->setContentsMargins(0, 6, 0, 0);
+    stack->addWidget(calls);
+    callsApplications_ = new CallsApplicationsCard(engine_, content);
+    stack->addWidget(callsApplications_);
+    QLabel* note = makeLabel(callsApplicationsNote(), uiFont(11, FontWeight::regular), Palette::greyFaint, content);
+    note->setWordWrap(true);
+    stack->addWidget(note);
     stack->addStretch(1);
 
     content->setShadows([content, preview] {
@@ -183,6 +198,7 @@ void SettingsPaneView::refresh()
     for (SettingRow* row : rows_) row->refresh();
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
     showOtherChooser();
+    callsApplications_->refresh();
 }
 
 } // namespace vantorelle

@@ -12,12 +12,14 @@ class QLabel;
 
 namespace vantorelle {
 
+class CallsApplicationsCard;
 class EngineChanges;
 class SettingRow;
 class SwitchEngine;
 
 // The Settings pane: the notice switches (written into the engine's settings and saved at
-// once), launch at login, and a static preview of a notice. The login-item state lives only
+// once), launch at login, a static preview of a notice, and the applications whose sound is
+// treated as calls. The login-item state lives only
 // as long as the pane: each new pane reads it afresh and shows no error.
 class SettingsPaneView : public QWidget {
     Q_OBJECT
@@ -35,12 +37,14 @@ public:
     QLabel& saveErrorLabel() const noexcept { return *saveError_; }
     // The grey line shown while another program chooses default devices too.
     QLabel& otherChooserLabel() const noexcept { return *otherChooser_; }
+    CallsApplicationsCard& callsApplicationsCard() const noexcept { return *callsApplications_; }
 
     bool launchAtLogin() const noexcept { return launchAtLogin_; }
     const std::optional<QString>& loginItemError() const noexcept { return loginItemError_; }
 
     static QString loginItemErrorText();
     static QString saveErrorText();
+    static QString callsApplicationsNote();
 
     // A section caption: the title in capitals, small, semibold and spaced out.
     static QLabel* makeSectionLabel(const QString& title, QWidget* parent);
@@ -62,6 +66,7 @@ private:
     QLabel* loginError_ = nullptr;
     QLabel* saveError_ = nullptr;
     QLabel* otherChooser_ = nullptr;
+    CallsApplicationsCard* callsApplications_ = nullptr;
     EngineChanges* changes_;
 };
 

@@ -5,6 +5,7 @@
 #include "support/core/EngineFixture.h"
 #include "support/platform/QtWait.h"
 #include "ui/DeviceCard.h"
+#include "ui/DeviceCardList.h"
 #include "ui/DevicePaneView.h"
 
 #include <QApplication>
@@ -86,10 +87,18 @@ protected:
         QApplication::sendEvent(&widget, &release);
     }
 
-    static std::vector<std::string> uidsOf(const DevicePaneView& pane)
+    static std::vector<std::string> uidsOf(const std::vector<DeviceCard*>& cards)
     {
         std::vector<std::string> uids;
-        for (const DeviceCard* card : pane.cards()) uids.push_back(card->state().row.uid);
+        for (const DeviceCard* card : cards) uids.push_back(card->state().row.uid);
+        return uids;
+    }
+    static std::vector<std::string> uidsOf(const DevicePaneView& pane) { return uidsOf(pane.cards()); }
+    static std::vector<std::string> uidsOf(const DeviceCardList& list) { return uidsOf(list.cards()); }
+    static std::vector<std::string> uidsOf(const std::vector<SavedDevice>& stack)
+    {
+        std::vector<std::string> uids;
+        for (const SavedDevice& entry : stack) uids.push_back(entry.uid);
         return uids;
     }
 

@@ -319,6 +319,64 @@ TEST_F(DevicePaneViewTest, AutoSwitchRowChangesItsOwnDirectionOnly)
     EXPECT_EQ(pane->card("a")->look(), DeviceCard::Look::active);
 }
 
+TEST_F(DevicePaneViewTest, TheCallsSwitchShowsAStackOfTheirOwnWhoseCardsEditThatStackAlone)
+{
+    connect({1, "spk", "Speakers", false, true, true});
+    connect({2, "headset", "Headset", true, true, false, DeviceKind::headphones});
+    parts.audio.defaultOutput = "spk";
+    startEngine({}, {{"spk", "Speakers"}, {"headset", "Headset"}, {"gone", "Old Speaker"}}, true);
+    const auto pane = makePane(Direction::output);
+    pane->show();
+    SettingRow& calls = pane->callsRow();
+    EXPECT_EQ(calls.titleLabel().text(), "Use a different device for calls");
+    EXPECT_FALSE(calls.toggle().isChecked());
+    EXPECT_FALSE(pane->callsList().isVisible());
+    EXPECT_FALSE(pane->callsEmptyLabel().isVisible());
+
+    click(calls.toggle());
+    EXPECT_TRUE(savedSettings().routeCallsOutput);
+    EXPECT_FALSE(savedSettings().routeCallsInput);
+    settle();
+    EXPECT_TRUE(calls.toggle().isChecked());
+    DeviceCardList& list = pane->callsList();
+    EXPECT_TRUE(list.isVisible());
+    ASSERT_EQ(uidsOf(list), (std::vector<std::string>{"spk", "headset", "gone"})) << "filled from the main stack";
+
+    // The headset first for calls: the calls stack moves, the main one and the default stay.
+    click(list.card("headset")->upArrow());
+    settle();
+    EXPECT_EQ(uidsOf(list), (std::vector<std::string>{"headset", "spk", "gone"}));
+    EXPECT_EQ(uidsOf(*pane), (std::vector<std::string>{"spk", "headset", "gone"}));
+    EXPECT_EQ(uidsOf(savedSettings().callsOutputPriority), uidsOf(list));
+    EXPECT_EQ(uidsOf(savedSettings().outputPriority), uidsOf(*pane));
+    EXPECT_EQ(engine->defaultOutputUID(), "spk");
+    // Active among the calls cards is where calls go.
+    EXPECT_EQ(list.card("headset")->look(), DeviceCard::Look::active);
+    EXPECT_EQ(list.card("spk")->statusLabel().text(), "Next in line");
+    EXPECT_EQ(pane->card("spk")->look(), DeviceCard::Look::active);
+
+    // The menu's edits reach the calls stack only.
+    for (const auto& [uid, text] : {std::pair{"headset", "Never switch to this device"}, {"gone", "Remove from list"}}) {
+        const std::vector<MenuItem> items = list.card(uid)->menuItems();
+        const auto found = std::ranges::find(items, QString::fromLatin1(text), &MenuItem::text);
+        ASSERT_NE(found, items.end()) << text;
+        found->action();
+    }
+    settle();
+    EXPECT_EQ(uidsOf(list), (std::vector<std::string>{"headset", "spk"}));
+    EXPECT_FALSE(savedSettings().callsOutputPriority[0].automatic);
+    EXPECT_EQ(list.card("spk")->look(), DeviceCard::Look::active) << "calls go to the next usable one";
+    EXPECT_EQ(uidsOf(savedSettings().outputPriority), (std::vector<std::string>{"spk", "headset", "gone"}));
+    EXPECT_TRUE(savedSettings().outputPriority[1].automatic);
+
+    // Off: the calls cards go out of sight; the calls stack is kept for the next time.
+    click(calls.toggle());
+    settle();
+    EXPECT_FALSE(savedSettings().routeCallsOutput);
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_EQ(uidsOf(savedSettings().callsOutputPriority), (std::vector<std::string>{"headset", "spk"}));
+}
+
 TEST_F(DevicePaneViewTest, TheOutputPaneNeverShowsALevelBar)
 {
     connect({1, "spk", "Speakers", false, true});

@@ -186,6 +186,35 @@ TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
     save(window, "rename-edit.png");
 }
 
+// The Output pane scrolled to its calls section: a headset for calls, the speakers for the rest.
+TEST(Screenshots, CallsSectionOn)
+{
+    FakeEngineParts parts;
+    parts.audio.add(FakeAudioSystem::device(1, "spk", "Built-in Audio Analog Stereo", false, true, true));
+    parts.audio.add(FakeAudioSystem::device(2, "headset", "Jabra Evolve2 65", true, true, false, DeviceKind::headphones));
+    parts.audio.add(FakeAudioSystem::device(3, "hdmi", "LG UltraFine Monitor", false, true, false, DeviceKind::display));
+    parts.audio.defaultOutput = "spk";
+    StoredSettings stored;
+    stored.outputPriority = {{"spk", "Built-in Audio Analog Stereo", "Desk speakers"}, {"hdmi", "LG UltraFine Monitor"},
+                             {"headset", "Jabra Evolve2 65"}};
+    stored.callsOutputPriority = {{"headset", "Jabra Evolve2 65"}, {"travel", "Travel Headset"},
+                                  {"spk", "Built-in Audio Analog Stereo", "Desk speakers"},
+                                  {"hdmi", "LG UltraFine Monitor", "", false}};
+    stored.routeCallsOutput = true;
+    PriorityStore(parts.folder.path()).save(stored);
+    const auto engine = parts.makeEngine();
+    engine->start();
+    FakeInstallation installation;
+    MainWindow window(*engine, installation.loginItems());
+    window.show();
+    window.setPane(Pane::output);
+    QCoreApplication::processEvents();
+    auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    save(window, "window-output-calls.png");
+}
+
 // The tray's menu, and remembered Bluetooth devices: one connecting, one that could not be.
 TEST(Screenshots, TrayMenuAndBluetoothCards)
 {

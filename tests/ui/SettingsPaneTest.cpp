@@ -1,14 +1,18 @@
-// The Settings pane: notice switches written to the settings file, launch at login, preview.
+// The Settings pane: notice switches written to the settings file, launch at login, preview,
+// calls applications.
 #include "UiTestSupport.h"
 
 #include "support/platform/QtWait.h"
+#include "ui/CallsApplicationsCard.h"
 #include "ui/NotificationPreview.h"
 #include "ui/Palette.h"
 #include "ui/SettingRow.h"
 #include "ui/SettingsPaneView.h"
 #include "ui/SwitchToggle.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QScrollArea>
 
 #include <gtest/gtest.h>
 
@@ -240,6 +244,51 @@ TEST_F(SettingsPaneTest, AnotherProgramChoosingDefaultsIsToldInOneGreyLineWhileI
     parts.audio.otherChooser.reset();
     parts.audio.fireDeviceListChange();
     EXPECT_TRUE(waitUntil([&] { return !pane->otherChooserLabel().isVisible(); }));
+}
+
+TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesTheMark)
+{
+    engine->start();
+    const auto pane = makePane();
+    EXPECT_NE(findLabel(*pane, QStringLiteral("CALLS APPLICATIONS")), nullptr);
+    EXPECT_NE(findLabel(*pane, SettingsPaneView::callsApplicationsNote()), nullptr);
+    CallsApplicationsCard& card = pane->callsApplicationsCard();
+    EXPECT_TRUE(card.emptyLabel().isVisible());
+    EXPECT_EQ(card.emptyLabel().text(), "Applications appear here once they record sound.");
+    EXPECT_EQ(card.emptyLabel().palette().color(QPalette::WindowText), Palette::grey);
+
+    // Recording applications join the list; playing ones do not. A name of any length fits.
+    const std::string longName(300, 'W');
+    parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", ""},
+                                  {2, Direction::output, "Music Player", "", "", ""},
+                                  {3, Direction::input, longName, "", "", ""}};
+    parts.audio.fireStreamsChange();
+    ASSERT_TRUE(waitUntil([&] { return card.checkBox("Meeting Room") != nullptr; }));
+    EXPECT_FALSE(card.emptyLabel().isVisible());
+    EXPECT_EQ(card.checkBox("Music Player"), nullptr);
+    ASSERT_NE(card.checkBox(longName), nullptr);
+    const auto* scroll = pane->findChild<QScrollArea*>();
+    EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
+    QCheckBox& meeting = *card.checkBox("Meeting Room");
+    EXPECT_FALSE(meeting.isChecked());
+    EXPECT_EQ(meeting.accessibleName(), "Meeting Room");
+
+    click(meeting);
+    EXPECT_EQ(onDisk().callsApplications, std::vector<std::string>{"Meeting Room"});
+
+    // Marked elsewhere (the settings of another start): listed, and checked.
+    StoredSettings settings = engine->settings();
+    settings.callsApplications.push_back("Softphone");
+    engine->setSettings(settings);
+    ASSERT_TRUE(waitUntil([&] { return card.checkBox("Softphone") != nullptr; }));
+    EXPECT_TRUE(card.checkBox("Softphone")->isChecked());
+
+    click(*card.checkBox("Softphone"));
+    EXPECT_EQ(onDisk().callsApplications, std::vector<std::string>{"Meeting Room"});
+    QCoreApplication::processEvents();
+    ASSERT_NE(card.checkBox("Softphone"), nullptr) << "unchecked, its row stays while the pane lives";
+    EXPECT_FALSE(card.checkBox("Softphone")->isChecked());
+    EXPECT_TRUE(meeting.isChecked());
 }
 
 TEST_F(SettingsPaneTest, EachNewPaneReadsTheLoginItemAfreshAndShowsNoError)

@@ -224,13 +224,13 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
     ASSERT_EQ(window->pane(), Pane::input);
     QCoreApplication::processEvents(); // the new pane is shown from the event loop
 
-    // Tab runs through the cards by rank (each card, then its usable arrows), then the switch.
+    // Tab runs through the cards by rank (each card, then its usable arrows), then the switches.
     auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
     ASSERT_NE(pane, nullptr);
     const std::vector<DeviceCard*> cards = pane->cards();
     const std::vector<QWidget*> expected{cards[0], &cards[0]->downArrow(), cards[1], &cards[1]->upArrow(),
                                          &cards[1]->downArrow(), cards[2], &cards[2]->upArrow(),
-                                         &pane->autoSwitchRow().toggle()};
+                                         &pane->autoSwitchRow().toggle(), &pane->callsRow().toggle()};
     // The stops Tab visits: the focus chain's enabled, visible widgets that take Tab.
     std::vector<QWidget*> stops;
     for (QWidget* w = sidebar.entry(Pane::input).nextInFocusChain(); w != &sidebar.entry(Pane::input);
@@ -346,6 +346,9 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
         "ListItem 'Old Headset' (Rank 3 of 3, not connected) focusable [SetFocus]",
         "Button 'Move down' (Unavailable: already at the bottom) focusable disabled",
         "CheckBox 'Auto-switch input' (Keeps the highest-ranked usable device active) focusable checked [Toggle] [SetFocus]",
+        "Heading 'For calls'",
+        "CheckBox 'Use a different device for calls' (" + DevicePaneView::callsSubtitle(Direction::input).toStdString()
+            + ") focusable [Toggle] [SetFocus]",
     }));
     // A card's parts (rank, icon, name, caption, status) and the decoration stay out.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(pane->cards()[1])->childCount(), 2) << "the arrows only";
@@ -370,6 +373,7 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
         "Heading 'Notifications'",
         "Heading 'General'",
         "AlertMessage '" + SettingsPaneView::loginItemErrorText().toStdString() + "'",
+        "Heading 'Calls applications'",
     }));
 }
 

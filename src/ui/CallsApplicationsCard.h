@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/CardStack.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+
+namespace vantorelle {
+
+class SwitchEngine;
+
+// The applications seen recording, each with its icon, its name and a checkbox that marks it as
+// a calls application (every stream of it is then a call). A row stays while the card lives,
+// also when unchecking drops an application the engine knew only by its mark, so it does not
+// vanish from under the pointer. One grey line stands in while there is none.
+class CallsApplicationsCard : public CardStack {
+    Q_OBJECT
+public:
+    explicit CallsApplicationsCard(SwitchEngine& engine, QWidget* parent = nullptr);
+
+    // Adds the applications the engine has come to know and shows the marks again.
+    void refresh();
+
+    // The row's checkbox of an application; null while it is not listed.
+    QCheckBox* checkBox(const std::string& name) const;
+    QLabel& emptyLabel() const noexcept { return *empty_; }
+
+    static QString emptyText();
+    // The symbol of an application that names no icon of the desktop's theme.
+    static QString fallbackSymbol();
+
+private:
+    struct Row {
+        std::string name;
+        std::string iconName;
+        QLabel* icon;
+        QWidget* tile;
+        QCheckBox* box;
+    };
+    void addApplication(const std::string& name);
+    static void showIcon(Row& row, const std::string& iconName);
+
+    SwitchEngine& engine_;
+    std::vector<Row> rows_;
+    QLabel* empty_;
+};
+
+} // namespace vantorelle
