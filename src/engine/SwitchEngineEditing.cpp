@@ -3,12 +3,21 @@
 
 #include "engine/DeviceStacks.h"
 #include "engine/SwitchNotices.h"
+#include "engine/SwitchRule.h"
 
 namespace vantorelle {
 
 std::vector<DeviceRow> SwitchEngine::rows(Direction direction, StackKind kind) const
 {
-    return stacks::rows(settings_.stack(direction, kind), connected_, direction, defaultUID(direction), lidClosed_);
+    const std::vector<SavedDevice>& stack = settings_.stack(direction, kind);
+    // The calls stack's active row is where calls go: its pick, or the default when it has none.
+    std::optional<std::string> active = defaultUID(direction);
+    if (kind == StackKind::calls) {
+        if (const RulePick pick = pickDevice(stack, connected_, direction, lidClosed_); pick.chosen) {
+            active = pick.chosen->uid;
+        }
+    }
+    return stacks::rows(stack, connected_, direction, active, lidClosed_);
 }
 
 bool SwitchEngine::reapplyRule(Direction direction)

@@ -1,7 +1,6 @@
 #include "ui/DevicePaneView.h"
 
 #include "engine/SwitchEngine.h"
-#include "engine/SwitchRule.h"
 #include "ui/Accessibility.h"
 #include "ui/CardStack.h"
 #include "ui/DeviceCard.h"
@@ -56,19 +55,6 @@ std::vector<DeviceCard::State> cardStates(const std::vector<DeviceRow>& rows)
         states.push_back(std::move(state));
     }
     return states;
-}
-
-// The calls stack's rows as its cards show them: the active one is where calls go, the stack's
-// pick by the rule, or the default when the stack has none (calls stay there).
-std::vector<DeviceRow> callsRows(const SwitchEngine& engine, Direction direction)
-{
-    std::vector<DeviceRow> rows = engine.rows(direction, StackKind::calls);
-    const RulePick pick = pickDevice(engine.settings().stack(direction, StackKind::calls), engine.connected(),
-                                     direction, engine.lidClosed());
-    if (pick.chosen != nullptr) {
-        for (DeviceRow& row : rows) row.isActive = row.uid == pick.chosen->uid;
-    }
-    return rows;
 }
 
 } // namespace
@@ -247,7 +233,7 @@ void DevicePaneView::rebuild()
 
     // While calls share the default, their stack stays out of sight.
     const bool routing = engine_.settings().routeCalls(direction_);
-    const std::vector<DeviceRow> calls = routing ? callsRows(engine_, direction_) : std::vector<DeviceRow>{};
+    const std::vector<DeviceRow> calls = routing ? engine_.rows(direction_, StackKind::calls) : std::vector<DeviceRow>{};
     reordered = callsList_->setStates(cardStates(calls)) || reordered;
     callsList_->setVisible(!calls.empty());
     callsEmpty_->setVisible(routing && calls.empty());

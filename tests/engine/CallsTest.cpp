@@ -50,6 +50,14 @@ TEST_F(CallsTest, OnlyCallsGoToTheCallsStacksPick)
 {
     startWithCalls();
     engine->setCallsApplication("Talk", true);
+    const auto active = [this](StackKind kind) {
+        for (const DeviceRow& row : engine->rows(Direction::output, kind)) {
+            if (row.isActive) return row.uid;
+        }
+        return std::string();
+    };
+    EXPECT_EQ(active(StackKind::calls), "usb-headset") << "where calls go";
+    EXPECT_EQ(active(StackKind::main), "builtin-speakers");
     const struct {
         const char* what;
         AudioStream stream;
