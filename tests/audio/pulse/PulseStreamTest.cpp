@@ -63,6 +63,9 @@ TEST_F(Streams, AMoveShowsOnTheStreamAndUnknownTargetsAreRefused)
     EXPECT_TRUE(waitForStreamOn(*system, "Meet", "headset_out"));
     ASSERT_TRUE(system->moveStream(Direction::output, stream.id, "speakers_out"));
     EXPECT_TRUE(waitForStreamOn(*system, "Meet", "speakers_out"));
+    // Moved to the default, it follows the default again.
+    ASSERT_TRUE(daemon().setDefaultSink("headset_out"));
+    EXPECT_TRUE(waitForStreamOn(*system, "Meet", "headset_out"));
 }
 
 // A move must not teach the server where the application's next stream of that kind goes: on
