@@ -1,3 +1,4 @@
+#include "services/LevelCapture.h"
 #include "support/platform/PulseTestSupport.h"
 
 namespace vantorelle::test {
@@ -32,7 +33,10 @@ protected:
 TEST_F(Streams, StreamsAreTrackedWithTheirApplicationRoleAndDevice)
 {
     // The level meter's own recording is never among them.
-    const auto meter = makeSystem();
+    bool recording = false;
+    LevelCapture meter({.started = [&recording] { recording = true; }, .configurationChanged = {}, .buffer = {}});
+    meter.open();
+    ASSERT_TRUE(waitUntil([&recording] { return recording; }));
     {
         const TestStream call("Meet", "phone");
         const TestStream music("Player", "");
