@@ -13,6 +13,8 @@
 #include <pulse/ext-stream-restore.h>
 #include <pulse/pulseaudio.h>
 
+#include "probe_loop.h"
+
 #include <signal.h>
 
 #include <chrono>
@@ -26,7 +28,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using probe::Clock;
 
 struct State {
     pa_mainloop* loop = nullptr;
@@ -46,21 +48,6 @@ struct State {
     int events = 0;
 };
 
-bool iterateUntil(State& state, const bool& flag, std::optional<Clock::time_point> deadline = std::nullopt)
-{
-    while (!flag) {
-        int timeout = -1;
-        if (deadline) {
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now());
-            if (left.count() <= 0) return false;
-            timeout = int(left.count());
-        }
-        pa_mainloop_prepare(state.loop, timeout);
-        pa_mainloop_poll(state.loop);
-        pa_mainloop_dispatch(state.loop);
-    }
-    return true;
-}
 
 void onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t index, void* userdata) noexcept
 {
@@ -97,7 +84,7 @@ void readStream(State& state, std::uint32_t index)
 {
     state.done = false;
     pa_operation_unref(pa_context_get_sink_input_info(state.context, index, onStreamInfo, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
 }
 
 void onSinkInfo(pa_context*, const pa_sink_info* info, int eol, void* userdata) noexcept
@@ -115,7 +102,7 @@ void clearPin(State& state)
         const char* const names[] = {state.restoreKey.c_str(), nullptr};
         state.done = false;
         pa_operation_unref(pa_ext_stream_restore_delete(state.context, names, onSuccess, &state));
-        iterateUntil(state, state.done);
+        probe::iterateUntil(state.loop, state.done);
     }
     if (!state.node.empty()) {
         const std::string command = "pw-metadata " + state.node + " target.object -1 Spa:Id >/dev/null 2>&1";
@@ -152,7 +139,7 @@ Call callOnce(State& state, Mode mode)
     Call call;
     if (mode == Mode::whereItBegins) {
         const bool never = false;
-        iterateUntil(state, never, Clock::now() + std::chrono::milliseconds(300));
+        probe::iterateUntil(state.loop, never, Clock::now() + std::chrono::milliseconds(300));
         readStream(state, index);
         call.began = state.sink == state.callsSink;
     }
@@ -170,7 +157,7 @@ Call callOnce(State& state, Mode mode)
         }
         bool ours = false;
         while (!ours) {
-            if (!iterateUntil(state, state.changed, deadline)) break;
+            if (!probe::iterateUntil(state.loop, state.changed, deadline)) break;
             ours = state.changedIndex == index;
             if (!ours) state.changed = false;
         }
@@ -217,10 +204,10 @@ int main(int argc, char** argv)
     pa_context_set_subscribe_callback(state.context, onEvent, &state);
     state.done = false;
     pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_ALL, onSuccess, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
     state.done = false;
     pa_operation_unref(pa_context_get_sink_info_by_name(state.context, callsSink.c_str(), onSinkInfo, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
     if (state.callsSink == PA_INVALID_INDEX) return 1;
 
     for (int round = 0; round < rounds; ++round) {

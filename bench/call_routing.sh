@@ -2,8 +2,8 @@
 # Time from a call stream's appearance (the stream-new event a probe sees) to its move onto the
 # calls device (the change event after which it plays there), for each contender on the same
 # daemon, stamped by one probe and taking turns in rounds of 10 calls: the program as users run
-# it with its window open (offscreen), the engine alone (vantorelle_headless), and a minimal
-# separate client that moves phone streams through the pulse layer (minimal_call_client.cpp).
+# it with its window open (offscreen) and closed (--background), the engine alone (vantorelle_headless), and a minimal
+# separate client that moves phone streams through the pulse layer (minimal_client.cpp).
 # Each program contender has a session bus of its own. Also counts the server events a subscribed
 # client sees per call, and whether a contender's moves left the server a memory of the calls
 # device (a pin: the next phone stream starts there). PulseAudio runs module-stream-restore, as
@@ -49,8 +49,9 @@ program() { # label command...
   contender "$1" env DBUS_SESSION_BUS_ADDRESS="$bus" XDG_RUNTIME_DIR="$bench_tmp/run-$1" QT_QPA_PLATFORM=offscreen "${@:2}"
 }
 program window-offscreen "$build/vantorelle"
+program background "$build/vantorelle" --background
 program headless "$build/bench/vantorelle_headless"
-contender minimal "$build/bench/bench_minimal_call_client" headset
+contender minimal "$build/bench/bench_minimal_client" headset
 sleep 1 # every contender has taken its first look and subscribed
 
 timeout 1200 "$build/bench/bench_call_routing" headset "$(( (count + 9) / 10 ))" 10 \
