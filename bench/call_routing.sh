@@ -2,8 +2,9 @@
 # Time from a call stream's appearance (the stream-new event a probe sees) to its move onto the
 # calls device (the change event after which it plays there), for each contender on the same
 # daemon, stamped by one probe and taking turns in rounds of 10 calls: the program as users run
-# it with its window open (offscreen) and closed (--background), the engine alone (vantorelle_headless), and a minimal
-# separate client that moves phone streams through the pulse layer (minimal_client.cpp).
+# it with its window open (offscreen) and closed (--background), the engine alone
+# (vantorelle_headless), and a minimal separate client that moves phone streams through the
+# pulse layer (minimal_client.cpp).
 # Each program contender has a session bus of its own. Also counts the server events a subscribed
 # client sees per call, and whether a contender's moves left the server a memory of the calls
 # device (a pin: the next phone stream starts there). PulseAudio runs module-stream-restore, as
