@@ -2,60 +2,83 @@
 
 #include "audio/pulse/PulseHandles.h"
 
+#include <string_view>
+#include <utility>
+
 namespace vantorelle::pulse {
 
 void StreamRestore::beforeMove(pa_context* context, const std::string& key)
 {
-    if (key.empty() || kept_.contains(key)) return;
-    pa_operation* operation = pa_ext_stream_restore_read(context, &StreamRestore::onRead, this);
-    if (!operation) return;
-    kept_.emplace(key, Kept{});
-    reading_.push_back(key);
-    sendDetached(operation);
-}
-
-void StreamRestore::onRead(pa_context*, const pa_ext_stream_restore_info* info, int eol, void* userdata) noexcept
-{
-    auto& self = *static_cast<StreamRestore*>(userdata);
-    if (self.reading_.empty()) return;
-    try {
-        const auto kept = self.kept_.find(self.reading_.front());
-        if (eol == 0 && info && info->name && kept != self.kept_.end() && kept->first == info->name) {
-            kept->second.entry = Entry{info->channel_map, info->volume, info->device ? info->device : "", info->mute};
-        } else if (eol != 0) {
-            if (kept != self.kept_.end()) kept->second.answered = eol > 0;
-            self.reading_.pop_front();
-        }
-    } catch (...) {
-        self.reading_.pop_front();
+    if (key.empty()) return;
+    if (const auto kept = kept_.find(key); kept != kept_.end()) {
+        kept->second.released = false;
+        return;
     }
+    kept_.emplace(key, Kept{});
+    read(context, {key, false});
 }
 
 void StreamRestore::putBack(pa_context* context, const std::string& key)
 {
-    const auto kept = kept_.find(key);
-    if (kept == kept_.end() || !kept->second.answered) return;
-    if (const std::optional<Entry>& entry = kept->second.entry) {
-        const pa_ext_stream_restore_info info{key.c_str(), entry->channels, entry->volume,
-                                              entry->device.empty() ? nullptr : entry->device.c_str(), entry->mute};
-        // Not applied to live streams: only the memory goes back.
-        sendDetached(pa_ext_stream_restore_write(context, PA_UPDATE_REPLACE, &info, 1, 0, nullptr, nullptr));
-    } else {
-        const char* const names[] = {key.c_str(), nullptr};
-        sendDetached(pa_ext_stream_restore_delete(context, names, nullptr, nullptr));
-    }
+    if (kept_.contains(key)) read(context, {key, true});
 }
 
 void StreamRestore::release(pa_context* context, const std::string& key)
 {
-    putBack(context, key);
-    kept_.erase(key);
+    const auto kept = kept_.find(key);
+    if (kept == kept_.end()) return;
+    kept->second.released = true;
+    read(context, {key, true});
 }
 
 void StreamRestore::clear() noexcept
 {
     kept_.clear();
     reading_.clear();
+}
+
+// The module answers a read with every entry it has.
+void StreamRestore::read(pa_context* context, Read what)
+{
+    pa_operation* operation = pa_ext_stream_restore_read(context, &StreamRestore::onRead, this);
+    if (!operation) return;
+    reading_.push_back(std::move(what));
+    sendDetached(operation);
+}
+
+void StreamRestore::entryRead(pa_context* context, const Read& what, const pa_ext_stream_restore_info& info)
+{
+    const auto kept = kept_.find(what.key);
+    if (kept == kept_.end() || !info.name || what.key != info.name) return;
+    const std::string_view device = info.device ? info.device : "";
+    if (!what.putsBack) {
+        kept->second.device = device;
+    } else if (kept->second.answered && device != kept->second.device) {
+        pa_ext_stream_restore_info entry = info;
+        entry.device = kept->second.device.empty() ? nullptr : kept->second.device.c_str();
+        // Not applied to live streams: only the memory goes back.
+        sendDetached(pa_ext_stream_restore_write(context, PA_UPDATE_REPLACE, &entry, 1, 0, nullptr, nullptr));
+    }
+}
+
+void StreamRestore::onRead(pa_context* context, const pa_ext_stream_restore_info* info, int eol, void* userdata) noexcept
+{
+    auto& self = *static_cast<StreamRestore*>(userdata);
+    if (self.reading_.empty()) return;
+    try {
+        const Read& what = self.reading_.front();
+        if (eol == 0 && info) {
+            self.entryRead(context, what, *info);
+            return;
+        }
+        const auto kept = self.kept_.find(what.key);
+        if (kept != self.kept_.end()) {
+            if (!what.putsBack) kept->second.answered = eol > 0;
+            else if (kept->second.released) self.kept_.erase(kept);
+        }
+    } catch (...) {
+    }
+    if (eol != 0) self.reading_.pop_front();
 }
 
 } // namespace vantorelle::pulse
