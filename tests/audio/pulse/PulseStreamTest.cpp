@@ -40,18 +40,21 @@ TEST_F(Streams, StreamsAreTrackedWithTheirApplicationRoleAndDevice)
     {
         const TestStream call("Meet", "phone");
         const TestStream music("Player", "");
-        const TestStream recording("Recorder", "", Direction::input);
+        const TestStream recorder("Recorder", "", Direction::input);
+        // A monitor is no device of the lists: a stream on one is on none.
+        const TestStream monitorRecorder("Monitor", "", Direction::input, "speakers_out.monitor");
         ASSERT_TRUE(waitForStreamOn(*system, "Meet", "speakers_out"));
         ASSERT_TRUE(waitForStreamOn(*system, "Player", "speakers_out"));
         ASSERT_TRUE(waitForStreamOn(*system, "Recorder", "headset_in"));
+        ASSERT_TRUE(waitForStreamOn(*system, "Monitor", ""));
         EXPECT_GE(listener.streamChanges, 1);
         EXPECT_EQ(findStream(*system, "Meet")->role, "phone");
         EXPECT_EQ(findStream(*system, "Meet")->direction, Direction::output);
         EXPECT_EQ(findStream(*system, "Recorder")->direction, Direction::input);
-        EXPECT_EQ(system->streams().size(), 3u);
+        EXPECT_EQ(system->streams().size(), 4u);
         // A second connection sees the same, from its first look.
         const auto later = makeReadySystem();
-        ASSERT_TRUE(waitUntil([&] { return later->streams().size() == 3; }));
+        ASSERT_TRUE(waitUntil([&] { return later->streams().size() == 4; }));
     }
     EXPECT_TRUE(waitUntil([this] { return system->streams().empty(); }));
 }

@@ -66,11 +66,13 @@ struct CountingListener final : AudioSystem::Listener {
 // recording into nothing) for as long as the object lives.
 class TestStream {
 public:
-    TestStream(const QString& application, const QString& role, Direction direction = Direction::output)
+    TestStream(const QString& application, const QString& role, Direction direction = Direction::output,
+               const QString& device = {})
     {
         diesWithTests(process_);
         QStringList arguments{direction == Direction::input ? "--record" : "--playback", "--client-name=" + application};
         if (!role.isEmpty()) arguments << "--property=media.role=" + role;
+        if (!device.isEmpty()) arguments << "--device=" + device;
         arguments << (direction == Direction::input ? "/dev/null" : "/dev/zero");
         process_.start("pacat", arguments);
     }
