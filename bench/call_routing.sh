@@ -30,17 +30,7 @@ for sink in speakers headset; do
 done
 timeout 5 pactl set-default-sink speakers
 
-labels=() pids=() helpers=()
-finish() {
-  for pid in "${pids[@]}" "${helpers[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}" "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
-  stop_daemon
-}
-trap finish EXIT
-contender() { # label command...
-  "${@:2}" >"$bench_tmp/$1.log" 2>&1 &
-  labels+=("$1"); pids+=($!)
-}
+trap stop_contenders EXIT
 program() { # label command...
   local bus="unix:path=$bench_tmp/bus-$1"
   dbus-daemon --session --nofork --nopidfile --address="$bus" >/dev/null 2>&1 &

@@ -136,16 +136,8 @@ int main(int argc, char** argv)
     const int plugs = std::atoi(argv[4]);
     State state;
     state.loop = pa_mainloop_new();
-    state.context = pa_context_new(pa_mainloop_get_api(state.loop), "switch-latency");
-    pa_context_connect(state.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
-    while (pa_context_get_state(state.context) != PA_CONTEXT_READY) {
-        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(state.context))) return 1;
-        pa_mainloop_iterate(state.loop, 1, nullptr);
-    }
-    pa_context_set_subscribe_callback(state.context, onEvent, &state);
-    state.done = false;
-    pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_ALL, onSuccess, &state));
-    probe::iterateUntil(state.loop, state.done);
+    state.context = probe::connectSubscribed(state.loop, "switch-latency", onEvent, &state);
+    if (!state.context) return 1;
 
     // A contender that switched none of a round's plugs sits out the later rounds.
     std::vector<bool> sitsOut(std::size_t(argc), false);

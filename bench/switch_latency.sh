@@ -25,17 +25,7 @@ if [[ "$server" == pipewire ]]; then start_pipewire; else start_daemon; fi
 timeout 5 pactl load-module module-null-sink sink_name=laptop \
   "sink_properties='device.description=\"Laptop Speakers\" device.form_factor=internal device.bus=pci'" >/dev/null
 
-labels=() pids=() helpers=()
-finish() {
-  for pid in "${pids[@]}" "${helpers[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}" "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
-  stop_daemon
-}
-trap finish EXIT
-contender() { # label command...
-  "${@:2}" >"$bench_tmp/$1.log" 2>&1 &
-  labels+=("$1"); pids+=($!)
-}
+trap stop_contenders EXIT
 # The program with a session bus of its own: label platform arguments...
 program() {
   local bus="unix:path=$bench_tmp/bus-$1"
