@@ -14,11 +14,12 @@ protected:
         ASSERT_TRUE(daemon().addSink("speakers_out"));
         ASSERT_TRUE(daemon().addSink("headset_out"));
         ASSERT_TRUE(daemon().addSource("headset_in"));
+        ASSERT_TRUE(daemon().addSource("mic_in"));
         ASSERT_TRUE(daemon().setDefaultSink("speakers_out"));
-        ASSERT_TRUE(daemon().setDefaultSource("headset_in"));
+        ASSERT_TRUE(daemon().setDefaultSource("mic_in"));
         system = makeReadySystem();
         system->listen(listener);
-        ASSERT_TRUE(waitUntil([this] { return connectedDevices(*system).size() == 3; }));
+        ASSERT_TRUE(waitUntil([this] { return connectedDevices(*system).size() == 4; }));
     }
     void TearDown() override
     {
@@ -45,7 +46,7 @@ TEST_F(Streams, StreamsAreTrackedWithTheirApplicationRoleAndDevice)
         const TestStream monitorRecorder("Monitor", "", Direction::input, "speakers_out.monitor");
         ASSERT_TRUE(waitForStreamOn(*system, "Meet", "speakers_out"));
         ASSERT_TRUE(waitForStreamOn(*system, "Player", "speakers_out"));
-        ASSERT_TRUE(waitForStreamOn(*system, "Recorder", "headset_in"));
+        ASSERT_TRUE(waitForStreamOn(*system, "Recorder", "mic_in"));
         ASSERT_TRUE(waitForStreamOn(*system, "Monitor", ""));
         EXPECT_GE(listener.streamChanges, 1);
         EXPECT_EQ(findStream(*system, "Meet")->role, "phone");
@@ -85,24 +86,35 @@ TEST_F(Streams, AMoveLeavesNoMemoryForTheNextStream)
         restoreModule = daemon().loadModule("module-stream-restore", {"restore_device=true"});
         ASSERT_TRUE(restoreModule);
     }
-    {
-        const TestStream call("Meet", "phone");
-        ASSERT_TRUE(waitForStreamOn(*system, "Meet", "speakers_out"));
-        ASSERT_TRUE(system->moveStream(Direction::output, findStream(*system, "Meet")->id, "headset_out"));
-        ASSERT_TRUE(waitForStreamOn(*system, "Meet", "headset_out"));
-        // A change of the stream while it is there (its volume, here) is no reason to remember either.
-        const QString id = QString::number(findStream(*system, "Meet")->id);
-        ASSERT_TRUE(daemon().pactl({"set-sink-input-volume", id, "80%"}));
+    struct Case {
+        Direction direction;
+        std::string usual;
+        std::string moveTo;
+        QString volumeCommand;
+    };
+    for (const Case& each : {Case{Direction::output, "speakers_out", "headset_out", "set-sink-input-volume"},
+                             Case{Direction::input, "mic_in", "headset_in", "set-source-output-volume"}}) {
+        SCOPED_TRACE(std::string(rawValue(each.direction)));
+        {
+            const TestStream call("Meet", "phone", each.direction);
+            ASSERT_TRUE(waitForStreamOn(*system, "Meet", each.usual));
+            ASSERT_TRUE(system->moveStream(each.direction, findStream(*system, "Meet")->id, each.moveTo));
+            ASSERT_TRUE(waitForStreamOn(*system, "Meet", each.moveTo));
+            // A change of the stream while it is there (its volume, here) is no reason to remember either.
+            const QString id = QString::number(findStream(*system, "Meet")->id);
+            ASSERT_TRUE(daemon().pactl({each.volumeCommand, id, "80%"}));
+            pumpEvents(200ms);
+        }
+        ASSERT_TRUE(waitUntil([this] { return system->streams().empty(); }));
         pumpEvents(200ms);
-    }
-    ASSERT_TRUE(waitUntil([this] { return system->streams().empty(); }));
-    pumpEvents(200ms);
-    for (const QString& role : {QString("phone"), QString()}) {
-        const TestStream next("Meet", role);
-        ASSERT_TRUE(waitUntil([this] { return findStream(*system, "Meet").has_value(); }));
-        // Where it starts, not where it may be moved later.
-        pumpEvents(300ms);
-        EXPECT_EQ(findStream(*system, "Meet")->deviceUID, "speakers_out") << "role " << role.toStdString();
+        for (const QString& role : {QString("phone"), QString()}) {
+            const TestStream next("Meet", role, each.direction);
+            ASSERT_TRUE(waitUntil([this] { return findStream(*system, "Meet").has_value(); }));
+            // Where it starts, not where it may be moved later.
+            pumpEvents(300ms);
+            EXPECT_EQ(findStream(*system, "Meet")->deviceUID, each.usual) << "role " << role.toStdString();
+        }
+        ASSERT_TRUE(waitUntil([this] { return system->streams().empty(); }));
     }
     if (restoreModule) daemon().unload(*restoreModule);
 }
