@@ -58,13 +58,7 @@ stats() { # label: prints a line, leaves "median p95" in $bench_tmp/$1.stats
 }
 echo "$server, $count calls each; machine load $(cut -d' ' -f1-3 /proc/loadavg)"
 for label in "${labels[@]}"; do stats "$label"; done
-read -r mm mp <"$bench_tmp/minimal.stats"
-for label in "${labels[@]}"; do
-  [[ $label == minimal ]] && continue
-  read -r m p <"$bench_tmp/$label.stats"
-  awk -v l="$label" -v m="$m" -v p="$p" -v mm="$mm" -v mp="$mp" 'BEGIN {
-    if (mm > 0 && mp > 0) printf "%-18s / minimal client: median %.2fx, p95 %.2fx\n", l, m / mm, p / mp }'
-done
+ratios_to_minimal
 echo "per call, events a subscribed client sees until the move / rounds whose last call left a pin:"
 for label in "${labels[@]}"; do
   printf '  %-18s %s / %s of %s\n' "$label" \

@@ -66,6 +66,18 @@ stop_contenders() {
   stop_daemon
 }
 
+# Each contender's median and p95 (from $bench_tmp/LABEL.stats) against the minimal client's.
+ratios_to_minimal() {
+  local mm mp m p
+  read -r mm mp <"$bench_tmp/minimal.stats"
+  for label in "${labels[@]}"; do
+    [[ $label == minimal ]] && continue
+    read -r m p <"$bench_tmp/$label.stats"
+    awk -v l="$label" -v m="$m" -v p="$p" -v mm="$mm" -v mp="$mp" 'BEGIN {
+      if (mm > 0 && mp > 0) printf "%-18s / minimal client: median %.2fx, p95 %.2fx\n", l, m / mm, p / mp }'
+  done
+}
+
 add_sinks() { # count prefix
   for i in $(seq 1 "$1"); do
     timeout 5 pactl load-module module-null-sink "sink_name=$2_$i" \
