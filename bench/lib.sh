@@ -53,6 +53,31 @@ stop_daemon() {
 }
 trap stop_daemon EXIT
 
+# The contenders of a latency benchmark, each in the background with its log in $bench_tmp, and
+# their helper processes; a script that has them ends them with stop_contenders on exit.
+labels=() pids=() helpers=()
+contender() { # label command...
+  "${@:2}" >"$bench_tmp/$1.log" 2>&1 &
+  labels+=("$1"); pids+=($!)
+}
+stop_contenders() {
+  for pid in "${pids[@]}" "${helpers[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}" "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
+  stop_daemon
+}
+
+# Each contender's median and p95 (from $bench_tmp/LABEL.stats) against the minimal client's.
+ratios_to_minimal() {
+  local mm mp m p
+  read -r mm mp <"$bench_tmp/minimal.stats"
+  for label in "${labels[@]}"; do
+    [[ $label == minimal ]] && continue
+    read -r m p <"$bench_tmp/$label.stats"
+    awk -v l="$label" -v m="$m" -v p="$p" -v mm="$mm" -v mp="$mp" 'BEGIN {
+      if (mm > 0 && mp > 0) printf "%-18s / minimal client: median %.2fx, p95 %.2fx\n", l, m / mm, p / mp }'
+  done
+}
+
 add_sinks() { # count prefix
   for i in $(seq 1 "$1"); do
     timeout 5 pactl load-module module-null-sink "sink_name=$2_$i" \

@@ -14,6 +14,8 @@
 // Usage: bench_switch_latency SINK_NAME FALLBACK ROUNDS PLUGS LABEL COMMAND [LABEL COMMAND]...
 #include <pulse/pulseaudio.h>
 
+#include "probe_loop.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,7 +27,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using probe::Clock;
 
 struct State {
     pa_mainloop* loop = nullptr;
@@ -39,22 +41,6 @@ struct State {
     int events = 0;
 };
 
-// Runs the loop until `flag` holds; false when `deadline` came first.
-bool iterateUntil(State& state, const bool& flag, std::optional<Clock::time_point> deadline = std::nullopt)
-{
-    while (!flag) {
-        int timeout = -1;
-        if (deadline) {
-            const auto left = std::chrono::duration_cast<std::chrono::microseconds>(*deadline - Clock::now());
-            if (left.count() <= 0) return false;
-            timeout = int(left.count());
-        }
-        pa_mainloop_prepare(state.loop, timeout);
-        pa_mainloop_poll(state.loop);
-        pa_mainloop_dispatch(state.loop);
-    }
-    return true;
-}
 
 void onServerInfo(pa_context*, const pa_server_info* info, void* userdata) noexcept
 {
@@ -67,7 +53,7 @@ void readDefaultSink(State& state)
 {
     state.done = false;
     pa_operation_unref(pa_context_get_server_info(state.context, onServerInfo, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
 }
 
 void onEvent(pa_context*, pa_subscription_event_type_t event, std::uint32_t, void* userdata) noexcept
@@ -102,7 +88,7 @@ std::optional<Clock::time_point> waitForDefault(State& state, const std::string&
         state.serverChanged = false;
         readDefaultSink(state);
         if ((state.defaultSink == name) == equal) return at;
-        if (!iterateUntil(state, state.serverChanged, deadline)) return std::nullopt;
+        if (!probe::iterateUntil(state.loop, state.serverChanged, deadline)) return std::nullopt;
     }
 }
 
@@ -114,7 +100,7 @@ bool plugOnce(State& state, const char* label, const std::string& sink, const st
     // From the plug's start, so a switch made inside the server while it loads counts too.
     const auto plugged = Clock::now();
     pa_operation_unref(pa_context_load_module(state.context, "module-null-sink", arguments.c_str(), onModule, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
     const auto loaded = Clock::now();
     // A switch inside the server is in effect by load-module's answer, and its event may come
     // before that.
@@ -128,11 +114,11 @@ bool plugOnce(State& state, const char* label, const std::string& sink, const st
     std::fflush(stdout);
     state.done = false;
     pa_operation_unref(pa_context_unload_module(state.context, state.module, onSuccess, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
     waitForDefault(state, sink, false, Clock::now());
     state.done = false;
     pa_operation_unref(pa_context_set_default_sink(state.context, fallback.c_str(), onSuccess, &state));
-    iterateUntil(state, state.done);
+    probe::iterateUntil(state.loop, state.done);
     // Plugs come seconds apart, not within the few milliseconds after a switch in which the
     // engine folds further events into one more pass; every contender pauses alike.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -150,16 +136,8 @@ int main(int argc, char** argv)
     const int plugs = std::atoi(argv[4]);
     State state;
     state.loop = pa_mainloop_new();
-    state.context = pa_context_new(pa_mainloop_get_api(state.loop), "switch-latency");
-    pa_context_connect(state.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
-    while (pa_context_get_state(state.context) != PA_CONTEXT_READY) {
-        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(state.context))) return 1;
-        pa_mainloop_iterate(state.loop, 1, nullptr);
-    }
-    pa_context_set_subscribe_callback(state.context, onEvent, &state);
-    state.done = false;
-    pa_operation_unref(pa_context_subscribe(state.context, PA_SUBSCRIPTION_MASK_ALL, onSuccess, &state));
-    iterateUntil(state, state.done);
+    state.context = probe::connectSubscribed(state.loop, "switch-latency", onEvent, &state);
+    if (!state.context) return 1;
 
     // A contender that switched none of a round's plugs sits out the later rounds.
     std::vector<bool> sitsOut(std::size_t(argc), false);
@@ -175,7 +153,7 @@ int main(int argc, char** argv)
             sitsOut[std::size_t(contender)] = switches == 0;
             // The contender's last reactions to the last unplug belong to its round.
             const bool never = false;
-            iterateUntil(state, never, Clock::now() + std::chrono::milliseconds(200));
+            probe::iterateUntil(state.loop, never, Clock::now() + std::chrono::milliseconds(200));
             std::printf("round %s %d %d\n", label, state.clients, state.events);
             std::fflush(stdout);
         }

@@ -25,17 +25,7 @@ if [[ "$server" == pipewire ]]; then start_pipewire; else start_daemon; fi
 timeout 5 pactl load-module module-null-sink sink_name=laptop \
   "sink_properties='device.description=\"Laptop Speakers\" device.form_factor=internal device.bus=pci'" >/dev/null
 
-labels=() pids=() helpers=()
-finish() {
-  for pid in "${pids[@]}" "${helpers[@]}"; do kill -CONT "$pid" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}" "${helpers[@]}"; do wait "$pid" 2>/dev/null || true; done
-  stop_daemon
-}
-trap finish EXIT
-contender() { # label command...
-  "${@:2}" >"$bench_tmp/$1.log" 2>&1 &
-  labels+=("$1"); pids+=($!)
-}
+trap stop_contenders EXIT
 # The program with a session bus of its own: label platform arguments...
 program() {
   local bus="unix:path=$bench_tmp/bus-$1"
@@ -83,13 +73,7 @@ echo "$server, $count plugs each; machine load $(cut -d' ' -f1-3 /proc/loadavg)"
 for label in "${labels[@]}" module; do stats "$label"; done
 awk '$1 == "plug" {print $4}' "$bench_tmp/probe.txt" | sort -n | awk '{a[NR]=$1} END {
   printf "%-18s median %6.2f ms\n", "load-module alone", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2 }'
-read -r mm mp <"$bench_tmp/minimal.stats"
-for label in "${labels[@]}"; do
-  [[ $label == minimal ]] && continue
-  read -r m p <"$bench_tmp/$label.stats"
-  awk -v l="$label" -v m="$m" -v p="$p" -v mm="$mm" -v mp="$mp" 'BEGIN {
-    if (mm > 0 && mp > 0) printf "%-18s / minimal client: median %.2fx, p95 %.2fx\n", l, m / mm, p / mp }'
-done
+ratios_to_minimal
 per_plug() { # label column
   awk -v l="$1" -v c="$2" '$1 == "round" && $2 == l {sum += $c; n++} END {printf "%.1f", n ? sum / (n * 10) : 0}' "$bench_tmp/probe.txt"
 }

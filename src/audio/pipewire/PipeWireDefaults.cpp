@@ -70,6 +70,11 @@ public:
     }
 
     bool isBroken() const noexcept { return broken_; }
+
+    bool setProperty(std::uint32_t subject, const char* key, const char* type, const char* value) noexcept
+    {
+        return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
+    }
     // The record's contents in the getters' terms; not ready until they are in.
     Answers answers() const
     {
@@ -361,6 +366,23 @@ std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
 {
     if (!isReady()) return std::nullopt;
     return pulse::PulseServerDefaults{defaultSink().value_or(""), defaultSource().value_or("")};
+}
+
+// WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) keeps a stream's target per stream
+// key (its media role, else its application) whenever the record's "target.object" of a live
+// stream changes, and gives it to the key's next stream. It stores the node whose object.serial
+// the value names, and none when no node has that serial; its policy takes the value as a serial
+// or else as a node name. A move through the pulse layer writes the serial, so it leaves that pin;
+// the node's name moves the stream alike and clears the key's stored target instead. "-1" lets
+// the stream follow the default and clears it too.
+bool PipeWireDefaults::setStreamTarget(std::uint32_t node, const std::string& target) noexcept
+{
+    if (!connection_) return false;
+    const bool sent = target.empty() ? connection_->setProperty(node, "target.object", "Spa:Id", "-1")
+                                     : connection_->setProperty(node, "target.object", "Spa:String", target.c_str());
+    // Out now, not on the next event of the server.
+    if (sent) dispatch();
+    return sent;
 }
 
 pulse::DefaultsFeedFactory PipeWireDefaults::factory()

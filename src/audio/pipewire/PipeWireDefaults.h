@@ -6,6 +6,7 @@
 #include <pulse/mainloop-api.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +51,7 @@ public:
     // Connects anew unless the connection works; for when the server may have been replaced,
     // as when the pulse connection to PipeWire is made again.
     void reconnect() noexcept override;
+    bool setStreamTarget(std::uint32_t node, const std::string& target) noexcept override;
 
     // Called on the loop, from a deferred event of its own, once after any change of what the
     // calls above answer (readiness included); their answers change only then. It may call

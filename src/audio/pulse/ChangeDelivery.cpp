@@ -38,6 +38,12 @@ void ChangeDelivery::defaultsChanged()
     if (!defaultTimer_.isActive()) defaultTimer_.startAt(std::chrono::steady_clock::now() + defaultChangeHold);
 }
 
+void ChangeDelivery::streamListChanged() noexcept
+{
+    pendingStreams_ = true;
+    wake_.enable(true);
+}
+
 void ChangeDelivery::defaultsRead()
 {
     if (pendingPass_ != Pass::none && !windowEnds_) wake_.enable(true);
@@ -90,6 +96,7 @@ void ChangeDelivery::deliver()
         if (!quiet) plugAnswerEnds_ = *windowEnds_ - window_ + plugAnswerWindow;
         if (listener_) listener_->deviceListChanged(quiet);
     }
+    if (std::exchange(pendingStreams_, false) && listener_) listener_->streamsChanged();
     while (!waiters_.empty() && waiters_.front().first <= answered_) {
         const std::function<void()> then = std::move(waiters_.front().second);
         waiters_.pop_front();

@@ -24,8 +24,9 @@ namespace vantorelle::pulse {
 // answered (answers come in the order of the requests). A pass waits while the defaults are
 // being read: a default the server changed with the plug (its own switch-on-connect) is read
 // before the pass; one that a module switching to new devices makes after the pass of a plug
-// (PipeWire's does) is that plug's, and brings a quiet pass of its own. Nothing is delivered after
-// destruction.
+// (PipeWire's does) is that plug's, and brings a quiet pass of its own. Stream changes go on the
+// next turn, outside the window (a call waits for its move), after a pass due on the same turn.
+// Nothing is delivered after destruction.
 class ChangeDelivery : public AudioSystem {
 public:
     // How long a default change waits for a device-list change it may come with.
@@ -57,6 +58,8 @@ protected:
     void defaultsChanged();
     // isReadingDefaults() no longer holds: a pass that waited for it goes now.
     void defaultsRead();
+    // The streams changed; what comes in one turn makes one call.
+    void streamListChanged() noexcept;
     void setSent() noexcept { ++sent_; }
     void setAnswered();
     // The connection is gone: no answer is to come for any set.
@@ -74,6 +77,7 @@ private:
     Listener* listener_ = nullptr;
     Pass pendingPass_ = Pass::none;
     bool pendingDefaultChange_ = false;
+    bool pendingStreams_ = false;
     std::uint64_t sent_ = 0;
     std::uint64_t answered_ = 0;
     std::optional<std::chrono::steady_clock::time_point> windowEnds_;

@@ -4,9 +4,11 @@
 
 #include <pulse/mainloop-api.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace vantorelle::pulse {
 
@@ -21,6 +23,9 @@ public:
     virtual void setOnChange(std::function<void()> onChange) = 0;
     // The server may have been replaced: connect anew unless the connection works.
     virtual void reconnect() noexcept = 0;
+    // Sends a stream (its node) to the device named `target`, or to follow the default when that
+    // is empty, leaving the session manager no memory of it; false when it cannot be asked.
+    virtual bool setStreamTarget(std::uint32_t /*node*/, const std::string& /*target*/) noexcept { return false; }
 };
 using DefaultsFeedFactory = std::function<std::unique_ptr<DefaultsFeed>(pa_mainloop_api*)>;
 

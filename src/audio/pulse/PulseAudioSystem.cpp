@@ -117,7 +117,8 @@ void PulseAudioSystem::connected()
     pa_context_set_subscribe_callback(context, &PulseAudioSystem::onEvent, this);
     const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
                                                           | PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_CARD
-                                                          | PA_SUBSCRIPTION_MASK_MODULE);
+                                                          | PA_SUBSCRIPTION_MASK_MODULE | PA_SUBSCRIPTION_MASK_SINK_INPUT
+                                                          | PA_SUBSCRIPTION_MASK_SOURCE_OUTPUT);
     // Subscribed before the look is asked for: requests are answered in order, so nothing that
     // changes after the look can be missed. A one-shot look follows nothing.
     if (reconnects_) sendDetached(pa_context_subscribe(context, mask, &PulseAudioSystem::onSubscribed, this));
@@ -129,6 +130,7 @@ void PulseAudioSystem::connected()
     moduleListing_.clear();
     sendDetached(pa_context_get_module_info_list(context, &PulseAudioSystem::onModuleList, this));
     requestServerInfo();
+    if (reconnects_) requestStreamLists();
 }
 
 // Called from inside the context's own callback: the context is let go of on the next attempt.
@@ -143,6 +145,8 @@ void PulseAudioSystem::lost() noexcept
     // Their answers cannot come any more.
     sets_.clear();
     setsLost();
+    movedStreams_.clear();
+    restore_.clear();
     if (!reconnects_ || reconnectTimer_.isActive()) return;
     trace([this] { return "no connection to the sound server; trying again in " + std::to_string(nextDelay_.count()) + " ms"; });
     reconnectTimer_.startAt(now() + nextDelay_);
@@ -204,6 +208,12 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
             sendDetached(pa_context_get_module_info(context, index, &PulseAudioSystem::onModuleInfo, this));
         }
+        break;
+    case PA_SUBSCRIPTION_EVENT_SINK_INPUT:
+        streamEvent(Direction::output, type, index);
+        break;
+    case PA_SUBSCRIPTION_EVENT_SOURCE_OUTPUT:
+        streamEvent(Direction::input, type, index);
         break;
     case PA_SUBSCRIPTION_EVENT_SERVER:
         requestServerInfo();

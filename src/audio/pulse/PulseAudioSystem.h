@@ -6,6 +6,8 @@
 #include "audio/pulse/PulseAudioOptions.h"
 #include "audio/pulse/PulseHandles.h"
 #include "audio/pulse/ServerMirror.h"
+#include "audio/pulse/StreamMirror.h"
+#include "audio/pulse/StreamRestore.h"
 
 #include <pulse/introspect.h>
 #include <pulse/subscribe.h>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -28,7 +31,8 @@ namespace vantorelle {
 // without a round trip; a set is a request whose answer updates the mirror. It never waits, and
 // a lost connection is made again, with growing delays, for as long as the object lives. Until
 // the first look is complete, and while a headset is between two profiles, the device list is
-// "no answer", never "no devices".
+// "no answer", never "no devices". The applications' streams are followed the same way, on the
+// same connection.
 class PulseAudioSystem final : public pulse::ChangeDelivery {
 public:
     // Follows the server on `loop` (the application's), reconnecting for as long as it lives.
@@ -43,8 +47,10 @@ public:
     std::optional<SystemDefaults> defaults() const override;
     // Sends the request unless the device is the default already or a set to it is on its way.
     bool setDefault(Direction direction, const std::string& uid) override;
-    std::vector<AudioStream> streams() const override { return {}; }
-    bool moveStream(Direction, std::uint32_t, const std::string&) override { return false; }
+    std::vector<AudioStream> streams() const override;
+    // On PipeWire through its own record of the stream's target, which leaves the session
+    // manager nothing to remember; elsewhere a pulse move whose memory is put back (StreamRestore).
+    bool moveStream(Direction direction, std::uint32_t id, const std::string& uid) override;
 
     // A snapshot's loop runs only while someone waits on it: runs it until the sets made so far
     // are answered, for as long as the query deadline at most. True when they were.
@@ -80,6 +86,10 @@ private:
     static void onSetDone(pa_context* context, int success, void* userdata) noexcept;
     static void onModuleInfo(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
     static void onModuleList(pa_context* context, const pa_module_info* info, int eol, void* userdata) noexcept;
+    template <typename Info>
+    static void onStreamInfo(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
+    template <typename Info>
+    static void onStreamList(pa_context* context, const Info* info, int eol, void* userdata) noexcept;
 
     bool isHolding() const noexcept override { return mirror_.isHolding(); }
     bool isReadingDefaults() const noexcept override { return defaultsReads_ > 0; }
@@ -95,6 +105,12 @@ private:
     void requestServerInfo();
     void endpointListed(const pulse::PulseEndpoint& endpoint);
     void endpointListEnded(Direction direction, bool failed);
+    // The streams' part of the connection (PulseStreams.cpp).
+    void requestStreamLists();
+    void streamEvent(Direction direction, unsigned type, std::uint32_t index);
+    void streamArrived(const pulse::PulseStream& stream);
+    void streamGone(Direction direction, std::uint32_t index);
+    std::string streamDevice(Direction direction, std::uint32_t endpoint) const;
     // Acts on what the mirror made of an update.
     void handle(pulse::MirrorChange change);
     void feedChanged();
@@ -144,6 +160,12 @@ private:
     int defaultsReads_ = 0;
 
     std::list<PendingSet> sets_;
+
+    pulse::StreamMirror streams_;
+    std::vector<pulse::PulseStream> streamListing_[2];
+    // Streams we moved, by key, until they end; the server's memory of their keys.
+    std::map<pulse::StreamMirror::Key, std::string> movedStreams_;
+    pulse::StreamRestore restore_;
 
     // Declared in teardown order (last first): events, then the context.
     pulse::Context context_;

@@ -324,6 +324,12 @@ const PulseEndpoint* ServerMirror::findDevice(Direction direction, const std::st
     return nullptr;
 }
 
+const PulseEndpoint* ServerMirror::findIndexed(Direction direction, std::uint32_t index) const
+{
+    const auto found = endpointsOf(direction).find(index);
+    return found == endpointsOf(direction).end() ? nullptr : &found->second;
+}
+
 const PulseEndpoint* ServerMirror::findNamed(Direction direction, const std::string& name) const
 {
     if (name.empty()) return nullptr;

@@ -95,6 +95,8 @@ public:
     // Defaults as PipeWire records them, named as the pulse layer names them: a sink's monitor
     // chosen as the input goes by the sink's own name there, "<sink>.monitor" here.
     PulseServerDefaults inPulseNames(PulseServerDefaults recorded) const;
+    // The endpoint with a server index, usable or not.
+    const PulseEndpoint* findIndexed(Direction direction, std::uint32_t index) const;
     // The usable endpoint a device UID stands for.
     const PulseEndpoint* findDevice(Direction direction, const std::string& uid) const;
 

@@ -3,6 +3,7 @@
 #include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pulse/PulseAudioSystem.h"
 #include "audio/pulse/QtMainloop.h"
+#include "support/platform/ChildProcess.h"
 #include "support/platform/PulseDaemon.h"
 #include "support/platform/QtWait.h"
 
@@ -60,6 +61,49 @@ struct CountingListener final : AudioSystem::Listener {
     int streamChanges = 0;
     int defaultChanges = 0;
 };
+
+// An application's stream on the test's server, as pacat makes one: playing silence (or
+// recording into nothing) for as long as the object lives.
+class TestStream {
+public:
+    TestStream(const QString& application, const QString& role, Direction direction = Direction::output,
+               const QString& device = {})
+    {
+        diesWithTests(process_);
+        QStringList arguments{direction == Direction::input ? "--record" : "--playback", "--client-name=" + application};
+        if (!role.isEmpty()) arguments << "--property=media.role=" + role;
+        if (!device.isEmpty()) arguments << "--device=" + device;
+        arguments << (direction == Direction::input ? "/dev/null" : "/dev/zero");
+        process_.start("pacat", arguments);
+    }
+    ~TestStream() { endProcess(process_); }
+    TestStream(const TestStream&) = delete;
+    TestStream& operator=(const TestStream&) = delete;
+
+private:
+    QProcess process_;
+};
+
+// The stream of `application` as the backend shows it, once there.
+inline std::optional<AudioStream> findStream(const AudioSystem& system, const std::string& application)
+{
+    for (const AudioStream& stream : system.streams()) {
+        if (stream.application == application) return stream;
+    }
+    return std::nullopt;
+}
+
+// Waits for the stream of `application` to show on the device `uid`; whether it did.
+inline bool waitForStreamOn(const AudioSystem& system, const std::string& application, const std::string& uid,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(5))
+{
+    return waitUntil(
+        [&] {
+            const std::optional<AudioStream> stream = findStream(system, application);
+            return stream && stream->deviceUID == uid;
+        },
+        timeout);
+}
 
 // One private daemon for every test of a suite; each test unloads what it loaded.
 class PulseDaemonSuite : public ::testing::Test {
