@@ -59,13 +59,17 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         const bool call = isCall(stream, settings.callsApplications);
         if (!call && isNew) continue;
         const std::optional<std::string> defaultUID = defaults.uid(stream.direction);
-        CallPlacement placement = isNew ? CallPlacement{stream.deviceUID, {}, {}, false} : known->second;
+        CallPlacement placement = isNew ? CallPlacement{stream.deviceUID, {}, {}, {}, false} : known->second;
+        if (placement.inFlight == stream.deviceUID) placement.inFlight.reset();
         if (!isNew && stream.deviceUID != placement.lastDevice && !placement.sentTo.contains(stream.deviceUID)) {
             // Moved by someone else. The server's own moves are not the user's: a stream
             // following the default goes with it, and one whose device went is rescued, to the
             // default as a rule (the device list may tell that it went only after the move).
             const bool byServer = stream.deviceUID == defaultUID || !isConnected(connected, placement.lastDevice);
-            if (!byServer) placement.byUser = true;
+            if (!byServer) {
+                placement.byUser = true;
+                placement.inFlight.reset();
+            }
         }
         placement.lastDevice = stream.deviceUID;
 
@@ -74,10 +78,13 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         if (isNew && target && target != defaultUID) {
             decision.started.push_back({stream.direction, stream.application, *target});
         }
-        if (target && !target->empty() && *target != stream.deviceUID) {
+        // A move on its way decides where the stream is: the look may be older than the move.
+        const std::string& current = placement.inFlight ? *placement.inFlight : stream.deviceUID;
+        if (target && !target->empty() && *target != current) {
             decision.moves.push_back({stream.direction, stream.id, *target});
             placement.sentTo.insert(*target);
             placement.placedOn = target;
+            placement.inFlight = target;
         }
         // A stream at the default follows it again: the server forgets a move to the default.
         if (placement.placedOn == defaultUID) placement.placedOn.reset();
@@ -85,6 +92,12 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
     }
     placements = std::move(next);
     return decision;
+}
+
+void forgetMove(CallPlacements& placements, const StreamMove& move)
+{
+    const auto placement = placements.find({move.direction, move.id});
+    if (placement != placements.end() && placement->second.inFlight == move.toUID) placement->second.inFlight.reset();
 }
 
 } // namespace vantorelle

@@ -27,6 +27,8 @@ struct CallPlacement {
     std::optional<std::string> placedOn;
     // Every device routing ever sent it to: seeing it arrive there is routing's own doing.
     std::set<std::string> sentTo;
+    // The latest move sent and not seen landed yet: where the stream is about to be.
+    std::optional<std::string> inFlight;
     // Moved by hand (in a mixer): left where it is until it ends.
     bool byUser = false;
 };
@@ -55,9 +57,13 @@ struct RoutingDecision {
 // the calls stack's pick (the same rule as the default's), or back to the default when the stack
 // has none; with routing off, the calls routing moved go back to the default. Streams moved by
 // hand stay, other streams are never touched. `placements` is updated (ended streams are
-// forgotten) as if every move succeeds; the next look tells where they went.
+// forgotten) as if every move succeeds; the next look tells where they went (a move that could
+// not be sent is to be forgotten with forgetMove()).
 RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::vector<AudioDevice>& connected,
                            const StoredSettings& settings, bool lidClosed, const SystemDefaults& defaults,
                            CallPlacements& placements);
+
+// The move of this stream could not be sent: it stays where it was seen.
+void forgetMove(CallPlacements& placements, const StreamMove& move);
 
 } // namespace vantorelle

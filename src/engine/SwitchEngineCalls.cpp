@@ -35,6 +35,7 @@ void SwitchEngine::routeCallStreams(const std::optional<SystemDefaults>& current
     const RoutingDecision decision = routeCalls(streams, connected_, settings_, lidClosed_, defaults, callPlacements_);
     for (const StreamMove& move : decision.moves) {
         const bool sent = audio_->moveStream(move.direction, move.id, move.toUID);
+        if (!sent) forgetMove(callPlacements_, move);
         if (tracing()) {
             trace_->write(std::string("calls: ") + (sent ? "moved " : "could not move ") + std::string(rawValue(move.direction))
                           + " stream " + std::to_string(move.id) + " to " + move.toUID);

@@ -114,6 +114,19 @@ TEST_F(CallsTest, TheCallFollowsItsStackAndComesBackToTheDefault)
     for (const auto& move : takeMoves()) EXPECT_EQ(move.id, 7u);
 }
 
+TEST_F(CallsTest, RoutingTurnedOffWhileAMoveIsOnItsWayStillGivesTheCallBack)
+{
+    startWithCalls();
+    audio().holdMoves = true;
+    streamStarts(stream(7, Direction::output, "builtin-speakers"));
+    engine->setRouteCalls(false, Direction::output);
+    EXPECT_EQ(takeMoves(), (std::vector<FakeAudioSystem::MoveCall>{{7, "usb-headset"}, {7, "builtin-speakers"}}));
+    audio().streamsPresent[0].deviceUID = "usb-headset";
+    audio().fireStreamsChange();
+    streamIsOn(7, "builtin-speakers");
+    EXPECT_TRUE(takeMoves().empty()) << "the landing moves are routing's own";
+}
+
 TEST_F(CallsTest, ACallMovedByHandStaysWhereTheUserPutIt)
 {
     startWithCalls();

@@ -33,8 +33,18 @@ bool FakeAudioSystem::moveStream(Direction direction, std::uint32_t id, const st
     });
     if (failDeviceList || stream == streamsPresent.end()) return false;
     if (std::ranges::find(devicesPresent, uid, &AudioDevice::uid) == devicesPresent.end()) return false;
-    stream->deviceUID = uid;
+    if (!holdMoves) stream->deviceUID = uid;
     return true;
+}
+
+void FakeAudioSystem::landMoves()
+{
+    holdMoves = false;
+    for (const MoveCall& move : moveCalls) {
+        for (AudioStream& stream : streamsPresent) {
+            if (stream.id == move.id) stream.deviceUID = move.uid;
+        }
+    }
 }
 
 void FakeAudioSystem::whenSetsSettled(std::function<void()> then)

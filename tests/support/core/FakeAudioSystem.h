@@ -65,7 +65,10 @@ public:
     std::optional<std::vector<AudioDevice>> devices() const override;
     std::optional<SystemDefaults> defaults() const override;
     bool setDefault(Direction direction, const std::string& uid) override;
-    // A move lands at once, as a server's would, but is told only at fireStreamsChange().
+    // Moves land only at landMoves(), as a loaded server's would land late.
+    bool holdMoves = false;
+    void landMoves();
+    // A move lands at once (unless held), but is told only at fireStreamsChange().
     bool moveStream(Direction direction, std::uint32_t id, const std::string& uid) override;
     std::vector<AudioStream> streams() const override { return failDeviceList ? std::vector<AudioStream>{} : streamsPresent; }
     void listen(Listener& listener) override;
