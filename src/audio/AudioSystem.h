@@ -54,7 +54,8 @@ public:
         // A default of either direction changed, and no device-list change came with it; or the
         // other program choosing defaults came or went.
         virtual void defaultChanged() = 0;
-        // A stream came, went, or moved to another device.
+        // A stream came, went, or moved to another device, and no device-list change came with
+        // it in the same turn (a device-list change is the moment to look at the streams as well).
         virtual void streamsChanged() = 0;
 
     protected:

@@ -59,7 +59,8 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         const bool call = isCall(stream, settings.callsApplications);
         if (!call && isNew) continue;
         const std::optional<std::string> defaultUID = defaults.uid(stream.direction);
-        CallPlacement placement = isNew ? CallPlacement{stream.deviceUID, {}, {}, {}, false} : known->second;
+        CallPlacement placement = isNew ? CallPlacement{} : known->second;
+        if (isNew) placement.lastDevice = stream.deviceUID;
         if (placement.inFlight == stream.deviceUID) placement.inFlight.reset();
         if (!isNew && stream.deviceUID != placement.lastDevice && !placement.sentTo.contains(stream.deviceUID)) {
             // Moved by someone else. The server's own moves are not the user's: a stream

@@ -188,8 +188,7 @@ TEST(AppShell, TheTrayMenuListsTheUsableDevicesInRankOrderAndAChoiceSetsTheDefau
         stored.inputPriority = c.inputStack;
         stored.outputPriority = c.outputStack;
         stored.autoSwitchInput = stored.autoSwitchOutput = c.autoSwitch;
-        PriorityStore(parts.folder.path()).save(stored);
-        const auto engine = parts.makeEngine();
+        const auto engine = parts.makeEngine(stored);
         engine->start();
         TrayMenu menu(*engine);
         // The menu hears of the engine's changes through the event loop.

@@ -132,8 +132,7 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
                              {"hdmi", "LG UltraFine Monitor"}, {"headset", "USB Headset"}};
     stored.autoSwitchInput = false;
     stored.autoSwitchOutput = false;
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
     FakeInstallation installation;
     MainWindow window(*engine, installation.loginItems());
@@ -166,8 +165,7 @@ TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
     stored.outputPriority = {{"spk", "Family 17h HD Audio Controller Analog Stereo", "Desk speakers"},
                              {"hdmi", "LG UltraFine Monitor", "", false},
                              {"headset", "USB Headset"}};
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
     FakeInstallation installation;
     MainWindow window(*engine, installation.loginItems());
@@ -201,8 +199,7 @@ TEST(Screenshots, CallsSectionOn)
                                   {"spk", "Built-in Audio Analog Stereo", "Desk speakers"},
                                   {"hdmi", "LG UltraFine Monitor", "", false}};
     stored.routeCallsOutput = true;
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
     FakeInstallation installation;
     MainWindow window(*engine, installation.loginItems());
@@ -229,8 +226,7 @@ TEST(Screenshots, TrayMenuAndBluetoothCards)
     stored.outputPriority = {{"bluez:AA:BB:CC:DD:EE:01:output", "Travel Headset"}, {"desk", "Desk Speakers"},
                              {"bluez:AA:BB:CC:DD:EE:02:output", "Kitchen Speaker"}, {"spk", "Laptop Speakers"}};
     stored.inputPriority = {{"usb-mic", "USB Microphone"}, {"mic", "Built-in Microphone"}};
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
 
     TrayMenu menu(*engine);

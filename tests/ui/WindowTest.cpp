@@ -318,8 +318,7 @@ TEST(FirstWindow, ScreenReadersFindRolesNamesStatesAndDescriptions)
     parts.audio.defaultInput = "usb";
     StoredSettings stored;
     stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"old", "Old Headset"}};
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
     TempFolder config;
     MainWindow window(*engine, [&] { return LoginItem(AppIdentity::forExecutable("/nowhere/vantorelle"), config / "autostart"); });
@@ -420,8 +419,7 @@ TEST(FocusRings, EachStandsOutFromWhatSurroundsIt)
     parts.audio.defaultInput = "usb";
     StoredSettings stored;
     stored.inputPriority = {{"usb", "USB Microphone"}, {"cam", "USB Camera"}, {"yeti", "Blue Yeti"}, {"gone", "Old Mic"}};
-    PriorityStore(parts.folder.path()).save(stored);
-    const auto engine = parts.makeEngine();
+    const auto engine = parts.makeEngine(stored);
     engine->start();
     FakeInstallation installation;
     MainWindow window(*engine, installation.loginItems());

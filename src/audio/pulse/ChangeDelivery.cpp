@@ -94,6 +94,8 @@ void ChangeDelivery::deliver()
         windowEnds_ = std::chrono::steady_clock::now() + window_;
         plugAnswerEnds_.reset();
         if (!quiet) plugAnswerEnds_ = *windowEnds_ - window_ + plugAnswerWindow;
+        // The pass looks at the streams as they are now too.
+        pendingStreams_ = false;
         if (listener_) listener_->deviceListChanged(quiet);
     }
     if (std::exchange(pendingStreams_, false) && listener_) listener_->streamsChanged();

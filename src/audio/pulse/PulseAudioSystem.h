@@ -107,10 +107,10 @@ private:
     void endpointListEnded(Direction direction, bool failed);
     // The streams' part of the connection (PulseStreams.cpp).
     void requestStreamLists();
+    void requestStreamList(Direction direction);
     void streamEvent(Direction direction, unsigned type, std::uint32_t index);
     void streamArrived(const pulse::PulseStream& stream);
     void streamGone(Direction direction, std::uint32_t index);
-    std::string streamDevice(Direction direction, std::uint32_t endpoint) const;
     // Acts on what the mirror made of an update.
     void handle(pulse::MirrorChange change);
     void feedChanged();

@@ -24,18 +24,13 @@ std::vector<AudioStream> PulseAudioSystem::streams() const
 {
     if (!isReady() || !streams_.isComplete()) return {};
     try {
-        return streams_.streams([this](Direction direction, std::uint32_t endpoint) {
-            return streamDevice(direction, endpoint);
+        return streams_.streams([this](Direction direction, std::uint32_t index) {
+            const PulseEndpoint* endpoint = mirror_.findIndexed(direction, index);
+            return endpoint && deviceOf(*endpoint) ? uidOf(*endpoint) : std::string();
         });
     } catch (...) {
         return {};
     }
-}
-
-std::string PulseAudioSystem::streamDevice(Direction direction, std::uint32_t endpoint) const
-{
-    const PulseEndpoint* found = mirror_.findIndexed(direction, endpoint);
-    return found && deviceOf(*found) ? uidOf(*found) : std::string();
 }
 
 bool PulseAudioSystem::moveStream(Direction direction, std::uint32_t id, const std::string& uid)
@@ -67,11 +62,16 @@ bool PulseAudioSystem::moveStream(Direction direction, std::uint32_t id, const s
 void PulseAudioSystem::requestStreamLists()
 {
     streams_.beginLook();
+    for (const Direction direction : allDirections) requestStreamList(direction);
+}
+
+void PulseAudioSystem::requestStreamList(Direction direction)
+{
+    streamListing_[slotOf(direction)].clear();
     pa_context* context = context_.get();
-    for (const Direction direction : allDirections) streamListing_[slotOf(direction)].clear();
-    sendDetached(pa_context_get_sink_input_info_list(context, &PulseAudioSystem::onStreamList<pa_sink_input_info>, this));
-    sendDetached(pa_context_get_source_output_info_list(
-        context, &PulseAudioSystem::onStreamList<pa_source_output_info>, this));
+    sendDetached(direction == Direction::input
+                     ? pa_context_get_source_output_info_list(context, &onStreamList<pa_source_output_info>, this)
+                     : pa_context_get_sink_input_info_list(context, &onStreamList<pa_sink_input_info>, this));
 }
 
 void PulseAudioSystem::streamEvent(Direction direction, unsigned type, std::uint32_t index)
@@ -124,7 +124,7 @@ void PulseAudioSystem::onStreamInfo(pa_context*, const Info* info, int eol, void
 }
 
 template <typename Info>
-void PulseAudioSystem::onStreamList(pa_context* context, const Info* info, int eol, void* userdata) noexcept
+void PulseAudioSystem::onStreamList(pa_context*, const Info* info, int eol, void* userdata) noexcept
 {
     auto& self = *static_cast<PulseAudioSystem*>(userdata);
     constexpr Direction direction = directionOf<Info>();
@@ -132,12 +132,7 @@ void PulseAudioSystem::onStreamList(pa_context* context, const Info* info, int e
     try {
         if (eol < 0) {
             // Asked again: the streams are not known without every list.
-            listing.clear();
-            if constexpr (direction == Direction::input) {
-                sendDetached(pa_context_get_source_output_info_list(context, &onStreamList<Info>, userdata));
-            } else {
-                sendDetached(pa_context_get_sink_input_info_list(context, &onStreamList<Info>, userdata));
-            }
+            self.requestStreamList(direction);
         } else if (eol > 0 || !info) {
             if (self.streams_.listed(direction, std::exchange(listing, {})) && self.streams_.isComplete()) {
                 self.streamListChanged();

@@ -13,4 +13,10 @@ std::shared_ptr<SwitchEngine> FakeEngineParts::makeEngine()
                                 std::move(notifierOwner), std::move(lidOwner));
 }
 
+std::shared_ptr<SwitchEngine> FakeEngineParts::makeEngine(const StoredSettings& stored)
+{
+    PriorityStore(folder.path()).save(stored);
+    return makeEngine();
+}
+
 } // namespace vantorelle::test

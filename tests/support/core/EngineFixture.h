@@ -32,6 +32,8 @@ struct FakeEngineParts {
     FakeEngineParts();
     // Builds the engine (loading whatever settings file the folder holds).
     std::shared_ptr<SwitchEngine> makeEngine();
+    // Builds it over a settings file an earlier run left with `stored`.
+    std::shared_ptr<SwitchEngine> makeEngine(const StoredSettings& stored);
 
     TempFolder folder;
     std::unique_ptr<FakeAudioSystem> audioOwner = std::make_unique<FakeAudioSystem>();
