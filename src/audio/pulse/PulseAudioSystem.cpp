@@ -184,6 +184,10 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         const Direction direction = facility == PA_SUBSCRIPTION_EVENT_SOURCE ? Direction::input : Direction::output;
         if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
             handle(mirror_.endpointRemoved(direction, index, now()));
+        } else if (type == PA_SUBSCRIPTION_EVENT_CHANGE && !mirror_.findIndexed(direction, index)) {
+            // A new endpoint is told changed before it is told new, and the new one brings its
+            // facts (as a listing on its way does): one question, not two, so that the server
+            // answers a set sent meanwhile sooner.
         } else if (direction == Direction::output) {
             sendDetached(pa_context_get_sink_info_by_index(context, index,
                                                            &PulseAudioSystem::onEndpointInfo<pa_sink_info>, this));
