@@ -148,11 +148,15 @@ void SwitchEngine::deviceListChanged(bool quiet)
         announcement.reread |= applyRule(direction, current) == RuleOutcome::sent;
     }
     routeCallStreams(current);
-    // The sets are on their way; now the file and the views.
+    // The sets are on their way; now the file. The views follow once the system has answered
+    // them: drawn meanwhile, they would take the processor from the server making the switch.
     if (changed) saveSettings();
-    publish({EngineField::connected, EngineField::settings, EngineField::defaultInputUID,
-             EngineField::defaultOutputUID});
-    if (changed) publish({EngineField::settingsUnsaved});
+    announcement.fields = {EngineField::connected, EngineField::settings, EngineField::defaultInputUID,
+                           EngineField::defaultOutputUID};
+    if (changed) announcement.fields.push_back(EngineField::settingsUnsaved);
+    if (!announcement.reread) {
+        for (const EngineField field : std::exchange(announcement.fields, {})) observers_.notify(field);
+    }
 
     // The first pass on every connection to the system is a fresh look, not news.
     announcement.lidNowClosed = std::exchange(lidChangeToAnnounce_, std::nullopt);
@@ -219,6 +223,7 @@ void SwitchEngine::settleAndAnnounce(Announcement announcement)
     // The system is ours, and so are the waiters it holds.
     audio_->whenSetsSettled([this, announcement = std::move(announcement), began = switchNotices_] {
         if (announcement.reread) defaultChanged();
+        for (const EngineField field : announcement.fields) observers_.notify(field);
         if (!announcement.announce) return;
         // A switch that a later pass, answered first, has told already is not told twice.
         const auto from = [this, began](Direction direction, const std::optional<std::string>& previous) {

@@ -166,6 +166,8 @@ private:
         bool announce = true;
         // A device-list pass: output and the device notices too, not the input switch alone.
         bool withDevices = false;
+        // What observers are told once the sets are answered.
+        std::vector<EngineField> fields;
     };
     enum class RuleOutcome { off, noCandidate, inPlace, sent, refused };
     // Sends the set the rule asks for, unless its pick is the default already.

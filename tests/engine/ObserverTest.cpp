@@ -199,6 +199,15 @@ TEST_F(ObserverTest, SetsReachTheSystemBeforeObserversAreTold)
         EXPECT_EQ(audio().setCalls.size(), before + 1) << what;
         EXPECT_EQ(setsWhenFirstTold, before + 1) << what;
     }
+
+    // A pass's views wait for the system's answer to its set, and then show what it answered.
+    audio().holdSetAnswers = true;
+    setsWhenFirstTold.reset();
+    plug(usbMic());
+    EXPECT_FALSE(setsWhenFirstTold);
+    audio().answerSets();
+    EXPECT_TRUE(setsWhenFirstTold);
+    EXPECT_EQ(engine->defaultInputUID(), "usb-mic");
 }
 
 } // namespace
