@@ -260,31 +260,6 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
 
 PipeWireDefaults::~PipeWireDefaults() = default;
 
-bool PipeWireDefaults::isReady() const noexcept
-{
-    return announced_.ready;
-}
-
-std::optional<std::string> PipeWireDefaults::defaultSink() const
-{
-    return announced_.sink;
-}
-
-std::optional<std::string> PipeWireDefaults::defaultSource() const
-{
-    return announced_.source;
-}
-
-std::optional<std::string> PipeWireDefaults::configuredSink() const
-{
-    return announced_.configuredSink;
-}
-
-std::optional<std::string> PipeWireDefaults::configuredSource() const
-{
-    return announced_.configuredSource;
-}
-
 void PipeWireDefaults::connect() noexcept
 {
     if (!context_) return;
@@ -355,7 +330,7 @@ void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, v
         if (now == defaults.announced_) return;
         defaults.announced_ = std::move(now);
         // A copy: the callback may end this object.
-        const std::function<void()> announce = defaults.onChange;
+        const std::function<void()> announce = defaults.onChange_;
         if (announce) announce();
     } catch (...) {
         // Out of memory, or the owner's callback failed: nothing may cross into the loop.
@@ -364,8 +339,8 @@ void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, v
 
 std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
 {
-    if (!isReady()) return std::nullopt;
-    return pulse::PulseServerDefaults{defaultSink().value_or(""), defaultSource().value_or("")};
+    if (!announced_.ready) return std::nullopt;
+    return pulse::PulseServerDefaults{announced_.sink.value_or(""), announced_.source.value_or("")};
 }
 
 // WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) keeps a stream's target per stream
