@@ -48,6 +48,5 @@ private:
 using QtMainloopHandle = std::unique_ptr<QtMainloop>;
 // Empty only when memory runs out.
 QtMainloopHandle makeQtMainloop() noexcept;
-inline pa_mainloop_api* apiOf(QtMainloop* loop) noexcept { return loop->api(); }
 
 } // namespace vantorelle::pulse
