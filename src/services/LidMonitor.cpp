@@ -43,7 +43,7 @@ std::optional<bool> boolIn(const QVariantMap& properties, QLatin1String name)
 } // namespace
 
 LidMonitor::LidMonitor()
-    : isClosed_(readLidClosed())
+    : isClosed_(readUpowerLidClosed())
 {
 }
 
@@ -58,11 +58,6 @@ LidMonitor::~LidMonitor()
                                       propertiesChanged, this,
                                       SLOT(handlePropertiesChanged(QString,QVariantMap,QStringList)));
     }
-}
-
-bool LidMonitor::readLidClosed()
-{
-    return readUpowerLidClosed();
 }
 
 void LidMonitor::setOnChange(std::function<void(bool)> onChange)

@@ -124,13 +124,12 @@ int TrayMenuExport::idOf(QAction* action)
     if (known != ids_.constEnd()) return *known;
     const int id = nextId_++;
     ids_.insert(action, id);
-    actions_.insert(id, action);
     return id;
 }
 
 QAction* TrayMenuExport::actionOf(int id) const
 {
-    QAction* const action = actions_.value(id);
+    QAction* const action = ids_.key(id);
     return action != nullptr && !menu_.isNull() && menu_->actions().contains(action) ? action : nullptr;
 }
 
@@ -213,7 +212,7 @@ bool TrayMenuExport::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::ActionRemoved: {
         QAction* const action = static_cast<QActionEvent*>(event)->action();
-        actions_.remove(ids_.take(action));
+        ids_.remove(action);
         changed_.remove(action);
         layoutChanged_ = true;
         announcement_.start();

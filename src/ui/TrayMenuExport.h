@@ -102,7 +102,6 @@ private:
     uint revision_ = 1;
     int nextId_ = 1;
     QHash<QAction*, int> ids_;
-    QHash<int, QAction*> actions_;
     bool layoutChanged_ = false;
     QSet<QAction*> changed_;
     QTimer announcement_;

@@ -300,7 +300,8 @@ void QtMainloop::release(Event& event) noexcept
         }
     }
     event.stop();
-    if (!event.running()) erase(&event);
+    if (event.running()) return;
+    std::erase_if(events_, [&event](const std::unique_ptr<Event>& held) { return held.get() == &event; });
 }
 
 QtMainloop::Event* QtMainloop::adopt(int fd) noexcept
@@ -319,11 +320,6 @@ void QtMainloop::leave() noexcept
     for (Event* const event : retired_) event->stop();
     retired_.clear();
     std::erase_if(events_, [](const std::unique_ptr<Event>& event) { return event->dead() && !event->running(); });
-}
-
-void QtMainloop::erase(const Event* event) noexcept
-{
-    std::erase_if(events_, [event](const std::unique_ptr<Event>& held) { return held.get() == event; });
 }
 
 QtMainloopHandle makeQtMainloop() noexcept

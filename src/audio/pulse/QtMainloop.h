@@ -36,7 +36,6 @@ private:
     Event* adopt(int fd) noexcept;
     // The end of a callback; the outermost one stops what no one took on and erases the dead.
     void leave() noexcept;
-    void erase(const Event* event) noexcept;
 
     pa_mainloop_api api_{};
     std::vector<std::unique_ptr<Event>> events_;
