@@ -76,13 +76,7 @@ public:
         return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
     }
     // The record's contents in the getters' terms; not ready until they are in.
-    Answers answers() const
-    {
-        if (!isReady()) return {};
-        Answers answers = current_->values;
-        answers.ready = true;
-        return answers;
-    }
+    Answers answers() const { return isReady() ? current_->values : Answers{}; }
 
     // Binds the record once more and takes what that bind reports; `always`: also when what is
     // known is consistent (a change may have been missed whole).
