@@ -94,7 +94,6 @@ void LevelCapture::dropStream() noexcept
 
 void LevelCapture::lookUpDefaultSource() noexcept
 {
-    sourceFound_ = false;
     lookup_ = pulse::Operation(pa_context_get_server_info(context_.get(), &LevelCapture::onDefaultForOpening, this));
     if (!lookup_.isValid()) abandonOpening();
 }
@@ -248,11 +247,11 @@ void LevelCapture::onSourceInfo(pa_context*, const pa_source_info* info, int end
                                 void* userdata) noexcept
 {
     auto& self = *static_cast<LevelCapture*>(userdata);
+    // Once the source's facts are in, the opening has gone on (or been given up) without the rest.
     if (self.state_ != State::opening || self.stream_) return;
     if (endOfList == 0 && info) {
-        self.sourceFound_ = true;
         self.connectStream(*info);
-    } else if (!self.sourceFound_) {
+    } else {
         // An error or an empty answer: the default source vanished in between.
         self.abandonOpening();
     }

@@ -94,7 +94,6 @@ private:
     Stream stream_;
     State state_ = State::closed;
     bool openWhenReady_ = false;
-    bool sourceFound_ = false;
     bool changedWhileOpening_ = false;
 
     unsigned channels_ = 0;
