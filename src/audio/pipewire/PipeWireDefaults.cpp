@@ -133,7 +133,7 @@ private:
         } else {
             return;
         }
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     // The server reports only what ends the use of the connection for us: its loss, or a refusal
@@ -142,7 +142,7 @@ private:
     {
         auto& connection = *static_cast<Connection*>(self);
         connection.broken_ = true;
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     static void onGlobal(void* self, std::uint32_t id, std::uint32_t, const char* type,
@@ -169,7 +169,7 @@ private:
         // The session manager went; a new one makes a new record, which is bound then.
         connection.confirming_.reset();
         connection.current_.reset();
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     static int onProperty(void* self, std::uint32_t subject, const char* key, const char*,
@@ -190,7 +190,7 @@ private:
         }
         Connection& connection = record.connection;
         if (record.values.ready && connection.current_.get() == &record) {
-            connection.owner_.schedule();
+            connection.owner_.deferred_.enable(true);
             connection.owner_.confirmSoon(false);
         }
         return 0;
@@ -231,13 +231,11 @@ void PipeWireDefaults::ContextDestroy::operator()(pw_context* context) const noe
 PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::string> remote)
     : api_(api)
     , remote_(std::move(remote))
-    , deferred_(nullptr, DeferFree{api})
+    , deferred_(api, [this] { announce(); })
     , watch_(nullptr, IoFree{api})
     , confirmTimer_(api, [this] { confirmNow(); })
 {
     initialize();
-    deferred_.reset(api_->defer_new(api_, &onDeferred, this));
-    if (deferred_) api_->defer_enable(deferred_.get(), 0);
     loop_.reset(pw_loop_new(nullptr));
     if (!loop_) return;
     // The loop's own descriptor is readable whenever one of its sources is ready.
@@ -277,7 +275,7 @@ void PipeWireDefaults::reconnect() noexcept
     if (connection_ && !connection_->isBroken()) return;
     connection_.reset();
     connect();
-    schedule();
+    deferred_.enable(true);
 }
 
 void PipeWireDefaults::confirmSoon(bool always) noexcept
@@ -304,28 +302,21 @@ void PipeWireDefaults::dispatch() noexcept
     pw_loop_leave(loop_.get());
 }
 
-void PipeWireDefaults::schedule() noexcept
-{
-    if (deferred_) api_->defer_enable(deferred_.get(), 1);
-}
-
 void PipeWireDefaults::onLoopReady(pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept
 {
     static_cast<PipeWireDefaults*>(self)->dispatch();
 }
 
-void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept
+void PipeWireDefaults::announce() noexcept
 {
-    api->defer_enable(event, 0);
-    auto& defaults = *static_cast<PipeWireDefaults*>(self);
-    if (defaults.connection_ && defaults.connection_->isBroken()) defaults.connection_.reset();
+    if (connection_ && connection_->isBroken()) connection_.reset();
     try {
-        Answers now = defaults.connection_ ? defaults.connection_->answers() : Answers{};
-        if (now == defaults.announced_) return;
-        defaults.announced_ = std::move(now);
+        Answers now = connection_ ? connection_->answers() : Answers{};
+        if (now == announced_) return;
+        announced_ = std::move(now);
         // A copy: the callback may end this object.
-        const std::function<void()> announce = defaults.onChange_;
-        if (announce) announce();
+        const std::function<void()> onChange = onChange_;
+        if (onChange) onChange();
     } catch (...) {
         // Out of memory, or the owner's callback failed: nothing may cross into the loop.
     }

@@ -83,22 +83,17 @@ private:
     void confirmNow() noexcept;
     // Runs what is ready on the PipeWire loop, without waiting.
     void dispatch() noexcept;
-    // Asks for a look at the answers from a deferred event, outside libpipewire's callbacks;
-    // a broken connection is let go of there too.
-    void schedule() noexcept;
+    // A look at the answers, from a deferred event (deferred_) outside libpipewire's callbacks:
+    // lets go of a broken connection and announces answers that changed.
+    void announce() noexcept;
     static void onLoopReady(pa_mainloop_api* api, pa_io_event* event, int fd, pa_io_event_flags_t flags,
                             void* self) noexcept;
-    static void onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept;
 
     struct LoopDestroy {
         void operator()(pw_loop* loop) const noexcept;
     };
     struct ContextDestroy {
         void operator()(pw_context* context) const noexcept;
-    };
-    struct DeferFree {
-        pa_mainloop_api* api;
-        void operator()(pa_defer_event* event) const noexcept { api->defer_free(event); }
     };
     struct IoFree {
         pa_mainloop_api* api;
@@ -107,7 +102,7 @@ private:
 
     pa_mainloop_api* api_;
     std::optional<std::string> remote_;
-    std::unique_ptr<pa_defer_event, DeferFree> deferred_;
+    pulse::DeferredCall deferred_;
     std::unique_ptr<pw_loop, LoopDestroy> loop_;
     std::unique_ptr<pa_io_event, IoFree> watch_;
     std::unique_ptr<pw_context, ContextDestroy> context_;
