@@ -79,7 +79,10 @@ void LidMonitor::start()
     ownerWatcher_ = std::make_unique<QDBusServiceWatcher>(
         upowerService, bus->connection(), QDBusServiceWatcher::WatchForOwnerChange);
     connect(ownerWatcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &LidMonitor::handleOwnerChanged);
+            [this](const QString&, const QString&, const QString& newOwner) {
+                // UPower going away says nothing about the lid: keep the last state until it is back.
+                if (!newOwner.isEmpty()) refresh();
+            });
     bus_ = std::move(bus);
     // The state read at construction may be stale (UPower or the bus came up since). Read it
     // again from the event loop, so a change is reported like any other, not inside start().
@@ -93,12 +96,6 @@ void LidMonitor::handlePropertiesChanged(const QString& interface, const QVarian
     const bool aboutLid = changed.contains(lidIsClosed) || changed.contains(lidIsPresent)
         || invalidated.contains(lidIsClosed) || invalidated.contains(lidIsPresent);
     if (aboutLid) refresh();
-}
-
-void LidMonitor::handleOwnerChanged(const QString&, const QString&, const QString& newOwner)
-{
-    // UPower going away says nothing about the lid: keep the last state until it is back.
-    if (!newOwner.isEmpty()) refresh();
 }
 
 void LidMonitor::refresh()

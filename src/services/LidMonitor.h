@@ -45,7 +45,6 @@ private Q_SLOTS:
                                  const QStringList& invalidated);
 
 private:
-    void handleOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     // Asks UPower for the lid; the answer arrives later on the event loop, and an answer to an
     // earlier read still on its way is dropped.
     void refresh();

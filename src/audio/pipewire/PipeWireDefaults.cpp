@@ -239,7 +239,10 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
     loop_.reset(pw_loop_new(nullptr));
     if (!loop_) return;
     // The loop's own descriptor is readable whenever one of its sources is ready.
-    watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, &onLoopReady, this));
+    const auto ready = [](pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept {
+        static_cast<PipeWireDefaults*>(self)->dispatch();
+    };
+    watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, ready, this));
     if (!watch_) return;
     // The context owns the properties from here.
     pw_properties* identity = pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle", nullptr);
@@ -300,11 +303,6 @@ void PipeWireDefaults::dispatch() noexcept
     pw_loop_enter(loop_.get());
     pw_loop_iterate(loop_.get(), 0);
     pw_loop_leave(loop_.get());
-}
-
-void PipeWireDefaults::onLoopReady(pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept
-{
-    static_cast<PipeWireDefaults*>(self)->dispatch();
 }
 
 void PipeWireDefaults::announce() noexcept

@@ -86,8 +86,6 @@ private:
     // A look at the answers, from a deferred event (deferred_) outside libpipewire's callbacks:
     // lets go of a broken connection and announces answers that changed.
     void announce() noexcept;
-    static void onLoopReady(pa_mainloop_api* api, pa_io_event* event, int fd, pa_io_event_flags_t flags,
-                            void* self) noexcept;
 
     struct LoopDestroy {
         void operator()(pw_loop* loop) const noexcept;
