@@ -27,7 +27,8 @@ constexpr int iconSize = 24;
 
 CallsApplicationsCard::CallsApplicationsCard(SwitchEngine& engine, QWidget* parent)
     : CardStack(parent), engine_(engine),
-      empty_(makeLabel(QStringLiteral("Applications appear here once they record sound."), uiFont(12, FontWeight::regular), Palette::grey, this))
+      empty_(makeLabel(QStringLiteral("Applications appear here once they record sound."), uiFont(12, FontWeight::regular),
+                       Palette::grey, this))
 {
     empty_->setWordWrap(true);
     empty_->setContentsMargins(16, 14, 16, 14);

@@ -75,7 +75,7 @@ public:
     {
         return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
     }
-    // The record's contents in the getters' terms; not ready until they are in.
+    // The record's contents as answers() gives them; not ready until they are in.
     Answers answers() const { return isReady() ? current_->values : Answers{}; }
 
     // Binds the record once more and takes what that bind reports; `always`: also when what is
