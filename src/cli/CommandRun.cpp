@@ -38,11 +38,10 @@ std::optional<int> askRunningInstance(const DeviceCommand& command)
     const std::string name = command.name.value_or(std::string());
     const char* directionArgument = direction.c_str();
     const char* nameArgument = name.c_str();
-    const bool appended = select ? dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &directionArgument,
-                                                            DBUS_TYPE_STRING, &nameArgument, DBUS_TYPE_INVALID)
-                                 : dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &directionArgument,
-                                                            DBUS_TYPE_INVALID);
-    if (!appended) return std::nullopt;
+    if (!dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &directionArgument, DBUS_TYPE_INVALID)
+        || (select && !dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &nameArgument, DBUS_TYPE_INVALID))) {
+        return std::nullopt;
+    }
     ErrorFree callError;
     const Message reply(dbus_connection_send_with_reply_and_block(bus.get(), call.get(), instanceTimeoutMs, &callError.error));
     if (reply) return 0;

@@ -70,7 +70,8 @@ void BluezConnector::start()
                                                           QDBusServiceWatcher::WatchForOwnerChange);
     connect(ownerWatcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
-                if (newOwner.isEmpty()) forgetObjects();
+                // BlueZ gone: no answer, so nothing to offer.
+                if (newOwner.isEmpty()) takeObjects(QDBusMessage());
                 else readObjects();
             });
     bus_ = std::move(bus);
@@ -134,13 +135,6 @@ void BluezConnector::takeObjects(const QDBusMessage& reply)
     }
     devices_ = std::move(devices);
     poweredAdapters_ = std::move(poweredAdapters);
-    emit changed();
-}
-
-void BluezConnector::forgetObjects()
-{
-    devices_.clear();
-    poweredAdapters_.clear();
     emit changed();
 }
 

@@ -55,7 +55,6 @@ private:
 
     void takeObjects(const QDBusMessage& reply);
     const KnownDevice* findUsable(const QString& address) const;
-    void forgetObjects();
 
     std::unique_ptr<BusConnection> bus_;
     std::unique_ptr<QDBusServiceWatcher> ownerWatcher_;

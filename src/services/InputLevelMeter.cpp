@@ -13,8 +13,6 @@ InputLevelMeter::Options InputLevelMeter::processOptions()
     return options;
 }
 
-InputLevelMeter::InputLevelMeter(QObject* parent) : InputLevelMeter(processOptions(), parent) {}
-
 InputLevelMeter::InputLevelMeter(Options options, QObject* parent)
     : QObject(parent), options_(std::move(options))
 {

@@ -35,7 +35,6 @@ public:
     // Options of the running process (its application identity, the usual server).
     static Options processOptions();
 
-    explicit InputLevelMeter(QObject* parent = nullptr);
     explicit InputLevelMeter(Options options, QObject* parent = nullptr);
     ~InputLevelMeter() override;
 

@@ -43,20 +43,14 @@ LevelCapture::LevelCapture(Events events, std::optional<std::string> server)
     connectContext();
 }
 
-LevelCapture::~LevelCapture()
-{
-    // Operations and stream first: their callbacks point at this object.
-    lookup_.reset();
-    defaultCheck_.reset();
-    subscription_.reset();
-    stream_.reset();
-    context_.reset();
-}
+// The members' order lets go of the stream and the operations, whose callbacks point at this
+// object, before the context.
+LevelCapture::~LevelCapture() = default;
 
 void LevelCapture::connectContext() noexcept
 {
     if (!loop_) return;
-    context_ = pulse::makeContext(pulse::apiOf(loop_.get()));
+    context_ = pulse::makeContext(loop_->api());
     if (!context_) return;
     pa_context_set_state_callback(context_.get(), &LevelCapture::onContextState, this);
     pa_context_set_subscribe_callback(context_.get(), &LevelCapture::onContextEvent, this);
@@ -88,6 +82,11 @@ void LevelCapture::close() noexcept
     openWhenReady_ = false;
     lookup_.reset();
     defaultCheck_.reset();
+    dropStream();
+}
+
+void LevelCapture::dropStream() noexcept
+{
     stream_.reset();
     state_ = State::closed;
     sampleCount_ = 0;
@@ -95,7 +94,6 @@ void LevelCapture::close() noexcept
 
 void LevelCapture::lookUpDefaultSource() noexcept
 {
-    sourceFound_ = false;
     lookup_ = pulse::Operation(pa_context_get_server_info(context_.get(), &LevelCapture::onDefaultForOpening, this));
     if (!lookup_.isValid()) abandonOpening();
 }
@@ -105,8 +103,7 @@ void LevelCapture::abandonOpening() noexcept
     // No usable input: stay closed until the owner hears of a change and asks again. A change
     // that came while opening may have been the input this attempt missed.
     lookup_.reset();
-    stream_.reset();
-    state_ = State::closed;
+    dropStream();
     if (std::exchange(changedWhileOpening_, false)) report(events_.configurationChanged);
 }
 
@@ -146,9 +143,7 @@ void LevelCapture::streamBroke() noexcept
 {
     const bool wasStreaming = state_ == State::streaming;
     const bool changed = std::exchange(changedWhileOpening_, false);
-    stream_.reset();
-    state_ = State::closed;
-    sampleCount_ = 0;
+    dropStream();
     if (wasStreaming || changed) report(events_.configurationChanged);
 }
 
@@ -158,24 +153,23 @@ void LevelCapture::contextFailed() noexcept
     lookup_.reset();
     defaultCheck_.reset();
     subscription_.reset();
-    stream_.reset();
+    dropStream();
     context_.reset();
     openWhenReady_ = false;
-    state_ = State::closed;
     // A new connection is made by the next open(); only a loss while recording asks for one.
     if (wasStreaming) report(events_.configurationChanged);
 }
 
+bool LevelCapture::inputMayHaveChanged() noexcept
+{
+    if (state_ == State::closed) report(events_.configurationChanged);
+    if (state_ == State::opening) changedWhileOpening_ = true;
+    return state_ != State::streaming;
+}
+
 void LevelCapture::serverChanged() noexcept
 {
-    if (state_ == State::closed) {
-        report(events_.configurationChanged);
-        return;
-    }
-    if (state_ == State::opening) {
-        changedWhileOpening_ = true;
-        return;
-    }
+    if (inputMayHaveChanged()) return;
     // The server normally moves a stream that follows the default; make sure it did.
     defaultCheck_ = pulse::Operation(pa_context_get_server_info(context_.get(), &LevelCapture::onDefaultForCheck, this));
 }
@@ -232,8 +226,7 @@ void LevelCapture::onContextEvent(pa_context*, pa_subscription_event_type_t type
     if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
         self.serverChanged();
     } else if (facility == PA_SUBSCRIPTION_EVENT_SOURCE && kind == PA_SUBSCRIPTION_EVENT_NEW) {
-        if (self.state_ == State::closed) self.report(self.events_.configurationChanged);
-        if (self.state_ == State::opening) self.changedWhileOpening_ = true;
+        self.inputMayHaveChanged();
     }
 }
 
@@ -254,11 +247,11 @@ void LevelCapture::onSourceInfo(pa_context*, const pa_source_info* info, int end
                                 void* userdata) noexcept
 {
     auto& self = *static_cast<LevelCapture*>(userdata);
+    // Once the source's facts are in, the opening has gone on (or been given up) without the rest.
     if (self.state_ != State::opening || self.stream_) return;
     if (endOfList == 0 && info) {
-        self.sourceFound_ = true;
         self.connectStream(*info);
-    } else if (!self.sourceFound_) {
+    } else {
         // An error or an empty answer: the default source vanished in between.
         self.abandonOpening();
     }
@@ -272,9 +265,7 @@ void LevelCapture::onDefaultForCheck(pa_context*, const pa_server_info* info, vo
     const char* wanted = info->default_source_name;
     if (!wanted || wanted[0] == '\0' || (device && std::strcmp(device, wanted) == 0)) return;
     // The stream stayed on a source that is no longer the default: start over.
-    self.stream_.reset();
-    self.state_ = State::closed;
-    self.sampleCount_ = 0;
+    self.dropStream();
     self.report(self.events_.configurationChanged);
 }
 

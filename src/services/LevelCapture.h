@@ -59,8 +59,13 @@ private:
     void lookUpDefaultSource() noexcept;
     void connectStream(const pa_source_info& source) noexcept;
     void abandonOpening() noexcept;
+    // Closes the stream, if any, and forgets its partial buffer.
+    void dropStream() noexcept;
     void streamBroke() noexcept;
     void contextFailed() noexcept;
+    // Something that may make input usable: told at once while closed, noted while opening;
+    // false while streaming.
+    bool inputMayHaveChanged() noexcept;
     void serverChanged() noexcept;
     void takeSamples(const void* data, std::size_t bytes) noexcept;
     void report(const std::function<void()>& event) const noexcept;
@@ -89,7 +94,6 @@ private:
     Stream stream_;
     State state_ = State::closed;
     bool openWhenReady_ = false;
-    bool sourceFound_ = false;
     bool changedWhileOpening_ = false;
 
     unsigned channels_ = 0;

@@ -43,7 +43,7 @@ std::optional<bool> boolIn(const QVariantMap& properties, QLatin1String name)
 } // namespace
 
 LidMonitor::LidMonitor()
-    : isClosed_(readLidClosed())
+    : isClosed_(readUpowerLidClosed())
 {
 }
 
@@ -58,11 +58,6 @@ LidMonitor::~LidMonitor()
                                       propertiesChanged, this,
                                       SLOT(handlePropertiesChanged(QString,QVariantMap,QStringList)));
     }
-}
-
-bool LidMonitor::readLidClosed()
-{
-    return readUpowerLidClosed();
 }
 
 void LidMonitor::setOnChange(std::function<void(bool)> onChange)
@@ -84,7 +79,10 @@ void LidMonitor::start()
     ownerWatcher_ = std::make_unique<QDBusServiceWatcher>(
         upowerService, bus->connection(), QDBusServiceWatcher::WatchForOwnerChange);
     connect(ownerWatcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &LidMonitor::handleOwnerChanged);
+            [this](const QString&, const QString&, const QString& newOwner) {
+                // UPower going away says nothing about the lid: keep the last state until it is back.
+                if (!newOwner.isEmpty()) refresh();
+            });
     bus_ = std::move(bus);
     // The state read at construction may be stale (UPower or the bus came up since). Read it
     // again from the event loop, so a change is reported like any other, not inside start().
@@ -98,12 +96,6 @@ void LidMonitor::handlePropertiesChanged(const QString& interface, const QVarian
     const bool aboutLid = changed.contains(lidIsClosed) || changed.contains(lidIsPresent)
         || invalidated.contains(lidIsClosed) || invalidated.contains(lidIsPresent);
     if (aboutLid) refresh();
-}
-
-void LidMonitor::handleOwnerChanged(const QString&, const QString&, const QString& newOwner)
-{
-    // UPower going away says nothing about the lid: keep the last state until it is back.
-    if (!newOwner.isEmpty()) refresh();
 }
 
 void LidMonitor::refresh()

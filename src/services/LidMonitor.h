@@ -32,10 +32,6 @@ public:
     LidMonitor(const LidMonitor&) = delete;
     LidMonitor& operator=(const LidMonitor&) = delete;
 
-    // One-shot read on a connection of its own: true only when UPower reports a lid that is
-    // present and closed; false when the bus, UPower or the properties are not there.
-    static bool readLidClosed();
-
     bool isClosed() const override { return isClosed_; }
     void setOnChange(std::function<void(bool)> onChange) override;
     // Watches UPower's properties and its presence on the bus. Idempotent; when the system bus
@@ -49,7 +45,6 @@ private Q_SLOTS:
                                  const QStringList& invalidated);
 
 private:
-    void handleOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     // Asks UPower for the lid; the answer arrives later on the event loop, and an answer to an
     // earlier read still on its way is dropped.
     void refresh();

@@ -1,40 +1,33 @@
 #include "services/PortalShortcuts.h"
 
+#include "services/DBusStructure.h"
+
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QList>
 
+namespace vantorelle {
 namespace {
 
 // One entry of BindShortcuts' a(sa{sv}): the id and its properties.
 struct PortalShortcut {
     QString id;
     QVariantMap properties;
+    auto fields() { return std::tie(id, properties); }
+    auto fields() const { return std::tie(id, properties); }
 };
-
-QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut)
-{
-    argument.beginStructure();
-    argument << shortcut.id << shortcut.properties;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut)
-{
-    argument.beginStructure();
-    argument >> shortcut.id >> shortcut.properties;
-    argument.endStructure();
-    return argument;
-}
+// Found with the type, which lives in this namespace alone.
+using vantorelle::operator<<;
+using vantorelle::operator>>;
 
 constexpr const char* requestInterface = "org.freedesktop.portal.Request";
 
 } // namespace
+} // namespace vantorelle
 
-Q_DECLARE_METATYPE(PortalShortcut)
+Q_DECLARE_METATYPE(vantorelle::PortalShortcut)
 
 namespace vantorelle {
 

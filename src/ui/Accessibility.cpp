@@ -7,6 +7,7 @@
 #include <QAccessibleWidget>
 #include <QVariant>
 
+#include <algorithm>
 #include <vector>
 
 namespace vantorelle {
@@ -52,10 +53,8 @@ public:
     int indexOfChild(const QAccessibleInterface* child) const override
     {
         const std::vector<QAccessibleInterface*> shown = shownChildren();
-        for (std::size_t i = 0; i < shown.size(); ++i) {
-            if (shown[i] == child) return static_cast<int>(i);
-        }
-        return -1;
+        const auto found = std::ranges::find(shown, child);
+        return found == shown.end() ? -1 : static_cast<int>(found - shown.begin());
     }
 
 private:

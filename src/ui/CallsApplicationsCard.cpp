@@ -27,22 +27,13 @@ constexpr int iconSize = 24;
 
 CallsApplicationsCard::CallsApplicationsCard(SwitchEngine& engine, QWidget* parent)
     : CardStack(parent), engine_(engine),
-      empty_(makeLabel(emptyText(), uiFont(12, FontWeight::regular), Palette::grey, this))
+      empty_(makeLabel(QStringLiteral("Applications appear here once they record sound."), uiFont(12, FontWeight::regular),
+                       Palette::grey, this))
 {
     empty_->setWordWrap(true);
     empty_->setContentsMargins(16, 14, 16, 14);
     addContent(empty_);
     refresh();
-}
-
-QString CallsApplicationsCard::emptyText()
-{
-    return QStringLiteral("Applications appear here once they record sound.");
-}
-
-QString CallsApplicationsCard::fallbackSymbol()
-{
-    return QStringLiteral("mic");
 }
 
 QCheckBox* CallsApplicationsCard::checkBox(const std::string& name) const
@@ -78,7 +69,7 @@ void CallsApplicationsCard::addApplication(const std::string& name)
     auto* tile = new RoundedPanel(6, line);
     tile->setFill(Palette::iconWell);
     tile->setFixedSize(iconSize, iconSize);
-    auto* symbol = new SymbolView(fallbackSymbol(), 11, FontWeight::medium, Palette::textSoft, iconSize, tile);
+    auto* symbol = new SymbolView(QStringLiteral("mic"), 11, FontWeight::medium, Palette::textSoft, iconSize, tile);
     symbol->setFixedSize(iconSize, iconSize);
     const QString shownName = QString::fromStdString(name);
     // Applications name themselves: a long name ends in an ellipsis rather than widening the pane.

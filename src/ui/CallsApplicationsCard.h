@@ -30,10 +30,6 @@ public:
     QCheckBox* checkBox(const std::string& name) const;
     QLabel& emptyLabel() const noexcept { return *empty_; }
 
-    static QString emptyText();
-    // The symbol of an application that names no icon of the desktop's theme.
-    static QString fallbackSymbol();
-
 private:
     struct Row {
         std::string name;

@@ -40,16 +40,13 @@ bool DeviceCardList::setStates(const std::vector<DeviceCard::State>& states)
         order.push_back(card);
     }
 
-    for (auto it = cardsByUID_.begin(); it != cardsByUID_.end();) {
-        if (seen.count(it->first) == 0) {
-            // Later: the card may be the sender of the click that removed it.
-            it->second->hide();
-            it->second->deleteLater();
-            it = cardsByUID_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    std::erase_if(cardsByUID_, [&seen](const auto& entry) {
+        if (seen.contains(entry.first)) return false;
+        // Later: the card may be the sender of the click that removed it.
+        entry.second->hide();
+        entry.second->deleteLater();
+        return true;
+    });
 
     const bool reordered = order != order_;
     if (reordered) {

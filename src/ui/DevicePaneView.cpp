@@ -17,11 +17,42 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <array>
 #include <initializer_list>
 
 namespace vantorelle {
 
 namespace {
+
+// What the pane of each direction says, input first.
+struct PaneWords {
+    const char* title;
+    const char* explanation;
+    const char* empty;
+    const char* autoSwitch;
+    const char* footer;
+    const char* callsSubtitle;
+    const char* callsEmpty;
+};
+constexpr std::array<PaneWords, 2> paneWords{{
+    {"Input Devices", "The highest-ranked microphone that is connected becomes active. Reorder with the arrows.",
+     "No input devices yet.", "Auto-switch input",
+     "If the laptop's lid is closed, the built-in microphone becomes unavailable and the next device in the stack "
+     "becomes active.",
+     "Calls use the first available microphone below; everything else records from the default",
+     "No input devices for calls yet."},
+    {"Output Devices", "Sound plays through the highest-ranked device that is connected. Reorder with the arrows.",
+     "No output devices yet.", "Auto-switch output",
+     "When the active device disconnects, sound falls back to the next connected seat instantly — no clicks in the "
+     "system's sound settings.",
+     "Calls play through the first available device below; all other sound stays on the default",
+     "No output devices for calls yet."},
+}};
+
+const PaneWords& wordsOf(Direction direction)
+{
+    return paneWords[slotOf(direction)];
+}
 
 QLabel* wrappingLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
 {
@@ -67,16 +98,17 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
       changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)), canvas_(new ShadowCanvas),
       cardList_(new DeviceCardList(engine, direction, StackKind::main, direction == Direction::input ? meter_ : nullptr,
                                    bluetooth, canvas_)),
-      empty_(emptyState(emptyText(direction), 120, canvas_)),
-      autoSwitch_(new SettingRow(autoSwitchTitle(direction), autoSwitchSubtitle(),
+      empty_(emptyState(QString::fromUtf8(wordsOf(direction).empty), 120, canvas_)),
+      autoSwitch_(new SettingRow(QString::fromUtf8(wordsOf(direction).autoSwitch),
+                                 QStringLiteral("Keeps the highest-ranked usable device active"),
                                  BoolBinding{[this] { return engine_.autoSwitch(direction_); },
                                              [this](bool value) { engine_.setAutoSwitch(value, direction_); }})),
-      callsSwitch_(new SettingRow(callsTitle(), callsSubtitle(direction),
+      callsSwitch_(new SettingRow(QStringLiteral("Use a different device for calls"), callsSubtitle(direction),
                                   BoolBinding{[this] { return engine_.settings().routeCalls(direction_); },
                                               [this](bool value) { engine_.setRouteCalls(value, direction_); }})),
       // The level bar shows the default microphone, which the main stack's active card stands for.
       callsList_(new DeviceCardList(engine, direction, StackKind::calls, nullptr, bluetooth, canvas_)),
-      callsEmpty_(emptyState(callsEmptyText(direction), 60, canvas_))
+      callsEmpty_(emptyState(QString::fromUtf8(wordsOf(direction).callsEmpty), 60, canvas_))
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -90,8 +122,10 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    QLabel* heading = makeLabel(title(direction), uiFont(20, FontWeight::bold), Palette::text, canvas_);
-    QLabel* explained = wrappingLabel(explanation(direction), uiFont(13, FontWeight::regular), Palette::grey, canvas_);
+    QLabel* heading =
+        makeLabel(QString::fromUtf8(wordsOf(direction).title), uiFont(20, FontWeight::bold), Palette::text, canvas_);
+    QLabel* explained = wrappingLabel(QString::fromUtf8(wordsOf(direction).explanation), uiFont(13, FontWeight::regular),
+                                      Palette::grey, canvas_);
     setAccessibleRole(*heading, QAccessible::Heading, heading->text());
     header->addWidget(heading);
     header->addWidget(explained);
@@ -108,7 +142,7 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     stack->addWidget(footnote);
 
     // The calls section keeps to itself below the main stack's own footer note.
-    QLabel* callsHeading = SettingsPaneView::makeSectionLabel(callsCaption(), canvas_);
+    QLabel* callsHeading = SettingsPaneView::makeSectionLabel(QStringLiteral("For calls"), canvas_);
     callsHeading->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(callsHeading);
     auto* callsSwitchCard = new CardStack(canvas_);
@@ -153,64 +187,14 @@ std::optional<std::string> DevicePaneView::nextInLineUID(const std::vector<Devic
     return std::nullopt;
 }
 
-QString DevicePaneView::title(Direction direction)
-{
-    return direction == Direction::input ? QStringLiteral("Input Devices") : QStringLiteral("Output Devices");
-}
-
-QString DevicePaneView::explanation(Direction direction)
-{
-    return direction == Direction::input
-               ? QStringLiteral("The highest-ranked microphone that is connected becomes active. Reorder with the arrows.")
-               : QStringLiteral("Sound plays through the highest-ranked device that is connected. Reorder with the arrows.");
-}
-
-QString DevicePaneView::emptyText(Direction direction)
-{
-    return direction == Direction::input ? QStringLiteral("No input devices yet.")
-                                         : QStringLiteral("No output devices yet.");
-}
-
-QString DevicePaneView::autoSwitchTitle(Direction direction)
-{
-    return direction == Direction::input ? QStringLiteral("Auto-switch input") : QStringLiteral("Auto-switch output");
-}
-
-QString DevicePaneView::autoSwitchSubtitle()
-{
-    return QStringLiteral("Keeps the highest-ranked usable device active");
-}
-
 QString DevicePaneView::footer(Direction direction)
 {
-    return direction == Direction::input
-               ? QStringLiteral("If the laptop's lid is closed, the built-in microphone becomes unavailable and the "
-                                "next device in the stack becomes active.")
-               : QStringLiteral("When the active device disconnects, sound falls back to the next connected seat "
-                                "instantly — no clicks in the system's sound settings.");
-}
-
-QString DevicePaneView::callsCaption()
-{
-    return QStringLiteral("For calls");
-}
-
-QString DevicePaneView::callsTitle()
-{
-    return QStringLiteral("Use a different device for calls");
+    return QString::fromUtf8(wordsOf(direction).footer);
 }
 
 QString DevicePaneView::callsSubtitle(Direction direction)
 {
-    return direction == Direction::input
-               ? QStringLiteral("Calls use the first available microphone below; everything else records from the default")
-               : QStringLiteral("Calls play through the first available device below; all other sound stays on the default");
-}
-
-QString DevicePaneView::callsEmptyText(Direction direction)
-{
-    return direction == Direction::input ? QStringLiteral("No input devices for calls yet.")
-                                         : QStringLiteral("No output devices for calls yet.");
+    return QString::fromUtf8(wordsOf(direction).callsSubtitle);
 }
 
 std::vector<DeviceCard*> DevicePaneView::cards() const

@@ -42,16 +42,9 @@ public:
     // that the rule may choose.
     static std::optional<std::string> nextInLineUID(const std::vector<DeviceRow>& rows);
 
-    static QString title(Direction direction);
-    static QString explanation(Direction direction);
-    static QString emptyText(Direction direction);
-    static QString autoSwitchTitle(Direction direction);
-    static QString autoSwitchSubtitle();
+    // The notes under the auto-switch switch and the calls switch.
     static QString footer(Direction direction);
-    static QString callsCaption();
-    static QString callsTitle();
     static QString callsSubtitle(Direction direction);
-    static QString callsEmptyText(Direction direction);
 
     Direction direction() const noexcept { return direction_; }
     InputLevelMeter& meter() const noexcept { return *meter_; }

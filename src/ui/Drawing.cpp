@@ -141,28 +141,33 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec&
     painter.drawImage(area.topLeft(), mask);
 }
 
+QRectF shadowArea(const QPainterPath& shape, const ShadowSpec& shadow)
+{
+    return shape.boundingRect().marginsAdded(QMarginsF(shadowMargins(shadow))).translated(shadow.offset).toAlignedRect();
+}
+
+bool CachedShadow::holds(const QPainterPath& shape, const ShadowSpec& shadow, double ratio) const
+{
+    return !image_.isNull() && ratio == ratio_ && shadow == shadow_
+        && shape.translated(-shadowArea(shape, shadow).topLeft()) == shape_;
+}
+
 void CachedShadow::paint(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow)
 {
     if (shape.isEmpty() || shadow.color.alpha() == 0) return;
     const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-    const QRectF area = shape.boundingRect()
-                            .marginsAdded(QMarginsF(shadowMargins(shadow)))
-                            .translated(shadow.offset)
-                            .toAlignedRect();
-    const QPainterPath atOrigin = shape.translated(-area.topLeft());
-    const bool same = !image_.isNull() && ratio == ratio_ && atOrigin == shape_ && shadow.color == shadow_.color
-        && shadow.radius == shadow_.radius && shadow.offset == shadow_.offset;
-    if (!same) {
+    const QRectF area = shadowArea(shape, shadow);
+    if (!holds(shape, shadow, ratio)) {
+        shape_ = shape.translated(-area.topLeft());
+        shadow_ = shadow;
+        ratio_ = ratio;
         image_ = QImage(static_cast<int>(std::ceil(area.width() * ratio)), static_cast<int>(std::ceil(area.height() * ratio)),
                         QImage::Format_ARGB32_Premultiplied);
         image_.setDevicePixelRatio(ratio);
         image_.fill(Qt::transparent);
         QPainter imagePainter(&image_);
         imagePainter.setRenderHint(QPainter::Antialiasing);
-        paintShadow(imagePainter, atOrigin, shadow);
-        shape_ = atOrigin;
-        shadow_ = shadow;
-        ratio_ = ratio;
+        paintShadow(imagePainter, shape_, shadow);
     }
     painter.drawImage(area.topLeft(), image_);
 }

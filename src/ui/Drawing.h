@@ -25,10 +25,14 @@ struct ShadowSpec {
     QColor color;
     double radius = 0.0;
     QPointF offset;
+
+    bool operator==(const ShadowSpec&) const = default;
 };
 
 // How far a shadow reaches beyond the shape on each side.
 QMargins shadowMargins(const ShadowSpec& shadow);
+// Where the shadow of `shape` falls, on whole points.
+QRectF shadowArea(const QPainterPath& shape, const ShadowSpec& shadow);
 
 // Paints the shadow of `shape` (the shape itself is not painted). For widgets that draw
 // themselves and need the shadow under their own opacity; leave shadowMargins() free around
@@ -40,6 +44,8 @@ void paintShadow(QPainter& painter, const QPainterPath& shape, const ShadowSpec&
 class CachedShadow {
 public:
     void paint(QPainter& painter, const QPainterPath& shape, const ShadowSpec& shadow);
+    // paint() would draw what it has: the same shape (moved or not), look and pixel ratio.
+    bool holds(const QPainterPath& shape, const ShadowSpec& shadow, double ratio) const;
 
 private:
     QPainterPath shape_; // moved to the rendered image's origin

@@ -19,14 +19,12 @@ QString shownDefaultName(const SwitchEngine& engine, Direction direction)
 {
     const std::optional<std::string>& uid = engine.defaultUID(direction);
     if (!uid) return {};
+    const std::vector<SavedDevice>& stack = engine.settings().priority(direction);
     const auto device = std::ranges::find(engine.connected(), *uid, &AudioDevice::uid);
-    std::string own = device != engine.connected().end() ? device->name : *uid;
-    if (device == engine.connected().end()) {
-        if (const auto stored = std::ranges::find(engine.settings().priority(direction), *uid, &SavedDevice::uid);
-            stored != engine.settings().priority(direction).end()) {
-            own = stored->name;
-        }
-    }
+    const auto stored = std::ranges::find(stack, *uid, &SavedDevice::uid);
+    const std::string& own = device != engine.connected().end() ? device->name
+                             : stored != stack.end()             ? stored->name
+                                                                 : *uid;
     return QString::fromStdString(engine.settings().shownName(*uid, own, direction));
 }
 

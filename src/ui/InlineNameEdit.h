@@ -13,7 +13,6 @@ public:
 
     // Shows `text`, all of it selected, and takes the focus.
     void begin(const QString& text);
-    bool isEditing() const noexcept { return editing_; }
 
 signals:
     void kept(const QString& text);

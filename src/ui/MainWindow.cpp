@@ -99,14 +99,9 @@ void MainWindow::setPane(Pane pane)
 
 QWidget* MainWindow::makePaneView(Pane pane)
 {
-    switch (pane) {
-    case Pane::input:
-        return new DevicePaneView(engine_, Direction::input, InputLevelMeter::processOptions(), bluetooth_, this);
-    case Pane::output:
-        return new DevicePaneView(engine_, Direction::output, InputLevelMeter::processOptions(), bluetooth_, this);
-    case Pane::settings: return new SettingsPaneView(engine_, loginItem_(), this);
-    }
-    return nullptr;
+    if (pane == Pane::settings) return new SettingsPaneView(engine_, loginItem_(), this);
+    const Direction direction = pane == Pane::input ? Direction::input : Direction::output;
+    return new DevicePaneView(engine_, direction, InputLevelMeter::processOptions(), bluetooth_, this);
 }
 
 } // namespace vantorelle

@@ -3,8 +3,6 @@
 #include <QString>
 
 #include <array>
-#include <optional>
-#include <string_view>
 
 namespace vantorelle {
 
@@ -12,24 +10,6 @@ namespace vantorelle {
 enum class Pane { input, output, settings };
 
 inline constexpr std::array<Pane, 3> allPanes{Pane::input, Pane::output, Pane::settings};
-
-constexpr std::string_view rawValue(Pane pane) noexcept
-{
-    switch (pane) {
-    case Pane::input: return "input";
-    case Pane::output: return "output";
-    case Pane::settings: return "settings";
-    }
-    return "input";
-}
-
-constexpr std::optional<Pane> paneFromRawValue(std::string_view raw) noexcept
-{
-    for (const Pane pane : allPanes) {
-        if (rawValue(pane) == raw) return pane;
-    }
-    return std::nullopt;
-}
 
 inline QString paneLabel(Pane pane)
 {

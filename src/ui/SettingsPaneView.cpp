@@ -58,11 +58,6 @@ QString SettingsPaneView::loginItemErrorText()
     return QStringLiteral("Could not change the login item. Install Vantorelle and start the installed copy for this.");
 }
 
-QString SettingsPaneView::saveErrorText()
-{
-    return QStringLiteral("Could not save the settings. Changes last until Vantorelle quits.");
-}
-
 QString SettingsPaneView::callsApplicationsNote()
 {
     return QStringLiteral("Sound from a checked application is treated as a call, even when it does not say so itself.");
@@ -161,7 +156,7 @@ QWidget* SettingsPaneView::makeGeneralCard(QWidget* parent)
     card->addRow(launchRow_);
     loginError_ = addFootLine(*card, loginItemErrorText());
     loginError_->parentWidget()->setVisible(false);
-    saveError_ = addFootLine(*card, saveErrorText());
+    saveError_ = addFootLine(*card, QStringLiteral("Could not save the settings. Changes last until Vantorelle quits."));
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
     otherChooser_ = addFootLine(*card, {}, Palette::grey);
     showOtherChooser();

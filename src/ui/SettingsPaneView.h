@@ -43,7 +43,6 @@ public:
     const std::optional<QString>& loginItemError() const noexcept { return loginItemError_; }
 
     static QString loginItemErrorText();
-    static QString saveErrorText();
     static QString callsApplicationsNote();
 
     // A section caption: the title in capitals, small, semibold and spaced out.

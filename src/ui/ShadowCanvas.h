@@ -2,7 +2,6 @@
 
 #include "ui/Drawing.h"
 
-#include <QImage>
 #include <QPainterPath>
 #include <QWidget>
 
@@ -31,21 +30,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // A blurred shadow, kept while its shape is drawn again and again (a level bar moving on
-    // a card repaints the canvas under it many times a second).
-    struct Rendered {
-        QPainterPath shape; // moved to the origin
-        ShadowSpec shadow;
-        double ratio = 1.0;
-        QImage image;
-    };
-    bool keepCached(const QPainterPath& atOrigin, const ShadowSpec& shadow, double ratio,
-                    std::vector<Rendered>& kept);
-    const QImage& rendered(const CastShadow& cast, const QRectF& area, double ratio,
-                           std::vector<Rendered>& kept);
-
     std::function<std::vector<CastShadow>()> shadows_;
-    std::vector<Rendered> cache_;
+    // The shadows of the last paint, rendered.
+    std::vector<CachedShadow> cache_;
 };
 
 } // namespace vantorelle

@@ -1,5 +1,6 @@
 #include "ui/SingleInstance.h"
 
+#include "cli/DeviceCommand.h"
 #include "ui/EngineBusInterface.h"
 
 #include <QDBusConnectionInterface>
@@ -13,7 +14,6 @@ namespace vantorelle {
 namespace {
 
 constexpr int activationTimeoutMs = 3000;
-constexpr const char* ownInterface = "org.vantorelle.Vantorelle";
 constexpr const char* applicationInterface = "org.freedesktop.Application";
 // Where launchers put the token in platform-data: Wayland's name and the X11 startup id.
 constexpr const char* tokenKey = "activation-token";
@@ -31,8 +31,8 @@ SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent)
 SingleInstance::~SingleInstance()
 {
     if (!owner_) return;
-    bus_.unregisterObject(QString::fromLatin1(objectPath));
-    bus_.unregisterService(QString::fromLatin1(serviceName));
+    bus_.unregisterObject(QString::fromLatin1(instanceBus::path));
+    bus_.unregisterService(QString::fromLatin1(instanceBus::service));
 }
 
 bool SingleInstance::claim()
@@ -40,15 +40,15 @@ bool SingleInstance::claim()
     if (owner_ || lock_) return true;
     if (!bus_.isConnected()) return claimLock();
     // The object first, so a second start that sees the name can always reach it.
-    if (!bus_.registerObject(QString::fromLatin1(objectPath), this, QDBusConnection::ExportAdaptors)) {
+    if (!bus_.registerObject(QString::fromLatin1(instanceBus::path), this, QDBusConnection::ExportAdaptors)) {
         return claimLock();
     }
     // Neither queued nor replaceable: the name belongs to the first process that asks.
-    if (!bus_.registerService(QString::fromLatin1(serviceName))) {
-        bus_.unregisterObject(QString::fromLatin1(objectPath));
+    if (!bus_.registerService(QString::fromLatin1(instanceBus::service))) {
+        bus_.unregisterObject(QString::fromLatin1(instanceBus::path));
         // Refused for another reason than an owner: nobody answers on the bus, so the lock decides.
         const QDBusConnectionInterface* names = bus_.interface();
-        const bool owned = names != nullptr && names->isServiceRegistered(QString::fromLatin1(serviceName)).value();
+        const bool owned = names != nullptr && names->isServiceRegistered(QString::fromLatin1(instanceBus::service)).value();
         return !owned && claimLock();
     }
     owner_ = true;
@@ -75,7 +75,7 @@ bool SingleInstance::activateRunning(const QString& activationToken) const
 {
     if (!bus_.isConnected()) return false;
     const auto activate = [this](const char* interface) {
-        return QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+        return QDBusMessage::createMethodCall(QString::fromLatin1(instanceBus::service), QString::fromLatin1(instanceBus::path),
                                               QString::fromLatin1(interface), QStringLiteral("Activate"));
     };
     QVariantMap platformData;
@@ -87,7 +87,7 @@ bool SingleInstance::activateRunning(const QString& activationToken) const
     // An instance started before an upgrade knows only its own call.
     const QDBusError::ErrorType error = QDBusError(reply).type();
     if (error == QDBusError::UnknownInterface || error == QDBusError::UnknownMethod) {
-        reply = bus_.call(activate(ownInterface), QDBus::Block, activationTimeoutMs);
+        reply = bus_.call(activate(instanceBus::interface), QDBus::Block, activationTimeoutMs);
     }
     return reply.type() == QDBusMessage::ReplyMessage;
 }

@@ -35,9 +35,6 @@ public:
     // read it before the toolkit starts, which may take it out of the environment.
     static QString launchActivationToken();
 
-    static constexpr const char* serviceName = "org.vantorelle.Vantorelle";
-    static constexpr const char* objectPath = "/org/vantorelle/Vantorelle";
-
     // The instance's own interface on its object (its defaults, Next and Select, and the
     // argument-less Activate of a second start of an older version).
     EngineBusInterface& busInterface() const noexcept { return *busInterface_; }

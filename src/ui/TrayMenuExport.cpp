@@ -1,5 +1,7 @@
 #include "ui/TrayMenuExport.h"
 
+#include "services/DBusStructure.h"
+
 #include <QActionEvent>
 #include <QActionGroup>
 #include <QDBusArgument>
@@ -10,38 +12,6 @@
 #include <qpa/qplatformmenu.h>
 
 namespace vantorelle {
-
-const QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemProperties& item)
-{
-    argument.beginStructure();
-    argument << item.id << item.properties;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemProperties& item)
-{
-    argument.beginStructure();
-    argument >> item.id >> item.properties;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator<<(QDBusArgument& argument, const MenuItemPropertyNames& item)
-{
-    argument.beginStructure();
-    argument << item.id << item.names;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuItemPropertyNames& item)
-{
-    argument.beginStructure();
-    argument >> item.id >> item.names;
-    argument.endStructure();
-    return argument;
-}
 
 const QDBusArgument& operator<<(QDBusArgument& argument, const MenuLayout& item)
 {
@@ -68,22 +38,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, MenuLayout& item)
         item.children.push_back(layout);
     }
     argument.endArray();
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator<<(QDBusArgument& argument, const MenuEvent& event)
-{
-    argument.beginStructure();
-    argument << event.id << event.eventId << event.data << event.timestamp;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, MenuEvent& event)
-{
-    argument.beginStructure();
-    argument >> event.id >> event.eventId >> event.data >> event.timestamp;
     argument.endStructure();
     return argument;
 }
@@ -170,13 +124,12 @@ int TrayMenuExport::idOf(QAction* action)
     if (known != ids_.constEnd()) return *known;
     const int id = nextId_++;
     ids_.insert(action, id);
-    actions_.insert(id, action);
     return id;
 }
 
 QAction* TrayMenuExport::actionOf(int id) const
 {
-    QAction* const action = actions_.value(id);
+    QAction* const action = ids_.key(id);
     return action != nullptr && !menu_.isNull() && menu_->actions().contains(action) ? action : nullptr;
 }
 
@@ -259,7 +212,7 @@ bool TrayMenuExport::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::ActionRemoved: {
         QAction* const action = static_cast<QActionEvent*>(event)->action();
-        actions_.remove(ids_.take(action));
+        ids_.remove(action);
         changed_.remove(action);
         layoutChanged_ = true;
         announcement_.start();

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <tuple>
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -20,11 +22,15 @@ namespace vantorelle {
 struct MenuItemProperties {
     int id = 0;
     QVariantMap properties;
+    auto fields() { return std::tie(id, properties); }
+    auto fields() const { return std::tie(id, properties); }
 };
 // One item's properties by name only, for removed ones: (ias).
 struct MenuItemPropertyNames {
     int id = 0;
     QStringList names;
+    auto fields() { return std::tie(id, names); }
+    auto fields() const { return std::tie(id, names); }
 };
 // An item with its children: (ia{sv}av), each child a variant holding the same structure.
 struct MenuLayout {
@@ -38,6 +44,8 @@ struct MenuEvent {
     QString eventId;
     QDBusVariant data;
     uint timestamp = 0;
+    auto fields() { return std::tie(id, eventId, data, timestamp); }
+    auto fields() const { return std::tie(id, eventId, data, timestamp); }
 };
 
 // The tray menu as desktop panels read it over D-Bus, in place of the toolkit's own export: that
@@ -94,7 +102,6 @@ private:
     uint revision_ = 1;
     int nextId_ = 1;
     QHash<QAction*, int> ids_;
-    QHash<int, QAction*> actions_;
     bool layoutChanged_ = false;
     QSet<QAction*> changed_;
     QTimer announcement_;

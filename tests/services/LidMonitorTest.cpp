@@ -1,4 +1,5 @@
 #include "services/LidMonitor.h"
+#include "services/UpowerLidRead.h"
 
 #include "support/platform/DBusServices.h"
 #include "support/platform/QtWait.h"
@@ -57,11 +58,11 @@ protected:
 TEST_F(LidMonitorTest, ReadsTheLidFromUpower)
 {
     ASSERT_TRUE(services.startUpower(true, true));
-    EXPECT_TRUE(LidMonitor::readLidClosed());
+    EXPECT_TRUE(readUpowerLidClosed());
     EXPECT_TRUE(LidMonitor().isClosed());
 
     ASSERT_TRUE(services.setLid(true, false));
-    EXPECT_FALSE(LidMonitor::readLidClosed());
+    EXPECT_FALSE(readUpowerLidClosed());
     EXPECT_FALSE(LidMonitor().isClosed());
 }
 
@@ -69,11 +70,11 @@ TEST_F(LidMonitorTest, NoLidOrNoUpowerCountsAsOpen)
 {
     // UPower may report LidIsClosed on a machine without a lid; only a present lid counts.
     ASSERT_TRUE(services.startUpower(false, true));
-    EXPECT_FALSE(LidMonitor::readLidClosed());
+    EXPECT_FALSE(readUpowerLidClosed());
     EXPECT_FALSE(LidMonitor().isClosed());
 
     services.stopUpower();
-    EXPECT_FALSE(LidMonitor::readLidClosed());
+    EXPECT_FALSE(readUpowerLidClosed());
     LidMonitor monitor;
     EXPECT_FALSE(monitor.isClosed());
     // Watching needs only the bus: UPower is picked up when it arrives.
@@ -85,10 +86,10 @@ TEST_F(LidMonitorTest, HungUpowerCountsAsOpenInsteadOfBlocking)
 {
     ASSERT_TRUE(services.startUpower(true, true));
     services.suspendUpower(true);
-    const bool closed = LidMonitor::readLidClosed();
+    const bool closed = readUpowerLidClosed();
     services.suspendUpower(false);
     EXPECT_FALSE(closed);
-    EXPECT_TRUE(LidMonitor::readLidClosed());
+    EXPECT_TRUE(readUpowerLidClosed());
 }
 
 TEST_F(LidMonitorTest, HungUpowerLeavesTheEventLoopRunning)
@@ -184,7 +185,7 @@ TEST_F(LidMonitorTest, StartWithoutSystemBusFailsAndTriesAgainLater)
     LidMonitor monitor;
     record(monitor);
     EXPECT_FALSE(monitor.isClosed());
-    EXPECT_FALSE(LidMonitor::readLidClosed());
+    EXPECT_FALSE(readUpowerLidClosed());
     monitor.start();
     EXPECT_FALSE(monitor.isWatching());
 

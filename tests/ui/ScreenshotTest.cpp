@@ -93,6 +93,7 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     const QSize pixels = screen.geometry().size() * screen.devicePixelRatio();
     const QString name = QStringLiteral("window-%1x%2-scale%3-").arg(pixels.width()).arg(pixels.height()).arg(screen.devicePixelRatio());
     for (const Pane pane : allPanes) {
+        const char* const paneName = std::array{"input", "output", "settings"}[static_cast<std::size_t>(pane)];
         window.setPane(pane);
         QCoreApplication::processEvents();
         if (auto* devices = qobject_cast<DevicePaneView*>(window.paneView()); devices != nullptr && pane == Pane::input) {
@@ -100,13 +101,13 @@ TEST(Screenshots, TheWindowFitsItsScreen)
         }
         auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
         ASSERT_NE(scroll, nullptr);
-        save(window, qPrintable(name + rawValue(pane).data() + ".png"));
+        save(window, qPrintable(name + paneName + ".png"));
         EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width()) << "cut at the side";
         scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
         QCoreApplication::processEvents();
         const QRect lastLine = scroll->widget()->childrenRect();
         EXPECT_LE(scroll->widget()->mapTo(scroll->viewport(), lastLine.bottomLeft()).y(), scroll->viewport()->height());
-        save(window, qPrintable(name + rawValue(pane).data() + "-end.png"));
+        save(window, qPrintable(name + paneName + "-end.png"));
     }
 }
 

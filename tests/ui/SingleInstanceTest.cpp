@@ -25,7 +25,7 @@ namespace {
 bool nameOwned()
 {
     QDBusConnectionInterface* names = QDBusConnection::sessionBus().interface();
-    return names != nullptr && names->isServiceRegistered(QString::fromLatin1(SingleInstance::serviceName)).value();
+    return names != nullptr && names->isServiceRegistered(QString::fromLatin1(instanceBus::service)).value();
 }
 
 // The real program runs on the private session bus, without a sound server.
@@ -73,8 +73,8 @@ TEST(SingleInstance, ASecondStartBringsTheRunningWindowForwardAndExitsWithoutAnE
     EXPECT_EQ(tokens, QStringList{QStringLiteral("launcher-token")});
     // The older argument-less call still works, without a token; asynchronous, as it is answered here.
     QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("older"))
-        .asyncCall(QDBusMessage::createMethodCall(QString::fromLatin1(SingleInstance::serviceName),
-                                                  QString::fromLatin1(SingleInstance::objectPath),
+        .asyncCall(QDBusMessage::createMethodCall(QString::fromLatin1(instanceBus::service),
+                                                  QString::fromLatin1(instanceBus::path),
                                                   QStringLiteral("org.vantorelle.Vantorelle"), QStringLiteral("Activate")));
     ASSERT_TRUE(waitUntil([&] { return tokens.size() == 2; }));
     EXPECT_EQ(tokens.last(), QString());
@@ -126,12 +126,12 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
 
     QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("panel"));
     PropertiesRecorder recorder;
-    ASSERT_TRUE(client.connect(QString::fromLatin1(SingleInstance::serviceName), QString::fromLatin1(SingleInstance::objectPath),
+    ASSERT_TRUE(client.connect(QString::fromLatin1(instanceBus::service), QString::fromLatin1(instanceBus::path),
                                QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
                                &recorder, SLOT(record(QString, QVariantMap, QStringList))));
     const auto call = [&client](const QString& interface, const QString& method, const QVariantList& arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(SingleInstance::serviceName),
-                                                              QString::fromLatin1(SingleInstance::objectPath), interface, method);
+        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(instanceBus::service),
+                                                              QString::fromLatin1(instanceBus::path), interface, method);
         message.setArguments(arguments);
         // Answered by this very thread: wait without blocking it.
         QDBusPendingCall pending = client.asyncCall(message);

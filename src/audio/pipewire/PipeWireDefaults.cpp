@@ -75,14 +75,8 @@ public:
     {
         return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
     }
-    // The record's contents in the getters' terms; not ready until they are in.
-    Answers answers() const
-    {
-        if (!isReady()) return {};
-        Answers answers = current_->values;
-        answers.ready = true;
-        return answers;
-    }
+    // The record's contents as answers() gives them; not ready until they are in.
+    Answers answers() const { return isReady() ? current_->values : Answers{}; }
 
     // Binds the record once more and takes what that bind reports; `always`: also when what is
     // known is consistent (a change may have been missed whole).
@@ -139,7 +133,7 @@ private:
         } else {
             return;
         }
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     // The server reports only what ends the use of the connection for us: its loss, or a refusal
@@ -148,7 +142,7 @@ private:
     {
         auto& connection = *static_cast<Connection*>(self);
         connection.broken_ = true;
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     static void onGlobal(void* self, std::uint32_t id, std::uint32_t, const char* type,
@@ -175,7 +169,7 @@ private:
         // The session manager went; a new one makes a new record, which is bound then.
         connection.confirming_.reset();
         connection.current_.reset();
-        connection.owner_.schedule();
+        connection.owner_.deferred_.enable(true);
     }
 
     static int onProperty(void* self, std::uint32_t subject, const char* key, const char*,
@@ -196,7 +190,7 @@ private:
         }
         Connection& connection = record.connection;
         if (record.values.ready && connection.current_.get() == &record) {
-            connection.owner_.schedule();
+            connection.owner_.deferred_.enable(true);
             connection.owner_.confirmSoon(false);
         }
         return 0;
@@ -237,17 +231,18 @@ void PipeWireDefaults::ContextDestroy::operator()(pw_context* context) const noe
 PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::string> remote)
     : api_(api)
     , remote_(std::move(remote))
-    , deferred_(nullptr, DeferFree{api})
+    , deferred_(api, [this] { announce(); })
     , watch_(nullptr, IoFree{api})
     , confirmTimer_(api, [this] { confirmNow(); })
 {
     initialize();
-    deferred_.reset(api_->defer_new(api_, &onDeferred, this));
-    if (deferred_) api_->defer_enable(deferred_.get(), 0);
     loop_.reset(pw_loop_new(nullptr));
     if (!loop_) return;
     // The loop's own descriptor is readable whenever one of its sources is ready.
-    watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, &onLoopReady, this));
+    const auto ready = [](pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept {
+        static_cast<PipeWireDefaults*>(self)->dispatch();
+    };
+    watch_.reset(api_->io_new(api_, pw_loop_get_fd(loop_.get()), PA_IO_EVENT_INPUT, ready, this));
     if (!watch_) return;
     // The context owns the properties from here.
     pw_properties* identity = pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle", nullptr);
@@ -259,31 +254,6 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
 }
 
 PipeWireDefaults::~PipeWireDefaults() = default;
-
-bool PipeWireDefaults::isReady() const noexcept
-{
-    return announced_.ready;
-}
-
-std::optional<std::string> PipeWireDefaults::defaultSink() const
-{
-    return announced_.sink;
-}
-
-std::optional<std::string> PipeWireDefaults::defaultSource() const
-{
-    return announced_.source;
-}
-
-std::optional<std::string> PipeWireDefaults::configuredSink() const
-{
-    return announced_.configuredSink;
-}
-
-std::optional<std::string> PipeWireDefaults::configuredSource() const
-{
-    return announced_.configuredSource;
-}
 
 void PipeWireDefaults::connect() noexcept
 {
@@ -308,7 +278,7 @@ void PipeWireDefaults::reconnect() noexcept
     if (connection_ && !connection_->isBroken()) return;
     connection_.reset();
     connect();
-    schedule();
+    deferred_.enable(true);
 }
 
 void PipeWireDefaults::confirmSoon(bool always) noexcept
@@ -335,28 +305,16 @@ void PipeWireDefaults::dispatch() noexcept
     pw_loop_leave(loop_.get());
 }
 
-void PipeWireDefaults::schedule() noexcept
+void PipeWireDefaults::announce() noexcept
 {
-    if (deferred_) api_->defer_enable(deferred_.get(), 1);
-}
-
-void PipeWireDefaults::onLoopReady(pa_mainloop_api*, pa_io_event*, int, pa_io_event_flags_t, void* self) noexcept
-{
-    static_cast<PipeWireDefaults*>(self)->dispatch();
-}
-
-void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept
-{
-    api->defer_enable(event, 0);
-    auto& defaults = *static_cast<PipeWireDefaults*>(self);
-    if (defaults.connection_ && defaults.connection_->isBroken()) defaults.connection_.reset();
+    if (connection_ && connection_->isBroken()) connection_.reset();
     try {
-        Answers now = defaults.connection_ ? defaults.connection_->answers() : Answers{};
-        if (now == defaults.announced_) return;
-        defaults.announced_ = std::move(now);
+        Answers now = connection_ ? connection_->answers() : Answers{};
+        if (now == announced_) return;
+        announced_ = std::move(now);
         // A copy: the callback may end this object.
-        const std::function<void()> announce = defaults.onChange;
-        if (announce) announce();
+        const std::function<void()> onChange = onChange_;
+        if (onChange) onChange();
     } catch (...) {
         // Out of memory, or the owner's callback failed: nothing may cross into the loop.
     }
@@ -364,8 +322,8 @@ void PipeWireDefaults::onDeferred(pa_mainloop_api* api, pa_defer_event* event, v
 
 std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
 {
-    if (!isReady()) return std::nullopt;
-    return pulse::PulseServerDefaults{defaultSink().value_or(""), defaultSource().value_or("")};
+    if (!announced_.ready) return std::nullopt;
+    return pulse::PulseServerDefaults{announced_.sink.value_or(""), announced_.source.value_or("")};
 }
 
 // WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) keeps a stream's target per stream

@@ -39,42 +39,37 @@ public:
     PipeWireDefaults(const PipeWireDefaults&) = delete;
     PipeWireDefaults& operator=(const PipeWireDefaults&) = delete;
 
-    // Connected, the record bound and its contents as of the bind received.
-    bool isReady() const noexcept;
-    // The defaults in effect; nothing while not ready or when PipeWire has none.
-    std::optional<std::string> defaultSink() const;
-    std::optional<std::string> defaultSource() const;
-    // The ones chosen by a user or program, which stay when that device is gone.
-    std::optional<std::string> configuredSink() const;
-    std::optional<std::string> configuredSource() const;
+    // What the record says, as last announced.
+    struct Answers {
+        // Connected, the record bound and its contents as of the bind received.
+        bool ready = false;
+        // The defaults in effect; nothing while not ready or when PipeWire has none.
+        std::optional<std::string> sink;
+        std::optional<std::string> source;
+        // The ones chosen by a user or program, which stay when that device is gone.
+        std::optional<std::string> configuredSink;
+        std::optional<std::string> configuredSource;
+
+        bool operator==(const Answers&) const = default;
+    };
+    const Answers& answers() const noexcept { return announced_; }
 
     // Connects anew unless the connection works; for when the server may have been replaced,
     // as when the pulse connection to PipeWire is made again.
     void reconnect() noexcept override;
     bool setStreamTarget(std::uint32_t node, const std::string& target) noexcept override;
 
-    // Called on the loop, from a deferred event of its own, once after any change of what the
-    // calls above answer (readiness included); their answers change only then. It may call
-    // anything here, reconnect() and the destructor too.
-    std::function<void()> onChange;
-
     // As the mirror's feed: both effective defaults, while ready.
     std::optional<pulse::PulseServerDefaults> defaults() const override;
-    void setOnChange(std::function<void()> handler) override { onChange = std::move(handler); }
+    // Called on the loop, from a deferred event of its own, once after any change of answers()
+    // (readiness included); they change only then. It may call anything here, reconnect() and
+    // the destructor too.
+    void setOnChange(std::function<void()> handler) override { onChange_ = std::move(handler); }
     // Feeds for the mirror, on libpipewire's usual lookup of the server.
     static pulse::DefaultsFeedFactory factory();
 
 private:
     class Connection;
-    struct Answers {
-        bool ready = false;
-        std::optional<std::string> sink;
-        std::optional<std::string> source;
-        std::optional<std::string> configuredSink;
-        std::optional<std::string> configuredSource;
-
-        bool operator==(const Answers&) const = default;
-    };
 
     // How long after a client appeared or the record changed it is confirmed, and the longest a
     // stream of them puts that off.
@@ -88,22 +83,15 @@ private:
     void confirmNow() noexcept;
     // Runs what is ready on the PipeWire loop, without waiting.
     void dispatch() noexcept;
-    // Asks for a look at the answers from a deferred event, outside libpipewire's callbacks;
-    // a broken connection is let go of there too.
-    void schedule() noexcept;
-    static void onLoopReady(pa_mainloop_api* api, pa_io_event* event, int fd, pa_io_event_flags_t flags,
-                            void* self) noexcept;
-    static void onDeferred(pa_mainloop_api* api, pa_defer_event* event, void* self) noexcept;
+    // A look at the answers, from a deferred event (deferred_) outside libpipewire's callbacks:
+    // lets go of a broken connection and announces answers that changed.
+    void announce() noexcept;
 
     struct LoopDestroy {
         void operator()(pw_loop* loop) const noexcept;
     };
     struct ContextDestroy {
         void operator()(pw_context* context) const noexcept;
-    };
-    struct DeferFree {
-        pa_mainloop_api* api;
-        void operator()(pa_defer_event* event) const noexcept { api->defer_free(event); }
     };
     struct IoFree {
         pa_mainloop_api* api;
@@ -112,12 +100,13 @@ private:
 
     pa_mainloop_api* api_;
     std::optional<std::string> remote_;
-    std::unique_ptr<pa_defer_event, DeferFree> deferred_;
+    pulse::DeferredCall deferred_;
     std::unique_ptr<pw_loop, LoopDestroy> loop_;
     std::unique_ptr<pa_io_event, IoFree> watch_;
     std::unique_ptr<pw_context, ContextDestroy> context_;
     std::unique_ptr<Connection> connection_;
     Answers announced_;
+    std::function<void()> onChange_;
     pulse::LoopTimer confirmTimer_;
     std::optional<std::chrono::steady_clock::time_point> confirmBound_;
     bool confirmAlways_ = false;

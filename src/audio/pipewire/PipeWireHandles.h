@@ -2,7 +2,6 @@
 // Owners of libpipewire's objects: each is released exactly once, listeners before their object.
 #include <pipewire/pipewire.h>
 
-#include <cstdint>
 #include <memory>
 
 namespace vantorelle::pipewire {
@@ -31,7 +30,6 @@ public:
     explicit Bound(Interface* object) noexcept : proxy_(reinterpret_cast<pw_proxy*>(object)) {}
     bool isValid() const noexcept { return proxy_ != nullptr; }
     Interface* get() const noexcept { return reinterpret_cast<Interface*>(proxy_.get()); }
-    std::uint32_t id() const noexcept { return pw_proxy_get_id(proxy_.get()); }
     spa_hook* hook() noexcept { return hook_.get(); }
 
 private:

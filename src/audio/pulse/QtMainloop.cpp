@@ -89,18 +89,6 @@ private:
 
 namespace {
 
-template <typename Handle, typename Event>
-Handle* handleOf(Event* event) noexcept
-{
-    return reinterpret_cast<Handle*>(event);
-}
-
-template <typename Event, typename Handle>
-Event* eventOf(Handle* handle) noexcept
-{
-    return reinterpret_cast<Event*>(handle);
-}
-
 // libpulse hands foreign loops wall-clock deadlines (gettimeofday), not monotonic ones.
 int millisecondsUntil(const timeval& deadline) noexcept
 {
@@ -111,14 +99,50 @@ int millisecondsUntil(const timeval& deadline) noexcept
     return static_cast<int>(std::min<pa_usec_t>((micro + 999) / 1000, INT_MAX));
 }
 
-class IoEvent final : public QtMainloop::Event {
+// What a kind adds in libpulse's own types: its handle (the event itself), its callback and its
+// destroy callback.
+template <typename Self, typename Handle, typename Callback, typename DestroyCallback>
+class EventKind : public QtMainloop::Event {
+public:
+    EventKind(QtMainloop& loop, Callback callback, void* userdata) : Event(loop, userdata), callback_(callback) {}
+
+    static Self& of(Handle* handle) noexcept { return *reinterpret_cast<Self*>(handle); }
+    static void freeOf(Handle* handle) noexcept { of(handle).free(); }
+    static void setDestroyOf(Handle* handle, DestroyCallback callback) noexcept { of(handle).destroy_ = callback; }
+
+protected:
+    template <typename... Arguments>
+    static Handle* make(pa_mainloop_api* api, Arguments... arguments) noexcept
+    {
+        return handleOf(add<Self>(api, arguments...));
+    }
+    static Handle* handleOf(Self* event) noexcept { return reinterpret_cast<Handle*>(event); }
+
+    // The callback, with `arguments` between the handle and the user data.
+    template <typename... Arguments>
+    void fire(Arguments... arguments) noexcept
+    {
+        dispatch([&] { callback_(api_, handleOf(static_cast<Self*>(this)), arguments..., userdata_); });
+    }
+
+    Callback callback_;
+    DestroyCallback destroy_ = nullptr;
+
+private:
+    void notifyDestroyed() noexcept override
+    {
+        if (destroy_) destroy_(api_, handleOf(static_cast<Self*>(this)), userdata_);
+    }
+};
+
+class IoEvent final : public EventKind<IoEvent, pa_io_event, pa_io_event_cb_t, pa_io_event_destroy_cb_t> {
 public:
     IoEvent(QtMainloop& loop, int fd, pa_io_event_flags_t events, pa_io_event_cb_t callback, void* userdata)
-        : Event(loop, userdata), fd_(fd), callback_(callback), read_(fd, QSocketNotifier::Read),
+        : EventKind(loop, callback, userdata), fd_(fd), read_(fd, QSocketNotifier::Read),
           write_(fd, QSocketNotifier::Write)
     {
-        QObject::connect(&read_, &QSocketNotifier::activated, [this] { fire(PA_IO_EVENT_INPUT); });
-        QObject::connect(&write_, &QSocketNotifier::activated, [this] { fire(PA_IO_EVENT_OUTPUT); });
+        QObject::connect(&read_, &QSocketNotifier::activated, [this] { fire(fd_, PA_IO_EVENT_INPUT); });
+        QObject::connect(&write_, &QSocketNotifier::activated, [this] { fire(fd_, PA_IO_EVENT_OUTPUT); });
         enable(events);
     }
 
@@ -133,19 +157,11 @@ public:
     {
         if (auto* const event = static_cast<IoEvent*>(retired(api, fd))) {
             event->takeOn(events, callback, userdata);
-            return handleOf<pa_io_event>(event);
+            return handleOf(event);
         }
-        return handleOf<pa_io_event>(add<IoEvent>(api, fd, events, callback, userdata));
+        return make(api, fd, events, callback, userdata);
     }
-    static void enableOf(pa_io_event* event, pa_io_event_flags_t events) noexcept
-    {
-        eventOf<IoEvent>(event)->enable(events);
-    }
-    static void freeOf(pa_io_event* event) noexcept { eventOf<IoEvent>(event)->free(); }
-    static void setDestroyOf(pa_io_event* event, pa_io_event_destroy_cb_t callback) noexcept
-    {
-        eventOf<IoEvent>(event)->destroy_ = callback;
-    }
+    static void enableOf(pa_io_event* event, pa_io_event_flags_t events) noexcept { of(event).enable(events); }
 
     void stop() noexcept override
     {
@@ -155,10 +171,6 @@ public:
     std::optional<int> descriptor() const noexcept override { return fd_; }
 
 private:
-    void fire(pa_io_event_flags_t flags) noexcept
-    {
-        dispatch([this, flags] { callback_(api_, handleOf<pa_io_event>(this), fd_, flags, userdata_); });
-    }
     // A freed event of the same descriptor, for its new owner; the notifiers stay as they are
     // where the new flags keep them.
     void takeOn(pa_io_event_flags_t events, pa_io_event_cb_t callback, void* userdata) noexcept
@@ -168,29 +180,21 @@ private:
         destroy_ = nullptr;
         enable(events);
     }
-    void notifyDestroyed() noexcept override
-    {
-        if (destroy_) destroy_(api_, handleOf<pa_io_event>(this), userdata_);
-    }
 
     int fd_;
-    pa_io_event_cb_t callback_;
-    pa_io_event_destroy_cb_t destroy_ = nullptr;
     QSocketNotifier read_;
     QSocketNotifier write_;
 };
 
 // Fires once at its deadline; libpulse re-arms it from the callback when it wants more.
-class TimeEvent final : public QtMainloop::Event {
+class TimeEvent final : public EventKind<TimeEvent, pa_time_event, pa_time_event_cb_t, pa_time_event_destroy_cb_t> {
 public:
     TimeEvent(QtMainloop& loop, const timeval* deadline, pa_time_event_cb_t callback, void* userdata)
-        : Event(loop, userdata), callback_(callback)
+        : EventKind(loop, callback, userdata)
     {
         timer_.setSingleShot(true);
         timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            dispatch([this] { callback_(api_, handleOf<pa_time_event>(this), &deadline_, userdata_); });
-        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { fire(&deadline_); });
         restart(deadline);
     }
 
@@ -208,41 +212,25 @@ public:
     static pa_time_event* create(pa_mainloop_api* api, const timeval* deadline,
                                  pa_time_event_cb_t callback, void* userdata) noexcept
     {
-        return handleOf<pa_time_event>(add<TimeEvent>(api, deadline, callback, userdata));
+        return make(api, deadline, callback, userdata);
     }
-    static void restartOf(pa_time_event* event, const timeval* deadline) noexcept
-    {
-        eventOf<TimeEvent>(event)->restart(deadline);
-    }
-    static void freeOf(pa_time_event* event) noexcept { eventOf<TimeEvent>(event)->free(); }
-    static void setDestroyOf(pa_time_event* event, pa_time_event_destroy_cb_t callback) noexcept
-    {
-        eventOf<TimeEvent>(event)->destroy_ = callback;
-    }
+    static void restartOf(pa_time_event* event, const timeval* deadline) noexcept { of(event).restart(deadline); }
 
 private:
     void stop() noexcept override { timer_.stop(); }
-    void notifyDestroyed() noexcept override
-    {
-        if (destroy_) destroy_(api_, handleOf<pa_time_event>(this), userdata_);
-    }
 
-    pa_time_event_cb_t callback_;
-    pa_time_event_destroy_cb_t destroy_ = nullptr;
     timeval deadline_{};
     QTimer timer_;
 };
 
 // Runs on every turn of the event loop while enabled, as libpulse expects.
-class DeferEvent final : public QtMainloop::Event {
+class DeferEvent final
+    : public EventKind<DeferEvent, pa_defer_event, pa_defer_event_cb_t, pa_defer_event_destroy_cb_t> {
 public:
-    DeferEvent(QtMainloop& loop, pa_defer_event_cb_t callback, void* userdata)
-        : Event(loop, userdata), callback_(callback)
+    DeferEvent(QtMainloop& loop, pa_defer_event_cb_t callback, void* userdata) : EventKind(loop, callback, userdata)
     {
         timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            dispatch([this] { callback_(api_, handleOf<pa_defer_event>(this), userdata_); });
-        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
         timer_.start();
     }
 
@@ -254,24 +242,13 @@ public:
 
     static pa_defer_event* create(pa_mainloop_api* api, pa_defer_event_cb_t callback, void* userdata) noexcept
     {
-        return handleOf<pa_defer_event>(add<DeferEvent>(api, callback, userdata));
+        return make(api, callback, userdata);
     }
-    static void enableOf(pa_defer_event* event, int on) noexcept { eventOf<DeferEvent>(event)->enable(on != 0); }
-    static void freeOf(pa_defer_event* event) noexcept { eventOf<DeferEvent>(event)->free(); }
-    static void setDestroyOf(pa_defer_event* event, pa_defer_event_destroy_cb_t callback) noexcept
-    {
-        eventOf<DeferEvent>(event)->destroy_ = callback;
-    }
+    static void enableOf(pa_defer_event* event, int on) noexcept { of(event).enable(on != 0); }
 
 private:
     void stop() noexcept override { timer_.stop(); }
-    void notifyDestroyed() noexcept override
-    {
-        if (destroy_) destroy_(api_, handleOf<pa_defer_event>(this), userdata_);
-    }
 
-    pa_defer_event_cb_t callback_;
-    pa_defer_event_destroy_cb_t destroy_ = nullptr;
     QTimer timer_;
 };
 
@@ -323,7 +300,8 @@ void QtMainloop::release(Event& event) noexcept
         }
     }
     event.stop();
-    if (!event.running()) erase(&event);
+    if (event.running()) return;
+    std::erase_if(events_, [&event](const std::unique_ptr<Event>& held) { return held.get() == &event; });
 }
 
 QtMainloop::Event* QtMainloop::adopt(int fd) noexcept
@@ -342,11 +320,6 @@ void QtMainloop::leave() noexcept
     for (Event* const event : retired_) event->stop();
     retired_.clear();
     std::erase_if(events_, [](const std::unique_ptr<Event>& event) { return event->dead() && !event->running(); });
-}
-
-void QtMainloop::erase(const Event* event) noexcept
-{
-    std::erase_if(events_, [event](const std::unique_ptr<Event>& held) { return held.get() == event; });
 }
 
 QtMainloopHandle makeQtMainloop() noexcept

@@ -36,7 +36,6 @@ private:
     Event* adopt(int fd) noexcept;
     // The end of a callback; the outermost one stops what no one took on and erases the dead.
     void leave() noexcept;
-    void erase(const Event* event) noexcept;
 
     pa_mainloop_api api_{};
     std::vector<std::unique_ptr<Event>> events_;
@@ -48,6 +47,5 @@ private:
 using QtMainloopHandle = std::unique_ptr<QtMainloop>;
 // Empty only when memory runs out.
 QtMainloopHandle makeQtMainloop() noexcept;
-inline pa_mainloop_api* apiOf(QtMainloop* loop) noexcept { return loop->api(); }
 
 } // namespace vantorelle::pulse

@@ -23,6 +23,16 @@ std::string& nameIn(PulseServerDefaults& defaults, Direction direction) noexcept
     return direction == Direction::input ? defaults.source : defaults.sink;
 }
 
+template <typename Record>
+void keepByIndex(std::map<std::uint32_t, Record>& kept, std::vector<Record> records)
+{
+    kept.clear();
+    for (Record& record : records) {
+        const std::uint32_t index = record.index;
+        kept.insert_or_assign(index, std::move(record));
+    }
+}
+
 } // namespace
 
 ServerMirror::ServerMirror(std::chrono::milliseconds settleAfterAbsence)
@@ -40,11 +50,7 @@ void ServerMirror::beginLook(bool afterAbsence, TimePoint now)
     acknowledged_ = {};
     ownSets_ = {};
     choosingModules_.clear();
-    changing_.clear();
-    refilled_.clear();
-    holdBound_.reset();
-    settlesAt_.reset();
-    heldNews_ = false;
+    hold_ = {};
     settlingUntil_.reset();
     if (afterAbsence) settlingUntil_ = now + settleAfterAbsence_;
 }
@@ -52,11 +58,7 @@ void ServerMirror::beginLook(bool afterAbsence, TimePoint now)
 void ServerMirror::lost()
 {
     looked_.reset();
-    changing_.clear();
-    refilled_.clear();
-    holdBound_.reset();
-    settlesAt_.reset();
-    heldNews_ = false;
+    hold_ = {};
 }
 
 MirrorChange ServerMirror::partListed(Part part)
@@ -68,22 +70,13 @@ MirrorChange ServerMirror::partListed(Part part)
 
 MirrorChange ServerMirror::listed(Direction direction, std::vector<PulseEndpoint> endpoints)
 {
-    Endpoints& list = endpointsOf(direction);
-    list.clear();
-    for (PulseEndpoint& endpoint : endpoints) {
-        const std::uint32_t index = endpoint.index;
-        list.insert_or_assign(index, std::move(endpoint));
-    }
+    keepByIndex(endpointsOf(direction), std::move(endpoints));
     return partListed(direction == Direction::input ? sources : sinks);
 }
 
 MirrorChange ServerMirror::listedCards(std::vector<PulseCard> cards)
 {
-    cards_.clear();
-    for (PulseCard& card : cards) {
-        const std::uint32_t index = card.index;
-        cards_.insert_or_assign(index, std::move(card));
-    }
+    keepByIndex(cards_, std::move(cards));
     return partListed(cardList);
 }
 
@@ -137,7 +130,7 @@ void ServerMirror::watchOwnSets(const PulseServerDefaults& reported, TimePoint n
 MirrorChange ServerMirror::news(TimePoint now)
 {
     if (isHolding()) {
-        heldNews_ = true;
+        hold_.news = true;
         return MirrorChange::none;
     }
     if (settlingUntil_ && now < *settlingUntil_) return MirrorChange::quiet;
@@ -149,8 +142,8 @@ MirrorChange ServerMirror::removedEndpoint(const PulseEndpoint& gone, TimePoint 
     if (isHiddenEndpoint(gone)) return MirrorChange::none;
     if (isBluetoothEndpoint(gone) && gone.card != PA_INVALID_INDEX && cards_.contains(gone.card)) {
         // Its card stays: a profile change has begun, or another step of one.
-        if (changing_.insert(gone.card).second) holdBound_ = now + profileChangeBound;
-        refilled_.erase(gone.card);
+        if (hold_.changing.insert(gone.card).second) hold_.bound = now + profileChangeBound;
+        hold_.refilled.erase(gone.card);
         return MirrorChange::none;
     }
     return news(now);
@@ -178,10 +171,10 @@ MirrorChange ServerMirror::endpointArrived(PulseEndpoint endpoint, TimePoint now
         const std::uint32_t card = endpoint.card;
         list.emplace(endpoint.index, std::move(endpoint));
         if (!visible) return result;
-        if (bluetooth && changing_.contains(card)) {
+        if (bluetooth && hold_.changing.contains(card)) {
             // The new profile's endpoints are coming: the hold settles shortly after the last.
-            refilled_.insert(card);
-            settlesAt_ = now + profileSettling;
+            hold_.refilled.insert(card);
+            hold_.settlesAt = now + profileSettling;
             return result;
         }
         return stronger(result, news(now));
@@ -212,41 +205,35 @@ MirrorChange ServerMirror::cardArrived(PulseCard card, TimePoint)
 MirrorChange ServerMirror::cardRemoved(std::uint32_t index, TimePoint now)
 {
     cards_.erase(index);
-    refilled_.erase(index);
-    if (changing_.erase(index) == 0) return MirrorChange::none;
+    hold_.refilled.erase(index);
+    if (hold_.changing.erase(index) == 0) return MirrorChange::none;
     // The headset went with its card: a real disconnect, told at once.
-    heldNews_ = true;
-    return changing_.empty() ? endHold(false, now) : MirrorChange::none;
+    hold_.news = true;
+    return hold_.changing.empty() ? endHold(false, now) : MirrorChange::none;
 }
 
 MirrorChange ServerMirror::endHold(bool lost, TimePoint now)
 {
-    const bool wasNews = std::exchange(heldNews_, false) || lost;
-    changing_.clear();
-    refilled_.clear();
-    holdBound_.reset();
-    settlesAt_.reset();
+    const bool wasNews = hold_.news || lost;
+    hold_ = {};
     return wasNews ? news(now) : MirrorChange::quiet;
 }
 
 MirrorChange ServerMirror::tick(TimePoint now)
 {
     if (!isHolding()) return MirrorChange::none;
-    const bool allRefilled =
-        std::ranges::all_of(changing_, [this](std::uint32_t card) { return refilled_.contains(card); });
-    if (allRefilled && settlesAt_ && now >= *settlesAt_) return endHold(false, now);
+    const bool allRefilled = hold_.allRefilled();
+    if (allRefilled && hold_.settlesAt && now >= *hold_.settlesAt) return endHold(false, now);
     // A headset whose new profile never came is gone as far as anyone can tell.
-    if (holdBound_ && now >= *holdBound_) return endHold(!allRefilled, now);
+    if (hold_.bound && now >= *hold_.bound) return endHold(!allRefilled, now);
     return MirrorChange::none;
 }
 
 std::optional<ServerMirror::TimePoint> ServerMirror::nextDeadline() const
 {
     if (!isHolding()) return std::nullopt;
-    const bool allRefilled =
-        std::ranges::all_of(changing_, [this](std::uint32_t card) { return refilled_.contains(card); });
-    std::optional<TimePoint> next = holdBound_;
-    if (allRefilled && settlesAt_ && (!next || *settlesAt_ < *next)) next = settlesAt_;
+    std::optional<TimePoint> next = hold_.bound;
+    if (hold_.allRefilled() && hold_.settlesAt && (!next || *hold_.settlesAt < *next)) next = hold_.settlesAt;
     return next;
 }
 

@@ -5,6 +5,7 @@
 #include "audio/pulse/PulseServerDefaults.h"
 #include "model/OtherChooser.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <chrono>
@@ -80,7 +81,7 @@ public:
     // Every list of the current connection's first look is in.
     bool isComplete() const noexcept { return looked_.all(); }
     // A headset is between two profiles: its devices are not to be read now.
-    bool isHolding() const noexcept { return !changing_.empty(); }
+    bool isHolding() const noexcept { return !hold_.changing.empty(); }
 
     // Reads.
     std::vector<AudioDevice> devices() const;
@@ -126,13 +127,21 @@ private:
     // After a (re)appearance: changes until then are part of it.
     std::optional<TimePoint> settlingUntil_;
     // Cards whose Bluetooth endpoints went while the card stayed, and those of them whose new
-    // profile's endpoints have come; when the hold ends at the latest, and when it settles.
-    std::set<std::uint32_t> changing_;
-    std::set<std::uint32_t> refilled_;
-    std::optional<TimePoint> holdBound_;
-    std::optional<TimePoint> settlesAt_;
-    // News came while holding.
-    bool heldNews_ = false;
+    // profile's endpoints have come; when the hold ends at the latest, when it settles, and
+    // whether news came while holding.
+    struct Hold {
+        std::set<std::uint32_t> changing;
+        std::set<std::uint32_t> refilled;
+        std::optional<TimePoint> bound;
+        std::optional<TimePoint> settlesAt;
+        bool news = false;
+
+        bool allRefilled() const
+        {
+            return std::ranges::all_of(changing, [this](std::uint32_t card) { return refilled.contains(card); });
+        }
+    };
+    Hold hold_;
     // A default the server acknowledged, per direction (input, output), until when it stands.
     struct Acknowledged {
         std::string name;

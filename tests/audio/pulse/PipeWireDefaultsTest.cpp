@@ -17,9 +17,9 @@ using pipewire::PipeWireDefaults;
 struct Following {
     explicit Following(std::optional<std::string> remote) : defaults(loop.api(), std::move(remote))
     {
-        defaults.onChange = [this] {
-            seen.push_back(defaults.defaultSink().value_or("") + '|' + defaults.defaultSource().value_or(""));
-        };
+        defaults.setOnChange([this] {
+            seen.push_back(defaults.answers().sink.value_or("") + '|' + defaults.answers().source.value_or(""));
+        });
     }
     bool lastSeen(const std::string& sinkAndSource) const
     {
@@ -50,13 +50,13 @@ protected:
 TEST_F(PipeWireRecord, ReadyWithTheDefaultsInEffectAndFollowsThoseOfAnotherClient)
 {
     Following following(socket());
-    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.answers().ready; }));
     EXPECT_EQ(following.seen, std::vector<std::string>{"first_out|first_in"}) << "one announcement, complete";
-    EXPECT_EQ(following.defaults.configuredSink(), "first_out");
+    EXPECT_EQ(following.defaults.answers().configuredSink, "first_out");
 
     ASSERT_TRUE(daemon().setDefaultSink("second_out"));
     EXPECT_TRUE(waitUntil([&] { return following.lastSeen("second_out|first_in"); }));
-    EXPECT_EQ(following.defaults.configuredSink(), "second_out");
+    EXPECT_EQ(following.defaults.answers().configuredSink, "second_out");
     ASSERT_TRUE(daemon().setDefaultSource("second_in"));
     EXPECT_TRUE(waitUntil([&] { return following.lastSeen("second_out|second_in"); }));
 }
@@ -65,7 +65,7 @@ TEST_F(PipeWireRecord, AChangeThatAnotherClientsBindHidFromItIsTakenUpWithinASec
 {
     Following following(socket());
     const auto system = makeReadySystem();
-    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady() && system->isReady(); }));
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.answers().ready && system->isReady(); }));
 
     // PipeWire tells a change only to the clients still binding the record while a bind waits
     // for the session manager: one set while it is frozen, then a bind, and it reaches only the
@@ -80,24 +80,24 @@ TEST_F(PipeWireRecord, AChangeThatAnotherClientsBindHidFromItIsTakenUpWithinASec
     ASSERT_TRUE(daemon().pipewire()->freezeSessionManager(false));
     ASSERT_TRUE(waitUntil([] { return daemon().defaultSink() == "second_out"; }, 10s));
     EXPECT_TRUE(waitUntil([&] {
-        return following.lastSeen("second_out|first_in") && following.defaults.configuredSink() == "second_out";
+        return following.lastSeen("second_out|first_in") && following.defaults.answers().configuredSink == "second_out";
     }, 1s));
 }
 
 TEST_F(PipeWireRecord, AKilledServerLeavesItNotReadyUntilReconnectedToTheNextOne)
 {
     Following following(socket());
-    ASSERT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
+    ASSERT_TRUE(waitUntil([&] { return following.defaults.answers().ready; }));
     following.defaults.reconnect(); // a working connection is kept
-    EXPECT_TRUE(following.defaults.isReady());
+    EXPECT_TRUE(following.defaults.answers().ready);
 
     ASSERT_TRUE(daemon().kill());
-    ASSERT_TRUE(waitUntil([&] { return !following.defaults.isReady(); }));
+    ASSERT_TRUE(waitUntil([&] { return !following.defaults.answers().ready; }));
     EXPECT_TRUE(following.lastSeen("|"));
     following.defaults.reconnect(); // no server yet
     ASSERT_TRUE(daemon().restart());
     pumpEvents(50ms);
-    EXPECT_FALSE(following.defaults.isReady()) << "the owner says when to connect again";
+    EXPECT_FALSE(following.defaults.answers().ready) << "the owner says when to connect again";
 
     // The new server's record as the connection made again finds it (PipeWire 0.3 at times tells
     // a connected client of a later change late or not at all, so the change comes first here).
@@ -106,8 +106,8 @@ TEST_F(PipeWireRecord, AKilledServerLeavesItNotReadyUntilReconnectedToTheNextOne
     ASSERT_TRUE(waitUntil([] { return daemon().setDefaultSink("after_restart"); }, 10s));
     ASSERT_TRUE(waitUntil([] { return daemon().defaultSink() == "after_restart"; }, 20s));
     following.defaults.reconnect();
-    EXPECT_TRUE(waitUntil([&] { return following.defaults.isReady(); }));
-    EXPECT_EQ(following.defaults.defaultSink(), "after_restart");
+    EXPECT_TRUE(waitUntil([&] { return following.defaults.answers().ready; }));
+    EXPECT_EQ(following.defaults.answers().sink, "after_restart");
 }
 
 TEST(PipeWireRecordWithoutServer, NeverReadyAndQuiet)
@@ -116,8 +116,8 @@ TEST(PipeWireRecordWithoutServer, NeverReadyAndQuiet)
     Following following(empty.path().toStdString() + "/pipewire-0");
     following.defaults.reconnect();
     pumpEvents(50ms);
-    EXPECT_FALSE(following.defaults.isReady());
-    EXPECT_EQ(following.defaults.defaultSink(), std::nullopt);
+    EXPECT_FALSE(following.defaults.answers().ready);
+    EXPECT_EQ(following.defaults.answers().sink, std::nullopt);
     EXPECT_TRUE(following.seen.empty());
 }
 
