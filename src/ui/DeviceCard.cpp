@@ -250,9 +250,9 @@ void DeviceCard::endRename(std::optional<QString> kept)
     engine_.rename(state_.row.uid, direction_, own ? std::string() : name.toStdString());
 }
 
-void DeviceCard::setState(const State& state)
+bool DeviceCard::setState(const State& state)
 {
-    if (styled_ && state == state_) return;
+    if (styled_ && state == state_) return false;
     state_ = state;
     if (!styled_) {
         // A card stays with one UID for its life.
@@ -262,6 +262,7 @@ void DeviceCard::setState(const State& state)
     styled_ = true;
     if (connection_) connection_->setConnected(state.row.isConnected);
     restyle();
+    return true;
 }
 
 void DeviceCard::restyle()

@@ -59,7 +59,8 @@ public:
                BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
     ~DeviceCard() override;
 
-    void setState(const State& state);
+    // Whether the state differs from the one shown.
+    bool setState(const State& state);
     const State& state() const noexcept { return state_; }
 
     Look look() const noexcept;

@@ -23,8 +23,9 @@ DeviceCard* DeviceCardList::card(const std::string& uid) const
     return found == cardsByUID_.end() ? nullptr : found->second;
 }
 
-bool DeviceCardList::setStates(const std::vector<DeviceCard::State>& states)
+DeviceCardList::Shown DeviceCardList::setStates(const std::vector<DeviceCard::State>& states)
 {
+    Shown shown;
     std::vector<DeviceCard*> order;
     order.reserve(states.size());
     std::set<std::string> seen;
@@ -36,26 +37,28 @@ bool DeviceCardList::setStates(const std::vector<DeviceCard::State>& states)
             card = new DeviceCard(engine_, direction_, stack_, meter_, bluetooth_, this);
             connect(card, &DeviceCard::geometryChanged, this, &DeviceCardList::cardsMoved);
         }
-        card->setState(state);
+        shown.changed |= card->setState(state);
         order.push_back(card);
     }
 
-    std::erase_if(cardsByUID_, [&seen](const auto& entry) {
+    std::erase_if(cardsByUID_, [&seen, &shown](const auto& entry) {
         if (seen.contains(entry.first)) return false;
         // Later: the card may be the sender of the click that removed it.
         entry.second->hide();
         entry.second->deleteLater();
+        shown.changed = true;
         return true;
     });
 
-    const bool reordered = order != order_;
-    if (reordered) {
+    shown.reordered = order != order_;
+    shown.changed |= shown.reordered;
+    if (shown.reordered) {
         for (DeviceCard* card : order_) layout_->removeWidget(card);
         for (DeviceCard* card : order) layout_->addWidget(card);
         order_ = std::move(order);
     }
     for (DeviceCard* card : order_) card->show();
-    return reordered;
+    return shown;
 }
 
 QWidget* DeviceCardList::chainTabOrder(QWidget* previous) const

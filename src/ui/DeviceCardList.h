@@ -28,8 +28,12 @@ public:
     DeviceCardList(SwitchEngine& engine, Direction direction, StackKind stack, InputLevelMeter* meter,
                    BluetoothConnector* bluetooth, QWidget* parent);
 
-    // One card per state, in this order. True when the order of the cards changed.
-    bool setStates(const std::vector<DeviceCard::State>& states);
+    struct Shown {
+        bool changed = false;   // a card came, went, moved or shows another state
+        bool reordered = false; // the order of the cards changed
+    };
+    // One card per state, in this order.
+    Shown setStates(const std::vector<DeviceCard::State>& states);
 
     // The cards in rank order.
     const std::vector<DeviceCard*>& cards() const noexcept { return order_; }

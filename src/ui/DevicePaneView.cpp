@@ -210,7 +210,7 @@ DeviceCard* DevicePaneView::card(const std::string& uid) const
 void DevicePaneView::rebuild()
 {
     const std::vector<DeviceRow> rows = engine_.rows(direction_);
-    bool reordered = cardList_->setStates(cardStates(rows));
+    const DeviceCardList::Shown main = cardList_->setStates(cardStates(rows));
     cardList_->setVisible(!rows.empty());
     empty_->setVisible(rows.empty());
     autoSwitch_->refresh();
@@ -218,13 +218,15 @@ void DevicePaneView::rebuild()
     // While calls share the default, their stack stays out of sight.
     const bool routing = engine_.settings().routeCalls(direction_);
     const std::vector<DeviceRow> calls = routing ? engine_.rows(direction_, StackKind::calls) : std::vector<DeviceRow>{};
-    reordered = callsList_->setStates(cardStates(calls)) || reordered;
+    const DeviceCardList::Shown forCalls = callsList_->setStates(cardStates(calls));
     callsList_->setVisible(!calls.empty());
     callsEmpty_->setVisible(routing && calls.empty());
     callsSwitch_->refresh();
 
-    if (reordered) chainTabOrder();
-    canvas_->update();
+    if (main.reordered || forCalls.reordered) chainTabOrder();
+    // The canvas draws the cards' shadows and, beneath them, every card: a pass that changed
+    // no card (a plug of the other direction) draws nothing.
+    if (main.changed || forCalls.changed) canvas_->update();
 }
 
 void DevicePaneView::chainTabOrder()
