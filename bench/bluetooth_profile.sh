@@ -23,8 +23,7 @@ output=bluez_output.$name.1   # the sink's id in the device, in both profiles
 input=bluez_input.$name.0
 echo "node names, as $script makes them: $output, $input"
 
-mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
-cat >"$settings" <<JSON
+bench_settings <<JSON
 {"outputPriority": [{"uid": "bluez:$address:output", "name": "WH Headset"}, {"uid": "usb_dac", "name": "USB DAC"}],
  "inputPriority": [{"uid": "bluez:$address:input", "name": "WH Headset"}],
  "notifyDeviceChange": true}

@@ -16,9 +16,7 @@ build="$(cd "$here/.." && pwd)/${1:-build}"
 count=${2:-40}
 server=${3:-pulseaudio}
 source "$here/lib.sh"
-export XDG_CONFIG_HOME="$bench_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
-cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
+bench_settings <<JSON
 {"outputPriority": [{"uid": "speakers", "name": "Speakers"}, {"uid": "headset", "name": "Headset"}],
  "callsOutputPriority": [{"uid": "headset", "name": "Headset"}], "routeCallsOutput": true}
 JSON

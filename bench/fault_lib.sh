@@ -2,13 +2,10 @@
 # daemon of lib.sh, with the four devices these scripts plug, and ways to look at it.
 # Sourced after lib.sh.
 
-export XDG_CONFIG_HOME="$bench_tmp/config"
-settings="$XDG_CONFIG_HOME/Vantorelle/settings.json"
 engine_pid=
 
 write_stacks() { # [more settings, as JSON members]
-  mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
-  cat >"$settings" <<JSON
+  bench_settings <<JSON
 {"inputPriority": [{"uid": "usb_mic", "name": "USB Microphone"}, {"uid": "builtin_mic", "name": "Built-in Microphone"}],
  "outputPriority": [{"uid": "usb_headphones", "name": "USB Headphones"}, {"uid": "speakers", "name": "Laptop Speakers"}]${1:+, $1}}
 JSON

@@ -4,6 +4,15 @@
 bench_tmp=$(mktemp -d)
 daemon_pid=
 
+# The program's settings for the run, in a configuration folder of its own: written from
+# standard input (JSON) by bench_settings.
+export XDG_CONFIG_HOME="$bench_tmp/config"
+settings="$XDG_CONFIG_HOME/Vantorelle/settings.json"
+bench_settings() {
+  mkdir -p "${settings%/*}"
+  cat >"$settings"
+}
+
 start_daemon() {
   printf 'rlimit-nofile = 8192\n' >"$bench_tmp/daemon.conf"
   PULSE_CONFIG="$bench_tmp/daemon.conf" HOME="$bench_tmp" XDG_RUNTIME_DIR="$bench_tmp" \

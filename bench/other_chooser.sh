@@ -10,9 +10,7 @@ build="$(cd "$here/.." && pwd)/${1:-build}"
 plugs=${2:-20}
 server=${3:-pulseaudio}
 source "$here/lib.sh"
-export XDG_CONFIG_HOME="$bench_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
-cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
+bench_settings <<JSON
 {"outputPriority": [{"uid": "top", "name": "Top"}, {"uid": "laptop", "name": "Laptop Speakers"},
                     {"uid": "low", "name": "Low"}]}
 JSON

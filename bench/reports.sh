@@ -15,7 +15,6 @@ fi
 binary="$(cd "$here/.." && pwd)/$build/vantorelle"
 [[ -x "$binary" ]] || { echo "build the program first: $binary" >&2; exit 1; }
 source "$here/lib.sh"
-export XDG_CONFIG_HOME="$bench_tmp/config"
 runs=${RUNS:-21}
 
 case "$server" in

@@ -15,9 +15,7 @@ count=${2:-50}
 server=${3:-pulseaudio}
 display=${XVFB_DISPLAY:-:127}
 source "$here/lib.sh"
-export XDG_CONFIG_HOME="$bench_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
-cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
+bench_settings <<JSON
 {"outputPriority": [{"uid": "top_sink", "name": "Top"}, {"uid": "laptop", "name": "Laptop Speakers"}]}
 JSON
 

@@ -25,10 +25,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export XDG_CONFIG_HOME="$bench_tmp/config"
-mkdir -p "$XDG_CONFIG_HOME/Vantorelle"
 # The tone source of part 3 is the top-ranked input: plugging it in makes it the default.
-cat >"$XDG_CONFIG_HOME/Vantorelle/settings.json" <<JSON
+bench_settings <<JSON
 {"inputPriority": [{"uid": "tone", "name": "Tone"}, {"uid": "mic", "name": "USB Microphone"}],
  "outputPriority": [{"uid": "speakers", "name": "Laptop Speakers"}]}
 JSON

@@ -46,6 +46,19 @@ void save(QWidget& widget, const char* name)
     ASSERT_TRUE(widget.grab().save(path)) << path.toStdString();
 }
 
+// The window of a started engine, shown active on `pane`, as a person opens it.
+struct ShownWindow {
+    explicit ShownWindow(SwitchEngine& engine, Pane pane = Pane::input, BluetoothConnector* bluetooth = nullptr)
+        : window(engine, installation.loginItems(), bluetooth, pane)
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QCoreApplication::processEvents();
+    }
+    FakeInstallation installation;
+    MainWindow window;
+};
+
 TEST(Screenshots, WindowOnEachPane)
 {
     FakeEngineParts parts;
@@ -53,10 +66,8 @@ TEST(Screenshots, WindowOnEachPane)
     parts.audio.add(FakeAudioSystem::device(2, "spk", "Laptop Speakers", false, true, true));
     const auto engine = parts.makeEngine();
     engine->start();
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems());
-    window.show();
-
+    ShownWindow shown(*engine);
+    MainWindow& window = shown.window;
     save(window, "window-input.png");
     window.setPane(Pane::output);
     save(window, "window-output.png");
@@ -80,10 +91,8 @@ TEST(Screenshots, TheWindowFitsItsScreen)
     parts.audio.defaultInput = "mic1";
     const auto engine = parts.makeEngine();
     engine->start();
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems());
-    window.show();
-    QCoreApplication::processEvents();
+    ShownWindow shown(*engine);
+    MainWindow& window = shown.window;
 
     const QScreen& screen = *window.screen();
     const QSize room = screen.availableGeometry().size() - (window.frameGeometry().size() - window.size());
@@ -135,11 +144,8 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     stored.autoSwitchOutput = false;
     const auto engine = parts.makeEngine(stored);
     engine->start();
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems());
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QCoreApplication::processEvents();
+    ShownWindow shown(*engine);
+    MainWindow& window = shown.window;
 
     auto* input = qobject_cast<DevicePaneView*>(window.paneView());
     ASSERT_NE(input, nullptr);
@@ -168,12 +174,8 @@ TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
                              {"headset", "USB Headset"}};
     const auto engine = parts.makeEngine(stored);
     engine->start();
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems());
-    window.show();
-    window.setPane(Pane::output);
-    QApplication::setActiveWindow(&window);
-    QCoreApplication::processEvents();
+    ShownWindow shown(*engine, Pane::output);
+    MainWindow& window = shown.window;
     auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
     ASSERT_NE(pane, nullptr);
     pane->card("hdmi")->setFocus(Qt::TabFocusReason);
@@ -202,11 +204,8 @@ TEST(Screenshots, CallsSectionOn)
     stored.routeCallsOutput = true;
     const auto engine = parts.makeEngine(stored);
     engine->start();
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems());
-    window.show();
-    window.setPane(Pane::output);
-    QCoreApplication::processEvents();
+    ShownWindow shown(*engine, Pane::output);
+    MainWindow& window = shown.window;
     auto* scroll = window.paneView()->findChild<PaneScrollArea*>();
     ASSERT_NE(scroll, nullptr);
     scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
@@ -237,10 +236,8 @@ TEST(Screenshots, TrayMenuAndBluetoothCards)
 
     FakeBluetooth bluetooth;
     bluetooth.known = {"AA:BB:CC:DD:EE:01", "AA:BB:CC:DD:EE:02"};
-    FakeInstallation installation;
-    MainWindow window(*engine, installation.loginItems(), &bluetooth);
-    window.show();
-    window.setPane(Pane::output);
+    ShownWindow shown(*engine, Pane::output, &bluetooth);
+    MainWindow& window = shown.window;
     auto* pane = qobject_cast<DevicePaneView*>(window.paneView());
     ASSERT_NE(pane, nullptr);
     for (const char* uid : {"bluez:AA:BB:CC:DD:EE:01:output", "bluez:AA:BB:CC:DD:EE:02:output"}) {
