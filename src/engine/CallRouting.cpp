@@ -62,7 +62,11 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         CallPlacement placement = isNew ? CallPlacement{} : known->second;
         if (isNew) placement.lastDevice = stream.deviceUID;
         if (placement.inFlight == stream.deviceUID) placement.inFlight.reset();
-        if (!isNew && stream.deviceUID != placement.lastDevice && !placement.sentTo.contains(stream.deviceUID)) {
+        // While the server moves a stream it is on no device for a moment: no move of anyone's,
+        // and the stream counts as still where it was.
+        const bool between = !isNew && stream.deviceUID.empty();
+        if (!isNew && !between && stream.deviceUID != placement.lastDevice
+            && !placement.sentTo.contains(stream.deviceUID)) {
             // Moved by someone else. The server's own moves are not the user's: a stream
             // following the default goes with it, and one whose device went is rescued, to the
             // default as a rule (the device list may tell that it went only after the move).
@@ -72,7 +76,7 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
                 placement.inFlight.reset();
             }
         }
-        placement.lastDevice = stream.deviceUID;
+        if (!between) placement.lastDevice = stream.deviceUID;
 
         const std::optional<std::string> target =
             destination(placement, call, stream.direction, connected, settings, lidClosed, defaultUID);
@@ -80,7 +84,7 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
             decision.started.push_back({stream.direction, stream.application, *target});
         }
         // A move on its way decides where the stream is: the look may be older than the move.
-        const std::string& current = placement.inFlight ? *placement.inFlight : stream.deviceUID;
+        const std::string& current = placement.inFlight ? *placement.inFlight : placement.lastDevice;
         if (target && !target->empty() && *target != current) {
             decision.moves.push_back({stream.direction, stream.id, *target});
             placement.sentTo.insert(*target);

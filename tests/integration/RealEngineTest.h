@@ -6,6 +6,7 @@
 #include "engine/SwitchEngine.h"
 #include "services/AppIdentity.h"
 #include "services/LidMonitor.h"
+#include "services/LogCategories.h"
 #include "services/Notifier.h"
 #include "store/PriorityStore.h"
 #include "store/SettingsJson.h"
@@ -63,21 +64,29 @@ protected:
         }
         const AppIdentity identity = AppIdentity::forExecutable(
             installed ? folder / "prefix" / "bin" / "vantorelle" : folder / "vantorelle");
-        engine = SwitchEngine::create(makeReadySystem(), std::make_unique<PriorityStore>(folder.path()),
+        // Traced as the application is: QT_LOGGING_RULES="vantorelle.*.debug=true" tells a failure's story.
+        PulseAudioOptions options;
+        options.trace = traceTo(audioLog());
+        engine = SwitchEngine::create(makeReadySystem(std::move(options)), std::make_unique<PriorityStore>(folder.path()),
                                       std::make_unique<Notifier>(identity, out), std::make_unique<LidMonitor>());
+        engine->setTrace(traceTo(engineLog()));
         engine->start();
     }
 
-    // Both the server and the engine's published state show `uid` as the default.
-    bool waitForDefault(Direction direction, const std::string& uid,
-                        std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    // Both the server and the engine's published state show `uid` as the default; a failure says
+    // which of the two lagged.
+    ::testing::AssertionResult waitForDefault(Direction direction, const std::string& uid,
+                                              std::chrono::milliseconds timeout = std::chrono::seconds(5))
     {
-        return waitUntil(
-            [&] {
-                const auto current = direction == Direction::input ? daemon().defaultSource() : daemon().defaultSink();
-                return current && current->toStdString() == uid && engine->defaultUID(direction) == uid;
-            },
-            timeout);
+        const auto serverDefault = [&] {
+            const auto current = direction == Direction::input ? daemon().defaultSource() : daemon().defaultSink();
+            return current ? current->toStdString() : std::string("(none)");
+        };
+        if (waitUntil([&] { return serverDefault() == uid && engine->defaultUID(direction) == uid; }, timeout)) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "the server has " << serverDefault() << ", the engine "
+                                             << engine->defaultUID(direction).value_or("(none)");
     }
 
     bool waitForOutput(const std::string& text)

@@ -93,16 +93,17 @@ inline std::optional<AudioStream> findStream(const AudioSystem& system, const st
     return std::nullopt;
 }
 
-// Waits for the stream of `application` to show on the device `uid`; whether it did.
-inline bool waitForStreamOn(const AudioSystem& system, const std::string& application, const std::string& uid,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(5))
+// Waits for the stream of `application` to show on the device `uid`; a failure says where it is.
+inline ::testing::AssertionResult waitForStreamOn(const AudioSystem& system, const std::string& application,
+                                                  const std::string& uid,
+                                                  std::chrono::milliseconds timeout = std::chrono::seconds(5))
 {
-    return waitUntil(
-        [&] {
-            const std::optional<AudioStream> stream = findStream(system, application);
-            return stream && stream->deviceUID == uid;
-        },
-        timeout);
+    const auto place = [&] {
+        const std::optional<AudioStream> stream = findStream(system, application);
+        return stream ? stream->deviceUID : std::string("(no stream)");
+    };
+    if (waitUntil([&] { return place() == uid; }, timeout)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << application << "'s stream is on " << place();
 }
 
 // One private daemon for every test of a suite; each test unloads what it loaded.
