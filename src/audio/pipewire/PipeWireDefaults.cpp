@@ -248,8 +248,9 @@ PipeWireDefaults::PipeWireDefaults(pa_mainloop_api* api, std::optional<std::stri
     pw_properties* identity = pw_properties_new(PW_KEY_APP_NAME, "Vantorelle", PW_KEY_APP_ID, "vantorelle", nullptr);
     context_.reset(pw_context_new(loop_.get(), identity, 0));
     if (!context_) return;
-    // Every context starts a processing thread for the nodes it may run; this one runs none.
-    pw_data_loop_stop(pw_context_get_data_loop(context_.get()));
+    // Every context starts a processing thread for nodes; this one runs none, but the thread is
+    // left idle: stopped before it has entered its loop, the stop can be lost and the join then
+    // waits for ever (seen under load).
     connect();
 }
 
