@@ -60,11 +60,10 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         if (!call && isNew) continue;
         const std::optional<std::string> defaultUID = defaults.uid(stream.direction);
         CallPlacement placement = isNew ? CallPlacement{} : known->second;
-        if (isNew) placement.lastDevice = stream.deviceUID;
         if (placement.inFlight == stream.deviceUID) placement.inFlight.reset();
         // While the server moves a stream it is on no device for a moment: no move of anyone's,
         // and the stream counts as still where it was.
-        const bool between = !isNew && stream.deviceUID.empty();
+        const bool between = stream.deviceUID.empty();
         if (!isNew && !between && stream.deviceUID != placement.lastDevice
             && !placement.sentTo.contains(stream.deviceUID)) {
             // Moved by someone else. The server's own moves are not the user's: a stream
