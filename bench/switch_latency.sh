@@ -7,12 +7,31 @@
 # in-server floor). Each window contender has a session bus of its own, so each is the one
 # instance there. Also counts, per plug, the connections each contender opens and the events a
 # subscribed client sees.
-# Usage: bench/switch_latency.sh [build-dir] [count] [pulseaudio|pipewire]  (count: plugs each)
+# Ratios from one run of the daemons move by about a tenth from run to run on a small machine, more
+# than plugs within a run can settle: with runs > 1 the whole bench runs that often, on fresh
+# daemons, and ends with each contender's median over the runs.
+# Usage: bench/switch_latency.sh [build-dir] [count] [pulseaudio|pipewire] [runs]  (count: plugs each)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build="$(cd "$here/.." && pwd)/${1:-build}"
 count=${2:-50}
 server=${3:-pulseaudio}
+runs=${4:-1}
+if (( runs > 1 )); then
+  all=$(mktemp)
+  for run in $(seq "$runs"); do
+    echo "== run $run of $runs"
+    "$0" "${1:-build}" "$count" "$server" 1 | tee -a "$all"
+  done
+  echo "== over $runs runs, median of each run's ratio to the minimal client (lowest-highest):"
+  awk '/\/ minimal client:/ {m[$1] = m[$1] " " $6 + 0; p[$1] = p[$1] " " $8 + 0; if (!($1 in seen)) {seen[$1]; order[++n] = $1}}
+    function med(list,   a, k, i, j, t) { k = split(list, a, " ")
+      for (i = 2; i <= k; i++) for (j = i; j > 1 && a[j-1] > a[j]; j--) { t = a[j]; a[j] = a[j-1]; a[j-1] = t }
+      return sprintf("%.2fx (%.2f-%.2f)", k % 2 ? a[(k+1)/2] : (a[k/2] + a[k/2+1]) / 2, a[1], a[k]) }
+    END { for (i = 1; i <= n; i++) printf "%-18s median %s, p95 %s\n", order[i], med(m[order[i]]), med(p[order[i]]) }' "$all"
+  rm -f "$all"
+  exit 0
+fi
 display=${XVFB_DISPLAY:-:127}
 source "$here/lib.sh"
 bench_settings <<JSON

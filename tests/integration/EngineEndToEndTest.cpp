@@ -158,6 +158,12 @@ TEST_F(EngineEndToEndTest, WithTheServersSwitchOnConnectModuleAPlugEndsOnTheStac
 
     ASSERT_TRUE(daemon().unload(*module));
     EXPECT_TRUE(waitUntil([&] { return !engine->otherChooser(); }));
+
+    // Loaded again while a device arrives and its pass is due: the module is still asked about.
+    ASSERT_TRUE(daemon().addSink("dock_speakers", headphones));
+    ASSERT_TRUE(daemon().loadModule("module-switch-on-connect", {"ignore_virtual=no"}));
+    EXPECT_TRUE(waitUntil([&] { return engine->otherChooser() == OtherChooser::switchOnConnect; }));
+    EXPECT_TRUE(waitForDefault(Direction::output, "speakers"));
 }
 
 TEST_F(EngineEndToEndTest, AServerThatAppearsLaterBringsNoNews)

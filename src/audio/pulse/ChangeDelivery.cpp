@@ -104,6 +104,7 @@ void ChangeDelivery::deliver()
         waiters_.pop_front();
         then();
     }
+    delivered();
 }
 
 } // namespace vantorelle::pulse

@@ -60,6 +60,12 @@ protected:
     void defaultsRead();
     // The streams changed; what comes in one turn makes one call.
     void streamListChanged() noexcept;
+    // A pass waits to be delivered.
+    bool isPassDue() const noexcept { return pendingPass_ != Pass::none; }
+    // Asks for a delivery turn, which ends with delivered().
+    void deliverSoon() noexcept { wake_.enable(true); }
+    // The end of every delivery turn: after the pass due on it (and the sets the pass made).
+    virtual void delivered() {}
     void setSent() noexcept { ++sent_; }
     void setAnswered();
     // The connection is gone: no answer is to come for any set.

@@ -118,6 +118,11 @@ void PulseAudioSystem::onCardList(pa_context* context, const pa_card_info* info,
 template <typename Info>
 void PulseAudioSystem::onEndpointInfo(pa_context*, const Info* info, int eol, void* userdata) noexcept
 {
+    if (eol != 0) {
+        auto& self = *static_cast<PulseAudioSystem*>(userdata);
+        const bool last = self.endpointQuestions_ > 0 && --self.endpointQuestions_ == 0;
+        if (last && !self.moduleQuestions_.empty()) self.deliverSoon();
+    }
     // A lost answer (the endpoint went meanwhile) leaves the mirror as it was.
     if (eol != 0 || !info) return;
     guarded(userdata, [info](PulseAudioSystem& self) {

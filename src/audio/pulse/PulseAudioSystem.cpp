@@ -140,6 +140,9 @@ void PulseAudioSystem::lost() noexcept
     afterAbsence_ = true;
     subscribed_ = false;
     defaultsReads_ = 0;
+    // The look lists the modules anew.
+    endpointQuestions_ = 0;
+    moduleQuestions_.clear();
     mirror_.lost();
     deadlineTimer_.stop();
     // Their answers cannot come any more.
@@ -188,12 +191,13 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
             // A new endpoint is told changed before it is told new, and the new one brings its
             // facts (as a listing on its way does): one question, not two, so that the server
             // answers a set sent meanwhile sooner.
-        } else if (direction == Direction::output) {
-            sendDetached(pa_context_get_sink_info_by_index(context, index,
-                                                           &PulseAudioSystem::onEndpointInfo<pa_sink_info>, this));
         } else {
-            sendDetached(pa_context_get_source_info_by_index(
-                context, index, &PulseAudioSystem::onEndpointInfo<pa_source_info>, this));
+            pa_operation* question =
+                direction == Direction::output
+                    ? pa_context_get_sink_info_by_index(context, index, &onEndpointInfo<pa_sink_info>, this)
+                    : pa_context_get_source_info_by_index(context, index, &onEndpointInfo<pa_source_info>, this);
+            if (question) ++endpointQuestions_;
+            sendDetached(question);
         }
         break;
     }
@@ -208,9 +212,11 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         break;
     case PA_SUBSCRIPTION_EVENT_MODULE:
         if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
+            std::erase(moduleQuestions_, index);
             watchingChooser([&] { mirror_.moduleRemoved(index); });
         } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
-            sendDetached(pa_context_get_module_info(context, index, &PulseAudioSystem::onModuleInfo, this));
+            moduleQuestions_.push_back(index);
+            deliverSoon();
         }
         break;
     case PA_SUBSCRIPTION_EVENT_SINK_INPUT:
@@ -249,6 +255,18 @@ void PulseAudioSystem::endpointListEnded(Direction direction, bool failed)
 }
 
 // ---- what changes mean to the owner -------------------------------------------------------
+
+// The server answers a connection's requests in order. A module comes with the devices it makes:
+// asked about at once, its answer would come before the set their pass sends, and each answer
+// before it delays the switch (measured on PulseAudio). It is asked about once no endpoint's
+// answer is awaited and no pass is due.
+void PulseAudioSystem::delivered()
+{
+    if (moduleQuestions_.empty() || endpointQuestions_ > 0 || isPassDue()) return;
+    for (const std::uint32_t index : std::exchange(moduleQuestions_, {})) {
+        sendDetached(pa_context_get_module_info(context_.get(), index, &PulseAudioSystem::onModuleInfo, this));
+    }
+}
 
 void PulseAudioSystem::handle(MirrorChange change)
 {

@@ -97,6 +97,7 @@ private:
     {
         return mirror_.otherChooser() == OtherChooser::switchOnConnect;
     }
+    void delivered() override;
     void connectNow() noexcept;
     void connected();
     void lost() noexcept;
@@ -158,6 +159,10 @@ private:
     std::set<std::uint32_t> moduleListing_;
     // Server-info requests on their way since the first look.
     int defaultsReads_ = 0;
+    // Questions about single endpoints on their way, and new modules not yet asked about: those
+    // wait until the device news they came with has been acted on (see delivered()).
+    int endpointQuestions_ = 0;
+    std::vector<std::uint32_t> moduleQuestions_;
 
     std::list<PendingSet> sets_;
 
