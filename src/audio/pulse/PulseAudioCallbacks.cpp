@@ -5,6 +5,7 @@
 
 #include "audio/pulse/PulseDeviceMapping.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace vantorelle {
@@ -120,8 +121,9 @@ void PulseAudioSystem::onEndpointInfo(pa_context*, const Info* info, int eol, vo
 {
     if (eol != 0) {
         auto& self = *static_cast<PulseAudioSystem*>(userdata);
-        const bool last = self.endpointQuestions_ > 0 && --self.endpointQuestions_ == 0;
-        if (last && !self.moduleQuestions_.empty()) self.deliverSoon();
+        self.endpointsAnswered_ = std::min(self.endpointsAnswered_ + 1, self.endpointsAsked_);
+        const auto& waiting = self.moduleQuestions_;
+        if (!waiting.empty() && waiting.front().second <= self.endpointsAnswered_) self.deliverSoon();
     }
     // A lost answer (the endpoint went meanwhile) leaves the mirror as it was.
     if (eol != 0 || !info) return;

@@ -141,7 +141,7 @@ void PulseAudioSystem::lost() noexcept
     subscribed_ = false;
     defaultsReads_ = 0;
     // The look lists the modules anew.
-    endpointQuestions_ = 0;
+    endpointsAnswered_ = endpointsAsked_;
     moduleQuestions_.clear();
     mirror_.lost();
     deadlineTimer_.stop();
@@ -196,7 +196,7 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
                 direction == Direction::output
                     ? pa_context_get_sink_info_by_index(context, index, &onEndpointInfo<pa_sink_info>, this)
                     : pa_context_get_source_info_by_index(context, index, &onEndpointInfo<pa_source_info>, this);
-            if (question) ++endpointQuestions_;
+            if (question) ++endpointsAsked_;
             sendDetached(question);
         }
         break;
@@ -212,10 +212,10 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         break;
     case PA_SUBSCRIPTION_EVENT_MODULE:
         if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
-            std::erase(moduleQuestions_, index);
+            std::erase_if(moduleQuestions_, [index](const auto& question) { return question.first == index; });
             watchingChooser([&] { mirror_.moduleRemoved(index); });
         } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
-            moduleQuestions_.push_back(index);
+            moduleQuestions_.emplace_back(index, endpointsAsked_);
             deliverSoon();
         }
         break;
@@ -257,15 +257,18 @@ void PulseAudioSystem::endpointListEnded(Direction direction, bool failed)
 // ---- what changes mean to the owner -------------------------------------------------------
 
 // The server answers a connection's requests in order. A module comes with the devices it makes:
-// asked about at once, its answer would come before the set their pass sends, and each answer
-// before it delays the switch (measured on PulseAudio). It is asked about once no endpoint's
-// answer is awaited and no pass is due.
+// asked about at once, its answer would come before the set their pass sends, and every answer
+// before the set delays the switch. So it is asked about once the endpoints asked about before
+// it came are answered and no pass is due; later questions do not hold it back.
 void PulseAudioSystem::delivered()
 {
-    if (moduleQuestions_.empty() || endpointQuestions_ > 0 || isPassDue()) return;
-    for (const std::uint32_t index : std::exchange(moduleQuestions_, {})) {
-        sendDetached(pa_context_get_module_info(context_.get(), index, &PulseAudioSystem::onModuleInfo, this));
+    if (isPassDue()) return;
+    const auto unanswered = std::find_if(moduleQuestions_.begin(), moduleQuestions_.end(),
+                                         [this](const auto& question) { return question.second > endpointsAnswered_; });
+    for (auto question = moduleQuestions_.begin(); question != unanswered; ++question) {
+        sendDetached(pa_context_get_module_info(context_.get(), question->first, &onModuleInfo, this));
     }
+    moduleQuestions_.erase(moduleQuestions_.begin(), unanswered);
 }
 
 void PulseAudioSystem::handle(MirrorChange change)

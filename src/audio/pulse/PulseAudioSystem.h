@@ -20,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantorelle {
@@ -159,10 +160,11 @@ private:
     std::set<std::uint32_t> moduleListing_;
     // Server-info requests on their way since the first look.
     int defaultsReads_ = 0;
-    // Questions about single endpoints on their way, and new modules not yet asked about: those
-    // wait until the device news they came with has been acted on (see delivered()).
-    int endpointQuestions_ = 0;
-    std::vector<std::uint32_t> moduleQuestions_;
+    // Questions about single endpoints asked and answered (answers come in order), and new
+    // modules not yet asked about, each with the count asked before it came (see delivered()).
+    std::uint64_t endpointsAsked_ = 0;
+    std::uint64_t endpointsAnswered_ = 0;
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> moduleQuestions_;
 
     std::list<PendingSet> sets_;
 
