@@ -5,7 +5,6 @@
 
 #include "audio/pulse/PulseDeviceMapping.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace vantorelle {
@@ -121,9 +120,9 @@ void PulseAudioSystem::onEndpointInfo(pa_context*, const Info* info, int eol, vo
 {
     if (eol != 0) {
         auto& self = *static_cast<PulseAudioSystem*>(userdata);
-        self.endpointsAnswered_ = std::min(self.endpointsAnswered_ + 1, self.endpointsAsked_);
+        ++self.endpointsAnswered_;
         const auto& waiting = self.moduleQuestions_;
-        if (!waiting.empty() && waiting.front().second <= self.endpointsAnswered_) self.deliverSoon();
+        if (!waiting.empty() && waiting.front().after <= self.endpointsAnswered_) self.deliverSoon();
     }
     // A lost answer (the endpoint went meanwhile) leaves the mirror as it was.
     if (eol != 0 || !info) return;

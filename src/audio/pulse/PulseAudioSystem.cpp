@@ -212,10 +212,10 @@ void PulseAudioSystem::eventArrived(pa_subscription_event_type_t event, std::uin
         break;
     case PA_SUBSCRIPTION_EVENT_MODULE:
         if (type == PA_SUBSCRIPTION_EVENT_REMOVE) {
-            std::erase_if(moduleQuestions_, [index](const auto& question) { return question.first == index; });
+            std::erase_if(moduleQuestions_, [index](const ModuleQuestion& asked) { return asked.index == index; });
             watchingChooser([&] { mirror_.moduleRemoved(index); });
         } else if (type == PA_SUBSCRIPTION_EVENT_NEW) {
-            moduleQuestions_.emplace_back(index, endpointsAsked_);
+            moduleQuestions_.push_back({index, endpointsAsked_});
             deliverSoon();
         }
         break;
@@ -263,12 +263,12 @@ void PulseAudioSystem::endpointListEnded(Direction direction, bool failed)
 void PulseAudioSystem::delivered()
 {
     if (isPassDue()) return;
-    const auto unanswered = std::find_if(moduleQuestions_.begin(), moduleQuestions_.end(),
-                                         [this](const auto& question) { return question.second > endpointsAnswered_; });
-    for (auto question = moduleQuestions_.begin(); question != unanswered; ++question) {
-        sendDetached(pa_context_get_module_info(context_.get(), question->first, &onModuleInfo, this));
+    const auto waiting = std::ranges::find_if(
+        moduleQuestions_, [this](const ModuleQuestion& question) { return question.after > endpointsAnswered_; });
+    for (auto question = moduleQuestions_.begin(); question != waiting; ++question) {
+        sendDetached(pa_context_get_module_info(context_.get(), question->index, &onModuleInfo, this));
     }
-    moduleQuestions_.erase(moduleQuestions_.begin(), unanswered);
+    moduleQuestions_.erase(moduleQuestions_.begin(), waiting);
 }
 
 void PulseAudioSystem::handle(MirrorChange change)

@@ -20,7 +20,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace vantorelle {
@@ -161,10 +160,15 @@ private:
     // Server-info requests on their way since the first look.
     int defaultsReads_ = 0;
     // Questions about single endpoints asked and answered (answers come in order), and new
-    // modules not yet asked about, each with the count asked before it came (see delivered()).
+    // modules not yet asked about (see delivered()).
     std::uint64_t endpointsAsked_ = 0;
     std::uint64_t endpointsAnswered_ = 0;
-    std::vector<std::pair<std::uint32_t, std::uint64_t>> moduleQuestions_;
+    struct ModuleQuestion {
+        std::uint32_t index;
+        // The endpoint questions asked before the module came, whose answers it waits for.
+        std::uint64_t after;
+    };
+    std::vector<ModuleQuestion> moduleQuestions_;
 
     std::list<PendingSet> sets_;
 
