@@ -12,7 +12,7 @@ run=(pulseaudio pulseaudio-utils qt6-wayland)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
-      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin)
+      adwaita-icon-theme dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;

@@ -33,7 +33,8 @@ std::vector<ListedDevice> listedDevices(const std::vector<AudioDevice>& devices,
     for (const AudioDevice& device : devices) {
         const Direction preferred = device.isInput ? Direction::input : Direction::output;
         listed.push_back({settings.shownName(device.uid, device.name, preferred), device.name, device.uid,
-                          device.isInput, device.isOutput, true, lidClosed && device.isInput && device.isBuiltIn});
+                          device.isInput, device.isOutput, true,
+                          unusable(&device, Direction::input, lidClosed) == Unusable::lidClosed});
     }
     for (const SavedDevice& entry : settings.inputPriority) {
         if (!seen.insert(entry.uid).second) continue;

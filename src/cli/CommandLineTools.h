@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "engine/AudioSystem.h"
 #include "model/SavedDevice.h"
 #include "model/StoredSettings.h"
 #include "store/PriorityStore.h"

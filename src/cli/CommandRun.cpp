@@ -2,6 +2,7 @@
 
 #include "audio/pulse/PulseAudioSystem.h"
 #include "model/PrintableText.h"
+#include "services/InstanceBus.h"
 #include "services/LibDBusHandles.h"
 #include "services/UpowerLidRead.h"
 #include "store/PriorityStore.h"
@@ -48,7 +49,7 @@ std::optional<int> askRunningInstance(const DeviceCommand& command)
     const std::string_view error = callError.error.name != nullptr ? callError.error.name : "";
     const std::string message = callError.error.message != nullptr ? callError.error.message : "";
     if (error == instanceBus::badNameError || error == instanceBus::noDeviceError) {
-        std::cerr << message << '\n';
+        std::cerr << "vantorelle: " << printableLine(message) << '\n';
         return error == instanceBus::badNameError ? commandBadName : commandFailed;
     }
     // Nobody owns the name, or an older instance without commands: the server is asked directly.
@@ -76,7 +77,7 @@ int chooseOnServer(const DeviceCommand& command)
     const ChoiceScope scope{settings.priority(direction), *connected, direction, readUpowerLidClosed()};
     const ChoiceOutcome outcome = pickFor(command, scope, current);
     if (!outcome.uid) {
-        std::cerr << outcome.error << '\n';
+        std::cerr << "vantorelle: " << outcome.error << '\n';
         return outcome.badName ? commandBadName : commandFailed;
     }
     if (outcome.uid == current) return 0;

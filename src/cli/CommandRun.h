@@ -1,8 +1,12 @@
 #pragma once
 
-#include "cli/DeviceCommand.h"
+#include "engine/DeviceCommand.h"
 
 namespace vantorelle {
+
+// Exit statuses of a command.
+inline constexpr int commandFailed = 1;
+inline constexpr int commandBadName = 2;
 
 // Runs a device command: over the session bus by the running instance (a manual choice there,
 // with its switch notice), else directly on the sound server. Never starts the window. Returns

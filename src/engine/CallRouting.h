@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "engine/AudioSystem.h"
 #include "model/AudioDevice.h"
 #include "model/AudioStream.h"
 #include "model/StoredSettings.h"

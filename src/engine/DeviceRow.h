@@ -21,6 +21,12 @@ struct DeviceRow {
     std::string deviceName{};
     // False: never chosen by the rule, only by hand.
     bool isAutomatic = true;
+    // The server's icon for the connected device (`device.icon_name`); empty when it gives none.
+    std::string iconName{};
+    // A choice by hand may take it: connected, working in the direction, not lid-blocked.
+    bool isUsable = false;
+    // The rule may take it: usable, and the user lets the rule choose it.
+    bool ruleMayChoose = false;
 
     bool operator==(const DeviceRow&) const = default;
 };

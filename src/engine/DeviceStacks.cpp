@@ -1,17 +1,25 @@
 #include "engine/DeviceStacks.h"
 
+#include "engine/SwitchRule.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
 namespace vantorelle::stacks {
 
-std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices)
+DeviceIndex indexByUID(const std::vector<AudioDevice>& devices)
 {
-    std::unordered_map<std::string, const AudioDevice*> index;
+    DeviceIndex index;
     index.reserve(devices.size());
     for (const AudioDevice& device : devices) index.try_emplace(device.uid, &device);
     return index;
+}
+
+const AudioDevice* find(const DeviceIndex& index, const std::string& uid)
+{
+    const auto it = index.find(uid);
+    return it == index.end() ? nullptr : it->second;
 }
 
 std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from, const std::vector<AudioDevice>& other)
@@ -118,19 +126,20 @@ std::vector<DeviceRow> rows(const Stack& stack, const std::vector<AudioDevice>& 
     std::vector<DeviceRow> result;
     result.reserve(stack.size());
     for (const SavedDevice& entry : stack) {
-        const auto it = byUID.find(entry.uid);
-        const AudioDevice* device = it == byUID.end() ? nullptr : it->second;
-        const bool isBuiltIn = device && device->isBuiltIn;
+        const AudioDevice* device = find(byUID, entry.uid);
         result.push_back(DeviceRow{
             .uid = entry.uid,
             .name = shownName(entry, device ? device->name : entry.name),
             .isConnected = device != nullptr,
             .isActive = defaultUID && *defaultUID == entry.uid,
-            .isBuiltIn = isBuiltIn,
-            .lidBlocked = direction == Direction::input && isBuiltIn && lidClosed,
+            .isBuiltIn = device && device->isBuiltIn,
+            .lidBlocked = device && lidBlocks(*device, direction, lidClosed),
             .kind = device ? device->kind : DeviceKind::other,
             .deviceName = device ? device->name : entry.name,
             .isAutomatic = entry.automatic,
+            .iconName = device ? device->iconName : std::string(),
+            .isUsable = !unusable(device, direction, lidClosed),
+            .ruleMayChoose = !ruleSkips(entry, device, direction, lidClosed),
         });
     }
     return result;

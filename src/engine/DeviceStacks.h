@@ -20,7 +20,10 @@ namespace vantorelle::stacks {
 using Stack = std::vector<SavedDevice>;
 
 // UID -> device; when UIDs repeat, the device earlier in the list wins.
-std::unordered_map<std::string, const AudioDevice*> indexByUID(const std::vector<AudioDevice>& devices);
+using DeviceIndex = std::unordered_map<std::string, const AudioDevice*>;
+DeviceIndex indexByUID(const std::vector<AudioDevice>& devices);
+// The device with this UID; null when none is connected.
+const AudioDevice* find(const DeviceIndex& index, const std::string& uid);
 
 // Devices of `from` whose UID is not among those of `other`, in `from`'s order.
 std::vector<AudioDevice> missingByUID(const std::vector<AudioDevice>& from, const std::vector<AudioDevice>& other);
@@ -35,7 +38,8 @@ bool merge(Stack& stack, const std::vector<AudioDevice>& connected, Direction di
 // holds the same remembered devices. True when anything changed.
 bool fillCallsStack(StoredSettings& settings, Direction direction);
 
-// Entries left by another system's own aggregate devices; purged at start-up.
+// Entries left by another system's own aggregate devices (a settings file brought along from
+// it); purged at start-up.
 bool isAggregateEntry(const SavedDevice& entry) noexcept;
 // Removes them from both stacks; true when there were any.
 bool purgeAggregates(StoredSettings& settings);

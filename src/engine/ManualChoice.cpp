@@ -16,11 +16,10 @@ const AudioDevice* connectedDevice(const ChoiceScope& scope, const std::string& 
     return found == scope.connected.end() ? nullptr : &*found;
 }
 
-bool usable(const ChoiceScope& scope, const std::string& uid)
+// What a choice by hand may take: a device usable in the direction now, automatic or not.
+bool offered(const ChoiceScope& scope, const AudioDevice* device)
 {
-    const AudioDevice* device = connectedDevice(scope, uid);
-    if (!device || !worksIn(*device, scope.direction)) return false;
-    return !(scope.direction == Direction::input && device->isBuiltIn && scope.lidClosed);
+    return !unusable(device, scope.direction, scope.lidClosed);
 }
 
 // ASCII letters only: names are compared as typed on a command line, and the core has no
@@ -34,7 +33,7 @@ bool sameIgnoringCase(std::string_view a, std::string_view b)
 std::string badNameMessage(Direction direction, std::string_view name, bool ambiguous,
                            const std::vector<std::string>& candidates)
 {
-    std::string message = "vantorelle: \"" + printableLine(name) + "\" names ";
+    std::string message = "\"" + printableLine(name) + "\" names ";
     message += ambiguous ? "several " : "no connected ";
     message += std::string(rawValue(direction)) + (ambiguous ? " devices" : " device");
     if (candidates.empty()) return message + " (none is connected)";
@@ -52,9 +51,9 @@ ChoiceOutcome pickNext(const ChoiceScope& scope, const std::optional<std::string
     const std::size_t start = at == stack.end() ? 0 : static_cast<std::size_t>(at - stack.begin()) + 1;
     for (std::size_t step = 0; step < stack.size(); ++step) {
         const SavedDevice& entry = stack[(start + step) % stack.size()];
-        if (usable(scope, entry.uid)) return {entry.uid, {}, false};
+        if (offered(scope, connectedDevice(scope, entry.uid))) return {entry.uid, {}, false};
     }
-    return {std::nullopt, std::string("vantorelle: no ") + std::string(rawValue(scope.direction)) + " device of the list is connected", false};
+    return {std::nullopt, std::string("no ") + std::string(rawValue(scope.direction)) + " device of the list is connected", false};
 }
 
 ChoiceOutcome pickNamed(const ChoiceScope& scope, std::string_view name)
@@ -68,10 +67,10 @@ ChoiceOutcome pickNamed(const ChoiceScope& scope, std::string_view name)
     std::unordered_set<std::string> seen;
     for (const SavedDevice& entry : scope.stack) {
         const AudioDevice* device = connectedDevice(scope, entry.uid);
-        if (device && worksIn(*device, scope.direction) && seen.insert(entry.uid).second) candidates.push_back({device, &entry});
+        if (offered(scope, device) && seen.insert(entry.uid).second) candidates.push_back({device, &entry});
     }
     for (const AudioDevice& device : scope.connected) {
-        if (worksIn(device, scope.direction) && seen.insert(device.uid).second) candidates.push_back({&device, nullptr});
+        if (offered(scope, &device) && seen.insert(device.uid).second) candidates.push_back({&device, nullptr});
     }
     const auto line = [](const Candidate& candidate) {
         const std::string& shown = candidate.entry ? shownName(*candidate.entry, candidate.device->name) : candidate.device->name;

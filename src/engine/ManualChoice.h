@@ -20,8 +20,8 @@ struct ChoiceScope {
     bool lidClosed = false;
 };
 
-// What a command picks: the device to make the default, or one line (without a newline) on
-// why there is none.
+// What a command picks: the device to make the default, or one line (without a newline and
+// without the program's name, which the command line adds) on why there is none.
 struct ChoiceOutcome {
     std::optional<std::string> uid;
     std::string error;
@@ -30,11 +30,10 @@ struct ChoiceOutcome {
 };
 
 // The next usable entry of the stack after `current`, wrapping to the top (the top when
-// `current` is not in the stack); `current` again when it is the only usable one. Usable:
-// connected, working in the direction, not a built-in input while the lid is closed.
+// `current` is not in the stack); `current` again when it is the only usable one.
 ChoiceOutcome pickNext(const ChoiceScope& scope, const std::optional<std::string>& current);
 
-// The connected device of the direction that `name` names: its UID, the user's name for it or
+// The usable device of the direction that `name` names: its UID, the user's name for it or
 // its own name, compared without regard to letter case, in that order of precedence. A name
 // that matches nothing lists every candidate, one that matches several lists those.
 ChoiceOutcome pickNamed(const ChoiceScope& scope, std::string_view name);

@@ -75,13 +75,17 @@ void SwitchEngine::takeDefaults(const SystemDefaults& defaults)
     }
 }
 
-void SwitchEngine::defaultChanged()
+void SwitchEngine::readDefaultsAndPublish(const std::vector<EngineField>& fields)
 {
     // A system that does not answer tells nothing about the defaults: keep what was known.
-    const std::optional<SystemDefaults> current = audio_->defaults();
-    if (!current) return;
-    takeDefaults(*current);
+    if (const std::optional<SystemDefaults> current = audio_->defaults()) takeDefaults(*current);
+    for (const EngineField field : fields) observers_.notify(field);
     publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+}
+
+void SwitchEngine::defaultChanged()
+{
+    readDefaultsAndPublish({});
 }
 
 SwitchEngine::Subscription SwitchEngine::observe(std::function<void(EngineField)> observer)
@@ -123,13 +127,12 @@ void SwitchEngine::deviceListChanged(bool quiet)
         return;
     }
     const SystemDefaults current = audio_->defaults().value_or(SystemDefaults{});
-    Announcement announcement;
-    announcement.previousInput = defaultInputUID_;
-    announcement.previousOutput = defaultOutputUID_;
-    announcement.added = stacks::missingByUID(*devices, connected_);
-    announcement.removed = stacks::missingByUID(connected_, *devices);
+    Announcement announcement{.previous = {defaultInputUID_, defaultOutputUID_},
+                              .switches = {Direction::input, Direction::output},
+                              .added = stacks::missingByUID(*devices, connected_),
+                              .removed = stacks::missingByUID(connected_, *devices),
+                              .lidNowClosed = std::exchange(lidChangeToAnnounce_, std::nullopt)};
     connected_ = std::move(*devices);
-    takeDefaults(current);
     if (tracing()) {
         trace_->write(std::string(quiet ? "quiet pass" : "pass") + ": " + std::to_string(connected_.size())
                       + " devices; added " + uids(announcement.added) + "; removed " + uids(announcement.removed)
@@ -144,26 +147,18 @@ void SwitchEngine::deviceListChanged(bool quiet)
             changed |= stacks::merge(settings_.stack(direction, StackKind::calls), connected_, direction, std::nullopt);
         }
     }
-    for (const Direction direction : allDirections) {
-        announcement.reread |= applyRule(direction, current) == RuleOutcome::sent;
-    }
+    bool setSent = false;
+    for (const Direction direction : allDirections) setSent |= applyRule(direction, current) == RuleOutcome::sent;
     routeCallStreams(current);
     // The sets are on their way; now the file. The views follow once the system has answered
     // them: drawn meanwhile, they would take the processor from the server making the switch.
     if (changed) saveSettings();
-    announcement.fields = {EngineField::connected, EngineField::settings, EngineField::defaultInputUID,
-                           EngineField::defaultOutputUID};
-    if (changed) announcement.fields.push_back(EngineField::settingsUnsaved);
-    if (!announcement.reread) {
-        for (const EngineField field : std::exchange(announcement.fields, {})) observers_.notify(field);
-    }
-
+    Conclusion conclusion{setSent, {EngineField::connected, EngineField::settings}};
+    if (changed) conclusion.fields.push_back(EngineField::settingsUnsaved);
     // The first pass on every connection to the system is a fresh look, not news.
-    announcement.lidNowClosed = std::exchange(lidChangeToAnnounce_, std::nullopt);
-    announcement.announce = firstScanDone_ && !quiet;
-    announcement.withDevices = true;
+    if (firstScanDone_ && !quiet) conclusion.announcement = std::move(announcement);
     firstScanDone_ = true;
-    settleAndAnnounce(std::move(announcement));
+    conclude(std::move(conclusion));
 }
 
 void SwitchEngine::lidChanged(bool closed)
@@ -179,18 +174,12 @@ void SwitchEngine::lidChanged(bool closed)
         return;
     }
     lidChangeToAnnounce_.reset();
-    Announcement announcement;
-    announcement.previousInput = defaultInputUID_;
-    announcement.lidNowClosed = closed;
-    const RuleOutcome outcome = applyRule(Direction::input, *current);
-    announcement.reread = outcome == RuleOutcome::sent;
+    const bool setSent = applyRule(Direction::input, *current) == RuleOutcome::sent;
     routeCallStreams(*current);
     publish({EngineField::lidClosed});
-    if (outcome == RuleOutcome::inPlace) {
-        takeDefaults(*current);
-        publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
-    }
-    settleAndAnnounce(std::move(announcement));
+    conclude({setSent, {}, Announcement{.previous = {defaultInputUID_, defaultOutputUID_},
+                                        .switches = {Direction::input},
+                                        .lidNowClosed = closed}});
 }
 
 // ---- the rule ----------------------------------------------------------------------------
@@ -215,36 +204,36 @@ SwitchEngine::RuleOutcome SwitchEngine::applyRule(Direction direction, const Sys
     return sent ? RuleOutcome::sent : RuleOutcome::refused;
 }
 
-// ---- notices -----------------------------------------------------------------------------
+// ---- the end of a moment ------------------------------------------------------------------
 
-void SwitchEngine::settleAndAnnounce(Announcement announcement)
+void SwitchEngine::conclude(Conclusion conclusion)
 {
-    // A pass's switch is told once the system has answered its sets, with what it then reports.
+    if (!conclusion.setSent) readDefaultsAndPublish(conclusion.fields);
+    if (!conclusion.setSent && !conclusion.announcement) return;
     // The system is ours, and so are the waiters it holds.
-    audio_->whenSetsSettled([this, announcement = std::move(announcement), began = switchNotices_] {
-        if (announcement.reread) defaultChanged();
-        for (const EngineField field : announcement.fields) observers_.notify(field);
-        if (!announcement.announce) return;
-        // A switch that a later pass, answered first, has told already is not told twice.
-        const auto from = [this, began](Direction direction, const std::optional<std::string>& previous) {
-            const std::optional<SwitchNotice>& told = lastSwitchNotice_[slotOf(direction)];
-            const bool toldSince = told && told->serial > began && told->uid == defaultUID(direction);
-            return toldSince ? defaultUID(direction) : previous;
-        };
-        notifySwitch(Direction::input, {from(Direction::input, announcement.previousInput), defaultInputUID_,
-                                        connected_, announcement.added, announcement.removed,
-                                        announcement.lidNowClosed});
-        if (!announcement.withDevices) return;
-        notifySwitch(Direction::output, {from(Direction::output, announcement.previousOutput), defaultOutputUID_,
-                                         connected_, announcement.added, announcement.removed, std::nullopt});
-        if (!settings_.notifyDeviceChange) return;
-        for (const bool plugged : {true, false}) {
-            for (const AudioDevice& device : plugged ? announcement.added : announcement.removed) {
-                const NoticeText notice = deviceNotice(withShownNames({device}, settings_).front(), plugged);
-                notifier_->post(notice.title, notice.body);
-            }
-        }
+    audio_->whenSetsSettled([this, conclusion = std::move(conclusion), began = switchNotices_] {
+        if (conclusion.setSent) readDefaultsAndPublish(conclusion.fields);
+        if (conclusion.announcement) announce(*conclusion.announcement, began);
     });
+}
+
+void SwitchEngine::announce(const Announcement& announcement, std::uint64_t began)
+{
+    for (const Direction direction : announcement.switches) {
+        // A switch that a later moment, answered first, has told already is not told twice.
+        const std::optional<SwitchNotice>& told = lastSwitchNotice_[slotOf(direction)];
+        const bool toldSince = told && told->serial > began && told->uid == defaultUID(direction);
+        const std::optional<std::string>& from = toldSince ? defaultUID(direction) : announcement.previous[slotOf(direction)];
+        notifySwitch(direction, {from, defaultUID(direction), connected_, announcement.added, announcement.removed,
+                                 direction == Direction::input ? announcement.lidNowClosed : std::nullopt});
+    }
+    if (!settings_.notifyDeviceChange) return;
+    for (const bool plugged : {true, false}) {
+        for (const AudioDevice& device : plugged ? announcement.added : announcement.removed) {
+            const NoticeText notice = deviceNotice(withShownNames({device}, settings_).front(), plugged);
+            notifier_->post(notice.title, notice.body);
+        }
+    }
 }
 
 void SwitchEngine::notifySwitch(Direction direction, const SwitchEvent& event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "engine/AudioSystem.h"
 #include "engine/CallRouting.h"
 #include "engine/DeviceRow.h"
 #include "engine/LidSource.h"
@@ -125,7 +125,7 @@ public:
     void move(Direction direction, const std::set<std::size_t>& from, std::size_t to,
               StackKind kind = StackKind::main);
     void remove(const std::string& uid, Direction direction, StackKind kind = StackKind::main);
-    // Makes a connected device of that direction the default at once, as a choice in the
+    // Makes a device a choice by hand may take the default at once, as a choice in the
     // system's sound settings would: it stands until the rule's next moment (a device-list
     // change, a lid change or an edit). Other UIDs are ignored. `announce`: a switch notice when
     // switch notices are on (a command from the keyboard gets its feedback that way).
@@ -144,8 +144,7 @@ private:
 
     // The system's events.
     void deviceListChanged(bool quiet) override;
-    // Reads both defaults again and publishes them: after a change elsewhere, and once the
-    // system has answered a set of ours.
+    // A default changed elsewhere: read and publish the defaults.
     void defaultChanged() override;
     void streamsChanged() override;
     void lidChanged(bool closed);
@@ -154,32 +153,39 @@ private:
     // by the caller's pass, when it read them.
     void routeCallStreams(const std::optional<SystemDefaults>& current = std::nullopt);
 
-    // What a pass or a lid change tells once its sets are answered.
+    // The switch notices (and, for a device-list pass, the device notices) a moment tells.
     struct Announcement {
-        std::optional<std::string> previousInput;
-        std::optional<std::string> previousOutput;
-        std::vector<AudioDevice> added;
-        std::vector<AudioDevice> removed;
-        std::optional<bool> lidNowClosed;
-        // A set was sent: read the defaults again once the sets are answered.
-        bool reread = false;
-        bool announce = true;
-        // A device-list pass: output and the device notices too, not the input switch alone.
-        bool withDevices = false;
-        // What observers are told once the sets are answered.
-        std::vector<EngineField> fields;
+        // The default of each direction before the moment (input, output).
+        std::array<std::optional<std::string>, 2> previous{};
+        // The directions whose switch is told, in order.
+        std::vector<Direction> switches{};
+        std::vector<AudioDevice> added{};
+        std::vector<AudioDevice> removed{};
+        std::optional<bool> lidNowClosed{};
     };
+    // How a moment of the rule (a pass, a lid change, an edit, a choice by hand) ends: once the
+    // system has answered its sets, the defaults are read once, the observers told and the
+    // notices posted. With no set sent, the observers are told at once; notices still wait for
+    // earlier sets, so they come in order.
+    struct Conclusion {
+        bool setSent = false;
+        // Told with the defaults.
+        std::vector<EngineField> fields{};
+        std::optional<Announcement> announcement{};
+    };
+    void conclude(Conclusion conclusion);
+    // Reads the defaults (kept as they were when the system does not answer) and tells the
+    // observers of them and of `fields`.
+    void readDefaultsAndPublish(const std::vector<EngineField>& fields);
+    void announce(const Announcement& announcement, std::uint64_t began);
+
     enum class RuleOutcome { off, noCandidate, inPlace, sent, refused };
     // Sends the set the rule asks for, unless its pick is the default already.
     RuleOutcome applyRule(Direction direction, const SystemDefaults& current);
-    // An edit's rule: no notice, the published default follows the system's answer. True when
-    // the defaults it read stand and are to be published.
-    bool reapplyRule(Direction direction);
-    // An edit's end: the rule's set first (when the edit calls for one), the save, then one
-    // round for the observers.
+    // An edit's end: the rule's set first (when the edit calls for one), the save, the settings
+    // published, then the defaults once the set is answered.
     void finishEdit(std::optional<Direction> ruleFor, bool reroute = false);
     void changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor);
-    void settleAndAnnounce(Announcement announcement);
     void notifySwitch(Direction direction, const SwitchEvent& event);
     void takeDefaults(const SystemDefaults& defaults);
     // Writes the current settings and records whether that failed; `settingsUnsaved` follows.

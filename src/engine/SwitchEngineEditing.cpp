@@ -5,6 +5,8 @@
 #include "engine/SwitchNotices.h"
 #include "engine/SwitchRule.h"
 
+#include <algorithm>
+
 namespace vantorelle {
 
 std::vector<DeviceRow> SwitchEngine::rows(Direction direction, StackKind kind) const
@@ -20,29 +22,15 @@ std::vector<DeviceRow> SwitchEngine::rows(Direction direction, StackKind kind) c
     return stacks::rows(stack, connected_, direction, active, lidClosed_);
 }
 
-bool SwitchEngine::reapplyRule(Direction direction)
-{
-    const std::optional<SystemDefaults> current = audio_->defaults();
-    if (!current) return false;
-    switch (applyRule(direction, *current)) {
-    case RuleOutcome::sent:
-        audio_->whenSetsSettled([this] { defaultChanged(); });
-        return false;
-    case RuleOutcome::inPlace:
-        takeDefaults(*current);
-        return true;
-    default:
-        return false;
-    }
-}
-
 void SwitchEngine::finishEdit(std::optional<Direction> ruleFor, bool reroute)
 {
-    const bool tookDefaults = ruleFor && reapplyRule(*ruleFor);
+    // An edit's rule tells nothing: the published default follows the system's answer.
+    const std::optional<SystemDefaults> current = ruleFor ? audio_->defaults() : std::nullopt;
+    const bool setSent = current && applyRule(*ruleFor, *current) == RuleOutcome::sent;
     if (reroute) routeCallStreams();
     saveSettings();
     publish({EngineField::settings, EngineField::settingsUnsaved});
-    if (tookDefaults) publish({EngineField::defaultInputUID, EngineField::defaultOutputUID});
+    conclude({setSent});
 }
 
 void SwitchEngine::changeFlag(bool StoredSettings::*flag, bool value, std::optional<Direction> ruleFor)
@@ -110,15 +98,15 @@ void SwitchEngine::chooseDefault(const std::string& uid, Direction direction, bo
 {
     const std::optional<SystemDefaults> current = audio_->defaults();
     if (!current) return;
-    const auto byUID = stacks::indexByUID(connected_);
-    const auto found = byUID.find(uid);
-    if (found == byUID.end() || !worksIn(*found->second, direction)) return;
-    if (current->uid(direction) != uid) audio_->setDefault(direction, uid);
-    audio_->whenSetsSettled([this, direction, announce, previous = current->uid(direction)] {
-        defaultChanged();
-        const std::vector<AudioDevice> none;
-        if (announce) notifySwitch(direction, {previous, defaultUID(direction), connected_, none, none, std::nullopt});
-    });
+    const auto device = std::ranges::find(connected_, uid, &AudioDevice::uid);
+    if (unusable(device == connected_.end() ? nullptr : &*device, direction, lidClosed_)) return;
+    const bool setSent = current->uid(direction) != uid && audio_->setDefault(direction, uid);
+    Conclusion conclusion{setSent};
+    if (announce) {
+        conclusion.announcement = Announcement{.switches = {direction}};
+        conclusion.announcement->previous[slotOf(direction)] = current->uid(direction);
+    }
+    conclude(std::move(conclusion));
 }
 
 } // namespace vantorelle

@@ -4,30 +4,36 @@
 
 namespace vantorelle {
 
+std::optional<PassedOver> ruleSkips(const SavedDevice& entry, const AudioDevice* connected, Direction direction,
+                                    bool lidClosed) noexcept
+{
+    if (!entry.automatic) return PassedOver::notAutomatic;
+    const std::optional<Unusable> why = unusable(connected, direction, lidClosed);
+    if (!why) return std::nullopt;
+    switch (*why) {
+    case Unusable::notConnected:
+        return PassedOver::notConnected;
+    case Unusable::otherDirection:
+        return PassedOver::otherDirection;
+    case Unusable::lidClosed:
+        return PassedOver::lidClosed;
+    }
+    return PassedOver::notConnected;
+}
+
 RulePick pickDevice(const std::vector<SavedDevice>& stack, const std::vector<AudioDevice>& connected,
                     Direction direction, bool lidClosed)
 {
     const auto byUID = stacks::indexByUID(connected);
     RulePick pick;
     for (const SavedDevice& entry : stack) {
-        if (!entry.automatic) {
-            pick.passedOver.emplace_back(entry.uid, PassedOver::notAutomatic);
+        const AudioDevice* device = stacks::find(byUID, entry.uid);
+        if (const std::optional<PassedOver> reason = ruleSkips(entry, device, direction, lidClosed)) {
+            pick.passedOver.emplace_back(entry.uid, *reason);
             continue;
         }
-        const auto it = byUID.find(entry.uid);
-        if (it == byUID.end()) {
-            pick.passedOver.emplace_back(entry.uid, PassedOver::notConnected);
-            continue;
-        }
-        const AudioDevice& device = *it->second;
-        if (!worksIn(device, direction)) {
-            pick.passedOver.emplace_back(entry.uid, PassedOver::otherDirection);
-        } else if (direction == Direction::input && device.isBuiltIn && lidClosed) {
-            pick.passedOver.emplace_back(entry.uid, PassedOver::lidClosed);
-        } else {
-            pick.chosen = &device;
-            break;
-        }
+        pick.chosen = device;
+        break;
     }
     return pick;
 }

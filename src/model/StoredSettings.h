@@ -70,10 +70,23 @@ struct StoredSettings {
         const Direction other = preferred == Direction::input ? Direction::output : Direction::input;
         for (const Direction direction : {preferred, other}) {
             for (const SavedDevice& entry : priority(direction)) {
-                if (entry.uid == uid && !entry.alias.empty()) return entry.alias;
+                if (entry.uid == uid && !entry.alias.empty()) return vantorelle::shownName(entry, deviceName);
             }
         }
         return deviceName;
+    }
+    // The name shown for a device known by UID alone (a default, say): the user's name for it,
+    // else the connected device's own, else the one it was last seen with, else `unknown`.
+    std::string shownName(const std::string& uid, const std::vector<AudioDevice>& connected, Direction direction,
+                          const std::string& unknown) const
+    {
+        for (const AudioDevice& device : connected) {
+            if (device.uid == uid) return shownName(uid, device.name, direction);
+        }
+        for (const SavedDevice& entry : priority(direction)) {
+            if (entry.uid == uid) return shownName(uid, entry.name, direction);
+        }
+        return shownName(uid, unknown, direction);
     }
 };
 

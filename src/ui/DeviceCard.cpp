@@ -125,20 +125,45 @@ QString DeviceCard::rankText(int rank)
     return QString::asprintf("%02d", rank);
 }
 
-QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
+namespace {
+
+// A device's kind as our own symbol and as the icon theme names it.
+struct KindIcon {
+    const char* symbol;
+    const char* themeName;
+};
+
+KindIcon kindIcon(const DeviceRow& row, Direction direction)
 {
-    if (row.isBuiltIn) return QStringLiteral("laptopcomputer");
+    const bool input = direction == Direction::input;
+    if (row.isBuiltIn) return {"laptopcomputer", "computer"};
     switch (row.kind) {
     case DeviceKind::headphones:
-        return QStringLiteral("headphones");
+        return {"headphones", input ? "audio-headset" : "audio-headphones"};
     case DeviceKind::camera:
-        return QStringLiteral("video");
+        return {"video", "camera-web"};
     case DeviceKind::display:
-        return QStringLiteral("display");
+        return {"display", "video-display"};
     case DeviceKind::other:
         break;
     }
-    return direction == Direction::output ? QStringLiteral("speaker.wave.2") : QStringLiteral("mic");
+    return input ? KindIcon{"mic", "audio-input-microphone"} : KindIcon{"speaker.wave.2", "audio-speakers"};
+}
+
+} // namespace
+
+QString DeviceCard::glyph(const DeviceRow& row, Direction direction)
+{
+    return QString::fromLatin1(kindIcon(row, direction).symbol);
+}
+
+QStringList DeviceCard::themeIconNames(const DeviceRow& row, Direction direction)
+{
+    QStringList names;
+    // "audio-card" names the sound card, which a laptop's speakers and a jack share alike.
+    const QString server = QString::fromStdString(row.iconName);
+    if (!server.isEmpty() && !server.startsWith(QStringLiteral("audio-card"))) names << server;
+    return names << QString::fromLatin1(kindIcon(row, direction).themeName);
 }
 
 std::optional<QString> DeviceCard::caption(const DeviceRow& row, Direction direction, bool isNextInLine)
@@ -280,6 +305,7 @@ void DeviceCard::restyle()
     setLabelColor(*rank_, style.rank);
 
     icon_->setSymbol(glyph(row, direction_));
+    icon_->setThemeIcon(Symbols::themeSymbol(themeIconNames(row, direction_)));
     icon_->setColor(style.icon);
 
     name_->setText(QString::fromStdString(row.name));

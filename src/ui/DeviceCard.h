@@ -83,6 +83,9 @@ public:
 
     static QString rankText(int rank);
     static QString glyph(const DeviceRow& row, Direction direction);
+    // The icon names the desktop's theme is asked for, best first: the server's own for the
+    // device (unless it names only a sound card), then the one of the device's kind.
+    static QStringList themeIconNames(const DeviceRow& row, Direction direction);
     static std::optional<QString> caption(const DeviceRow& row, Direction direction, bool isNextInLine);
     static QString statusText(const DeviceRow& row, bool isNextInLine);
 

@@ -182,7 +182,7 @@ DevicePaneView::~DevicePaneView()
 std::optional<std::string> DevicePaneView::nextInLineUID(const std::vector<DeviceRow>& rows)
 {
     for (const DeviceRow& row : rows) {
-        if (row.isConnected && !row.lidBlocked && !row.isActive && row.isAutomatic) return row.uid;
+        if (row.ruleMayChoose && !row.isActive) return row.uid;
     }
     return std::nullopt;
 }

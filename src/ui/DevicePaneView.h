@@ -38,8 +38,7 @@ public:
                    BluetoothConnector* bluetooth = nullptr, QWidget* parent = nullptr);
     ~DevicePaneView() override;
 
-    // The one row that takes over next: the first connected, not lid-blocked, not active row
-    // that the rule may choose.
+    // The one row that takes over next: the first row the rule may choose that is not active.
     static std::optional<std::string> nextInLineUID(const std::vector<DeviceRow>& rows);
 
     // The notes under the auto-switch switch and the calls switch.

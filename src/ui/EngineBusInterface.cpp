@@ -1,12 +1,11 @@
 #include "ui/EngineBusInterface.h"
 
 #include "engine/SwitchEngine.h"
+#include "services/InstanceBus.h"
 #include "ui/EngineChanges.h"
 
 #include <QDBusError>
 #include <QVariantMap>
-
-#include <algorithm>
 
 namespace vantorelle {
 
@@ -14,18 +13,12 @@ namespace {
 
 constexpr std::array<const char*, 4> propertyNames{"DefaultOutput", "DefaultInput", "DefaultOutputName", "DefaultInputName"};
 
-// The name the user sees for the default: the alias, else the device's own, else the stored one.
+// The name the user sees for the default.
 QString shownDefaultName(const SwitchEngine& engine, Direction direction)
 {
     const std::optional<std::string>& uid = engine.defaultUID(direction);
     if (!uid) return {};
-    const std::vector<SavedDevice>& stack = engine.settings().priority(direction);
-    const auto device = std::ranges::find(engine.connected(), *uid, &AudioDevice::uid);
-    const auto stored = std::ranges::find(stack, *uid, &SavedDevice::uid);
-    const std::string& own = device != engine.connected().end() ? device->name
-                             : stored != stack.end()             ? stored->name
-                                                                 : *uid;
-    return QString::fromStdString(engine.settings().shownName(*uid, own, direction));
+    return QString::fromStdString(engine.settings().shownName(*uid, engine.connected(), direction, *uid));
 }
 
 } // namespace
@@ -79,17 +72,17 @@ void EngineBusInterface::Activate()
 
 QString EngineBusInterface::Next(const QString& direction, const QDBusMessage& message)
 {
-    return answer({DeviceCommand::Kind::next, Direction::output, std::nullopt}, direction, message);
+    return answer(DeviceCommand::Kind::next, direction, std::nullopt, message);
 }
 
 QString EngineBusInterface::Select(const QString& direction, const QString& name, const QDBusMessage& message)
 {
-    return answer({DeviceCommand::Kind::select, Direction::output, name.toStdString()}, direction, message);
+    return answer(DeviceCommand::Kind::select, direction, name.toStdString(), message);
 }
 
 ChoiceOutcome EngineBusInterface::choose(const DeviceCommand& command)
 {
-    if (engine_ == nullptr) return {std::nullopt, "vantorelle: still starting", false};
+    if (engine_ == nullptr) return {std::nullopt, "still starting", false};
     const Direction direction = command.direction;
     const ChoiceScope scope{engine_->settings().priority(direction), engine_->connected(), direction, engine_->lidClosed()};
     ChoiceOutcome outcome = pickFor(command, scope, engine_->defaultUID(direction));
@@ -97,7 +90,8 @@ ChoiceOutcome EngineBusInterface::choose(const DeviceCommand& command)
     return outcome;
 }
 
-QString EngineBusInterface::answer(DeviceCommand command, const QString& direction, const QDBusMessage& message)
+QString EngineBusInterface::answer(DeviceCommand::Kind kind, const QString& direction, std::optional<std::string> name,
+                                   const QDBusMessage& message)
 {
     const auto fail = [this, &message](const QString& error, const QString& text) {
         message.setDelayedReply(true);
@@ -108,8 +102,7 @@ QString EngineBusInterface::answer(DeviceCommand command, const QString& directi
     if (!parsed) {
         return fail(QDBusError::errorString(QDBusError::InvalidArgs), QStringLiteral("the direction is \"input\" or \"output\""));
     }
-    command.direction = *parsed;
-    const ChoiceOutcome outcome = choose(command);
+    const ChoiceOutcome outcome = choose({kind, *parsed, std::move(name)});
     if (!outcome.uid) {
         return fail(QString::fromLatin1(outcome.badName ? instanceBus::badNameError : instanceBus::noDeviceError),
                     QString::fromStdString(outcome.error));

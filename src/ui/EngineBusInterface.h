@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DeviceCommand.h"
+#include "engine/DeviceCommand.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
@@ -9,6 +9,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace vantorelle {
 
@@ -27,7 +29,7 @@ class EngineBusInterface : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString DefaultOutputName READ defaultOutputName)
     Q_PROPERTY(QString DefaultInputName READ defaultInputName)
 public:
-    // On `object`, which is (or will be) registered at instanceBus::path on `bus`.
+    // On `object`, which is (or will be) registered at the instance's path on `bus`.
     EngineBusInterface(QObject& object, QDBusConnection bus);
     ~EngineBusInterface() override;
 
@@ -52,7 +54,8 @@ public Q_SLOTS:
     QString Select(const QString& direction, const QString& name, const QDBusMessage& message);
 
 private:
-    QString answer(DeviceCommand command, const QString& direction, const QDBusMessage& message);
+    QString answer(DeviceCommand::Kind kind, const QString& direction, std::optional<std::string> name,
+                   const QDBusMessage& message);
     void refresh();
     std::array<QString, 4> currentValues() const;
 

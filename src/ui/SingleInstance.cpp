@@ -1,6 +1,6 @@
 #include "ui/SingleInstance.h"
 
-#include "cli/DeviceCommand.h"
+#include "services/InstanceBus.h"
 #include "ui/EngineBusInterface.h"
 
 #include <QDBusConnectionInterface>

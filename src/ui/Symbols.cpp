@@ -1,6 +1,7 @@
 #include "ui/Symbols.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QSvgRenderer>
@@ -120,6 +121,20 @@ void paint(QPainter& painter, const QString& name, const QPointF& centre, double
     painter.drawPixmap(centre - QPointF(logical.width() / 2, logical.height() / 2), image);
 }
 
+QString themeSymbol(const QStringList& names)
+{
+    for (const QString& name : names) {
+        QStringList parts = name.split(QLatin1Char('-'), Qt::SkipEmptyParts);
+        while (!parts.isEmpty()) {
+            const QString symbolic = parts.join(QLatin1Char('-')) + QStringLiteral("-symbolic");
+            if (QIcon::hasThemeIcon(symbolic)) return symbolic;
+            if (parts.size() <= 2) break;
+            parts.removeLast();
+        }
+    }
+    return {};
+}
+
 } // namespace Symbols
 
 SymbolView::SymbolView(QString name, double pointSize, FontWeight weight, QColor color, int frameWidth,
@@ -139,6 +154,14 @@ void SymbolView::setSymbol(const QString& name)
     update();
 }
 
+void SymbolView::setThemeIcon(const QString& iconName)
+{
+    if (iconName == themeIcon_) return;
+    themeIcon_ = iconName;
+    updateGeometry();
+    update();
+}
+
 void SymbolView::setColor(const QColor& color)
 {
     if (color == color_) return;
@@ -148,7 +171,7 @@ void SymbolView::setColor(const QColor& color)
 
 QSize SymbolView::sizeHint() const
 {
-    const QSizeF drawn = Symbols::size(name_, pointSize_);
+    const QSizeF drawn = themeIcon_.isEmpty() ? Symbols::size(name_, pointSize_) : QSizeF(pointSize_, pointSize_);
     const int width = frameWidth_ > 0 ? frameWidth_ : static_cast<int>(std::ceil(drawn.width()));
     return {width, static_cast<int>(std::ceil(drawn.height()))};
 }
@@ -156,7 +179,23 @@ QSize SymbolView::sizeHint() const
 void SymbolView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    Symbols::paint(painter, name_, QRectF(rect()).center(), pointSize_, color_, weight_);
+    if (themeIcon_.isEmpty()) {
+        Symbols::paint(painter, name_, QRectF(rect()).center(), pointSize_, color_, weight_);
+        return;
+    }
+    // A symbolic icon is drawn in one colour: keep its coverage and paint it in ours.
+    const double ratio = devicePixelRatioF();
+    const int side = static_cast<int>(std::ceil(pointSize_));
+    QImage image = QIcon::fromTheme(themeIcon_).pixmap(QSize(side, side), ratio).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter tint(&image);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(image.rect(), color_);
+    }
+    image.setDevicePixelRatio(ratio);
+    const QSizeF logical = image.deviceIndependentSize();
+    painter.drawImage(QRectF(rect()).center() - QPointF(logical.width() / 2, logical.height() / 2), image);
 }
 
 } // namespace vantorelle

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QPainter;
@@ -29,6 +30,11 @@ QPixmap pixmap(const QString& name, double pointSize, const QColor& color,
 void paint(QPainter& painter, const QString& name, const QPointF& centre, double pointSize,
            const QColor& color, FontWeight weight = FontWeight::regular);
 
+// The desktop icon theme's symbolic icons, drawn in one colour like our own symbols.
+// The first of `names` (icon names such as "audio-headset-bluetooth", each also tried without
+// its last parts, down to two) whose "-symbolic" icon the theme has; empty when it has none.
+QString themeSymbol(const QStringList& names);
+
 } // namespace Symbols
 
 // A symbol as a widget: centred in a frame of the given width (or its own width when 0).
@@ -39,6 +45,10 @@ public:
                QWidget* parent = nullptr);
 
     void setSymbol(const QString& name);
+    // A symbolic icon of the desktop's theme (Symbols::themeSymbol) drawn instead of the symbol,
+    // as high and wide as the point size; empty: the symbol.
+    void setThemeIcon(const QString& iconName);
+    const QString& themeIcon() const noexcept { return themeIcon_; }
     void setColor(const QColor& color);
     const QString& symbol() const noexcept { return name_; }
     const QColor& color() const noexcept { return color_; }
@@ -51,6 +61,7 @@ protected:
 
 private:
     QString name_;
+    QString themeIcon_;
     double pointSize_;
     FontWeight weight_;
     QColor color_;

@@ -19,10 +19,11 @@ QString sectionTitle(Direction direction)
 }
 
 // A menu text shows "&" only doubled; a single one would underline the next letter.
-QString menuText(const QString& name)
+QString menuText(const TrayMenu::Entry& entry)
 {
-    QString text = name;
-    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    QString text = entry.name;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return entry.isAutomatic ? text : text + QStringLiteral(" (never automatic)");
 }
 
 } // namespace
@@ -42,12 +43,10 @@ std::vector<TrayMenu::Entry> TrayMenu::entries(const SwitchEngine& engine, Direc
     std::vector<Entry> result;
     std::set<std::string> seen;
     for (const DeviceRow& row : engine.rows(direction)) {
-        if (!row.isConnected || row.lidBlocked || !row.isAutomatic || !seen.insert(row.uid).second) continue;
-        // Same device as the row names: the first one connected with that UID.
-        const auto device = std::ranges::find(engine.connected(), row.uid, &AudioDevice::uid);
-        if (device == engine.connected().end()) continue;
-        if (!worksIn(*device, direction)) continue;
-        result.push_back({row.uid, QString::fromStdString(row.name), row.isActive});
+        // The default is listed even when it could not be chosen now, so one item is always checked.
+        const bool listed = row.isUsable || (row.isActive && row.isConnected);
+        if (!listed || !seen.insert(row.uid).second) continue;
+        result.push_back({row.uid, QString::fromStdString(row.name), row.isActive, row.isAutomatic});
     }
     return result;
 }
@@ -60,7 +59,7 @@ void TrayMenu::refresh()
         wanted[i] = entries(engine_, order_[i]);
         sameDevices = sameDevices
             && std::ranges::equal(wanted[i], shown_[i], [](const Entry& a, const Entry& b) {
-                   return a.uid == b.uid && a.name == b.name;
+                   return a.uid == b.uid && a.name == b.name && a.isAutomatic == b.isAutomatic;
                });
     }
     shown_ = std::move(wanted);
@@ -93,7 +92,7 @@ void TrayMenu::rebuildSections()
         sectionActions_.push_back(header);
         auto* group = new QActionGroup(header);
         for (const Entry& entry : shown_[i]) {
-            auto* item = new QAction(menuText(entry.name), group);
+            auto* item = new QAction(menuText(entry), group);
             item->setCheckable(true);
             item->setChecked(entry.isDefault);
             connect(item, &QAction::triggered, this,

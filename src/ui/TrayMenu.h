@@ -24,13 +24,14 @@ public:
         std::string uid;
         QString name;
         bool isDefault = false;
+        bool isAutomatic = true;
         bool operator==(const Entry&) const = default;
     };
 
     explicit TrayMenu(SwitchEngine& engine, QWidget* parent = nullptr);
 
-    // The devices a section lists: connected, working in that direction, not lid-blocked and not
-    // kept from the rule (the user said never to switch to them), under the user's names.
+    // The devices a section lists: those a choice by hand may take (also the ones kept from the
+    // rule, marked so), and the default, under the user's names.
     static std::vector<Entry> entries(const SwitchEngine& engine, Direction direction);
 
 signals:

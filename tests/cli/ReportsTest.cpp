@@ -1,5 +1,5 @@
 #include "cli/CommandLineTools.h"
-#include "cli/DeviceCommand.h"
+#include "engine/DeviceCommand.h"
 #include "cli/ReportMode.h"
 #include "store/SettingsJson.h"
 #include "support/core/FakeAudioSystem.h"

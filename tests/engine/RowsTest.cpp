@@ -26,11 +26,11 @@ TEST_F(RowsTest, RowsJoinTheStackWithWhatIsConnected)
     const std::vector<DeviceRow> rows = engine->rows(Direction::input);
 
     const std::vector<DeviceRow> expected = {
-        {"usb-mic", "USB Microphone v2", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
-        {"ext-mic", "Desk mic", false, false, false, false, DeviceKind::other, "External (stored)", false},
-        {"builtin-mic", "Built-in Microphone", true, true, true, false, DeviceKind::other, "Built-in Microphone", true},
+        {"usb-mic", "USB Microphone v2", true, false, false, false, DeviceKind::other, "USB Microphone v2", true, "", true, true},
+        {"ext-mic", "Desk mic", false, false, false, false, DeviceKind::other, "External (stored)", false, "", false, false},
+        {"builtin-mic", "Built-in Microphone", true, true, true, false, DeviceKind::other, "Built-in Microphone", true, "", true, true},
         // The user's name first, else the device's name, not the stored one.
-        {"usb-mic", "Mine", true, false, false, false, DeviceKind::other, "USB Microphone v2", true},
+        {"usb-mic", "Mine", true, false, false, false, DeviceKind::other, "USB Microphone v2", true, "", true, true},
     };
     EXPECT_EQ(rows, expected);
 }
@@ -49,6 +49,7 @@ TEST_F(RowsTest, LidBlocksOnlyConnectedBuiltInInputs)
     ASSERT_EQ(input.size(), 3u);
     EXPECT_TRUE(input[0].lidBlocked);
     EXPECT_TRUE(input[0].isActive) << "a lid-blocked row stays active when nothing else is usable";
+    EXPECT_FALSE(input[0].isUsable) << "nor can a choice by hand take it";
     EXPECT_FALSE(input[1].lidBlocked);
     EXPECT_FALSE(input[2].lidBlocked);
 

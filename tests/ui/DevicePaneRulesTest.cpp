@@ -1,5 +1,8 @@
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
+#include "ui/Symbols.h"
+
+#include <QIcon>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@ DeviceRow row(std::string uid, bool connected, bool active = false, bool lidBloc
     result.isConnected = connected;
     result.isActive = active;
     result.lidBlocked = lidBlocked;
+    result.isUsable = result.ruleMayChoose = connected && !lidBlocked;
     return result;
 }
 
@@ -53,6 +57,47 @@ TEST(DeviceCardText, GlyphFollowsWhatTheServerSaysTheDeviceIs)
     EXPECT_EQ(glyph(DeviceKind::other, Direction::output, true), "laptopcomputer");
     EXPECT_EQ(glyph(DeviceKind::other), "mic");
     EXPECT_EQ(glyph(DeviceKind::other, Direction::output), "speaker.wave.2");
+}
+
+// The desktop's icon theme draws the card's icon where it has a symbolic one; our own symbols
+// stand in where it has none.
+TEST(DeviceCardText, IconComesFromTheDesktopThemeByTheServersName)
+{
+    const QString before = QIcon::themeName();
+    const QStringList paths = QIcon::themeSearchPaths();
+    // The offscreen platform names no folders of themes; a desktop's does.
+    QIcon::setThemeSearchPaths({QStringLiteral("/usr/share/icons")});
+    const auto icon = [](const char* theme, const char* serverIcon, DeviceKind kind, Direction direction,
+                         bool builtIn = false) {
+        QIcon::setThemeName(QString::fromLatin1(theme));
+        DeviceRow device = row("uid", true);
+        device.iconName = serverIcon;
+        device.kind = kind;
+        device.isBuiltIn = builtIn;
+        return Symbols::themeSymbol(DeviceCard::themeIconNames(device, direction)).toStdString();
+    };
+    const struct {
+        const char* serverIcon;
+        DeviceKind kind;
+        Direction direction;
+        bool builtIn;
+        const char* expected;
+    } cases[] = {
+        {"audio-headset-bluetooth", DeviceKind::headphones, Direction::input, false, "audio-headset-symbolic"},
+        {"camera-web-usb", DeviceKind::camera, Direction::input, false, "camera-web-symbolic"},
+        {"video-display", DeviceKind::display, Direction::output, false, "video-display-symbolic"},
+        // A sound card's icon says nothing of the device: the kind's does.
+        {"audio-card-pci", DeviceKind::other, Direction::output, true, "computer-symbolic"},
+        {"audio-card-usb", DeviceKind::other, Direction::output, false, "audio-speakers-symbolic"},
+        {"", DeviceKind::other, Direction::input, false, "audio-input-microphone-symbolic"},
+        {"no-such-icon-anywhere", DeviceKind::headphones, Direction::output, false, "audio-headphones-symbolic"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(icon("Adwaita", c.serverIcon, c.kind, c.direction, c.builtIn), c.expected) << c.serverIcon;
+        EXPECT_EQ(icon("no-such-theme", c.serverIcon, c.kind, c.direction, c.builtIn), "") << c.serverIcon;
+    }
+    QIcon::setThemeName(before);
+    QIcon::setThemeSearchPaths(paths);
 }
 
 TEST(DeviceCardText, CaptionAndStatusFollowTheirTables)

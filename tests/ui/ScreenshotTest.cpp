@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QIcon>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -128,10 +129,12 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     FakeEngineParts parts;
     parts.audio.add(FakeAudioSystem::device(1, "long", longName, true, false));
     parts.audio.add(FakeAudioSystem::device(2, "builtin-mic", "Built-in Audio Analog Stereo", true, false, true));
-    parts.audio.add(FakeAudioSystem::device(3, "cam", "USB HD Camera", true, false));
-    parts.audio.add(FakeAudioSystem::device(4, "headset", "USB Headset", true, true));
+    parts.audio.add(FakeAudioSystem::device(3, "cam", "USB HD Camera", true, false, false, DeviceKind::camera));
+    AudioDevice headset = FakeAudioSystem::device(4, "headset", "USB Headset", true, true, false, DeviceKind::headphones);
+    headset.iconName = "audio-headset-usb";
+    parts.audio.add(headset);
     parts.audio.add(FakeAudioSystem::device(6, "spk", "Built-in Audio Analog Stereo", false, true, true));
-    parts.audio.add(FakeAudioSystem::device(7, "hdmi", "LG UltraFine Monitor", false, true));
+    parts.audio.add(FakeAudioSystem::device(7, "hdmi", "LG UltraFine Monitor", false, true, false, DeviceKind::display));
     parts.audio.defaultInput = "long";
     parts.audio.defaultOutput = "spk";
     parts.lid.report(true);
@@ -158,6 +161,18 @@ TEST(Screenshots, EveryCardStateWithALongActiveName)
     save(window, "states-input.png");
     window.setPane(Pane::output);
     save(window, "states-output.png");
+
+    // The same cards with the icons of a desktop's theme.
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({QStringLiteral("/usr/share/icons")});
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
+    engine->setSettings(engine->settings()); // the cards draw again
+    save(window, "states-output-theme-icons.png");
+    window.setPane(Pane::input);
+    save(window, "states-input-theme-icons.png");
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(theme);
 }
 
 // A monitor the rule never switches to, with the keyboard on it, and a name being given in place.

@@ -3,6 +3,7 @@
 
 #include "support/core/EngineFixture.h"
 #include "support/platform/ChildProcess.h"
+#include "services/InstanceBus.h"
 #include "support/platform/QtWait.h"
 #include "ui/EngineBusInterface.h"
 #include "ui/SingleInstance.h"
@@ -166,7 +167,7 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
     const QDBusMessage unknown = call(own, QStringLiteral("Select"), {QStringLiteral("output"), QStringLiteral("Telly")});
     EXPECT_EQ(unknown.errorName(), QString::fromLatin1(instanceBus::badNameError));
     EXPECT_EQ(unknown.errorMessage(),
-              QStringLiteral("vantorelle: \"Telly\" names no connected output device; candidates: Desk [spk], USB Headset [hs]"));
+              QStringLiteral("\"Telly\" names no connected output device; candidates: Desk [spk], USB Headset [hs]"));
     EXPECT_EQ(call(own, QStringLiteral("Next"), {QStringLiteral("sideways")}).errorName(),
               QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
 }
@@ -175,3 +176,4 @@ TEST(SingleInstance, ItsInterfaceFollowsTheDefaultsAndChoosesByHand)
 } // namespace vantorelle::test
 
 #include "SingleInstanceTest.moc"
+#include "services/InstanceBus.h"

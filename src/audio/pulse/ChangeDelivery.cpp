@@ -18,7 +18,7 @@ ChangeDelivery::ChangeDelivery(std::unique_ptr<EventLoop> loop, std::chrono::mil
 {
 }
 
-void ChangeDelivery::deviceListChanged(bool news)
+void ChangeDelivery::queuePass(bool news)
 {
     pendingPass_ = std::max(pendingPass_, news ? Pass::news : Pass::quiet);
     // Within the window after a pass, what comes waits for its end.
@@ -30,7 +30,7 @@ void ChangeDelivery::deviceListChanged(bool news)
     wake_.enable(true);
 }
 
-void ChangeDelivery::defaultsChanged()
+void ChangeDelivery::queueDefaultChange()
 {
     // PipeWire's session manager moves the default off a device that went before its pulse
     // server tells that it went: a default change is held a moment, for the pass it may belong to.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "engine/AudioSystem.h"
 #include "audio/pulse/LoopEvents.h"
 
 #include <pulse/mainloop-api.h>
@@ -53,9 +53,10 @@ protected:
     // A module of the server makes every new device the default.
     virtual bool switchesOnConnect() const noexcept { return false; }
 
-    void deviceListChanged(bool news);
+    // A device-list change came; `news`: not a quiet one (a fresh look, a profile change).
+    void queuePass(bool news);
     // Only once the first look is complete: before, its pass reads the defaults anyway.
-    void defaultsChanged();
+    void queueDefaultChange();
     // isReadingDefaults() no longer holds: a pass that waited for it goes now.
     void defaultsRead();
     // The streams changed; what comes in one turn makes one call.

@@ -68,7 +68,7 @@ void PulseAudioSystem::onServerInfo(pa_context*, const pa_server_info* info, voi
         const PulseServerDefaults reported = self.fedDefaults().value_or(defaultsOf(*info));
         if (!self.mirror_.isComplete()) self.handle(self.mirror_.listedDefaults(reported));
         else if (self.watchingChooser([&] { return self.mirror_.defaultsReported(reported, self.now()); })) {
-            self.defaultsChanged();
+            self.queueDefaultChange();
         }
     });
 }
@@ -98,7 +98,7 @@ void PulseAudioSystem::onModuleList(pa_context* context, const pa_module_info* i
 void PulseAudioSystem::onCardInfo(pa_context*, const pa_card_info* info, int eol, void* userdata) noexcept
 {
     if (eol != 0 || !info) return;
-    guarded(userdata, [info](PulseAudioSystem& self) { self.handle(self.mirror_.cardArrived(cardOf(*info), self.now())); });
+    guarded(userdata, [info](PulseAudioSystem& self) { self.mirror_.cardArrived(cardOf(*info)); });
 }
 
 void PulseAudioSystem::onCardList(pa_context* context, const pa_card_info* info, int eol, void* userdata) noexcept

@@ -274,7 +274,7 @@ void PulseAudioSystem::delivered()
 void PulseAudioSystem::handle(MirrorChange change)
 {
     armDeadline();
-    if (change != MirrorChange::none) deviceListChanged(change == MirrorChange::news);
+    if (change != MirrorChange::none) queuePass(change == MirrorChange::news);
 }
 
 void PulseAudioSystem::armDeadline()
@@ -314,7 +314,7 @@ void PulseAudioSystem::feedChanged()
 {
     const std::optional<PulseServerDefaults> fed = fedDefaults();
     if (fed && mirror_.isComplete() && watchingChooser([&] { return mirror_.defaultsReported(*fed, now()); })) {
-        defaultsChanged();
+        queueDefaultChange();
     }
 }
 

@@ -12,7 +12,7 @@ auto PulseAudioSystem::watchingChooser(const Update& update)
 {
     const std::optional<OtherChooser> before = mirror_.otherChooser();
     const auto told = [this, &before] {
-        if (mirror_.otherChooser() != before) defaultsChanged();
+        if (mirror_.otherChooser() != before) queueDefaultChange();
     };
     if constexpr (std::is_void_v<decltype(update())>) {
         update();

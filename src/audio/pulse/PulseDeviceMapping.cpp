@@ -221,7 +221,8 @@ std::optional<AudioDevice> deviceOf(const PulseEndpoint& endpoint)
     const AudioObjectID id = (endpoint.index + 1) | (isInput ? sourceBit : 0);
     std::string uid = uidOf(endpoint);
     std::string name = endpoint.description.empty() ? uid : endpoint.description;
-    return AudioDevice{id, std::move(uid), std::move(name), isInput, !isInput, hasBuiltInTransport(endpoint), kindOf(endpoint)};
+    return AudioDevice{id, std::move(uid), std::move(name), isInput, !isInput, hasBuiltInTransport(endpoint), kindOf(endpoint),
+                       endpoint.iconName};
 }
 
 } // namespace vantorelle::pulse

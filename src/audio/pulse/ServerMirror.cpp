@@ -195,11 +195,10 @@ MirrorChange ServerMirror::endpointRemoved(Direction direction, std::uint32_t in
     return isComplete() ? removedEndpoint(gone, now) : MirrorChange::none;
 }
 
-MirrorChange ServerMirror::cardArrived(PulseCard card, TimePoint)
+void ServerMirror::cardArrived(PulseCard card)
 {
     const std::uint32_t index = card.index;
     cards_.insert_or_assign(index, std::move(card));
-    return MirrorChange::none;
 }
 
 MirrorChange ServerMirror::cardRemoved(std::uint32_t index, TimePoint now)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/AudioSystem.h"
+#include "engine/AudioSystem.h"
 #include "audio/pulse/PulseEndpoint.h"
 #include "audio/pulse/PulseServerDefaults.h"
 #include "model/OtherChooser.h"
@@ -64,7 +64,7 @@ public:
     // The facts of a new or changed endpoint; of a removed one; of cards.
     MirrorChange endpointArrived(PulseEndpoint endpoint, TimePoint now);
     MirrorChange endpointRemoved(Direction direction, std::uint32_t index, TimePoint now);
-    MirrorChange cardArrived(PulseCard card, TimePoint now);
+    void cardArrived(PulseCard card);
     MirrorChange cardRemoved(std::uint32_t index, TimePoint now);
     // The server's defaults as reported; true when the mirror's defaults changed.
     bool defaultsReported(const PulseServerDefaults& defaults, TimePoint now);

@@ -1,4 +1,4 @@
-#include "cli/DeviceCommand.h"
+#include "engine/DeviceCommand.h"
 
 #include <array>
 #include <utility>
