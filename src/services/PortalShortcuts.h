@@ -3,7 +3,6 @@
 #include "model/Direction.h"
 
 #include <QDBusConnection>
-#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QObject>
@@ -27,10 +26,10 @@ struct PortalShortcut {
 // "Next output" and "Next input" as global shortcuts through the XDG desktop portal
 // (org.freedesktop.portal.GlobalShortcuts): one session, both shortcuts bound to it, so the
 // user gives them keys in the desktop's own settings. Backends differ in where they take the
-// shortcuts (KDE's only from the session's creation, others only from BindShortcuts), so both
-// calls carry them, and only the list an answer returns says what is bound. Every step is
-// asynchronous; where the portal or its interface is absent, or the user declines, nothing
-// happens and nothing is shown.
+// shortcuts (KDE's only at the session's creation, the interface's description says at the
+// bind), so both calls carry them, and only the list an answer returns says what is bound.
+// Every step is asynchronous; where the portal or its interface is absent, or the user
+// declines, nothing happens and nothing is shown.
 class PortalShortcuts : public QObject {
     Q_OBJECT
 public:
