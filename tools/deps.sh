@@ -11,8 +11,10 @@ build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6sv
 run=(pulseaudio pulseaudio-utils qt6-wayland)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
+# xdg-desktop-portal, xdg-desktop-portal-kde, libkf5globalaccel-bin: the real global-shortcut portal.
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
-      adwaita-icon-theme dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin)
+      adwaita-icon-theme dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb
+      libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;

@@ -5,7 +5,9 @@
 #include "services/LogCategories.h"
 
 #include <QDBusMessage>
-#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -20,7 +22,22 @@ constexpr QLatin1String notificationsService("org.freedesktop.Notifications");
 constexpr QLatin1String notificationsPath("/org/freedesktop/Notifications");
 constexpr QLatin1String notificationsInterface("org.freedesktop.Notifications");
 
-QDBusMessage notifyCall(const std::string& title, const std::string& body, bool playSound)
+QDBusMessage notificationsCall(const QString& method)
+{
+    return QDBusMessage::createMethodCall(notificationsService, notificationsPath, notificationsInterface, method);
+}
+
+// The text as it reads in a server's markup: with &, < and > escaped, nothing in it is markup.
+QString markupEscaped(const std::string& text)
+{
+    QString escaped = QString::fromStdString(text);
+    escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    escaped.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    escaped.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return escaped;
+}
+
+QDBusMessage notifyCall(const std::string& title, const QString& body, bool playSound)
 {
     QVariantMap hints;
     if (playSound) {
@@ -30,13 +47,12 @@ QDBusMessage notifyCall(const std::string& title, const std::string& body, bool 
     }
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("vantorelle"));
 
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        notificationsService, notificationsPath, notificationsInterface, QStringLiteral("Notify"));
+    QDBusMessage call = notificationsCall(QStringLiteral("Notify"));
     call << QStringLiteral("Vantorelle")       // app_name
          << 0U                                 // replaces_id: never replace an earlier notice
          << QStringLiteral("vantorelle")       // app_icon: for servers that skip the desktop-entry hint
          << QString::fromStdString(title)      // summary
-         << QString::fromStdString(body)       // body
+         << body                               // body
          << QStringList()                      // actions
          << hints
          << -1;                                // expire_timeout: the server's default
@@ -44,6 +60,47 @@ QDBusMessage notifyCall(const std::string& title, const std::string& body, bool 
 }
 
 } // namespace
+
+// The session bus with what the notification server on it reads in a body. The server is asked
+// once, and again whenever another process takes its name.
+class Notifier::Server {
+public:
+    Server() : watcher_(notificationsService, bus_.connection(), QDBusServiceWatcher::WatchForOwnerChange)
+    {
+        QObject::connect(&watcher_, &QDBusServiceWatcher::serviceOwnerChanged, &watcher_,
+                         [this](const QString&, const QString&, const QString& owner) {
+                             readsMarkup_.reset();
+                             ++question_; // whatever the last server still answers is about that one
+                             if (!owner.isEmpty()) askCapabilities();
+                         });
+        if (isConnected()) askCapabilities();
+    }
+
+    bool isConnected() const { return bus_.isConnected(); }
+    QDBusConnection& connection() { return bus_.connection(); }
+    std::optional<bool> readsMarkup() const { return readsMarkup_; }
+
+private:
+    void askCapabilities()
+    {
+        const unsigned question = ++question_;
+        // Parented to the watcher, so no answer comes after this object is gone.
+        auto* answer = new QDBusPendingCallWatcher(bus_.connection().asyncCall(notificationsCall(QStringLiteral("GetCapabilities"))),
+                                                   &watcher_);
+        QObject::connect(answer, &QDBusPendingCallWatcher::finished, answer, [this, question](QDBusPendingCallWatcher* call) {
+            call->deleteLater();
+            const QDBusPendingReply<QStringList> reply = *call;
+            if (question != question_ || reply.isError()) return;
+            readsMarkup_ = reply.value().contains(QStringLiteral("body-markup"));
+            qCDebug(noticesLog) << "the notification server reads" << (*readsMarkup_ ? "markup" : "plain text") << "in a body";
+        });
+    }
+
+    BusConnection bus_{QDBusConnection::SessionBus};
+    QDBusServiceWatcher watcher_;
+    std::optional<bool> readsMarkup_;
+    unsigned question_ = 0;
+};
 
 Notifier::Notifier(const AppIdentity& identity) : Notifier(identity, std::cout) {}
 
@@ -55,26 +112,26 @@ Notifier::Notifier(const AppIdentity& identity, std::ostream& out)
 
 Notifier::~Notifier() = default;
 
-BusConnection* Notifier::sessionBus()
+Notifier::Server* Notifier::server()
 {
-    if (!bus_ || !bus_->isConnected()) {
-        bus_.reset();
-        auto bus = std::make_unique<BusConnection>(QDBusConnection::SessionBus);
-        if (!bus->isConnected()) return nullptr;
-        bus_ = std::move(bus);
+    if (!server_ || !server_->isConnected()) {
+        server_.reset();
+        auto server = std::make_unique<Server>();
+        if (!server->isConnected()) return nullptr;
+        server_ = std::move(server);
     }
-    return bus_.get();
+    return server_.get();
+}
+
+std::optional<bool> Notifier::serverReadsMarkup() const
+{
+    return server_ ? server_->readsMarkup() : std::nullopt;
 }
 
 void Notifier::askPermission()
 {
-    if (!hasIdentity_) return;
-    BusConnection* const bus = sessionBus();
-    if (!bus) return;
-    // The answer does not matter: each notice finds out for itself whether a server is there.
-    bus->connection().asyncCall(QDBusMessage::createMethodCall(
-        notificationsService, notificationsPath, notificationsInterface,
-        QStringLiteral("GetServerInformation")));
+    // Connecting asks the server what it can show; no more is needed.
+    if (hasIdentity_) server();
 }
 
 void Notifier::post(const std::string& title, const std::string& body)
@@ -85,11 +142,15 @@ void Notifier::post(const std::string& title, const std::string& body)
         *out_ << "[notification] " << printableLine(title) << ": " << printableLine(body) << '\n' << std::flush;
         return;
     }
-    BusConnection* const bus = sessionBus();
-    qCDebug(noticesLog).noquote() << (bus ? "posting" : "no session bus; dropping") << QString::fromStdString(title);
-    if (!bus) return;
+    Server* const server = this->server();
+    qCDebug(noticesLog).noquote() << (server ? "posting" : "no session bus; dropping") << QString::fromStdString(title);
+    if (!server) return;
+    // Until the server has said how it reads a body, it is taken to read markup, as every common
+    // one does: on a plain-text one an escaped name looks odd, on a markup one an unescaped name
+    // can put links and formatting into our notice.
+    const bool markup = server->readsMarkup().value_or(true);
     // Without a server the call fails on its own; nobody waits for the answer.
-    bus->connection().asyncCall(notifyCall(title, body, playSound_));
+    server->connection().asyncCall(notifyCall(title, markup ? markupEscaped(body) : QString::fromStdString(body), playSound_));
 }
 
 } // namespace vantorelle

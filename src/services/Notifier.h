@@ -4,16 +4,18 @@
 #include "services/AppIdentity.h"
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
 namespace vantorelle {
 
-class BusConnection;
-
 // Notices through the freedesktop notification service on the session bus. Every call is
-// asynchronous; a notice that no server takes is lost without a trace. Without an application
-// identity there is no service to talk to: notices go to `out` as "[notification] " lines.
+// asynchronous; a notice that no server takes is lost without a trace. A body holds device
+// names, which come from outside (a Bluetooth device names itself), so where the server reads
+// markup in it, it is escaped; the summary is plain text to every server. Without an
+// application identity there is no service to talk to: notices go to `out` as plain
+// "[notification] " lines.
 class Notifier final : public NoticeSink {
 public:
     // Without an identity, notices go to standard output.
@@ -25,20 +27,26 @@ public:
     Notifier& operator=(const Notifier&) = delete;
 
     void setPlaySound(bool playSound) override { playSound_ = playSound; }
-    // Nothing to prompt for: with an identity it only asks whether a server is there, which
-    // also starts a server that the bus activates on demand.
+    // Nothing to prompt for: with an identity it only asks what a server there can show,
+    // which also starts a server that the bus activates on demand.
     void askPermission() override;
     // Each post is a fresh notice; the sound switch is taken now, not at delivery.
     void post(const std::string& title, const std::string& body) override;
 
+    // Whether the notification server said it reads markup in a body; unknown until the
+    // current one has answered.
+    std::optional<bool> serverReadsMarkup() const;
+
 private:
-    // The session bus, connected on first use and again after it was lost; null when absent.
-    BusConnection* sessionBus();
+    class Server;
+    // The session bus and its server, connected on first use and again after it was lost;
+    // null when absent.
+    Server* server();
 
     bool hasIdentity_;
     std::ostream* out_;
     bool playSound_ = false;
-    std::unique_ptr<BusConnection> bus_;
+    std::unique_ptr<Server> server_;
 };
 
 } // namespace vantorelle

@@ -11,25 +11,24 @@
 namespace vantorelle {
 namespace {
 
-// One entry of BindShortcuts' a(sa{sv}): the id and its properties.
-struct PortalShortcut {
-    QString id;
-    QVariantMap properties;
-    auto fields() { return std::tie(id, properties); }
-    auto fields() const { return std::tie(id, properties); }
-};
-// Found with the type, which lives in this namespace alone.
-using vantorelle::operator<<;
-using vantorelle::operator>>;
-
 constexpr const char* requestInterface = "org.freedesktop.portal.Request";
 
+QVariant ourShortcuts()
+{
+    return QVariant::fromValue(QList<PortalShortcut>{
+        {QString::fromLatin1(PortalShortcuts::outputShortcut), {{QStringLiteral("description"), QStringLiteral("Next output")}}},
+        {QString::fromLatin1(PortalShortcuts::inputShortcut), {{QStringLiteral("description"), QStringLiteral("Next input")}}},
+    });
+}
+
+// An answer or a change that lists no shortcut binds none, whatever it says otherwise.
+bool listsShortcuts(const QVariant& list)
+{
+    if (!list.canConvert<QDBusArgument>()) return false;
+    return !qdbus_cast<QList<PortalShortcut>>(list.value<QDBusArgument>()).isEmpty();
+}
+
 } // namespace
-} // namespace vantorelle
-
-Q_DECLARE_METATYPE(vantorelle::PortalShortcut)
-
-namespace vantorelle {
 
 PortalShortcuts::PortalShortcuts(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus))
 {
@@ -47,12 +46,18 @@ void PortalShortcuts::start()
                                                                QStringLiteral("Register"));
     registration << QStringLiteral("vantorelle") << QVariantMap();
     bus_.asyncCall(registration);
-    bus_.connect(QString::fromLatin1(portalService), QString::fromLatin1(portalPath), QString::fromLatin1(shortcutsInterface),
-                 QStringLiteral("Activated"), this,
-                 SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    listen(QStringLiteral("Activated"), SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    listen(QStringLiteral("ShortcutsChanged"), SLOT(shortcutsChanged(QDBusMessage)));
     QDBusMessage create = QDBusMessage::createMethodCall(QString::fromLatin1(portalService), QString::fromLatin1(portalPath),
                                                          QString::fromLatin1(shortcutsInterface), QStringLiteral("CreateSession"));
-    request(create, {{QStringLiteral("session_handle_token"), QStringLiteral("vantorelle")}}, Step::creating);
+    request(create, {{QStringLiteral("session_handle_token"), QStringLiteral("vantorelle")}, {QStringLiteral("shortcuts"), ourShortcuts()}},
+            Step::creating);
+}
+
+void PortalShortcuts::listen(const QString& signal, const char* slot)
+{
+    bus_.connect(QString::fromLatin1(portalService), QString::fromLatin1(portalPath), QString::fromLatin1(shortcutsInterface), signal,
+                 this, slot);
 }
 
 void PortalShortcuts::request(QDBusMessage call, QVariantMap options, Step step)
@@ -98,6 +103,7 @@ void PortalShortcuts::responded(uint response, const QVariantMap& results, const
         step_ = Step::done;
         return;
     }
+    bound_ = listsShortcuts(results.value(QStringLiteral("shortcuts")));
     if (step_ == Step::creating) {
         const QVariant handle = results.value(QStringLiteral("session_handle"));
         session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
@@ -105,19 +111,14 @@ void PortalShortcuts::responded(uint response, const QVariantMap& results, const
         bind();
         return;
     }
-    bound_ = step_ == Step::binding;
     step_ = Step::done;
 }
 
 void PortalShortcuts::bind()
 {
-    const QList<PortalShortcut> shortcuts{
-        {QString::fromLatin1(outputShortcut), {{QStringLiteral("description"), QStringLiteral("Next output")}}},
-        {QString::fromLatin1(inputShortcut), {{QStringLiteral("description"), QStringLiteral("Next input")}}},
-    };
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(portalService), QString::fromLatin1(portalPath),
                                                        QString::fromLatin1(shortcutsInterface), QStringLiteral("BindShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString();
+    call << QVariant::fromValue(QDBusObjectPath(session_)) << ourShortcuts() << QString();
     request(call, {}, Step::binding);
 }
 
@@ -126,6 +127,13 @@ void PortalShortcuts::activated(const QDBusObjectPath& session, const QString& s
     if (session_.isEmpty() || session.path() != session_ || !onNext) return;
     if (shortcut == QLatin1String(outputShortcut)) onNext(Direction::output);
     else if (shortcut == QLatin1String(inputShortcut)) onNext(Direction::input);
+}
+
+void PortalShortcuts::shortcutsChanged(const QDBusMessage& message)
+{
+    const QVariantList arguments = message.arguments();
+    if (session_.isEmpty() || arguments.size() != 2 || arguments.at(0).value<QDBusObjectPath>().path() != session_) return;
+    bound_ = listsShortcuts(arguments.at(1));
 }
 
 } // namespace vantorelle

@@ -1,9 +1,11 @@
-// Two real programs started at the same moment on one session: exactly one engine runs.
+// The real program on one session: two started at the same moment leave exactly one engine,
+// and device commands and the desktop's shortcut keys reach the one that runs.
 #include "support/platform/PulseTestSupport.h"
 #include "store/SettingsJson.h"
 #include "support/core/TempFolder.h"
 #include "support/platform/ChildProcess.h"
 #include "support/platform/DBusServices.h"
+#include "support/platform/DesktopPortal.h"
 #include "support/platform/QtWait.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +33,17 @@ std::optional<uint> nameOwnerPid()
     const QDBusReply<uint> pid = names->servicePid(QString::fromLatin1(serviceName));
     if (!pid.isValid()) return std::nullopt;
     return pid.value();
+}
+
+// The running instance's published default output, or the error that stands in its way.
+QString publishedOutput()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QStringLiteral("/org/vantorelle/Vantorelle"),
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.vantorelle.Vantorelle") << QStringLiteral("DefaultOutput");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get);
+    if (reply.type() == QDBusMessage::ErrorMessage) return reply.errorName() + reply.errorMessage();
+    return reply.arguments().value(0).value<QDBusVariant>().variant().toString();
 }
 
 // The sound server's clients that belong to process `pid`.
@@ -150,16 +163,8 @@ TEST_F(TwoInstancesTest, DeviceCommandsGoToTheRunningInstanceElseStraightToTheSe
     running.start({"--background"});
     ASSERT_TRUE(waitUntil([] { return nameOwnerPid().has_value(); }, 20s));
     // Its engine has had its first look once it publishes the default.
-    const auto published = [] {
-        QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QStringLiteral("/org/vantorelle/Vantorelle"),
-                                                          QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-        get << QStringLiteral("org.vantorelle.Vantorelle") << QStringLiteral("DefaultOutput");
-        const QDBusMessage reply = QDBusConnection::sessionBus().call(get);
-        if (reply.type() == QDBusMessage::ErrorMessage) return reply.errorName() + reply.errorMessage();
-        return reply.arguments().value(0).value<QDBusVariant>().variant().toString();
-    };
-    ASSERT_TRUE(waitUntil([&] { return published() == QStringLiteral("speakers"); }, 10s))
-        << published().toStdString() << running.process().readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return publishedOutput() == QStringLiteral("speakers"); }, 10s))
+        << publishedOutput().toStdString() << running.process().readAllStandardError().toStdString();
     EXPECT_EQ(command({"--next-output"}), std::tuple(0, std::string()));
     ASSERT_TRUE(waitUntil([&] { return defaultSink() == "phones"; }, 10s));
     EXPECT_TRUE(waitUntil([&] {
@@ -168,6 +173,51 @@ TEST_F(TwoInstancesTest, DeviceCommandsGoToTheRunningInstanceElseStraightToTheSe
             return notice.summary == QStringLiteral("Output switched") && notice.body == QStringLiteral("Cans is now active");
         });
     }, 10s)) << bus.notices().size();
+}
+
+// KDE's portal backend takes the shortcuts only from the session's creation and its accelerator
+// daemon presses them; each press is one step down the stack.
+TEST_F(TwoInstancesTest, ShortcutKeysOfTheDesktopPortalSwitchOncePerPress)
+{
+    ASSERT_TRUE(waitUntil([] { return !nameOwnerPid(); })) << "left over from another test";
+    DesktopPortal portal(DBusServicesEnvironment::services().sessionServiceFolder());
+    ASSERT_TRUE(portal.start()) << "xdg-desktop-portal, xdg-desktop-portal-kde and kglobalaccel5 are installed";
+    ASSERT_TRUE(daemon().addSink("speakers", {{"device.description", "Laptop Speakers"}}));
+    ASSERT_TRUE(daemon().addSink("phones", {{"device.description", "USB Headphones"}}));
+    ASSERT_TRUE(daemon().addSink("telly", {{"device.description", "HDMI"}}));
+    ASSERT_TRUE(daemon().addSource("mic", {{"device.description", "Laptop Microphone"}}));
+    ASSERT_TRUE(daemon().addSource("headset", {{"device.description", "USB Headset"}}));
+    ASSERT_TRUE(daemon().setDefaultSink("speakers"));
+    ASSERT_TRUE(daemon().setDefaultSource("mic"));
+    const TempFolder config;
+    StoredSettings settings;
+    settings.outputPriority = {{"speakers", "Laptop Speakers"}, {"phones", "USB Headphones"}, {"telly", "HDMI"}};
+    settings.inputPriority = {{"mic", "Laptop Microphone"}, {"headset", "USB Headset"}};
+    std::filesystem::create_directories(config / "Vantorelle");
+    writeFile(config / "Vantorelle" / "settings.json", encodeSettings(settings));
+
+    ProgramRun running(config);
+    running.start({"--background"});
+    ASSERT_TRUE(waitUntil([&] { return publishedOutput() == QStringLiteral("speakers"); }, 20s))
+        << publishedOutput().toStdString() << running.process().readAllStandardError().toStdString();
+    const QString component = QStringLiteral("/component/vantorelle");
+    const auto names = [&] {
+        QStringList names = portal.shortcutNames(component);
+        names.sort();
+        return names.join(QLatin1Char(' ')).toStdString();
+    };
+    ASSERT_TRUE(waitUntil([&] { return names() == "next-input next-output"; }, 20s))
+        << "the accelerator daemon knows " << portal.components().join(QLatin1Char(' ')).toStdString() << " with " << names();
+
+    // A press that switched twice would skip a device, and the wait for the next would fail.
+    const auto defaultSink = [this] { return daemon().defaultSink().value_or(QString()).toStdString(); };
+    for (const std::string expected : {"phones", "telly", "speakers"}) {
+        ASSERT_TRUE(portal.press(component, QStringLiteral("next-output")));
+        ASSERT_TRUE(waitUntil([&] { return defaultSink() == expected; }, 10s)) << expected << " after a press, got " << defaultSink();
+    }
+    ASSERT_TRUE(portal.press(component, QStringLiteral("next-input")));
+    EXPECT_TRUE(waitUntil([&] { return daemon().defaultSource() == QStringLiteral("headset"); }, 10s));
+    EXPECT_EQ(defaultSink(), "speakers");
 }
 
 } // namespace

@@ -18,6 +18,7 @@ namespace {
 using test::DBusServices;
 using test::DBusServicesEnvironment;
 using test::ReceivedNotice;
+using test::waitUntil;
 
 // Counts flushes, to tell a line that was pushed out from one left in the buffer.
 class FlushCountingBuffer final : public std::stringbuf {
@@ -53,6 +54,9 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// A name as anyone in radio range can give a Bluetooth device.
+const std::string markupName = "Cans <b>bold</b> &amp; <a href=http://example.invalid/>click</a>";
 
 AppIdentity noIdentity()
 {
@@ -98,9 +102,11 @@ TEST_F(NotifierTest, WithoutIdentityPrintsOneFlushedLine)
     EXPECT_GE(buffer.flushes, 1);
 
     notifier.post("Input switched", "Lid closed — USB\nMic");
+    notifier.post("Device connected", markupName);
     EXPECT_EQ(buffer.str(), "[notification] Device removed: USB Headset\n"
-                            "[notification] Input switched: Lid closed — USB\uFFFDMic\n")
-        << "a name cannot break the line";
+                            "[notification] Input switched: Lid closed — USB\uFFFDMic\n"
+                            "[notification] Device connected: " + markupName + "\n")
+        << "a name cannot break the line, and the line is plain text";
 
     postMarker();
     EXPECT_EQ(services.notices().size(), 1U) << "only the marker reaches the server";
@@ -111,7 +117,7 @@ TEST_F(NotifierTest, WithoutIdentityAskPermissionDoesNothing)
     Notifier notifier(noIdentity(), out);
     notifier.askPermission();
     postMarker();
-    EXPECT_EQ(services.callCount(QStringLiteral("GetServerInformation")), 0);
+    EXPECT_EQ(services.callCount(QStringLiteral("GetCapabilities")), 1) << "the marker's only";
     EXPECT_TRUE(out.str().empty());
 }
 
@@ -119,8 +125,11 @@ TEST_F(NotifierTest, WithIdentityAskPermissionOnlyChecksForTheServer)
 {
     Notifier notifier(installed.identity(), out);
     notifier.askPermission();
-    ASSERT_TRUE(services.waitForCalls(QStringLiteral("GetServerInformation"), 1));
+    notifier.askPermission();
+    ASSERT_TRUE(waitUntil([&] { return notifier.serverReadsMarkup().has_value(); }));
     EXPECT_EQ(services.callCount(QStringLiteral("Notify")), 0);
+    postMarker();
+    EXPECT_EQ(services.callCount(QStringLiteral("GetCapabilities")), 2) << "asked once, and once by the marker";
     EXPECT_TRUE(out.str().empty());
 }
 
@@ -145,6 +154,36 @@ TEST_F(NotifierTest, NoticeCarriesTheTextsAndIdentity)
     EXPECT_EQ(notice.hints.value(QStringLiteral("suppress-sound")), QVariant(true));
     EXPECT_FALSE(notice.hints.contains(QStringLiteral("sound-name")));
     EXPECT_TRUE(out.str().empty());
+}
+
+// The body is escaped where the server reads markup in it, and until it has said whether it does;
+// the summary is plain text everywhere. A new server is asked again.
+TEST_F(NotifierTest, BodyIsEscapedWhereTheServerReadsMarkup)
+{
+    const QString plain = QString::fromStdString(markupName);
+    const QString escaped =
+        QStringLiteral("Cans &lt;b&gt;bold&lt;/b&gt; &amp;amp; &lt;a href=http://example.invalid/&gt;click&lt;/a&gt;");
+    ASSERT_TRUE(services.startNotifications(QStringLiteral("body")));
+    Notifier notifier(installed.identity(), out);
+    notifier.post(markupName, markupName); // before the server can have answered
+    ASSERT_TRUE(waitUntil([&] { return notifier.serverReadsMarkup() == false; }));
+    notifier.post(markupName, markupName);
+    ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 2));
+    std::vector<ReceivedNotice> notices = services.notices();
+    ASSERT_EQ(notices.size(), 2U);
+    EXPECT_EQ(notices[0].body, escaped) << "not known yet";
+    EXPECT_EQ(notices[1].body, plain) << "a plain-text server";
+
+    // The usual servers, GNOME Shell's, Plasma's, mako and dunst, read markup.
+    ASSERT_TRUE(services.startNotifications());
+    ASSERT_TRUE(waitUntil([&] { return notifier.serverReadsMarkup() == true; }));
+    notifier.post(markupName, markupName);
+    ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 1));
+    const std::vector<ReceivedNotice> later = services.notices();
+    ASSERT_EQ(later.size(), 1U);
+    EXPECT_EQ(later[0].body, escaped);
+    notices.push_back(later[0]);
+    for (const ReceivedNotice& notice : notices) EXPECT_EQ(notice.summary, plain);
 }
 
 TEST_F(NotifierTest, SoundSwitchIsTakenAtThePost)

@@ -9,6 +9,7 @@
 #include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -28,7 +29,8 @@ constexpr auto ownerTimeout = 5s;
 
 const QString mockInterface = QStringLiteral("org.freedesktop.DBus.Mock");
 
-QString busConfig(const QString& socketPath)
+// `serviceFolder`: where the bus finds services it starts on demand; none when empty.
+QString busConfig(const QString& socketPath, const QString& serviceFolder)
 {
     return QStringLiteral(
                "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
@@ -37,13 +39,14 @@ QString busConfig(const QString& socketPath)
                "  <type>session</type>\n"
                "  <listen>unix:path=%1</listen>\n"
                "  <auth>EXTERNAL</auth>\n"
+               "%2"
                "  <policy context=\"default\">\n"
                "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
                "    <allow eavesdrop=\"true\"/>\n"
                "    <allow own=\"*\"/>\n"
                "  </policy>\n"
                "</busconfig>\n")
-        .arg(socketPath);
+        .arg(socketPath, serviceFolder.isEmpty() ? QString() : QStringLiteral("  <servicedir>%1</servicedir>\n").arg(serviceFolder));
 }
 
 std::unique_ptr<QProcess> childProcess()
@@ -97,6 +100,7 @@ DBusServices::DBusServices()
     sessionBus_.name = QStringLiteral("test-harness-session");
     sessionBus_.socketPath = dir_.filePath(QStringLiteral("session_bus_socket"));
     sessionBus_.configPath = dir_.filePath(QStringLiteral("session.conf"));
+    sessionBus_.serviceFolder = dir_.filePath(QStringLiteral("session-services"));
 
     upower_.service = QStringLiteral("org.freedesktop.UPower");
     upower_.path = QStringLiteral("/org/freedesktop/UPower");
@@ -111,7 +115,7 @@ DBusServices::DBusServices()
     notifications_.templateName = QStringLiteral("notification_daemon");
     notifications_.logPath = dir_.filePath(QStringLiteral("notifications.log"));
 
-    if (!dir_.isValid()) return;
+    if (!dir_.isValid() || !QDir(dir_.path()).mkpath(sessionBus_.serviceFolder)) return;
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + systemBus_.socketPath).toUtf8());
     qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + sessionBus_.socketPath).toUtf8());
     startSystemBus();
@@ -141,7 +145,7 @@ bool DBusServices::startBus(Bus& bus)
     QFile::remove(bus.socketPath);
     QFile config(bus.configPath);
     if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    config.write(busConfig(bus.socketPath).toUtf8());
+    config.write(busConfig(bus.socketPath, bus.serviceFolder).toUtf8());
     config.close();
 
     auto daemon = childProcess();
@@ -313,12 +317,14 @@ bool DBusServices::callBluez(const QString& path, const QString& interface, cons
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
-bool DBusServices::startNotifications()
+bool DBusServices::startNotifications(const QString& capabilities)
 {
     // Qt refuses a second identical signal connection, so a restart must drop the first one.
     stopNotifications();
     calls_.clear();
-    if (!startMock(sessionBus_, notifications_, QStringLiteral("{}"))) return false;
+    const QString parameters =
+        capabilities.isEmpty() ? QStringLiteral("{}") : QStringLiteral("{\"capabilities\": \"%1\"}").arg(capabilities);
+    if (!startMock(sessionBus_, notifications_, parameters)) return false;
     QDBusConnection harness = connection(sessionBus_);
     const bool subscribed = harness.connect(notifications_.service, notifications_.path, mockInterface,
                                             QStringLiteral("MethodCalled"), this,

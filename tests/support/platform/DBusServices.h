@@ -52,6 +52,8 @@ public:
     void stopSystemBus(); // stops UPower and BlueZ with it
     bool startSessionBus();
     void stopSessionBus(); // stops the notification server with it
+    // The folder where the session bus looks for services to start on demand; empty at first.
+    const QString& sessionServiceFolder() const { return sessionBus_.serviceFolder; }
 
     // UPower on the system bus with the given lid; replaces a running one.
     bool startUpower(bool lidPresent = true, bool lidClosed = false);
@@ -74,8 +76,9 @@ public:
     bool callBluez(const QString& path, const QString& interface, const QString& method,
                    const QVariantList& arguments);
 
-    // The notification server on the session bus; replaces a running one.
-    bool startNotifications();
+    // The notification server on the session bus, with the capabilities it names (separated by
+    // spaces; the template's usual ones, body-markup among them, when empty); replaces a running one.
+    bool startNotifications(const QString& capabilities = {});
     void stopNotifications();
     bool isNotificationsRunning() const;
     // How often the notification server has been called with `method` since it started.
@@ -95,6 +98,7 @@ private:
         QString name;          // connection name of the harness's own connection
         QString socketPath;
         QString configPath;
+        QString serviceFolder; // none when empty
         std::unique_ptr<QProcess> daemon;
     };
     struct Mock {
