@@ -3,6 +3,7 @@
 #include "model/PrintableText.h"
 #include "services/BusConnection.h"
 #include "services/LogCategories.h"
+#include "services/NoticeTranslation.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -20,7 +21,7 @@ constexpr QLatin1String notificationsService("org.freedesktop.Notifications");
 constexpr QLatin1String notificationsPath("/org/freedesktop/Notifications");
 constexpr QLatin1String notificationsInterface("org.freedesktop.Notifications");
 
-QDBusMessage notifyCall(const std::string& title, const std::string& body, bool playSound)
+QDBusMessage notifyCall(const ShownNotice& notice, bool playSound)
 {
     QVariantMap hints;
     if (playSound) {
@@ -35,8 +36,8 @@ QDBusMessage notifyCall(const std::string& title, const std::string& body, bool 
     call << QStringLiteral("Vantorelle")       // app_name
          << 0U                                 // replaces_id: never replace an earlier notice
          << QStringLiteral("vantorelle")       // app_icon: for servers that skip the desktop-entry hint
-         << QString::fromStdString(title)      // summary
-         << QString::fromStdString(body)       // body
+         << notice.title                       // summary
+         << notice.body                        // body
          << QStringList()                      // actions
          << hints
          << -1;                                // expire_timeout: the server's default
@@ -77,19 +78,21 @@ void Notifier::askPermission()
         QStringLiteral("GetServerInformation")));
 }
 
-void Notifier::post(const std::string& title, const std::string& body)
+void Notifier::post(const NoticeText& notice)
 {
+    const ShownNotice shown = shownNotice(notice);
     if (!hasIdentity_) {
         // One failed write (a full or closed pipe) must not silence every later line.
         out_->clear();
-        *out_ << "[notification] " << printableLine(title) << ": " << printableLine(body) << '\n' << std::flush;
+        *out_ << "[notification] " << printableLine(shown.title.toStdString()) << ": "
+              << printableLine(shown.body.toStdString()) << '\n' << std::flush;
         return;
     }
     BusConnection* const bus = sessionBus();
-    qCDebug(noticesLog).noquote() << (bus ? "posting" : "no session bus; dropping") << QString::fromStdString(title);
+    qCDebug(noticesLog).noquote() << (bus ? "posting" : "no session bus; dropping") << shown.title;
     if (!bus) return;
     // Without a server the call fails on its own; nobody waits for the answer.
-    bus->connection().asyncCall(notifyCall(title, body, playSound_));
+    bus->connection().asyncCall(notifyCall(shown, playSound_));
 }
 
 } // namespace vantorelle

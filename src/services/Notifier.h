@@ -29,7 +29,7 @@ public:
     // also starts a server that the bus activates on demand.
     void askPermission() override;
     // Each post is a fresh notice; the sound switch is taken now, not at delivery.
-    void post(const std::string& title, const std::string& body) override;
+    void post(const NoticeText& notice) override;
 
 private:
     // The session bus, connected on first use and again after it was lost; null when absent.

@@ -2,6 +2,7 @@
 
 #include "services/DBusStructure.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
@@ -111,9 +112,13 @@ void PortalShortcuts::responded(uint response, const QVariantMap& results, const
 
 void PortalShortcuts::bind()
 {
+    //: A global shortcut's description in the desktop's settings: make the next output device the default.
+    const QString nextOutput = QCoreApplication::translate("vantorelle::PortalShortcuts", "Next output");
+    //: A global shortcut's description in the desktop's settings: make the next input device the default.
+    const QString nextInput = QCoreApplication::translate("vantorelle::PortalShortcuts", "Next input");
     const QList<PortalShortcut> shortcuts{
-        {QString::fromLatin1(outputShortcut), {{QStringLiteral("description"), QStringLiteral("Next output")}}},
-        {QString::fromLatin1(inputShortcut), {{QStringLiteral("description"), QStringLiteral("Next input")}}},
+        {QString::fromLatin1(outputShortcut), {{QStringLiteral("description"), nextOutput}}},
+        {QString::fromLatin1(inputShortcut), {{QStringLiteral("description"), nextInput}}},
     };
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(portalService), QString::fromLatin1(portalPath),
                                                        QString::fromLatin1(shortcutsInterface), QStringLiteral("BindShortcuts"));
