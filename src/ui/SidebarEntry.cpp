@@ -24,7 +24,8 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     row->addWidget(symbol_, 0, Qt::AlignVCenter);
     // A longer language takes a second line rather than being cut at the sidebar's edge.
     label_->setWordWrap(true);
-    row->addWidget(label_, 1, Qt::AlignVCenter);
+    row->addWidget(label_, 0, Qt::AlignVCenter);
+    row->addStretch(1);
     // Clicks on the symbol and the label belong to the bar.
     symbol_->setAttribute(Qt::WA_TransparentForMouseEvents);
     label_->setAttribute(Qt::WA_TransparentForMouseEvents);
