@@ -13,6 +13,7 @@
 #include "ui/LightAppearance.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
 {
     const long long mainEntered = realtimeNs();
     QApplication app(argc, argv);
+    vantorelle::installTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantorelle"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vantorelle"));

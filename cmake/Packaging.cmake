@@ -55,7 +55,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's Wayland platform plugin is no library the module links, so shlibdeps cannot see it; without
 # it the window does not open in a Wayland session.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower")
+# Qt's own translations: the toolkit's standard texts (a line edit's menu) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower, qt6-translations-l10n")
 # Refuses to build a package whose dependencies cannot be computed, and strips what the
 # distribution strips from its binaries.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageCheck.cmake)

@@ -3,12 +3,14 @@
 # Usage: tools/deps.sh run|test|package
 set -euo pipefail
 
-# qt6-base-private-dev: the tray menu's platform menu type; librsvg2-bin: the icon sizes.
+# qt6-base-private-dev: the tray menu's platform menu type; librsvg2-bin: the icon sizes;
+# qt6-tools-dev and qt6-l10n-tools: Qt Linguist's CMake support, lupdate and lrelease.
 build=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-svg-dev libqt6svg6
        libpulse-dev libpipewire-0.3-dev libdbus-1-dev nlohmann-json3-dev
-       qt6-base-private-dev librsvg2-bin)
-# qt6-wayland: without it the window cannot open in a Wayland session.
-run=(pulseaudio pulseaudio-utils qt6-wayland)
+       qt6-base-private-dev librsvg2-bin qt6-tools-dev qt6-l10n-tools)
+# qt6-wayland: without it the window cannot open in a Wayland session; qt6-translations-l10n:
+# Qt's own texts (a line edit's menu) in the user's language.
+run=(pulseaudio pulseaudio-utils qt6-wayland qt6-translations-l10n)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 # xdg-desktop-portal, xdg-desktop-portal-kde, libkf5globalaccel-bin: the real global-shortcut portal.

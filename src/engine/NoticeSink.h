@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "engine/NoticeText.h"
 
 namespace vantorelle {
 
@@ -11,7 +11,7 @@ public:
     // Taken at the moment of each post, not at delivery.
     virtual void setPlaySound(bool playSound) = 0;
     virtual void askPermission() = 0;
-    virtual void post(const std::string& title, const std::string& body) = 0;
+    virtual void post(const NoticeText& notice) = 0;
 };
 
 } // namespace vantorelle

@@ -231,7 +231,7 @@ void SwitchEngine::announce(const Announcement& announcement, std::uint64_t bega
     for (const bool plugged : {true, false}) {
         for (const AudioDevice& device : plugged ? announcement.added : announcement.removed) {
             const NoticeText notice = deviceNotice(withShownNames({device}, settings_).front(), plugged);
-            notifier_->post(notice.title, notice.body);
+            notifier_->post(notice);
         }
     }
 }
@@ -245,7 +245,7 @@ void SwitchEngine::notifySwitch(Direction direction, const SwitchEvent& event)
     const std::optional<NoticeText> notice =
         switchNotice(direction, {event.from, event.current, connected, event.added, removed, event.lidNowClosed});
     if (!notice) return;
-    notifier_->post(notice->title, notice->body);
+    notifier_->post(*notice);
     lastSwitchNotice_[slotOf(direction)] = SwitchNotice{*event.current, ++switchNotices_};
 }
 

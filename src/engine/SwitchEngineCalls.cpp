@@ -53,7 +53,7 @@ void SwitchEngine::routeCallStreams(const std::optional<SystemDefaults>& current
         const auto device = std::ranges::find(connected_, call.deviceUID, &AudioDevice::uid);
         if (device == connected_.end()) continue;
         const NoticeText notice = callNotice(settings_.shownName(device->uid, device->name, call.direction));
-        notifier_->post(notice.title, notice.body);
+        notifier_->post(notice);
     }
     if (newApplication) publish({EngineField::recordingApplications});
 }

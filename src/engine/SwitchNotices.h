@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/NoticeText.h"
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
 
@@ -8,13 +9,6 @@
 #include <vector>
 
 namespace vantorelle {
-
-struct NoticeText {
-    std::string title;
-    std::string body;
-
-    bool operator==(const NoticeText&) const = default;
-};
 
 // What changed in one event, for the switch notice of a direction.
 struct SwitchEvent {
@@ -31,6 +25,9 @@ struct SwitchEvent {
 // "Input switched" or "Output switched", with the reason; nothing when the default did not
 // change, is absent, or is not among the connected devices.
 std::optional<NoticeText> switchNotice(Direction direction, const SwitchEvent& event);
+
+// The switch notice for a default that moved to a device just connected, `name`.
+NoticeText connectedNowActiveNotice(Direction direction, const std::string& name);
 
 // "Device connected" or "Device removed", with the device's name.
 NoticeText deviceNotice(const AudioDevice& device, bool connected);

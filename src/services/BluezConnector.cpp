@@ -2,6 +2,7 @@
 
 #include "services/BusConnection.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -182,27 +183,39 @@ void BluezConnector::connectDevice(const QString& address)
 
 QString BluezConnector::failureReason(const QString& errorName)
 {
+    // Each reason is marked for translation once and translated when it is shown.
+    constexpr const char* unreachable = QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "the headset is off or out of range");
+    constexpr const char* noSound = QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "the headset offers no sound connection");
+    constexpr const char* unknown = QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "Bluetooth no longer knows this headset");
+    constexpr const char* notRunning = QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "Bluetooth is not running");
     static const std::array<std::pair<QLatin1String, const char*>, 12> known{{
         // A page timeout or "host is down": BlueZ could not reach the device at all.
-        {QLatin1String("org.bluez.Error.Failed"), "the headset is off or out of range"},
-        {QLatin1String("org.freedesktop.DBus.Error.NoReply"), "the headset is off or out of range"},
-        {QLatin1String("org.freedesktop.DBus.Error.Timeout"), "the headset is off or out of range"},
-        {QLatin1String("org.bluez.Error.NotReady"), "Bluetooth is not ready yet"},
-        {QLatin1String("org.bluez.Error.InProgress"), "the headset is already being connected"},
-        {QLatin1String("org.bluez.Error.BREDR.ProfileUnavailable"), "the headset offers no sound connection"},
-        {QLatin1String("org.bluez.Error.NotAvailable"), "the headset offers no sound connection"},
-        {QLatin1String("org.bluez.Error.AuthenticationFailed"), "the headset refused the connection"},
-        {QLatin1String("org.bluez.Error.DoesNotExist"), "Bluetooth no longer knows this headset"},
-        {QLatin1String("org.freedesktop.DBus.Error.UnknownObject"), "Bluetooth no longer knows this headset"},
-        {QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"), "Bluetooth is not running"},
-        {QLatin1String("org.freedesktop.DBus.Error.Disconnected"), "Bluetooth is not running"},
+        {QLatin1String("org.bluez.Error.Failed"), unreachable},
+        {QLatin1String("org.freedesktop.DBus.Error.NoReply"), unreachable},
+        {QLatin1String("org.freedesktop.DBus.Error.Timeout"), unreachable},
+        {QLatin1String("org.bluez.Error.NotReady"), QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "Bluetooth is not ready yet")},
+        {QLatin1String("org.bluez.Error.InProgress"),
+         QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "the headset is already being connected")},
+        {QLatin1String("org.bluez.Error.BREDR.ProfileUnavailable"), noSound},
+        {QLatin1String("org.bluez.Error.NotAvailable"), noSound},
+        {QLatin1String("org.bluez.Error.AuthenticationFailed"),
+         QT_TRANSLATE_NOOP("vantorelle::BluezConnector", "the headset refused the connection")},
+        {QLatin1String("org.bluez.Error.DoesNotExist"), unknown},
+        {QLatin1String("org.freedesktop.DBus.Error.UnknownObject"), unknown},
+        {QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown"), notRunning},
+        {QLatin1String("org.freedesktop.DBus.Error.Disconnected"), notRunning},
     }};
-    const QString prefix = QStringLiteral("Could not connect: ");
+    const auto failed = [](const QString& reason) {
+        //: Under a Bluetooth device's name; %1 is the reason, which starts in lower case.
+        return QCoreApplication::translate("vantorelle::BluezConnector", "Could not connect: %1").arg(reason);
+    };
+    const auto reason = [](const char* text) { return QCoreApplication::translate("vantorelle::BluezConnector", text); };
     const auto found = std::ranges::find(known, errorName, [](const auto& entry) { return QString(entry.first); });
-    if (found != known.end()) return prefix + QLatin1String(found->second);
+    if (found != known.end()) return failed(reason(found->second));
     const QString last = errorName.section(QLatin1Char('.'), -1);
-    if (last.isEmpty()) return prefix + QLatin1String(known[0].second);
-    return prefix + words(last);
+    if (last.isEmpty()) return failed(reason(known[0].second));
+    // An error BlueZ may add later: its own name, in words.
+    return failed(words(last));
 }
 
 } // namespace vantorelle

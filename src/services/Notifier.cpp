@@ -3,6 +3,7 @@
 #include "model/PrintableText.h"
 #include "services/BusConnection.h"
 #include "services/LogCategories.h"
+#include "services/NoticeTranslation.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -28,16 +29,15 @@ QDBusMessage notificationsCall(const QString& method)
 }
 
 // The text as it reads in a server's markup: with &, < and > escaped, nothing in it is markup.
-QString markupEscaped(const std::string& text)
+QString markupEscaped(QString escaped)
 {
-    QString escaped = QString::fromStdString(text);
     escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"));
     escaped.replace(QLatin1Char('<'), QLatin1String("&lt;"));
     escaped.replace(QLatin1Char('>'), QLatin1String("&gt;"));
     return escaped;
 }
 
-QDBusMessage notifyCall(const std::string& title, const QString& body, bool playSound)
+QDBusMessage notifyCall(const QString& title, const QString& body, bool playSound)
 {
     QVariantMap hints;
     if (playSound) {
@@ -51,7 +51,7 @@ QDBusMessage notifyCall(const std::string& title, const QString& body, bool play
     call << QStringLiteral("Vantorelle")       // app_name
          << 0U                                 // replaces_id: never replace an earlier notice
          << QStringLiteral("vantorelle")       // app_icon: for servers that skip the desktop-entry hint
-         << QString::fromStdString(title)      // summary
+         << title                              // summary
          << body                               // body
          << QStringList()                      // actions
          << hints
@@ -134,23 +134,25 @@ void Notifier::askPermission()
     if (hasIdentity_) server();
 }
 
-void Notifier::post(const std::string& title, const std::string& body)
+void Notifier::post(const NoticeText& notice)
 {
+    const ShownNotice shown = shownNotice(notice);
     if (!hasIdentity_) {
         // One failed write (a full or closed pipe) must not silence every later line.
         out_->clear();
-        *out_ << "[notification] " << printableLine(title) << ": " << printableLine(body) << '\n' << std::flush;
+        *out_ << "[notification] " << printableLine(shown.title.toStdString()) << ": "
+              << printableLine(shown.body.toStdString()) << '\n' << std::flush;
         return;
     }
     Server* const server = this->server();
-    qCDebug(noticesLog).noquote() << (server ? "posting" : "no session bus; dropping") << QString::fromStdString(title);
+    qCDebug(noticesLog).noquote() << (server ? "posting" : "no session bus; dropping") << shown.title;
     if (!server) return;
     // Until the server has said how it reads a body, it is taken to read markup, as every common
     // one does: on a plain-text one an escaped name looks odd, on a markup one an unescaped name
     // can put links and formatting into our notice.
     const bool markup = server->readsMarkup().value_or(true);
     // Without a server the call fails on its own; nobody waits for the answer.
-    server->connection().asyncCall(notifyCall(title, markup ? markupEscaped(body) : QString::fromStdString(body), playSound_));
+    server->connection().asyncCall(notifyCall(shown.title, markup ? markupEscaped(shown.body) : shown.body, playSound_));
 }
 
 } // namespace vantorelle

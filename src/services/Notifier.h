@@ -31,7 +31,7 @@ public:
     // which also starts a server that the bus activates on demand.
     void askPermission() override;
     // Each post is a fresh notice; the sound switch is taken now, not at delivery.
-    void post(const std::string& title, const std::string& body) override;
+    void post(const NoticeText& notice) override;
 
     // Whether the notification server said it reads markup in a body; unknown until the
     // current one has answered.

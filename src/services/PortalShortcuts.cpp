@@ -2,6 +2,7 @@
 
 #include "services/DBusStructure.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
@@ -15,9 +16,13 @@ constexpr const char* requestInterface = "org.freedesktop.portal.Request";
 
 QVariant ourShortcuts()
 {
+    //: A global shortcut's description in the desktop's settings: make the next output device the default.
+    const QString nextOutput = QCoreApplication::translate("vantorelle::PortalShortcuts", "Next output");
+    //: A global shortcut's description in the desktop's settings: make the next input device the default.
+    const QString nextInput = QCoreApplication::translate("vantorelle::PortalShortcuts", "Next input");
     return QVariant::fromValue(QList<PortalShortcut>{
-        {QString::fromLatin1(PortalShortcuts::outputShortcut), {{QStringLiteral("description"), QStringLiteral("Next output")}}},
-        {QString::fromLatin1(PortalShortcuts::inputShortcut), {{QStringLiteral("description"), QStringLiteral("Next input")}}},
+        {QString::fromLatin1(PortalShortcuts::outputShortcut), {{QStringLiteral("description"), nextOutput}}},
+        {QString::fromLatin1(PortalShortcuts::inputShortcut), {{QStringLiteral("description"), nextInput}}},
     });
 }
 

@@ -5,6 +5,7 @@
 #include "ui/SidebarEntry.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QVariant>
 
 #include <algorithm>
@@ -99,7 +100,7 @@ private:
 // and they change nothing here.
 class MeterBarAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit MeterBarAccessible(MeterBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar, QStringLiteral("Input level")) {}
+    explicit MeterBarAccessible(MeterBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar, QCoreApplication::translate("vantorelle::MeterBar", "Input level")) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {

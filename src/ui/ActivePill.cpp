@@ -33,7 +33,8 @@ ActivePill::ActivePill(QWidget* parent) : QWidget(parent)
 
 QString ActivePill::text()
 {
-    return QStringLiteral("Active");
+    //: Status of the device in use now (a badge on its card).
+    return tr("Active");
 }
 
 QSize ActivePill::sizeHint() const

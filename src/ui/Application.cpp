@@ -11,6 +11,7 @@
 #include "ui/EngineBusInterface.h"
 #include "ui/LightAppearance.h"
 #include "ui/SingleInstance.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -38,6 +39,7 @@ int runApplication(int argc, char** argv)
     const bool inBackground = LoginItem::isBackgroundStart(std::vector<std::string_view>(argv, argv + argc));
     const QString activationToken = SingleInstance::launchActivationToken();
     QApplication app(argc, argv);
+    installTranslations(app);
     // Before any widget: a screen reader may ask about each one while it is being built.
     installAccessibility();
     QApplication::setApplicationName(QStringLiteral("Vantorelle"));

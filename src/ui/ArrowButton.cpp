@@ -15,7 +15,8 @@ ArrowButton::ArrowButton(bool pointsUp, QWidget* parent) : QAbstractButton(paren
     // Reachable with Tab and pressed with Space, like any button.
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::ArrowCursor);
-    setAccessibleName(pointsUp ? QStringLiteral("Move up") : QStringLiteral("Move down"));
+    //: Moves the device one rank up in the priority list (button and menu item).
+    setAccessibleName(pointsUp ? tr("Move up") : tr("Move down"));
 }
 
 void ArrowButton::changeEvent(QEvent* event)
@@ -23,8 +24,7 @@ void ArrowButton::changeEvent(QEvent* event)
     QAbstractButton::changeEvent(event);
     // Screen readers say little of a disabled button; the description says why it does nothing.
     if (event->type() != QEvent::EnabledChange) return;
-    const QString why = pointsUp_ ? QStringLiteral("Unavailable: already at the top")
-                                  : QStringLiteral("Unavailable: already at the bottom");
+    const QString why = pointsUp_ ? tr("Unavailable: already at the top") : tr("Unavailable: already at the bottom");
     setAccessibleDescription(isEnabled() ? QString() : why);
 }
 

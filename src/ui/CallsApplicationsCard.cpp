@@ -27,7 +27,7 @@ constexpr int iconSize = 24;
 
 CallsApplicationsCard::CallsApplicationsCard(SwitchEngine& engine, QWidget* parent)
     : CardStack(parent), engine_(engine),
-      empty_(makeLabel(QStringLiteral("Applications appear here once they record sound."), uiFont(12, FontWeight::regular),
+      empty_(makeLabel(tr("Applications appear here once they record sound."), uiFont(12, FontWeight::regular),
                        Palette::grey, this))
 {
     empty_->setWordWrap(true);
@@ -76,7 +76,7 @@ void CallsApplicationsCard::addApplication(const std::string& name)
     auto* title = new ElidedLabel(shownName, uiFont(13, FontWeight::semibold), Palette::text, line);
     auto* box = new QCheckBox(line);
     box->setAccessibleName(shownName);
-    box->setAccessibleDescription(QStringLiteral("Its sound is treated as a call"));
+    box->setAccessibleDescription(tr("Its sound is treated as a call"));
     for (QWidget* part : std::initializer_list<QWidget*>{icon, tile, title}) hideFromScreenReaders(*part);
 
     layout->addWidget(icon);

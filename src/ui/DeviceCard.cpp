@@ -168,20 +168,23 @@ QStringList DeviceCard::themeIconNames(const DeviceRow& row, Direction direction
 
 std::optional<QString> DeviceCard::caption(const DeviceRow& row, Direction direction, bool isNextInLine)
 {
-    if (!row.isAutomatic) return QStringLiteral("Never chosen automatically");
-    if (direction == Direction::input && row.isBuiltIn) return QStringLiteral("Sits out when the lid is closed");
-    if (!row.isConnected) return QStringLiteral("Keeps its seat for when it returns");
-    if (isNextInLine) return QStringLiteral("Takes over if the active device disconnects");
+    if (!row.isAutomatic) return tr("Never chosen automatically");
+    if (direction == Direction::input && row.isBuiltIn) return tr("Sits out when the lid is closed");
+    //: Of a device that is not connected: it keeps its rank until it comes back.
+    if (!row.isConnected) return tr("Keeps its seat for when it returns");
+    if (isNextInLine) return tr("Takes over if the active device disconnects");
     if (row.isActive) return std::nullopt;
-    return QStringLiteral("The understudy");
+    //: A connected device that waits behind others, ready to step in (theatre sense).
+    return tr("The understudy");
 }
 
 QString DeviceCard::statusText(const DeviceRow& row, bool isNextInLine)
 {
-    if (row.lidBlocked) return QStringLiteral("Unavailable — lid closed");
-    if (!row.isConnected) return QStringLiteral("Not connected");
-    if (isNextInLine) return QStringLiteral("Next in line");
-    return QStringLiteral("Available");
+    if (row.lidBlocked) return tr("Unavailable — lid closed");
+    if (!row.isConnected) return tr("Not connected");
+    //: Status: the device that takes over when the active one goes.
+    if (isNextInLine) return tr("Next in line");
+    return tr("Available");
 }
 
 DeviceCard::Look DeviceCard::look() const noexcept
@@ -221,12 +224,12 @@ std::vector<MenuItem> DeviceCard::menuItems() const
         items.push_back({down_->accessibleName(), false, [=] { engine->moveDown(uid, direction, stack); }});
     }
     if (std::optional<MenuItem> connect = connectItem()) items.push_back(std::move(*connect));
-    items.push_back({QStringLiteral("Rename\u2026"), false, startRenaming_});
+    items.push_back({tr("Rename\u2026"), false, startRenaming_});
     const bool automatic = state_.row.isAutomatic;
-    items.push_back({automatic ? QStringLiteral("Never switch to this device") : QStringLiteral("Allow switching to this device"),
+    items.push_back({automatic ? tr("Never switch to this device") : tr("Allow switching to this device"),
                      false, [=] { engine->setAutomatic(uid, direction, !automatic, stack); }});
     if (!state_.row.isConnected) {
-        items.push_back({QStringLiteral("Remove from list"), true, [=] { engine->remove(uid, direction, stack); }});
+        items.push_back({tr("Remove from list"), true, [=] { engine->remove(uid, direction, stack); }});
     }
     return items;
 }
@@ -234,7 +237,8 @@ std::vector<MenuItem> DeviceCard::menuItems() const
 std::optional<MenuItem> DeviceCard::connectItem() const
 {
     if (state_.row.isConnected || !connection_ || !connection_->canConnect()) return std::nullopt;
-    return MenuItem{QStringLiteral("Connect"), false, [connection = QPointer<CardConnection>(connection_.get())] {
+    //: Menu item: connect a paired Bluetooth device.
+    return MenuItem{tr("Connect"), false, [connection = QPointer<CardConnection>(connection_.get())] {
                         if (connection) connection->connectDevice();
                     }};
 }
@@ -243,8 +247,9 @@ QString DeviceCard::accessibleSummary() const
 {
     // The status as shown, "Connecting…" included.
     QString status = state_.row.isActive ? ActivePill::text() : status_->text();
-    if (state_.row.isActive && state_.row.lidBlocked) status += QStringLiteral(", lid closed");
-    return QStringLiteral("Rank %1 of %2, %3").arg(state_.rank).arg(state_.count).arg(status.toLower());
+    if (state_.row.isActive && state_.row.lidBlocked) status += tr(", lid closed");
+    //: Read by screen readers: "Rank 1 of 5, active"; %3 is the card's status, lowercased.
+    return tr("Rank %1 of %2, %3").arg(state_.rank).arg(state_.count).arg(status.toLower());
 }
 
 void DeviceCard::startRename()
@@ -253,7 +258,7 @@ void DeviceCard::startRename()
     // Made for the edit alone, so screen readers meet it only while it is there.
     nameEdit_ = new InlineNameEdit(this);
     nameEdit_->setFont(uiFont(14, FontWeight::semibold));
-    nameEdit_->setAccessibleName(QStringLiteral("Name"));
+    nameEdit_->setAccessibleName(tr("Name"));
     connect(nameEdit_, &InlineNameEdit::kept, this, [this](const QString& text) { endRename(text); });
     connect(nameEdit_, &InlineNameEdit::dropped, this, [this] { endRename(std::nullopt); });
     nameColumn_->insertWidget(0, nameEdit_);
@@ -325,7 +330,7 @@ void DeviceCard::restyle()
     pill_->setVisible(active);
     status_->setVisible(!active);
     const bool connecting = connection_ && connection_->isConnecting();
-    status_->setText(connecting ? QStringLiteral("Connecting…") : statusText(row, state_.isNextInLine));
+    status_->setText(connecting ? tr("Connecting…") : statusText(row, state_.isNextInLine));
     setLabelColor(*status_, state_.isNextInLine ? Palette::blue : Palette::greyFaint);
 
     up_->setOnActiveCard(row.isActive);

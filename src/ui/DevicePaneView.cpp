@@ -34,19 +34,31 @@ struct PaneWords {
     const char* callsSubtitle;
     const char* callsEmpty;
 };
+// Marked for the translation tools here, translated where they are shown.
 constexpr std::array<PaneWords, 2> paneWords{{
-    {"Input Devices", "The highest-ranked microphone that is connected becomes active. Reorder with the arrows.",
-     "No input devices yet.", "Auto-switch input",
-     "If the laptop's lid is closed, the built-in microphone becomes unavailable and the next device in the stack "
-     "becomes active.",
-     "Calls use the first available microphone below; everything else records from the default",
-     "No input devices for calls yet."},
-    {"Output Devices", "Sound plays through the highest-ranked device that is connected. Reorder with the arrows.",
-     "No output devices yet.", "Auto-switch output",
-     "When the active device disconnects, sound falls back to the next connected seat instantly — no clicks in the "
-     "system's sound settings.",
-     "Calls play through the first available device below; all other sound stays on the default",
-     "No output devices for calls yet."},
+    {QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "Input Devices"),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "The highest-ranked microphone that is connected becomes active. Reorder with the arrows."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "No input devices yet."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "Auto-switch input"),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "If the laptop's lid is closed, the built-in microphone becomes unavailable and the next "
+                       "device in the stack becomes active."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "Calls use the first available microphone below; everything else records from the default"),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "No input devices for calls yet.")},
+    {QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "Output Devices"),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "Sound plays through the highest-ranked device that is connected. Reorder with the arrows."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "No output devices yet."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "Auto-switch output"),
+     //: "Seat": a place in the ranked list of devices.
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "When the active device disconnects, sound falls back to the next connected seat instantly "
+                       "— no clicks in the system's sound settings."),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView",
+                       "Calls play through the first available device below; all other sound stays on the default"),
+     QT_TRANSLATE_NOOP("vantorelle::DevicePaneView", "No output devices for calls yet.")},
 }};
 
 const PaneWords& wordsOf(Direction direction)
@@ -98,17 +110,17 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
       changes_(new EngineChanges(engine, this)), scroll_(new PaneScrollArea(this)), canvas_(new ShadowCanvas),
       cardList_(new DeviceCardList(engine, direction, StackKind::main, direction == Direction::input ? meter_ : nullptr,
                                    bluetooth, canvas_)),
-      empty_(emptyState(QString::fromUtf8(wordsOf(direction).empty), 120, canvas_)),
-      autoSwitch_(new SettingRow(QString::fromUtf8(wordsOf(direction).autoSwitch),
-                                 QStringLiteral("Keeps the highest-ranked usable device active"),
+      empty_(emptyState(tr(wordsOf(direction).empty), 120, canvas_)),
+      autoSwitch_(new SettingRow(tr(wordsOf(direction).autoSwitch),
+                                 tr("Keeps the highest-ranked usable device active"),
                                  BoolBinding{[this] { return engine_.autoSwitch(direction_); },
                                              [this](bool value) { engine_.setAutoSwitch(value, direction_); }})),
-      callsSwitch_(new SettingRow(QStringLiteral("Use a different device for calls"), callsSubtitle(direction),
+      callsSwitch_(new SettingRow(tr("Use a different device for calls"), callsSubtitle(direction),
                                   BoolBinding{[this] { return engine_.settings().routeCalls(direction_); },
                                               [this](bool value) { engine_.setRouteCalls(value, direction_); }})),
       // The level bar shows the default microphone, which the main stack's active card stands for.
       callsList_(new DeviceCardList(engine, direction, StackKind::calls, nullptr, bluetooth, canvas_)),
-      callsEmpty_(emptyState(QString::fromUtf8(wordsOf(direction).callsEmpty), 60, canvas_))
+      callsEmpty_(emptyState(tr(wordsOf(direction).callsEmpty), 60, canvas_))
 {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -123,15 +135,15 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
     QLabel* heading =
-        makeLabel(QString::fromUtf8(wordsOf(direction).title), uiFont(20, FontWeight::bold), Palette::text, canvas_);
-    QLabel* explained = wrappingLabel(QString::fromUtf8(wordsOf(direction).explanation), uiFont(13, FontWeight::regular),
+        makeLabel(tr(wordsOf(direction).title), uiFont(20, FontWeight::bold), Palette::text, canvas_);
+    QLabel* explained = wrappingLabel(tr(wordsOf(direction).explanation), uiFont(13, FontWeight::regular),
                                       Palette::grey, canvas_);
     setAccessibleRole(*heading, QAccessible::Heading, heading->text());
     header->addWidget(heading);
     header->addWidget(explained);
     stack->addLayout(header);
 
-    setAccessibleRole(*cardList_, QAccessible::List, QStringLiteral("Priority list"));
+    setAccessibleRole(*cardList_, QAccessible::List, tr("Priority list"));
     stack->addWidget(cardList_);
     stack->addWidget(empty_);
 
@@ -142,13 +154,13 @@ DevicePaneView::DevicePaneView(SwitchEngine& engine, Direction direction,
     stack->addWidget(footnote);
 
     // The calls section keeps to itself below the main stack's own footer note.
-    QLabel* callsHeading = SettingsPaneView::makeSectionLabel(QStringLiteral("For calls"), canvas_);
+    QLabel* callsHeading = SettingsPaneView::makeSectionLabel(tr("For calls"), canvas_);
     callsHeading->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(callsHeading);
     auto* callsSwitchCard = new CardStack(canvas_);
     callsSwitchCard->addRow(callsSwitch_);
     stack->addWidget(callsSwitchCard);
-    setAccessibleRole(*callsList_, QAccessible::List, QStringLiteral("Priority list for calls"));
+    setAccessibleRole(*callsList_, QAccessible::List, tr("Priority list for calls"));
     stack->addWidget(callsList_);
     stack->addWidget(callsEmpty_);
     stack->addStretch(1);
@@ -189,12 +201,12 @@ std::optional<std::string> DevicePaneView::nextInLineUID(const std::vector<Devic
 
 QString DevicePaneView::footer(Direction direction)
 {
-    return QString::fromUtf8(wordsOf(direction).footer);
+    return tr(wordsOf(direction).footer);
 }
 
 QString DevicePaneView::callsSubtitle(Direction direction)
 {
-    return QString::fromUtf8(wordsOf(direction).callsSubtitle);
+    return tr(wordsOf(direction).callsSubtitle);
 }
 
 std::vector<DeviceCard*> DevicePaneView::cards() const

@@ -1,5 +1,8 @@
 #include "ui/NotificationPreview.h"
 
+#include "engine/SwitchNotices.h"
+#include "services/NoticeTranslation.h"
+
 #include "ui/Accessibility.h"
 #include "ui/AppMark.h"
 #include "ui/Palette.h"
@@ -29,8 +32,10 @@ QWidget* makeBubble(QWidget* parent)
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(1);
-    texts->addWidget(makeLabel(QStringLiteral("Input switched"), uiFont(12, FontWeight::bold), Palette::text, bubble));
-    texts->addWidget(makeLabel(QStringLiteral("Shure MV7 connected \u2014 now active"), uiFont(11, FontWeight::regular),
+    // A real switch notice, as the notices say it; the device's name is an example, never translated.
+    const ShownNotice notice = shownNotice(connectedNowActiveNotice(Direction::input, "Shure MV7"));
+    texts->addWidget(makeLabel(notice.title, uiFont(12, FontWeight::bold), Palette::text, bubble));
+    texts->addWidget(makeLabel(notice.body, uiFont(11, FontWeight::regular),
                                Palette::grey, bubble));
     row->addLayout(texts);
     bubble->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -44,7 +49,7 @@ NotificationPreview::NotificationPreview(QWidget* parent) : QWidget(parent), bub
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
-    column->addWidget(makeLabel(QStringLiteral("Notification preview"), uiFont(12, FontWeight::semibold), Palette::grey, this));
+    column->addWidget(makeLabel(tr("Notification preview"), uiFont(12, FontWeight::semibold), Palette::grey, this));
     column->addWidget(bubble_, 0, Qt::AlignLeft);
 }
 

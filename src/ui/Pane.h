@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <array>
@@ -14,9 +15,9 @@ inline constexpr std::array<Pane, 3> allPanes{Pane::input, Pane::output, Pane::s
 inline QString paneLabel(Pane pane)
 {
     switch (pane) {
-    case Pane::input: return QStringLiteral("Input Devices");
-    case Pane::output: return QStringLiteral("Output Devices");
-    case Pane::settings: return QStringLiteral("Settings");
+    case Pane::input: return QCoreApplication::translate("vantorelle::Pane", "Input Devices");
+    case Pane::output: return QCoreApplication::translate("vantorelle::Pane", "Output Devices");
+    case Pane::settings: return QCoreApplication::translate("vantorelle::Pane", "Settings");
     }
     return {};
 }

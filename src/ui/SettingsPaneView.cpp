@@ -55,12 +55,12 @@ SettingsPaneView::SettingsPaneView(SwitchEngine& engine, LoginItem loginItem, QW
 
 QString SettingsPaneView::loginItemErrorText()
 {
-    return QStringLiteral("Could not change the login item. Install Vantorelle and start the installed copy for this.");
+    return tr("Could not change the login item. Install Vantorelle and start the installed copy for this.");
 }
 
 QString SettingsPaneView::callsApplicationsNote()
 {
-    return QStringLiteral("Sound from a checked application is treated as a call, even when it does not say so itself.");
+    return tr("Sound from a checked application is treated as a call, even when it does not say so itself.");
 }
 
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)
@@ -81,17 +81,17 @@ QWidget* SettingsPaneView::makeContent()
 
     auto* heading = new QVBoxLayout;
     heading->setSpacing(4);
-    QLabel* title = makeLabel(QStringLiteral("Settings"), uiFont(20, FontWeight::bold), Palette::text, content);
+    QLabel* title = makeLabel(tr("Settings"), uiFont(20, FontWeight::bold), Palette::text, content);
     setAccessibleRole(*title, QAccessible::Heading, title->text());
     heading->addWidget(title);
-    heading->addWidget(makeLabel(QStringLiteral("Notifications and how Vantorelle runs."),
+    heading->addWidget(makeLabel(tr("Notifications and how Vantorelle runs."),
                                  uiFont(13, FontWeight::regular), Palette::grey, content));
     stack->addLayout(heading);
 
-    stack->addWidget(makeSectionLabel(QStringLiteral("Notifications"), content));
+    stack->addWidget(makeSectionLabel(tr("Notifications"), content));
     stack->addWidget(makeNotificationsCard(content));
 
-    QLabel* general = makeSectionLabel(QStringLiteral("General"), content);
+    QLabel* general = makeSectionLabel(tr("General"), content);
     general->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(general);
     stack->addWidget(makeGeneralCard(content));
@@ -100,7 +100,7 @@ QWidget* SettingsPaneView::makeContent()
     preview->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(preview, 0, Qt::AlignLeft);
 
-    QLabel* calls = makeSectionLabel(QStringLiteral("Calls applications"), content);
+    QLabel* calls = makeSectionLabel(tr("Calls applications"), content);
     calls->setContentsMargins(0, 6, 0, 0);
     stack->addWidget(calls);
     callsApplications_ = new CallsApplicationsCard(engine_, content);
@@ -129,17 +129,17 @@ QWidget* SettingsPaneView::makeNotificationsCard(QWidget* parent)
     };
     for (const Direction direction : allDirections) {
         const bool input = direction == Direction::input;
-        addRow(input ? QStringLiteral("Input device switched") : QStringLiteral("Output device switched"),
-               input ? QStringLiteral("When a higher-ranked microphone takes over or the current one disconnects")
-                     : QStringLiteral("When sound starts playing through a different device"),
+        addRow(input ? tr("Input device switched") : tr("Output device switched"),
+               input ? tr("When a higher-ranked microphone takes over or the current one disconnects")
+                     : tr("When sound starts playing through a different device"),
                BoolBinding{[this, direction] { return engine_.notifyOnSwitch(direction); },
                            [this, direction](bool value) { engine_.setNotifyOnSwitch(value, direction); }});
     }
-    addRow(QStringLiteral("Device connected or removed"),
-           QStringLiteral("When any audio device appears or disappears, even if nothing switches"),
+    addRow(tr("Device connected or removed"),
+           tr("When any audio device appears or disappears, even if nothing switches"),
            BoolBinding{[this] { return engine_.settings().notifyDeviceChange; },
                        [this](bool value) { engine_.setNotifyOnDeviceChange(value); }});
-    addRow(QStringLiteral("Play sound"), QStringLiteral("A soft chime alongside each notification"),
+    addRow(tr("Play sound"), tr("A soft chime alongside each notification"),
            BoolBinding{[this] { return engine_.settings().notifySound; },
                        [this](bool value) { engine_.setPlaySound(value); }});
     return card;
@@ -148,15 +148,15 @@ QWidget* SettingsPaneView::makeNotificationsCard(QWidget* parent)
 QWidget* SettingsPaneView::makeGeneralCard(QWidget* parent)
 {
     auto* card = new CardStack(parent);
-    launchRow_ = new SettingRow(QStringLiteral("Launch at login"),
-                                QStringLiteral("Starts Vantorelle in the background when you sign in"),
+    launchRow_ = new SettingRow(tr("Launch at login"),
+                                tr("Starts Vantorelle in the background when you sign in"),
                                 BoolBinding{[this] { return launchAtLogin_; },
                                             [this](bool value) { writeLaunchAtLogin(value); }},
                                 card);
     card->addRow(launchRow_);
     loginError_ = addFootLine(*card, loginItemErrorText());
     loginError_->parentWidget()->setVisible(false);
-    saveError_ = addFootLine(*card, QStringLiteral("Could not save the settings. Changes last until Vantorelle quits."));
+    saveError_ = addFootLine(*card, tr("Could not save the settings. Changes last until Vantorelle quits."));
     saveError_->parentWidget()->setVisible(engine_.settingsUnsaved());
     otherChooser_ = addFootLine(*card, {}, Palette::grey);
     showOtherChooser();

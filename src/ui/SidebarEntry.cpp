@@ -22,6 +22,8 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     row->setContentsMargins(10, 6, 10, 6);
     row->setSpacing(8);
     row->addWidget(symbol_, 0, Qt::AlignVCenter);
+    // A longer language takes a second line rather than being cut at the sidebar's edge.
+    label_->setWordWrap(true);
     row->addWidget(label_, 0, Qt::AlignVCenter);
     row->addStretch(1);
     // Clicks on the symbol and the label belong to the bar.
@@ -31,7 +33,8 @@ SidebarEntry::SidebarEntry(Pane pane, QWidget* parent)
     hideFromScreenReaders(*symbol_);
     hideFromScreenReaders(*label_);
     setAccessibleName(paneLabel(pane));
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Taller than its hint only when its label takes a second line.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
 }
 
 void SidebarEntry::setSelected(bool selected)

@@ -28,10 +28,12 @@ QLayout* makeHeader(QWidget* parent)
     names->setContentsMargins(0, 0, 0, 0);
     names->setSpacing(1);
     names->addWidget(makeLabel(QStringLiteral("Vantorelle"), uiFont(13, FontWeight::bold), Palette::text, parent));
-    names->addWidget(makeLabel(QStringLiteral("Auto device switching"), uiFont(11, FontWeight::regular),
-                               Palette::greyLight, parent));
-    header->addLayout(names);
-    header->addStretch(1);
+    QLabel* subtitle = makeLabel(SidebarView::tr("Auto device switching"), uiFont(11, FontWeight::regular),
+                                 Palette::greyLight, parent);
+    // A longer language takes a second line rather than being cut at the sidebar's edge.
+    subtitle->setWordWrap(true);
+    names->addWidget(subtitle);
+    header->addLayout(names, 1);
     return header;
 }
 
@@ -51,7 +53,7 @@ SidebarView::SidebarView(Binding<Pane> pane, QWidget* parent) : QWidget(parent),
 
     // The entries are one page tab list for screen readers.
     auto* tabs = new QWidget(this);
-    setAccessibleRole(*tabs, QAccessible::PageTabList, QStringLiteral("Panes"));
+    setAccessibleRole(*tabs, QAccessible::PageTabList, tr("Panes"));
     auto* list = new QVBoxLayout(tabs);
     list->setContentsMargins(10, 0, 10, 0);
     list->setSpacing(2);

@@ -15,7 +15,10 @@ namespace {
 
 QString sectionTitle(Direction direction)
 {
-    return direction == Direction::output ? QStringLiteral("Output") : QStringLiteral("Input");
+    //: Tray menu section heading over the output devices (as in the desktop's sound settings).
+    return direction == Direction::output ? TrayMenu::tr("Output")
+                                          //: Tray menu section heading over the input devices.
+                                          : TrayMenu::tr("Input");
 }
 
 // A menu text shows "&" only doubled; a single one would underline the next letter.
@@ -31,9 +34,9 @@ QString menuText(const TrayMenu::Entry& entry)
 TrayMenu::TrayMenu(SwitchEngine& engine, QWidget* parent)
     : QMenu(parent), engine_(engine)
 {
-    open_ = addAction(QStringLiteral("Open Vantorelle"), this, &TrayMenu::openWindowRequested);
+    open_ = addAction(tr("Open Vantorelle"), this, &TrayMenu::openWindowRequested);
     addSeparator();
-    addAction(QStringLiteral("Quit Vantorelle"), qApp, &QCoreApplication::quit);
+    addAction(tr("Quit Vantorelle"), qApp, &QCoreApplication::quit);
     connect(new EngineChanges(engine, this), &EngineChanges::changed, this, &TrayMenu::refresh);
     refresh();
 }

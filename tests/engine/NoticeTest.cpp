@@ -226,5 +226,14 @@ TEST_F(NoticeTest, EachNoticeSwitchPublishesSavesAndAsksPermissionOnlyWhenTurned
     EXPECT_FALSE(parts.notifier.playSound());
 }
 
+// A notice keeps its English pattern and names apart for the window's languages; the names go
+// in whole, also one that looks like a placeholder itself.
+TEST(NoticeText, NamesFillThePatternInOnePass)
+{
+    const NoticeText notice{"Input switched", "%1 disconnected — %2 is now active", {"Mic %2", "Desk 100%"}};
+    EXPECT_EQ(notice.body(), "Mic %2 disconnected — Desk 100% is now active");
+    EXPECT_EQ(NoticeText::fillPattern("%3 and %1%", {"a"}), "%3 and a%") << "a missing name leaves its marker";
+}
+
 } // namespace
 } // namespace vantorelle::test

@@ -82,7 +82,7 @@ protected:
         std::ostringstream out;
         Notifier marker(installed.identity(), out);
         const int before = services.callCount(QStringLiteral("Notify"));
-        marker.post("marker", "marker");
+        marker.post({"marker", "marker"});
         ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), before + 1));
     }
 
@@ -97,12 +97,12 @@ TEST_F(NotifierTest, WithoutIdentityPrintsOneFlushedLine)
     std::ostream stream(&buffer);
     Notifier notifier(noIdentity(), stream);
 
-    notifier.post("Device removed", "USB Headset");
+    notifier.post({"Device removed", "USB Headset"});
     EXPECT_EQ(buffer.str(), "[notification] Device removed: USB Headset\n");
     EXPECT_GE(buffer.flushes, 1);
 
-    notifier.post("Input switched", "Lid closed — USB\nMic");
-    notifier.post("Device connected", markupName);
+    notifier.post({"Input switched", "Lid closed — USB\nMic"});
+    notifier.post({"Device connected", markupName});
     EXPECT_EQ(buffer.str(), "[notification] Device removed: USB Headset\n"
                             "[notification] Input switched: Lid closed — USB\uFFFDMic\n"
                             "[notification] Device connected: " + markupName + "\n")
@@ -136,7 +136,7 @@ TEST_F(NotifierTest, WithIdentityAskPermissionOnlyChecksForTheServer)
 TEST_F(NotifierTest, NoticeCarriesTheTextsAndIdentity)
 {
     Notifier notifier(installed.identity(), out);
-    notifier.post("Input switched", "Lid closed — USB Mic");
+    notifier.post({"Input switched", "Lid closed — USB Mic"});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 1));
 
     const std::vector<ReceivedNotice> notices = services.notices();
@@ -165,9 +165,9 @@ TEST_F(NotifierTest, BodyIsEscapedWhereTheServerReadsMarkup)
         QStringLiteral("Cans &lt;b&gt;bold&lt;/b&gt; &amp;amp; &lt;a href=http://example.invalid/&gt;click&lt;/a&gt;");
     ASSERT_TRUE(services.startNotifications(QStringLiteral("body")));
     Notifier notifier(installed.identity(), out);
-    notifier.post(markupName, markupName); // before the server can have answered
+    notifier.post({markupName, markupName}); // before the server can have answered
     ASSERT_TRUE(waitUntil([&] { return notifier.serverReadsMarkup() == false; }));
-    notifier.post(markupName, markupName);
+    notifier.post({markupName, markupName});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 2));
     std::vector<ReceivedNotice> notices = services.notices();
     ASSERT_EQ(notices.size(), 2U);
@@ -177,7 +177,7 @@ TEST_F(NotifierTest, BodyIsEscapedWhereTheServerReadsMarkup)
     // The usual servers, GNOME Shell's, Plasma's, mako and dunst, read markup.
     ASSERT_TRUE(services.startNotifications());
     ASSERT_TRUE(waitUntil([&] { return notifier.serverReadsMarkup() == true; }));
-    notifier.post(markupName, markupName);
+    notifier.post({markupName, markupName});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 1));
     const std::vector<ReceivedNotice> later = services.notices();
     ASSERT_EQ(later.size(), 1U);
@@ -190,9 +190,9 @@ TEST_F(NotifierTest, SoundSwitchIsTakenAtThePost)
 {
     Notifier notifier(installed.identity(), out);
     notifier.setPlaySound(true);
-    notifier.post("With sound", "a");
+    notifier.post({"With sound", "a"});
     notifier.setPlaySound(false);
-    notifier.post("Silent", "b");
+    notifier.post({"Silent", "b"});
     notifier.setPlaySound(true);
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 2));
 
@@ -210,8 +210,8 @@ TEST_F(NotifierTest, SoundSwitchIsTakenAtThePost)
 TEST_F(NotifierTest, IdenticalPostsAreSeparateNotices)
 {
     Notifier notifier(installed.identity(), out);
-    notifier.post("Device connected", "USB Headset");
-    notifier.post("Device connected", "USB Headset");
+    notifier.post({"Device connected", "USB Headset"});
+    notifier.post({"Device connected", "USB Headset"});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 2));
 
     const std::vector<ReceivedNotice> notices = services.notices();
@@ -227,11 +227,11 @@ TEST_F(NotifierTest, WithoutServerNoticesAreDroppedNotQueued)
     Notifier notifier(installed.identity(), out);
     services.stopNotifications();
     notifier.askPermission();
-    notifier.post("Lost", "nobody listens");
+    notifier.post({"Lost", "nobody listens"});
     EXPECT_TRUE(out.str().empty());
 
     ASSERT_TRUE(services.startNotifications());
-    notifier.post("Kept", "a server is back");
+    notifier.post({"Kept", "a server is back"});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 1));
     postMarker();
     const std::vector<ReceivedNotice> notices = services.notices();
@@ -245,12 +245,12 @@ TEST_F(NotifierTest, WithoutSessionBusNoticesAreDroppedUntilItIsThere)
     services.stopSessionBus();
     Notifier notifier(installed.identity(), out);
     notifier.askPermission();
-    notifier.post("Lost", "no bus");
+    notifier.post({"Lost", "no bus"});
     EXPECT_TRUE(out.str().empty());
 
     ASSERT_TRUE(services.startSessionBus());
     ASSERT_TRUE(services.startNotifications());
-    notifier.post("Kept", "the bus is back");
+    notifier.post({"Kept", "the bus is back"});
     ASSERT_TRUE(services.waitForCalls(QStringLiteral("Notify"), 1));
     const std::vector<ReceivedNotice> notices = services.notices();
     ASSERT_EQ(notices.size(), 1U);

@@ -13,9 +13,13 @@
 #include "ui/ArrowButton.h"
 #include "store/PriorityStore.h"
 #include "ui/Symbols.h"
+#include "ui/ElidedLabel.h"
+#include "ui/ActivePill.h"
+#include "ui/SettingsPaneView.h"
 #include "ui/TrayMenu.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QIcon>
 #include <QScreen>
@@ -279,6 +283,120 @@ TEST(Screenshots, SettingsPaneWithTheLoginError)
         if (widget->accessibleName() == QStringLiteral("Launch at login")) click(*widget);
     }
     save(window, "window-settings-login-error.png");
+}
+
+// What a longer language could spoil in `window`: a text wider than its place (or, wrapped,
+// taller), one reaching past the side of the window or of its pane, two texts over each other.
+// Device names may end in an ellipsis: they are the user's, never translated; so may any text
+// of a one-line label made to end in one (its whole text is then its tooltip) when
+// `ellipsisAllowed`.
+std::vector<std::string> textFaults(QWidget& window, const std::set<QString>& deviceNames, bool ellipsisAllowed)
+{
+    struct Shown {
+        const QWidget* widget;
+        QString text;
+        QRect area;
+    };
+    std::vector<Shown> shown;
+    std::vector<std::string> faults;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window)) continue;
+        QString text;
+        bool cut = false;
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            text = label->text();
+            cut = label->wordWrap() ? label->heightForWidth(label->width()) > label->height()
+                                    : label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width();
+        } else if (auto* elided = qobject_cast<ElidedLabel*>(widget)) {
+            text = elided->text();
+            cut = elided->shownText() != text && !deviceNames.contains(text) && !ellipsisAllowed;
+        } else if (auto* pill = qobject_cast<ActivePill*>(widget)) {
+            text = ActivePill::text();
+            cut = pill->width() < pill->sizeHint().width();
+        }
+        if (text.isEmpty()) continue;
+        const QRect area(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        if (cut) faults.push_back("cut: " + text.toStdString());
+        QRect side = window.rect();
+        for (QWidget* up = widget->parentWidget(); up != nullptr && up != &window; up = up->parentWidget()) {
+            if (auto* scroll = qobject_cast<QAbstractScrollArea*>(up)) {
+                side = QRect(scroll->viewport()->mapTo(&window, QPoint(0, 0)), scroll->viewport()->size());
+                break;
+            }
+        }
+        if (area.left() < side.left() || area.right() > side.right()) faults.push_back("past the side: " + text.toStdString());
+        for (const Shown& other : shown) {
+            if (!other.area.intersects(area) || other.widget->isAncestorOf(widget) || widget->isAncestorOf(other.widget)) continue;
+            faults.push_back("over each other: " + text.toStdString() + " / " + other.text.toStdString());
+        }
+        shown.push_back({widget, text, area});
+    }
+    return faults;
+}
+
+// Every pane with cards in every state, the calls section and both error lines of the settings,
+// in the pseudo-language and each shipped language: no text is cut or lies over another (the
+// pseudo-language's may end in the ellipsis of a card's one-line caption), the device names are
+// shown as they are. It runs once more at scale 2.
+TEST(Screenshots, LongerLanguagesFitTheWindow)
+{
+    const std::set<QString> names{"Built-in Audio Analog Stereo", "USB Headset", "Jabra Evolve2 65", "Desk Mic",
+                                  "LG UltraFine Monitor", "Studio Speakers"};
+    for (const QString language : {"pseudo", "de", "fr", "es", "it", "pt_BR"}) {
+        SCOPED_TRACE(language.toStdString());
+        const WindowLanguage shownIn(language);
+        FakeEngineParts parts;
+        parts.audio.add(FakeAudioSystem::device(1, "builtin-mic", "Built-in Audio Analog Stereo", true, false, true));
+        parts.audio.add(FakeAudioSystem::device(2, "headset", "Jabra Evolve2 65", true, true, false, DeviceKind::headphones));
+        parts.audio.add(FakeAudioSystem::device(3, "usb", "USB Headset", true, false));
+        parts.audio.add(FakeAudioSystem::device(4, "spk", "Built-in Audio Analog Stereo", false, true, true));
+        parts.audio.add(FakeAudioSystem::device(5, "hdmi", "LG UltraFine Monitor", false, true, false, DeviceKind::display));
+        parts.audio.defaultInput = "headset";
+        parts.audio.defaultOutput = "spk";
+        parts.lid.report(true);
+        StoredSettings stored;
+        stored.inputPriority = {{"headset", "Jabra Evolve2 65"}, {"builtin-mic", "Built-in Audio Analog Stereo"},
+                                {"usb", "USB Headset"}, {"gone", "Desk Mic"}};
+        stored.outputPriority = {{"spk", "Built-in Audio Analog Stereo"}, {"studio", "Studio Speakers"},
+                                 {"hdmi", "LG UltraFine Monitor", "", false}, {"headset", "Jabra Evolve2 65"}};
+        stored.callsOutputPriority = {{"headset", "Jabra Evolve2 65"}, {"spk", "Built-in Audio Analog Stereo"}};
+        stored.routeCallsOutput = true;
+        const auto engine = parts.makeEngine(stored);
+        engine->start();
+        TempFolder config;
+        MainWindow window(*engine, [&] {
+            return LoginItem(AppIdentity::forExecutable("/src/build/vantorelle"), config / "autostart");
+        });
+        window.show();
+        QCoreApplication::processEvents();
+        for (const Pane pane : allPanes) {
+            window.setPane(pane);
+            if (auto* settings = qobject_cast<SettingsPaneView*>(window.paneView()); settings != nullptr) {
+                settings->loginErrorLabel().parentWidget()->setVisible(true);
+                settings->saveErrorLabel().parentWidget()->setVisible(true);
+            }
+            // The new pane settles (its switches slide, a second line makes an entry taller) by
+            // events; a text still cut once the wait is over stays cut.
+            std::vector<std::string> faults;
+            waitUntil([&] {
+                faults = textFaults(window, names, language == QLatin1String("pseudo"));
+                return faults.empty();
+            }, 3s);
+            const char* const paneName = std::array{"input", "output", "settings"}[static_cast<std::size_t>(pane)];
+            for (const std::string& fault : faults) ADD_FAILURE() << paneName << ": " << fault;
+            pumpEvents(150ms); // for the picture: switch knobs and other short animations settle
+            if (pane != Pane::settings) {
+                const auto cardNames = window.findChildren<ElidedLabel*>();
+                EXPECT_TRUE(std::ranges::any_of(cardNames, [](const ElidedLabel* label) {
+                    return label->text() == QLatin1String("Jabra Evolve2 65");
+                })) << "names are shown as they are";
+            }
+            if (language != QLatin1String("pseudo") && language != QLatin1String("de")) continue;
+            const QSize pixels = window.size() * window.devicePixelRatio();
+            save(window, qPrintable(QStringLiteral("language-%1-%2-%3x%4.png")
+                                        .arg(language, QLatin1String(paneName)).arg(pixels.width()).arg(pixels.height())));
+        }
+    }
 }
 
 TEST(Screenshots, SymbolSheetAndMarks)

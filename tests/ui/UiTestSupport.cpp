@@ -2,16 +2,19 @@
 
 #include "support/platform/DBusServices.h"
 #include "ui/LightAppearance.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTranslator>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace vantorelle::test {
 
@@ -92,6 +95,27 @@ QLabel* findLabel(QWidget& root, const QString& text)
         if (label->text() == text) return label;
     }
     return nullptr;
+}
+
+WindowLanguage::WindowLanguage(const QString& language) : before_(QLocale())
+{
+    if (language == QLatin1String("pseudo")) {
+        auto pseudo = std::make_unique<QTranslator>(qApp);
+        EXPECT_TRUE(pseudo->load(QStringLiteral(VANTORELLE_PSEUDO_QM)));
+        QCoreApplication::installTranslator(pseudo.release());
+        return;
+    }
+    QLocale::setDefault(QLocale(language));
+    installTranslations(*qApp);
+}
+
+WindowLanguage::~WindowLanguage()
+{
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    QLocale::setDefault(before_);
 }
 
 std::filesystem::path screenshotFolder()

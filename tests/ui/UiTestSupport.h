@@ -7,6 +7,7 @@
 #include "support/core/TempFolder.h"
 
 #include <QColor>
+#include <QLocale>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -36,6 +37,20 @@ int lightness(QColor colour);
 
 // The first label under `root` showing exactly `text`, or null.
 QLabel* findLabel(QWidget& root, const QString& text);
+
+// The program's texts in another language while it lives: `language` ("de", "pt_BR" …) as the
+// session's, through the program's own loader, or "pseudo": every text about 40 % longer and
+// accented, built in the test tree. Widgets made meanwhile show it.
+class WindowLanguage {
+public:
+    explicit WindowLanguage(const QString& language);
+    ~WindowLanguage();
+    WindowLanguage(const WindowLanguage&) = delete;
+    WindowLanguage& operator=(const WindowLanguage&) = delete;
+
+private:
+    QLocale before_;
+};
 
 // Where screenshots go: <build>/screenshots (created on demand).
 std::filesystem::path screenshotFolder();

@@ -54,9 +54,9 @@ public:
     bool playSound() const { return playSound_; }
     void setPlaySound(bool playSound) override { playSound_ = playSound; }
     void askPermission() override { ++permissionRequests; }
-    void post(const std::string& title, const std::string& body) override
+    void post(const NoticeText& notice) override
     {
-        notices.push_back(Notice{title, body, playSound_});
+        notices.push_back(Notice{notice.title, notice.body(), playSound_});
     }
 
     std::vector<Notice> notices;
