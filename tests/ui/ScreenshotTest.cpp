@@ -2,9 +2,11 @@
 #include "UiTestSupport.h"
 
 #include "support/platform/QtWait.h"
+#include "ui/ActivePill.h"
 #include "ui/AppMark.h"
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
+#include "ui/ElidedLabel.h"
 #include "ui/InlineNameEdit.h"
 #include "ui/MainWindow.h"
 #include "ui/PaneScrollArea.h"
@@ -16,9 +18,12 @@
 #include "ui/TrayMenu.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +190,91 @@ TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
     pane->card("headset")->startRename();
     pane->card("headset")->nameEdit()->setText(QStringLiteral("Kitchen headset"));
     save(window, "rename-edit.png");
+}
+
+// Captions and status marks stand out 4.5:1 or more from their card on every look a card can
+// have (active, next in line, standing by; not connected, lid-blocked, never chosen
+// automatically, connecting, failed to connect; on the main and the calls stack), read off the
+// drawn pixels at scale 1 and 2.
+TEST(Screenshots, CardTextIsReadableInEveryState)
+{
+    struct Scene {
+        const char* name;
+        Direction direction;
+        StoredSettings stored;
+        std::string defaultUID;
+        bool lidClosed = false;
+    };
+    const std::string bt1 = "bluez:AA:BB:CC:DD:EE:01:output";
+    const std::string bt2 = "bluez:AA:BB:CC:DD:EE:02:output";
+    std::vector<Scene> scenes(4);
+    scenes[0] = {"output", Direction::output, {}, "spk"};
+    scenes[0].stored.outputPriority = {{"spk", "Laptop Speakers"}, {"hdmi", "LG UltraFine Monitor"}, {"desk", "Desk Speakers"},
+                                       {"gone", "Old Headset"}, {bt1, "Travel Headset"}, {bt2, "Kitchen Speaker"}};
+    scenes[1] = {"never-automatic", Direction::output, {}, "spk"};
+    scenes[1].stored.outputPriority = {{"spk", "Laptop Speakers", "", false}, {"hdmi", "LG UltraFine Monitor", "", false},
+                                       {"gone", "Old Headset", "", false}, {"desk", "Desk Speakers"}};
+    scenes[1].stored.callsOutputPriority = {{"desk", "Desk Speakers", "", false}, {"hdmi", "LG UltraFine Monitor"}};
+    scenes[1].stored.routeCallsOutput = true;
+    scenes[2] = {"lid-closed", Direction::input, {}, "mic", true};
+    scenes[2].stored.inputPriority = {{"mic", "Built-in Microphone"}, {"gone", "Desk Mic"}};
+    scenes[2].stored.callsInputPriority = {{"mic", "Built-in Microphone"}, {"usb", "USB Microphone", "", false},
+                                           {"cam", "USB HD Camera", "", false}};
+    scenes[2].stored.routeCallsInput = true;
+    scenes[3] = {"lid-open", Direction::input, {}, "usb"};
+    scenes[3].stored.inputPriority = {{"usb", "USB Microphone"}, {"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}};
+    scenes[3].stored.callsInputPriority = {{"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}};
+    scenes[3].stored.routeCallsInput = true;
+
+    for (Scene& scene : scenes) {
+        FakeEngineParts parts;
+        parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
+        parts.audio.add(FakeAudioSystem::device(2, "hdmi", "LG UltraFine Monitor", false, true, false, DeviceKind::display));
+        parts.audio.add(FakeAudioSystem::device(3, "desk", "Desk Speakers", false, true));
+        parts.audio.add(FakeAudioSystem::device(4, "mic", "Built-in Microphone", true, false, true));
+        parts.audio.add(FakeAudioSystem::device(5, "cam", "USB HD Camera", true, false, false, DeviceKind::camera));
+        if (scene.direction == Direction::input) parts.audio.add(FakeAudioSystem::device(6, "usb", "USB Microphone", true, false));
+        (scene.direction == Direction::input ? parts.audio.defaultInput : parts.audio.defaultOutput) = scene.defaultUID;
+        parts.lid.report(scene.lidClosed);
+        scene.stored.autoSwitchInput = scene.stored.autoSwitchOutput = false;
+        const auto engine = parts.makeEngine(scene.stored);
+        engine->start();
+        FakeBluetooth bluetooth;
+        bluetooth.known = {"AA:BB:CC:DD:EE:01", "AA:BB:CC:DD:EE:02"};
+        DevicePaneView pane(*engine, scene.direction, {}, &bluetooth);
+        pane.resize(671, 1100); // every card in sight
+        pane.show();
+        QCoreApplication::processEvents();
+        for (const std::string& uid : {bt1, bt2}) {
+            if (DeviceCard* card = pane.card(uid)) card->connectItem()->action();
+        }
+        bluetooth.answer("AA:BB:CC:DD:EE:02", "Could not connect: the headset is off or out of range");
+        QCoreApplication::processEvents();
+
+        for (const double ratio : {1.0, 2.0}) {
+            const QImage image = grabAt(pane, ratio);
+            const std::string picture = "contrast-" + std::string(scene.name) + "-scale" + std::to_string(int(ratio)) + ".png";
+            saveImage(image, picture.c_str());
+            for (const DeviceCard* card : pane.findChildren<DeviceCard*>()) {
+                ASSERT_TRUE(pane.rect().contains(QRect(card->mapTo(&pane, QPoint(0, 0)), card->size())));
+                std::vector<std::pair<QString, QRectF>> texts;
+                const auto add = [&](const QWidget& part, const QString& text, QRectF area) {
+                    if (part.isVisible()) texts.emplace_back(text, area.translated(part.mapTo(&pane, QPoint(0, 0))));
+                };
+                add(card->captionLabel(), card->captionLabel().text(), card->captionLabel().rect());
+                add(card->statusLabel(), card->statusLabel().text(), card->statusLabel().rect());
+                add(card->pill(), ActivePill::text(), card->pill().textArea());
+                for (const auto& [text, area] : texts) {
+                    const QRect pixels = QRectF(area.topLeft() * ratio, area.size() * ratio).toAlignedRect();
+                    const double contrast = textContrast(image, pixels);
+                    std::printf("%-16s scale %.0f  %-24s %-48s %.2f\n", scene.name, ratio,
+                                card->nameLabel().text().toUtf8().constData(), text.toUtf8().constData(), contrast);
+                    EXPECT_GE(contrast, 4.5) << scene.name << ", scale " << ratio << ", " << card->nameLabel().text().toStdString()
+                                             << ": " << text.toStdString();
+                }
+            }
+        }
+    }
 }
 
 // The Output pane scrolled to its calls section: a headset for calls, the speakers for the rest.
