@@ -20,9 +20,6 @@ QFont pillFont()
     return uiFont(11, FontWeight::bold);
 }
 
-// The darker end of the active gradient.
-constexpr QColor pillTextColor{0, 113, 232};
-
 } // namespace
 
 ActivePill::ActivePill(QWidget* parent) : QWidget(parent)
@@ -70,7 +67,8 @@ void ActivePill::paintEvent(QPaintEvent*)
     painter.setBrush(Palette::switchGreen);
     painter.drawEllipse(dot);
 
-    painter.setPen(pillTextColor);
+    // The darker end of the active gradient, as on "Next in line".
+    painter.setPen(Palette::activeGradient.second);
     painter.setFont(pillFont());
     painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
 }
