@@ -220,6 +220,7 @@ TEST(Screenshots, CardTextIsReadableInEveryState)
         // On the calls stack nothing is usable: the lid-blocked default is active there too.
         {"lid-closed", Direction::input, "mic", true, {{"mic", "Built-in Microphone"}, {"gone", "Desk Mic"}},
          {{"mic", "Built-in Microphone"}, {"usb", "USB Microphone", "", false}, {"cam", "USB HD Camera", "", false}}},
+        {"lid-blocked", Direction::input, "usb", true, {{"usb", "USB Microphone"}, {"mic", "Built-in Microphone"}}, {}},
         {"lid-open", Direction::input, "usb", false,
          {{"usb", "USB Microphone"}, {"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}},
          {{"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}}},
