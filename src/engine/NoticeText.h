@@ -20,7 +20,7 @@ struct NoticeText {
     std::string title;
     // "%1 is now active": %1, %2 … stand for `names` in order.
     std::string bodyPattern;
-    std::vector<std::string> names;
+    std::vector<std::string> names{};
 
     // The English body.
     std::string body() const { return fillPattern(bodyPattern, names); }

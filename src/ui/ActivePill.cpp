@@ -20,9 +20,6 @@ QFont pillFont()
     return uiFont(11, FontWeight::bold);
 }
 
-// The darker end of the active gradient.
-constexpr QColor pillTextColor{0, 113, 232};
-
 } // namespace
 
 ActivePill::ActivePill(QWidget* parent) : QWidget(parent)
@@ -50,22 +47,31 @@ QPainterPath ActivePill::shape() const
     return capsule(QRectF(rect()));
 }
 
+QRectF ActivePill::inner() const
+{
+    return QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
+}
+
+QRectF ActivePill::textArea() const
+{
+    return inner().adjusted(dotSize + gap, 0, 0, 0);
+}
+
 void ActivePill::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillPath(shape(), Qt::white);
 
-    const QRectF inner = QRectF(rect()).adjusted(horizontalPadding, verticalPadding, -horizontalPadding, -verticalPadding);
-    const QRectF dot(inner.left(), inner.center().y() - dotSize / 2, dotSize, dotSize);
+    const QRectF dot(inner().left(), inner().center().y() - dotSize / 2, dotSize, dotSize);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Palette::switchGreen);
     painter.drawEllipse(dot);
 
-    painter.setPen(pillTextColor);
+    // The darker end of the active gradient, as on "Next in line".
+    painter.setPen(Palette::activeGradient.second);
     painter.setFont(pillFont());
-    const QRectF textArea(dot.right() + gap, inner.top(), inner.right() - dot.right() - gap, inner.height());
-    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
 }
 
 } // namespace vantorelle

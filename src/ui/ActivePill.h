@@ -14,6 +14,8 @@ public:
     static QString text();
     // The capsule's outline in the pill's coordinates.
     QPainterPath shape() const;
+    // Where the text lies, in the pill's coordinates.
+    QRectF textArea() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -25,6 +27,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Inside the padding: the dot, then the text.
+    QRectF inner() const;
 };
 
 } // namespace vantorelle

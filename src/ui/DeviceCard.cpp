@@ -74,8 +74,8 @@ DeviceCard::DeviceCard(SwitchEngine& engine, Direction direction, StackKind stac
       rank_(makeLabel(QString(), uiFont(18, FontWeight::heavy, -0.3), Palette::rankGreyCard, this)),
       icon_(new SymbolView(QStringLiteral("mic"), 14, FontWeight::medium, Palette::textSoft, tileSize, this)),
       name_(new ElidedLabel(QString(), uiFont(14, FontWeight::semibold), Palette::textSoft, this)),
-      caption_(new ElidedLabel(QString(), uiFont(11.5, FontWeight::regular), Palette::greyLight, this)),
-      status_(makeLabel(QString(), uiFont(11.5, FontWeight::semibold), Palette::greyFaint, this)),
+      caption_(new ElidedLabel(QString(), uiFont(11.5, FontWeight::regular), Palette::grey, this)),
+      status_(makeLabel(QString(), uiFont(11.5, FontWeight::semibold), Palette::grey, this)),
       pill_(new ActivePill(this)), up_(new ArrowButton(true, this)), down_(new ArrowButton(false, this))
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -324,27 +324,28 @@ void DeviceCard::restyle()
         failed ? connection_->failure() : caption(row, direction_, state_.isNextInLine);
     const bool showCaption = meterBar_ == nullptr && subtitle.has_value();
     caption_->setText(subtitle.value_or(QString()));
-    caption_->setColor(failed ? destructiveColor : Palette::greyLight);
+    caption_->setColor(failed ? Palette::failureRed : active ? Palette::captionOnActive : Palette::grey);
     caption_->setVisible(showCaption);
 
     pill_->setVisible(active);
     status_->setVisible(!active);
     const bool connecting = connection_ && connection_->isConnecting();
     status_->setText(connecting ? tr("Connecting…") : statusText(row, state_.isNextInLine));
-    setLabelColor(*status_, state_.isNextInLine ? Palette::blue : Palette::greyFaint);
+    setLabelColor(*status_, state_.isNextInLine ? Palette::activeGradient.second : Palette::grey);
 
     up_->setOnActiveCard(row.isActive);
     up_->setEnabled(!state_.isFirst);
     down_->setOnActiveCard(row.isActive);
     down_->setEnabled(!state_.isLast);
 
+    // On a dimmed card the caption, the status mark and the focus ring keep their full strength:
+    // faded, no colour would stand out enough from the card to be read.
     setWidgetOpacity(*this, drawnOpacity(), [this](QPainter& painter) {
-        // On a dimmed card the focus ring keeps its full strength.
         if (showsFocusRing(*this)) paintFocusRing(painter, cardShape());
         for (const ArrowButton* arrow : {up_, down_}) {
             if (showsFocusRing(*arrow)) paintFocusRing(painter, continuousRoundedRect(QRectF(arrow->geometry()), ArrowButton::cornerRadius));
         }
-    });
+    }, {caption_, status_, pill_});
     setAccessibleName(QString::fromStdString(row.name));
     // Under the user's name for it, the device's own name stays at hand.
     const bool renamed = !row.deviceName.empty() && row.deviceName != row.name;

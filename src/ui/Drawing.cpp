@@ -6,11 +6,14 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QPalette>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vantorelle {
@@ -192,41 +195,98 @@ bool showsFocusRing(const QWidget& widget)
 
 namespace {
 
+// On a part that its dimmed parent draws at full strength: while the parent takes its dimmed
+// picture, the part is kept for later instead of drawn into it.
+class HeldBackEffect final : public QGraphicsEffect {
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+    void holdBack(bool held) noexcept { held_ = held; }
+    // What was kept (none when the part was not drawn), and where, in the part's coordinates.
+    std::optional<std::pair<QPixmap, QPoint>> takeKept() { return std::exchange(kept_, std::nullopt); }
+
+protected:
+    void draw(QPainter* painter) override
+    {
+        if (!held_) {
+            drawSource(painter);
+            return;
+        }
+        QPoint offset;
+        QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::NoPad);
+        kept_.emplace(std::move(picture), offset);
+    }
+
+private:
+    bool held_ = false;
+    std::optional<std::pair<QPixmap, QPoint>> kept_;
+};
+
+HeldBackEffect* heldBackEffect(QWidget* part)
+{
+    return part != nullptr ? dynamic_cast<HeldBackEffect*>(part->graphicsEffect()) : nullptr;
+}
+
 // The widget with its children as one picture at an opacity, as the toolkit's opacity effect
-// draws it, and then what must stay at full strength.
+// draws it, and then what must stay at full strength: the undimmed parts, then the overlay.
 class DimmingEffect final : public QGraphicsEffect {
 public:
-    DimmingEffect(double opacity, std::function<void(QPainter&)> overlay, QObject* parent)
-        : QGraphicsEffect(parent), opacity_(opacity), overlay_(std::move(overlay))
+    DimmingEffect(double opacity, std::function<void(QPainter&)> overlay, const std::vector<QWidget*>& undimmed,
+                  QWidget* parent)
+        : QGraphicsEffect(parent), widget_(parent), opacity_(opacity), overlay_(std::move(overlay)),
+          undimmed_(undimmed.begin(), undimmed.end())
     {
     }
 
 protected:
     void draw(QPainter* painter) override
     {
+        holdBack(true);
         QPoint offset;
         const QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, QGraphicsEffect::PadToEffectiveBoundingRect);
+        holdBack(false);
         painter->save();
         painter->setOpacity(painter->opacity() * opacity_);
         painter->drawPixmap(offset, picture);
         painter->restore();
+        for (QWidget* part : undimmed_) {
+            HeldBackEffect* const effect = heldBackEffect(part);
+            if (effect == nullptr) continue;
+            if (const auto kept = effect->takeKept()) painter->drawPixmap(part->mapTo(widget_, kept->second), kept->first);
+        }
         if (overlay_) overlay_(*painter);
     }
 
 private:
+    void holdBack(bool held)
+    {
+        for (QWidget* part : undimmed_) {
+            if (HeldBackEffect* const effect = heldBackEffect(part)) effect->holdBack(held);
+        }
+    }
+
+    QWidget* widget_;
     double opacity_;
     std::function<void(QPainter&)> overlay_;
+    std::vector<QPointer<QWidget>> undimmed_;
 };
 
 } // namespace
 
-void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay)
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay,
+                      const std::vector<QWidget*>& undimmed)
 {
-    if (opacity >= 1.0) {
+    const bool dimmed = opacity < 1.0;
+    for (QWidget* part : undimmed) {
+        const bool held = heldBackEffect(part) != nullptr;
+        if (dimmed && !held) part->setGraphicsEffect(new HeldBackEffect(part));
+        if (!dimmed && held) part->setGraphicsEffect(nullptr);
+    }
+    if (!dimmed) {
         widget.setGraphicsEffect(nullptr);
         return;
     }
-    widget.setGraphicsEffect(new DimmingEffect(std::clamp(opacity, 0.0, 1.0), std::move(overlay), &widget));
+    widget.setGraphicsEffect(new DimmingEffect(std::max(opacity, 0.0), std::move(overlay), undimmed, &widget));
 }
 
 void fillBackground(QWidget& widget, const QColor& color)

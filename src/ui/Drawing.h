@@ -8,6 +8,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QWidget;
@@ -65,8 +66,11 @@ bool showsFocusRing(const QWidget& widget);
 // Fills the widget's background with one colour (lines, dividers, the window itself).
 void fillBackground(QWidget& widget, const QColor& color);
 
-// Draws a widget and its children at reduced opacity (1 removes the effect), and then
-// `overlay` at full opacity in the widget's coordinates (a focus ring that must not fade).
-void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay = {});
+// Draws a widget and its children at reduced opacity (1 removes the effect), except the
+// `undimmed` children (text that must stay readable), which it draws at full strength on top,
+// and then `overlay` at full opacity in the widget's coordinates (a focus ring that must not
+// fade).
+void setWidgetOpacity(QWidget& widget, double opacity, std::function<void(QPainter&)> overlay = {},
+                      const std::vector<QWidget*>& undimmed = {});
 
 } // namespace vantorelle

@@ -46,6 +46,12 @@ inline constexpr QColor rankGreyCard{197, 208, 221};
 inline constexpr QColor arrowBorder{214, 214, 219};
 inline constexpr QColor barGreen{185, 242, 197};
 inline constexpr QColor switchGreen{52, 199, 89};
+// Text stands out 4.5:1 or more from what it lies on. Two card texts need colours of their
+// own for that: a caption on the active card's gradient, which only a grey this close to black
+// manages all across, and the line saying a connection failed, the standard red darkened until
+// a grey card keeps it readable.
+inline constexpr QColor captionOnActive{23, 23, 24};
+inline constexpr QColor failureRed{231, 0, 0};
 
 // Diagonal: lightest at the top leading corner.
 inline constexpr LinearGradientSpec activeGradient{QPointF(0, 0), QColor(47, 150, 255), QPointF(1, 1),

@@ -26,7 +26,8 @@ QString menuText(const TrayMenu::Entry& entry)
 {
     QString text = entry.name;
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return entry.isAutomatic ? text : text + QStringLiteral(" (never automatic)");
+    //: A device in the tray menu that the rule never switches to; it can still be picked here.
+    return entry.isAutomatic ? text : TrayMenu::tr("%1 (never automatic)").arg(text);
 }
 
 } // namespace

@@ -70,13 +70,13 @@ TEST_F(DevicePaneViewTest, CardsCarryRankStateAndNextInLine)
     EXPECT_EQ(cards[1]->statusLabel().text(), "Not connected");
     EXPECT_EQ(cards[1]->captionLabel().text(), "Keeps its seat for when it returns");
     EXPECT_EQ(cards[1]->drawnOpacity(), 0.55);
-    EXPECT_EQ(labelColor(cards[1]->statusLabel()), Palette::greyFaint);
+    EXPECT_EQ(labelColor(cards[1]->statusLabel()), Palette::grey);
     EXPECT_EQ(cards[1]->icon().symbol(), "mic") << "the server says nothing of a device that is gone";
     EXPECT_FALSE(cards[1]->shadow().has_value());
 
     EXPECT_EQ(cards[2]->look(), DeviceCard::Look::nextInLine);
     EXPECT_EQ(cards[2]->statusLabel().text(), "Next in line");
-    EXPECT_EQ(labelColor(cards[2]->statusLabel()), Palette::blue);
+    EXPECT_EQ(labelColor(cards[2]->statusLabel()), Palette::activeGradient.second);
     EXPECT_EQ(cards[2]->captionLabel().text(), "Takes over if the active device disconnects");
     EXPECT_EQ(labelColor(cards[2]->rankLabel()), Palette::rankWhiteCard);
     EXPECT_EQ(cards[2]->icon().symbol(), "video");

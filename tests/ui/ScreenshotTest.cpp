@@ -2,9 +2,11 @@
 #include "UiTestSupport.h"
 
 #include "support/platform/QtWait.h"
+#include "ui/ActivePill.h"
 #include "ui/AppMark.h"
 #include "ui/DeviceCard.h"
 #include "ui/DevicePaneView.h"
+#include "ui/ElidedLabel.h"
 #include "ui/InlineNameEdit.h"
 #include "ui/MainWindow.h"
 #include "ui/PaneScrollArea.h"
@@ -26,6 +28,9 @@
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <set>
 
 using namespace std::chrono_literals;
 
@@ -204,6 +209,96 @@ TEST(Screenshots, NeverChosenAutomaticallyAndRenaming)
     pane->card("headset")->startRename();
     pane->card("headset")->nameEdit()->setText(QStringLiteral("Kitchen headset"));
     save(window, "rename-edit.png");
+}
+
+// Captions and status marks stand out 4.5:1 or more from their card on every look a card can
+// have (active, next in line, standing by; each dimmed where it can be: not connected,
+// lid-blocked, never chosen automatically; connecting, failed to connect), read off the drawn
+// pixels at scale 1 and 2. The pictures are saved for a person to look at.
+TEST(Screenshots, CardTextIsReadableInEveryState)
+{
+    const std::string bt1 = "bluez:AA:BB:CC:DD:EE:01:output";
+    const std::string bt2 = "bluez:AA:BB:CC:DD:EE:02:output";
+    struct Scene {
+        const char* name;
+        Direction direction;
+        std::string defaultUID;
+        bool lidClosed;
+        std::vector<SavedDevice> stack;
+        std::vector<SavedDevice> callsStack; // calls are routed when it has entries
+    };
+    const std::vector<Scene> scenes{
+        {"output", Direction::output, "spk", false,
+         {{"spk", "Laptop Speakers"}, {"hdmi", "LG UltraFine Monitor"}, {"desk", "Desk Speakers"}, {"gone", "Old Headset"},
+          {bt1, "Travel Headset"}, {bt2, "Kitchen Speaker"}}, {}},
+        {"never-automatic", Direction::output, "spk", false,
+         {{"spk", "Laptop Speakers", "", false}, {"hdmi", "LG UltraFine Monitor", "", false}, {"gone", "Old Headset", "", false},
+          {"desk", "Desk Speakers"}},
+         {{"desk", "Desk Speakers", "", false}, {"hdmi", "LG UltraFine Monitor"}}},
+        // On the calls stack nothing is usable: the lid-blocked default is active there too.
+        {"lid-closed", Direction::input, "mic", true, {{"mic", "Built-in Microphone"}, {"gone", "Desk Mic"}},
+         {{"mic", "Built-in Microphone"}, {"usb", "USB Microphone", "", false}, {"cam", "USB HD Camera", "", false}}},
+        {"lid-blocked", Direction::input, "usb", true, {{"usb", "USB Microphone"}, {"mic", "Built-in Microphone"}}, {}},
+        {"lid-open", Direction::input, "usb", false,
+         {{"usb", "USB Microphone"}, {"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}},
+         {{"mic", "Built-in Microphone"}, {"cam", "USB HD Camera"}}},
+    };
+
+    std::set<std::string> covered;
+    for (const Scene& scene : scenes) {
+        FakeEngineParts parts;
+        parts.audio.add(FakeAudioSystem::device(1, "spk", "Laptop Speakers", false, true, true));
+        parts.audio.add(FakeAudioSystem::device(2, "hdmi", "LG UltraFine Monitor", false, true, false, DeviceKind::display));
+        parts.audio.add(FakeAudioSystem::device(3, "desk", "Desk Speakers", false, true));
+        parts.audio.add(FakeAudioSystem::device(4, "mic", "Built-in Microphone", true, false, true));
+        parts.audio.add(FakeAudioSystem::device(5, "cam", "USB HD Camera", true, false, false, DeviceKind::camera));
+        parts.audio.add(FakeAudioSystem::device(6, "usb", "USB Microphone", true, false));
+        const bool input = scene.direction == Direction::input;
+        (input ? parts.audio.defaultInput : parts.audio.defaultOutput) = scene.defaultUID;
+        parts.lid.report(scene.lidClosed);
+        StoredSettings stored;
+        stored.autoSwitchInput = stored.autoSwitchOutput = false;
+        (input ? stored.inputPriority : stored.outputPriority) = scene.stack;
+        (input ? stored.callsInputPriority : stored.callsOutputPriority) = scene.callsStack;
+        (input ? stored.routeCallsInput : stored.routeCallsOutput) = !scene.callsStack.empty();
+        const auto engine = parts.makeEngine(stored);
+        engine->start();
+        FakeBluetooth bluetooth;
+        bluetooth.known = {"AA:BB:CC:DD:EE:01", "AA:BB:CC:DD:EE:02"};
+        DevicePaneView pane(*engine, scene.direction, {}, &bluetooth);
+        pane.resize(671, 1100); // every card in sight
+        pane.show();
+        QCoreApplication::processEvents();
+        for (const std::string& uid : {bt1, bt2}) {
+            if (DeviceCard* card = pane.card(uid)) card->connectItem()->action();
+        }
+        bluetooth.answer("AA:BB:CC:DD:EE:02", "Could not connect: the headset is off or out of range");
+        QCoreApplication::processEvents();
+
+        for (const double ratio : {1.0, 2.0}) {
+            const QImage image = grabAt(pane, ratio);
+            saveImage(image, qPrintable(QStringLiteral("contrast-%1-scale%2.png").arg(scene.name).arg(ratio)));
+            for (const DeviceCard* card : pane.findChildren<DeviceCard*>()) {
+                ASSERT_TRUE(pane.rect().contains(QRect(card->mapTo(&pane, QPoint(0, 0)), card->size())));
+                const std::string look = std::array{"active", "next", "standby"}[static_cast<std::size_t>(card->look())]
+                    + std::string(card->isDimmed() ? " dimmed" : "");
+                const auto check = [&](const QWidget& part, const char* kind, const QString& text, const QRectF& area) {
+                    if (!part.isVisible()) return;
+                    covered.insert(look + " " + kind);
+                    const QRectF placed = area.translated(part.mapTo(&pane, QPoint(0, 0)));
+                    const QRect pixels = QRectF(placed.topLeft() * ratio, placed.size() * ratio).toAlignedRect();
+                    EXPECT_GE(textContrast(image, pixels), 4.5) << scene.name << ", scale " << ratio << ", "
+                                                                << card->nameLabel().text().toStdString() << ": " << text.toStdString();
+                };
+                check(card->captionLabel(), "caption", card->captionLabel().text(), card->captionLabel().rect());
+                check(card->statusLabel(), "status", card->statusLabel().text(), card->statusLabel().rect());
+                check(card->pill(), "pill", ActivePill::text(), card->pill().textArea());
+            }
+        }
+    }
+    EXPECT_EQ(covered, (std::set<std::string>{"active pill", "active caption", "active dimmed pill", "active dimmed caption",
+                                              "next caption", "next status", "standby caption", "standby status",
+                                              "standby dimmed caption", "standby dimmed status"}));
 }
 
 // The Output pane scrolled to its calls section: a headset for calls, the speakers for the rest.

@@ -8,13 +8,17 @@
 #include <QFont>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTranslator>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace vantorelle::test {
 
@@ -87,6 +91,66 @@ int countPixels(const QImage& image, const QRect& area, QColor colour, int toler
 int lightness(QColor colour)
 {
     return colour.red() + colour.green() + colour.blue();
+}
+
+QImage grabAt(QWidget& widget, double ratio)
+{
+    QPixmap pixmap(widget.size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    widget.render(&pixmap);
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+namespace {
+
+double relativeLuminance(QColor colour)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+} // namespace
+
+double contrastRatio(QColor a, QColor b)
+{
+    const double first = relativeLuminance(a);
+    const double second = relativeLuminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+double textContrast(const QImage& image, const QRect& area)
+{
+    const QRect clipped = area.intersected(image.rect());
+    const auto background = [&](int x) { return image.pixelColor(x, clipped.top()); };
+    const auto standOut = [&](int x) {
+        double most = 1.0;
+        for (int y = clipped.top() + 1; y <= clipped.bottom(); ++y) {
+            most = std::max(most, contrastRatio(image.pixelColor(x, y), background(x)));
+        }
+        return most;
+    };
+    std::optional<QColor> text;
+    double most = 1.0;
+    for (int x = clipped.left(); x <= clipped.right(); ++x) {
+        for (int y = clipped.top() + 1; y <= clipped.bottom(); ++y) {
+            const double contrast = contrastRatio(image.pixelColor(x, y), background(x));
+            if (contrast > most) {
+                most = contrast;
+                text = image.pixelColor(x, y);
+            }
+        }
+    }
+    if (!text) return 1.0;
+    // The text's colour against the least favourable background it lies on (a gradient's),
+    // over the columns its strokes cross.
+    double least = most;
+    for (int x = clipped.left(); x <= clipped.right(); ++x) {
+        if (standOut(x) >= 1.0 + (most - 1.0) / 2) least = std::min(least, contrastRatio(*text, background(x)));
+    }
+    return least;
 }
 
 QLabel* findLabel(QWidget& root, const QString& text)

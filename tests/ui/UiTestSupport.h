@@ -35,6 +35,17 @@ int countPixels(const QImage& image, const QRect& area, QColor colour, int toler
 // Brightness used to compare gradient ends.
 int lightness(QColor colour);
 
+// What grab() gives on a screen of pixel ratio `ratio`, whatever the test's screen is.
+QImage grabAt(QWidget& widget, double ratio);
+// Contrast of two opaque colours by their relative luminance, as the web's accessibility
+// guidelines define it: 1 (none) to 21 (black on white).
+double contrastRatio(QColor a, QColor b);
+// How text drawn inside `area` (image pixels) stands out from what lies around it. Each
+// column's background is the area's top row, which a line of text leaves clear; the text's
+// colour is the pixel farthest from its background (the core of a stroke: antialiasing only
+// mixes the two along the edges), taken against the least favourable background under it.
+double textContrast(const QImage& image, const QRect& area);
+
 // The first label under `root` showing exactly `text`, or null.
 QLabel* findLabel(QWidget& root, const QString& text);
 

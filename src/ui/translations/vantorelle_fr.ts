@@ -439,5 +439,10 @@
         <source>Quit Vantorelle</source>
         <translation>Quitter Vantorelle</translation>
     </message>
+    <message>
+        <source>%1 (never automatic)</source>
+        <extracomment>A device in the tray menu that the rule never switches to; it can still be picked here.</extracomment>
+        <translation>%1 (jamais automatique)</translation>
+    </message>
 </context>
 </TS>
