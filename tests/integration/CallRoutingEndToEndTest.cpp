@@ -2,6 +2,9 @@
 // moves the backend's, on the private PulseAudio or PipeWire server.
 #include "RealEngineTest.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace vantorelle {
 namespace {
 
@@ -44,6 +47,34 @@ protected:
         return stream ? stream->deviceUID : "(gone)";
     }
 
+    // The session manager's stored stream targets on PipeWire (the lines of its restore-stream
+    // state that name one); empty on PulseAudio, whose memory the next call shows.
+    std::string storedTargets() const
+    {
+        std::ifstream file(statePath());
+        std::string result;
+        for (std::string line; std::getline(file, line);) {
+            if (line.find(":target=") != std::string::npos) result += line + "\n";
+        }
+        return result;
+    }
+    std::filesystem::path statePath() const
+    {
+        return std::filesystem::path(daemon().folder().toStdString()) / "state" / "wireplumber" / "restore-stream";
+    }
+    // The session manager writes its state a second after the last change: waits for a write
+    // after `since`.
+    bool stateWrittenAfter(std::filesystem::file_time_type since) const
+    {
+        if (!daemon().isPipeWire()) return true;
+        return waitUntil([&] {
+            std::error_code error;
+            const auto written = std::filesystem::last_write_time(statePath(), error);
+            return !error && written > since;
+        }, std::chrono::seconds(5));
+    }
+    void waitForNoStreams() { ASSERT_TRUE(waitUntil([this] { return observer->streams().empty(); })); }
+
     std::unique_ptr<PulseAudioSystem> observer;
 };
 
@@ -80,6 +111,56 @@ TEST_F(CallRoutingEndToEndTest, CallsGoToTheCallsStackAndNothingOfItRemains)
         const TestStream nextCall("Meet", "phone");
         EXPECT_EQ(placeOfNext("Meet"), "speakers");
     }
+}
+
+// A call already running when the program starts (at login), on the device the user once chose
+// for calls by hand: routed as soon as the program can, told once, and the user's choice is what
+// the server still keeps afterwards.
+TEST_F(CallRoutingEndToEndTest, ACallRunningAtStartIsRoutedAndTheUsersOwnTargetStays)
+{
+    ASSERT_TRUE(daemon().addSink("headset", {{"device.description", "Headset"}, {"device.bus", "usb"}}));
+    ASSERT_TRUE(daemon().addSink("dock", {{"device.description", "Dock"}, {"device.bus", "usb"}}));
+    engine.reset();
+    {
+        const TestStream call("Meet", "phone");
+        ASSERT_TRUE(waitForStreamOn(*observer, "Meet", "speakers"));
+        const auto since = std::filesystem::file_time_type::clock::now();
+        ASSERT_TRUE(daemon().pactl({"move-sink-input", QString::number(findStream(*observer, "Meet")->id), "dock"}));
+        ASSERT_TRUE(waitForStreamOn(*observer, "Meet", "dock"));
+        ASSERT_TRUE(stateWrittenAfter(since));
+    }
+    waitForNoStreams();
+    const std::string usersOwn = storedTargets();
+    if (daemon().isPipeWire()) {
+        EXPECT_NE(usersOwn.find("target=dock"), std::string::npos) << usersOwn;
+    }
+
+    StoredSettings settings = savedSettings();
+    settings.routeCallsOutput = true;
+    writeSettings(settings);
+    {
+        const TestStream call("Meet", "phone");
+        ASSERT_TRUE(waitForStreamOn(*observer, "Meet", "dock")) << "the server gives the call the user's device";
+        startEngine(false);
+        EXPECT_TRUE(waitForStreamOn(*observer, "Meet", "headset"));
+        const auto landed = std::filesystem::file_time_type::clock::now();
+        EXPECT_TRUE(waitForOutput("Headset is used for this call"));
+        EXPECT_TRUE(stateWrittenAfter(landed));
+        EXPECT_EQ(storedTargets(), usersOwn) << "mid-call";
+
+        // A stream that may not move stays where it is, untold.
+        const TestStream stuck("Recorder", "phone", Direction::output, {}, {"--property=node.dont-reconnect=true"});
+        EXPECT_EQ(placeOfNext("Recorder"), "dock");
+    }
+    waitForNoStreams();
+    EXPECT_EQ(storedTargets(), usersOwn) << "after the call";
+    engine.reset();
+    {
+        const TestStream next("Meet", "phone");
+        EXPECT_EQ(placeOfNext("Meet"), "dock") << "the next call, with the program stopped";
+    }
+    const std::string told = out.str();
+    EXPECT_EQ(told.find("used for this call"), told.rfind("used for this call")) << "told once: " << told;
 }
 
 } // namespace

@@ -259,9 +259,9 @@ TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesT
 
     // Recording applications join the list; playing ones do not. A name of any length fits.
     const std::string longName(300, 'W');
-    parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", ""},
-                                  {2, Direction::output, "Music Player", "", "", ""},
-                                  {3, Direction::input, longName, "", "", ""}};
+    parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", "", ""},
+                                  {2, Direction::output, "Music Player", "", "", "", ""},
+                                  {3, Direction::input, longName, "", "", "", ""}};
     parts.audio.fireStreamsChange();
     ASSERT_TRUE(waitUntil([&] { return card.checkBox("Meeting Room") != nullptr; }));
     EXPECT_FALSE(card.emptyLabel().isVisible());

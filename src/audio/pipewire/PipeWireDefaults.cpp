@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -71,9 +72,32 @@ public:
 
     bool isBroken() const noexcept { return broken_; }
 
-    bool setProperty(std::uint32_t subject, const char* key, const char* type, const char* value) noexcept
+    bool isReady() const noexcept { return current_ && current_->values.ready; }
+
+    // See PipeWireDefaults::setStreamTarget().
+    bool setStreamTarget(std::uint32_t stream, const std::string& target) noexcept
     {
-        return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
+        if (!isReady()) return false;
+        try {
+            // What the session manager holds for the stream's key now: the target the stream
+            // got from it, or the user's own move of it; taken before our first write.
+            const auto kept = kept_.try_emplace(stream, storedTarget(stream)).first->second;
+            pw_metadata* metadata = current_->proxy.get();
+            const bool sent = target.empty()
+                ? pw_metadata_set_property(metadata, stream, "target.object", "Spa:Id", "-1") >= 0
+                : pw_metadata_set_property(metadata, stream, "target.object", "Spa:String", target.c_str()) >= 0;
+            if (!sent || !kept) return sent;
+            const auto node = std::ranges::find(nodes_, *kept, [](const auto& entry) { return entry.second.name; });
+            if (node == nodes_.end()) return true;
+            // Written anew (an unchanged value is not announced), it is what the key keeps; the
+            // stream goes by target.object, which outranks it.
+            const std::string id = std::to_string(node->first);
+            pw_metadata_set_property(metadata, stream, "target.node", nullptr, nullptr);
+            pw_metadata_set_property(metadata, stream, "target.node", "Spa:Id", id.c_str());
+            return true;
+        } catch (...) {
+            return false;
+        }
     }
     // The record's contents as answers() gives them; not ready until they are in.
     Answers answers() const { return isReady() ? current_->values : Answers{}; }
@@ -92,16 +116,43 @@ public:
     }
 
 private:
+    // A stream's "target.object" and "target.node" in the record, as written.
+    struct StreamTargets {
+        std::optional<std::string> object;
+        std::optional<std::string> node;
+    };
     // One binding of the record and what it reported.
     struct Record {
         Record(Connection& owner, pw_metadata* metadata) noexcept : connection(owner), proxy(metadata) {}
         Connection& connection;
         Bound<pw_metadata> proxy;
         Answers values;
+        std::map<std::uint32_t, StreamTargets> streams;
         int sync = 0;
     };
+    // A node's name and serial, as the registry announced them.
+    struct Node {
+        std::string name;
+        std::string serial;
+    };
 
-    bool isReady() const noexcept { return current_ && current_->values.ready; }
+    // The node name the session manager stores for the stream's key, as the record shows it: a
+    // serial in target.object (a move through the pulse layer) or else an id in target.node
+    // (the target it gave the stream at its start); none for a name, "-1" or nothing.
+    std::optional<std::string> storedTarget(std::uint32_t stream) const
+    {
+        const auto known = current_->streams.find(stream);
+        if (known == current_->streams.end()) return std::nullopt;
+        const auto nameOf = [this](const std::optional<std::string>& value, bool bySerial) -> std::optional<std::string> {
+            if (!value) return std::nullopt;
+            for (const auto& [id, node] : nodes_) {
+                if ((bySerial ? node.serial : std::to_string(id)) == *value) return node.name;
+            }
+            return std::nullopt;
+        };
+        const StreamTargets& targets = known->second;
+        return targets.object ? nameOf(targets.object, true) : nameOf(targets.node, false);
+    }
 
     std::unique_ptr<Record> bind() noexcept
     {
@@ -149,6 +200,15 @@ private:
                          std::uint32_t version, const spa_dict* props) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
+            const char* name = props ? spa_dict_lookup(props, PW_KEY_NODE_NAME) : nullptr;
+            const char* serial = props ? spa_dict_lookup(props, PW_KEY_OBJECT_SERIAL) : nullptr;
+            try {
+                if (name) connection.nodes_.insert_or_assign(id, Node{name, serial ? serial : ""});
+            } catch (...) {
+            }
+            return;
+        }
         if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
             // A new client binds the record in a moment, which may cost us a change.
             if (connection.isReady()) connection.owner_.confirmSoon(true);
@@ -165,6 +225,8 @@ private:
     static void onGlobalRemove(void* self, std::uint32_t id) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        connection.nodes_.erase(id);
+        connection.kept_.erase(id);
         if (!connection.current_ || id != connection.metadataGlobal_) return;
         // The session manager went; a new one makes a new record, which is bound then.
         connection.confirming_.reset();
@@ -176,7 +238,10 @@ private:
                           const char* value) noexcept
     {
         Record& record = *static_cast<Record*>(self);
-        if (subject != PW_ID_CORE) return 0;
+        if (subject != PW_ID_CORE) {
+            takeStreamTarget(record, subject, key, value);
+            return 0;
+        }
         if (!key) {
             record.values = Answers{record.values.ready, {}, {}, {}, {}};
         } else if (std::optional<std::string>* slot = slotOf(record.values, key)) {
@@ -194,6 +259,22 @@ private:
             connection.owner_.confirmSoon(false);
         }
         return 0;
+    }
+
+    static void takeStreamTarget(Record& record, std::uint32_t subject, const char* key, const char* value) noexcept
+    {
+        try {
+            if (!key) {
+                record.streams.erase(subject);
+                return;
+            }
+            const std::string_view name = key;
+            if (name != "target.object" && name != "target.node") return;
+            StreamTargets& targets = record.streams[subject];
+            (name == "target.object" ? targets.object : targets.node) =
+                value ? std::optional<std::string>(value) : std::nullopt;
+        } catch (...) {
+        }
     }
 
     static std::optional<std::string>* slotOf(Answers& values, std::string_view key) noexcept
@@ -216,6 +297,9 @@ private:
     std::unique_ptr<Record> current_;
     std::unique_ptr<Record> confirming_;
     bool broken_ = false;
+    std::map<std::uint32_t, Node> nodes_;
+    // Per stream we moved, what the session manager stored for its key before (see storedTarget()).
+    std::map<std::uint32_t, std::optional<std::string>> kept_;
 };
 
 void PipeWireDefaults::LoopDestroy::operator()(pw_loop* loop) const noexcept
@@ -327,18 +411,21 @@ std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
     return pulse::PulseServerDefaults{announced_.sink.value_or(""), announced_.source.value_or("")};
 }
 
-// WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) keeps a stream's target per stream
-// key (its media role, else its application) whenever the record's "target.object" of a live
-// stream changes, and gives it to the key's next stream. It stores the node whose object.serial
-// the value names, and none when no node has that serial; its policy takes the value as a serial
-// or else as a node name. A move through the pulse layer writes the serial, so it leaves that pin;
-// the node's name moves the stream alike and clears the key's stored target instead. "-1" lets
-// the stream follow the default and clears it too.
+// WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) stores a stream's target for its
+// key (its media role, else its application) on every change of the record's "target.object" or
+// "target.node" of a live stream, the last change winning, and gives it to the key's next stream:
+// the node whose serial (target.object) or id (target.node) the value names, and none when no
+// node has it. Its policy follows target.object before target.node, by serial or else by node
+// name. A move through the pulse layer writes the target's serial, so it leaves a stored target;
+// a node name in target.object moves the stream alike but stores none, which would also erase a
+// target the user had given the key. So a move writes the name in target.object, then the
+// target the key had before (if any) in target.node once more: the stream goes where
+// target.object says and the key keeps what it had. "-1" lets the stream follow the default.
+// A target stored for a device that is not there cannot be written back (no node to name).
 bool PipeWireDefaults::setStreamTarget(std::uint32_t node, const std::string& target) noexcept
 {
     if (!connection_) return false;
-    const bool sent = target.empty() ? connection_->setProperty(node, "target.object", "Spa:Id", "-1")
-                                     : connection_->setProperty(node, "target.object", "Spa:String", target.c_str());
+    const bool sent = connection_->setStreamTarget(node, target);
     // Out now, not on the next event of the server.
     if (sent) dispatch();
     return sent;
