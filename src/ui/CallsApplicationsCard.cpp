@@ -48,6 +48,12 @@ void CallsApplicationsCard::refresh()
         if (checkBox(application.caller) == nullptr) addApplication(application.caller, application.name);
         Row& row = *std::ranges::find(rows_, application.caller, &Row::caller);
         if (row.iconName != application.iconName) showIcon(row, application.iconName);
+        // A shorter name may come with the program's next stream.
+        const QString shownName = QString::fromStdString(application.name);
+        if (row.box->accessibleName() != shownName) {
+            row.title->setText(shownName);
+            row.box->setAccessibleName(shownName);
+        }
     }
     for (const Row& row : rows_) row.box->setChecked(engine_.isCallsApplication(row.caller));
     empty_->setVisible(rows_.empty());
@@ -87,7 +93,7 @@ void CallsApplicationsCard::addApplication(const std::string& caller, const std:
     // Only the user's clicks (the box's own, the row's, a screen reader's press) write.
     connect(box, &QCheckBox::clicked, this, [this, caller](bool checked) { engine_.setCallsApplication(caller, checked); });
     addRow(line);
-    rows_.push_back(Row{caller, std::string(), icon, tile, box});
+    rows_.push_back(Row{caller, std::string(), icon, tile, title, box});
     showIcon(rows_.back(), {});
 }
 

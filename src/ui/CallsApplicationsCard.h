@@ -12,6 +12,7 @@ class QLabel;
 
 namespace vantorelle {
 
+class ElidedLabel;
 class SwitchEngine;
 
 // The programs seen recording, each once with its icon, its name and a checkbox that marks it as
@@ -36,6 +37,7 @@ private:
         std::string iconName;
         QLabel* icon;
         QWidget* tile;
+        ElidedLabel* title;
         QCheckBox* box;
     };
     void addApplication(const std::string& caller, const std::string& name);

@@ -289,6 +289,21 @@ TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesT
     ASSERT_NE(card.checkBox("Softphone"), nullptr) << "unchecked, its row stays while the pane lives";
     EXPECT_FALSE(card.checkBox("Softphone")->isChecked());
     EXPECT_TRUE(meeting.isChecked());
+
+    // A program's streams named apart make one row, by the shorter name.
+    parts.audio.streamsPresent.push_back({4, Direction::input, "Chromium input", "", "", "", "chromium"});
+    parts.audio.streamsPresent.push_back({5, Direction::output, "Chromium", "", "", "", "chromium"});
+    parts.audio.fireStreamsChange();
+    ASSERT_TRUE(waitUntil([&] { return card.checkBox("chromium") != nullptr; }));
+    EXPECT_EQ(card.checkBox("chromium")->accessibleName(), "Chromium");
+    EXPECT_EQ(card.checkBox("Chromium input"), nullptr);
+
+    // Any program that records and plays, by choice.
+    SettingRow& anyProgram = pane->anyProgramRow();
+    EXPECT_EQ(anyProgram.titleLabel().text(), "Any application in a call");
+    EXPECT_FALSE(anyProgram.toggle().isChecked());
+    click(anyProgram.toggle());
+    EXPECT_TRUE(onDisk().callsFromAnyProgram);
 }
 
 TEST_F(SettingsPaneTest, EachNewPaneReadsTheLoginItemAfreshAndShowsNoError)
