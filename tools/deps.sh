@@ -12,7 +12,8 @@ run=(pulseaudio pulseaudio-utils qt6-wayland)
 # cpack -G DEB and the checks of what it makes.
 package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
-      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin)
+      dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb libglib2.0-bin
+      baresip-core libasound2-plugins)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;
