@@ -38,7 +38,8 @@ std::optional<std::string> destination(const CallPlacement& placement, bool call
 
 } // namespace
 
-CallRecognition::CallRecognition(const std::vector<AudioStream>& streams, const StoredSettings& settings)
+CallRecognition::CallRecognition(const std::vector<AudioStream>& streams, const StoredSettings& settings,
+                                 std::set<std::string>& talking)
 {
     const std::vector<std::string>& listed = settings.callsApplications;
     std::set<std::string> listedCallers;
@@ -55,8 +56,10 @@ CallRecognition::CallRecognition(const std::vector<AudioStream>& streams, const 
         (stream.direction == Direction::input ? recording : playing).insert(caller);
     }
     for (const std::string& caller : listedCallers) {
-        if (recording.contains(caller) && playing.contains(caller)) talking_.insert(caller);
+        const bool stillOpen = talking.contains(caller) && (recording.contains(caller) || playing.contains(caller));
+        if (stillOpen || (recording.contains(caller) && playing.contains(caller))) talking_.insert(caller);
     }
+    talking = talking_;
     for (const AudioStream& stream : streams) {
         if (isCall(stream)) inCall_.insert(stream.caller());
     }

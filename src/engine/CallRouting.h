@@ -21,7 +21,11 @@ namespace vantorelle {
 // any program counts).
 class CallRecognition {
 public:
-    CallRecognition(const std::vector<AudioStream>& streams, const StoredSettings& settings);
+    // `talking`: the programs in a call at the last look, updated to this one's. Programs close
+    // and reopen streams as a call starts (ringing, then the call): a program in a call stays in
+    // it while it has any stream open.
+    CallRecognition(const std::vector<AudioStream>& streams, const StoredSettings& settings,
+                    std::set<std::string>& talking);
     bool isCall(const AudioStream& stream) const;
     // The caller (AudioStream::caller()) has a call stream at this look.
     bool inCall(const std::string& caller) const { return inCall_.contains(caller); }

@@ -230,6 +230,8 @@ private:
 
     CallPlacements callPlacements_;
     std::vector<RecordingApplication> recordingApplications_;
+    // The programs in a call at the last look (see CallRecognition).
+    std::set<std::string> talking_;
     // Calls told as begun (caller, device); told again only after the caller's calls have all
     // ended for a moment.
     std::set<std::pair<std::string, std::string>> toldCalls_;

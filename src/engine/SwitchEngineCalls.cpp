@@ -61,7 +61,7 @@ void SwitchEngine::routeCallStreams(const std::optional<SystemDefaults>& current
     const bool newApplication = noteRecording(recordingApplications_, streams);
 
     const SystemDefaults defaults = current ? *current : audio_->defaults().value_or(SystemDefaults{});
-    const CallRecognition calls(streams, settings_);
+    const CallRecognition calls(streams, settings_, talking_);
     const RoutingDecision decision =
         routeCalls(streams, calls, connected_, settings_, lidClosed_, defaults, callPlacements_);
     for (const StreamMove& move : decision.moves) {
@@ -115,7 +115,8 @@ void SwitchEngine::giveCallNotices()
 {
     noticesDue_ = false;
     const std::vector<AudioStream> streams = audio_->streams();
-    const CallRecognition calls(streams, settings_);
+    std::set<std::string> talking = talking_;
+    const CallRecognition calls(streams, settings_, talking);
     for (const CallLanding& landed : std::exchange(heldCallNotices_, {})) {
         const bool stillThere = std::ranges::any_of(streams, [&](const AudioStream& stream) {
             return stream.caller() == landed.caller && stream.deviceUID == landed.deviceUID && calls.isCall(stream);
@@ -133,7 +134,8 @@ void SwitchEngine::giveCallNotices()
 void SwitchEngine::forgetEndedCalls()
 {
     forgetDue_ = false;
-    const CallRecognition calls(audio_->streams(), settings_);
+    std::set<std::string> talking = talking_;
+    const CallRecognition calls(audio_->streams(), settings_, talking);
     std::erase_if(toldCalls_, [&calls](const auto& told) { return !calls.inCall(told.first); });
 }
 

@@ -187,11 +187,16 @@ private:
         connection.owner_.deferred_.enable(true);
     }
 
-    // The server reports only what ends the use of the connection for us: its loss, or a refusal
-    // of what we asked for. It is let go of outside this callback.
-    static void onError(void* self, std::uint32_t, int, int, const char*) noexcept
+    // The server reports what ends the use of the connection for us: its loss, or a refusal of
+    // what we asked for, but a stream's target. It is let go of outside this callback.
+    static void onError(void* self, std::uint32_t id, int, int, const char*) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        // A stream's target refused (the stream ended meanwhile) is no fault of the connection.
+        const auto isRecord = [id](const std::unique_ptr<Record>& record) {
+            return record && pw_proxy_get_id(reinterpret_cast<pw_proxy*>(record->proxy.get())) == id;
+        };
+        if (id != PW_ID_CORE && (isRecord(connection.current_) || isRecord(connection.confirming_))) return;
         connection.broken_ = true;
         connection.owner_.deferred_.enable(true);
     }
