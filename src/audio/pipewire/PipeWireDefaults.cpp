@@ -1,5 +1,6 @@
 #include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pipewire/PipeWireHandles.h"
+#include "audio/pipewire/StreamTargets.h"
 
 #include <nlohmann/json.hpp>
 #include <pipewire/extensions/metadata.h>
@@ -79,19 +80,16 @@ public:
     {
         if (!isReady()) return false;
         try {
-            // What the session manager holds for the stream's key now: the target the stream
-            // got from it, or the user's own move of it; taken before our first write.
-            const auto kept = kept_.try_emplace(stream, storedTarget(stream)).first->second;
+            // What the stream's key stored before our first move, to be written back after each.
+            const std::optional<std::uint32_t> keep = targets_.nodeToKeep(stream);
             pw_metadata* metadata = current_->proxy.get();
             const bool sent = target.empty()
                 ? pw_metadata_set_property(metadata, stream, "target.object", "Spa:Id", "-1") >= 0
                 : pw_metadata_set_property(metadata, stream, "target.object", "Spa:String", target.c_str()) >= 0;
-            if (!sent || !kept) return sent;
-            const auto node = std::ranges::find(nodes_, *kept, [](const auto& entry) { return entry.second.name; });
-            if (node == nodes_.end()) return true;
+            if (!sent || !keep) return sent;
             // Written anew (an unchanged value is not announced), it is what the key keeps; the
             // stream goes by target.object, which outranks it.
-            const std::string id = std::to_string(node->first);
+            const std::string id = std::to_string(*keep);
             pw_metadata_set_property(metadata, stream, "target.node", nullptr, nullptr);
             pw_metadata_set_property(metadata, stream, "target.node", "Spa:Id", id.c_str());
             return true;
@@ -116,44 +114,14 @@ public:
     }
 
 private:
-    // A stream's "target.object" and "target.node" in the record, as written.
-    struct StreamTargets {
-        std::optional<std::string> object;
-        std::optional<std::string> node;
-    };
     // One binding of the record and what it reported.
     struct Record {
         Record(Connection& owner, pw_metadata* metadata) noexcept : connection(owner), proxy(metadata) {}
         Connection& connection;
         Bound<pw_metadata> proxy;
         Answers values;
-        std::map<std::uint32_t, StreamTargets> streams;
         int sync = 0;
     };
-    // A node's name and serial, as the registry announced them.
-    struct Node {
-        std::string name;
-        std::string serial;
-    };
-
-    // The node name the session manager stores for the stream's key, as the record shows it: a
-    // serial in target.object (a move through the pulse layer) or else an id in target.node
-    // (the target it gave the stream at its start); none for a name, "-1" or nothing.
-    std::optional<std::string> storedTarget(std::uint32_t stream) const
-    {
-        const auto known = current_->streams.find(stream);
-        if (known == current_->streams.end()) return std::nullopt;
-        const auto nameOf = [this](const std::optional<std::string>& value, bool bySerial) -> std::optional<std::string> {
-            if (!value) return std::nullopt;
-            for (const auto& [id, node] : nodes_) {
-                if ((bySerial ? node.serial : std::to_string(id)) == *value) return node.name;
-            }
-            return std::nullopt;
-        };
-        const StreamTargets& targets = known->second;
-        return targets.object ? nameOf(targets.object, true) : nameOf(targets.node, false);
-    }
-
     std::unique_ptr<Record> bind() noexcept
     {
         static constexpr pw_metadata_events metadataEvents{
@@ -209,7 +177,7 @@ private:
             const char* name = props ? spa_dict_lookup(props, PW_KEY_NODE_NAME) : nullptr;
             const char* serial = props ? spa_dict_lookup(props, PW_KEY_OBJECT_SERIAL) : nullptr;
             try {
-                if (name) connection.nodes_.insert_or_assign(id, Node{name, serial ? serial : ""});
+                if (name) connection.targets_.nodeAdded(id, name, serial ? serial : "");
             } catch (...) {
             }
             return;
@@ -230,8 +198,7 @@ private:
     static void onGlobalRemove(void* self, std::uint32_t id) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
-        connection.nodes_.erase(id);
-        connection.kept_.erase(id);
+        connection.targets_.removed(id);
         if (!connection.current_ || id != connection.metadataGlobal_) return;
         // The session manager went; a new one makes a new record, which is bound then.
         connection.confirming_.reset();
@@ -244,7 +211,10 @@ private:
     {
         Record& record = *static_cast<Record*>(self);
         if (subject != PW_ID_CORE) {
-            takeStreamTarget(record, subject, key, value);
+            try {
+                record.connection.targets_.property(subject, key, value);
+            } catch (...) {
+            }
             return 0;
         }
         if (!key) {
@@ -264,22 +234,6 @@ private:
             connection.owner_.confirmSoon(false);
         }
         return 0;
-    }
-
-    static void takeStreamTarget(Record& record, std::uint32_t subject, const char* key, const char* value) noexcept
-    {
-        try {
-            if (!key) {
-                record.streams.erase(subject);
-                return;
-            }
-            const std::string_view name = key;
-            if (name != "target.object" && name != "target.node") return;
-            StreamTargets& targets = record.streams[subject];
-            (name == "target.object" ? targets.object : targets.node) =
-                value ? std::optional<std::string>(value) : std::nullopt;
-        } catch (...) {
-        }
     }
 
     static std::optional<std::string>* slotOf(Answers& values, std::string_view key) noexcept
@@ -302,9 +256,7 @@ private:
     std::unique_ptr<Record> current_;
     std::unique_ptr<Record> confirming_;
     bool broken_ = false;
-    std::map<std::uint32_t, Node> nodes_;
-    // Per stream we moved, what the session manager stored for its key before (see storedTarget()).
-    std::map<std::uint32_t, std::optional<std::string>> kept_;
+    StreamTargets targets_;
 };
 
 void PipeWireDefaults::LoopDestroy::operator()(pw_loop* loop) const noexcept
