@@ -311,6 +311,15 @@ TEST_F(CallsTest, ProgramsAreListedOnceAndMarkedOnesStay)
     EXPECT_TRUE(fileSettings().callsFromAnyProgram);
     engine->setCallsApplication("chromium", true);
     EXPECT_EQ(fileSettings().callsApplications, (std::vector<std::string>{"Old Phone", "chromium"}));
+
+    // Its call lasts while any of its streams is open, as it closes and reopens them.
+    audio().streamsPresent.erase(audio().streamsPresent.begin());
+    audio().fireStreamsChange();
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
+    audio().streamsPresent.erase(audio().streamsPresent.begin());
+    audio().fireStreamsChange();
+    streamStarts(stream(6, Direction::output, "builtin-speakers", "", "Chromium", "chromium"));
+    EXPECT_EQ(audio().streamsPresent.back().deviceUID, "builtin-speakers") << "a new call only once it records too";
 }
 
 } // namespace
