@@ -16,7 +16,8 @@ package=(file dpkg-dev binutils lintian appstream desktop-file-utils)
 # xdg-desktop-portal, xdg-desktop-portal-kde, libkf5globalaccel-bin: the real global-shortcut portal.
 test=(googletest libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils python3-dbusmock
       adwaita-icon-theme dbus-daemon dbus-x11 fonts-inter pipewire pipewire-pulse wireplumber rtkit xvfb
-      libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin)
+      libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-kde libkf5globalaccel-bin baresip-core
+      libasound2-plugins)
 
 case "${1:-run}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;

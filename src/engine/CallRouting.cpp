@@ -26,7 +26,7 @@ std::optional<std::string> destination(const CallPlacement& placement, bool call
                                        const std::vector<AudioDevice>& connected, const StoredSettings& settings,
                                        bool lidClosed, const std::optional<std::string>& defaultUID)
 {
-    if (placement.byUser) return std::nullopt;
+    if (placement.byUser || placement.unmovable) return std::nullopt;
     if (call && settings.routeCalls(direction)) {
         const RulePick pick = pickDevice(settings.stack(direction, StackKind::calls), connected, direction, lidClosed);
         if (pick.chosen) return pick.chosen->uid;
@@ -38,16 +38,42 @@ std::optional<std::string> destination(const CallPlacement& placement, bool call
 
 } // namespace
 
-bool isCall(const AudioStream& stream, const std::vector<std::string>& callsApplications)
+CallRecognition::CallRecognition(const std::vector<AudioStream>& streams, const StoredSettings& settings,
+                                 std::set<std::string>& talking)
 {
-    if (equalsIgnoringCase(stream.role, "phone") || equalsIgnoringCase(stream.role, "communication")) return true;
-    return !stream.application.empty()
-        && std::ranges::find(callsApplications, stream.application) != callsApplications.end();
+    const std::vector<std::string>& listed = settings.callsApplications;
+    std::set<std::string> listedCallers;
+    std::set<std::string> recording;
+    std::set<std::string> playing;
+    for (const AudioStream& stream : streams) {
+        const std::string& caller = stream.caller();
+        if (caller.empty()) continue;
+        // Entries of earlier versions name one of the program's streams.
+        if (settings.callsFromAnyProgram || std::ranges::find(listed, caller) != listed.end()
+            || std::ranges::find(listed, stream.application) != listed.end()) {
+            listedCallers.insert(caller);
+        }
+        (stream.direction == Direction::input ? recording : playing).insert(caller);
+    }
+    for (const std::string& caller : listedCallers) {
+        const bool stillOpen = talking.contains(caller) && (recording.contains(caller) || playing.contains(caller));
+        if (stillOpen || (recording.contains(caller) && playing.contains(caller))) talking_.insert(caller);
+    }
+    talking = talking_;
+    for (const AudioStream& stream : streams) {
+        if (isCall(stream)) inCall_.insert(stream.caller());
+    }
 }
 
-RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::vector<AudioDevice>& connected,
-                           const StoredSettings& settings, bool lidClosed, const SystemDefaults& defaults,
-                           CallPlacements& placements)
+bool CallRecognition::isCall(const AudioStream& stream) const
+{
+    if (equalsIgnoringCase(stream.role, "phone") || equalsIgnoringCase(stream.role, "communication")) return true;
+    return talking_.contains(stream.caller());
+}
+
+RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const CallRecognition& calls,
+                           const std::vector<AudioDevice>& connected, const StoredSettings& settings, bool lidClosed,
+                           const SystemDefaults& defaults, CallPlacements& placements)
 {
     RoutingDecision decision;
     CallPlacements next;
@@ -56,7 +82,7 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
         const auto known = placements.find(key);
         const bool isNew = known == placements.end();
         // A stream that stopped being a call (its application unmarked) is given back once.
-        const bool call = isCall(stream, settings.callsApplications);
+        const bool call = calls.isCall(stream);
         if (!call && isNew) continue;
         const std::optional<std::string> defaultUID = defaults.uid(stream.direction);
         CallPlacement placement = isNew ? CallPlacement{} : known->second;
@@ -76,11 +102,18 @@ RoutingDecision routeCalls(const std::vector<AudioStream>& streams, const std::v
             }
         }
         if (!between) placement.lastDevice = stream.deviceUID;
+        if (!stream.movable && !placement.unmovable) {
+            placement.unmovable = true;
+            placement.inFlight.reset();
+            decision.stuck.push_back({stream.direction, stream.id, stream.caller()});
+        }
 
         const std::optional<std::string> target =
             destination(placement, call, stream.direction, connected, settings, lidClosed, defaultUID);
-        if (isNew && target && target != defaultUID) {
-            decision.started.push_back({stream.direction, stream.application, *target});
+        if (call && !between && target && stream.deviceUID == *target && target != defaultUID
+            && placement.toldOn != target) {
+            placement.toldOn = target;
+            decision.landed.push_back({stream.direction, stream.caller(), *target});
         }
         // A move on its way decides where the stream is: the look may be older than the move.
         const std::string& current = placement.inFlight ? *placement.inFlight : placement.lastDevice;

@@ -6,6 +6,7 @@
 #include "engine/LidSource.h"
 #include "engine/NoticeSink.h"
 #include "engine/ObserverList.h"
+#include "engine/Scheduler.h"
 #include "model/AudioDevice.h"
 #include "model/Direction.h"
 #include "model/StoredSettings.h"
@@ -39,9 +40,14 @@ enum class EngineField {
     recordingApplications,
 };
 
-// An application seen recording since start, as the calls applications list shows it.
+// A program seen recording since start, as the calls applications list shows it.
 struct RecordingApplication {
+    // What the settings list it by (AudioStream::caller()).
+    std::string caller;
+    // The shortest name its streams gave: "Chromium" rather than "Chromium input".
     std::string name;
+    // Every name its streams gave.
+    std::set<std::string> names;
     // `application.icon_name`; empty when it gave none.
     std::string iconName;
 
@@ -89,6 +95,9 @@ public:
     [[nodiscard]] Subscription observe(std::function<void(EngineField)> observer);
     // Where each pass tells what it saw, chose and why; silent without one.
     void setTrace(std::unique_ptr<Trace> trace) { trace_ = std::move(trace); }
+    // Holds a call's notices a moment and keeps a program's call across its streams closing and
+    // reopening; without one, both happen at once.
+    void setScheduler(std::unique_ptr<Scheduler> scheduler) { scheduler_ = std::move(scheduler); }
 
     // Installs the callbacks, starts listening and runs the first scan. Later calls do nothing.
     void start();
@@ -111,8 +120,14 @@ public:
     // Calls of the direction go to the pick of its calls stack (filled from the main stack the
     // first time), or come back to the default.
     void setRouteCalls(bool value, Direction direction);
-    // Marks an application (by `application.name`) as one whose every stream is a call.
-    void setCallsApplication(const std::string& name, bool isCalls);
+    // Marks a program (a RecordingApplication's caller) as one whose sound is a call while it
+    // both records and plays; unmarking also drops an entry of an earlier version naming one of
+    // its streams.
+    void setCallsApplication(const std::string& caller, bool isCalls);
+    // Any program that both records and plays is in a call.
+    void setCallsFromAnyProgram(bool value);
+    // The program is marked as a calls application.
+    bool isCallsApplication(const std::string& caller) const;
     // The notice switches: each publishes and saves; turning a notice on asks for permission.
     void setNotifyOnSwitch(bool value, Direction direction);
     void setNotifyOnDeviceChange(bool value);
@@ -221,9 +236,20 @@ private:
 
     CallPlacements callPlacements_;
     std::vector<RecordingApplication> recordingApplications_;
-    // Calls told as begun (application, device); told again only after the application's calls
-    // have all ended.
+    // The programs in a call at the last look (see CallRecognition).
+    std::set<std::string> talking_;
+    // Calls told as begun (caller, device); told again only after the caller's calls have all
+    // ended for a moment.
     std::set<std::pair<std::string, std::string>> toldCalls_;
+    // Landings waiting for their notice, and whether the moments are already asked for.
+    std::vector<CallLanding> heldCallNotices_;
+    bool noticesDue_ = false;
+    bool forgetDue_ = false;
+    std::unique_ptr<Scheduler> scheduler_;
+    // Runs `work` on the engine after `delay` (at once without a scheduler), unless it is gone.
+    void later(std::chrono::milliseconds delay, void (SwitchEngine::*work)());
+    void giveCallNotices();
+    void forgetEndedCalls();
 
     ObserverList<EngineField> observers_;
 };

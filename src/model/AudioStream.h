@@ -21,8 +21,18 @@ struct AudioStream {
     // The UID of the device it plays to or records from; empty when that is no usable device (a
     // monitor, the server's placeholder) or not known yet.
     std::string deviceUID;
+    // The program behind it: its Flatpak id, else its executable (`application.process.binary`);
+    // empty when the stream gives neither. A program names its streams as it likes (a browser's
+    // playback and capture differ), so this, not the name, says which streams belong together.
+    std::string program;
+    // False when the stream must stay on its device: it asks so (`node.dont-reconnect`), or the
+    // server refused a move of it.
+    bool movable = true;
 
     bool operator==(const AudioStream&) const = default;
+
+    // Who makes the stream: its program, else (a stream telling no program) its name.
+    const std::string& caller() const noexcept { return program.empty() ? application : program; }
 };
 
 } // namespace vantorelle

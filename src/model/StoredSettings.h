@@ -27,8 +27,11 @@ struct StoredSettings {
     std::vector<SavedDevice> callsOutputPriority;
     bool routeCallsInput = false;
     bool routeCallsOutput = false;
-    // Applications whose every stream is a call (their `application.name`).
+    // Programs whose sound is a call while they both record and play: a program (AudioStream's
+    // caller()) or, as earlier versions stored them, the `application.name` of one of its streams.
     std::vector<std::string> callsApplications;
+    // Any program that both records and plays is in a call.
+    bool callsFromAnyProgram = false;
 
     bool operator==(const StoredSettings&) const = default;
 
@@ -55,7 +58,7 @@ struct StoredSettings {
     bool usesCalls() const noexcept
     {
         return !callsInputPriority.empty() || !callsOutputPriority.empty() || routeCallsInput || routeCallsOutput
-            || !callsApplications.empty();
+            || !callsApplications.empty() || callsFromAnyProgram;
     }
     bool routeCalls(Direction direction) const noexcept
     {

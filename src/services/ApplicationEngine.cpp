@@ -7,6 +7,7 @@
 #include "services/LidMonitor.h"
 #include "services/LogCategories.h"
 #include "services/Notifier.h"
+#include "services/QtScheduler.h"
 #include "store/PriorityStore.h"
 
 namespace vantorelle {
@@ -20,6 +21,7 @@ std::shared_ptr<SwitchEngine> makeApplicationEngine()
                                        std::make_unique<PriorityStore>(), std::make_unique<Notifier>(),
                                        std::make_unique<LidMonitor>());
     engine->setTrace(traceTo(engineLog()));
+    engine->setScheduler(std::make_unique<QtScheduler>());
     return engine;
 }
 

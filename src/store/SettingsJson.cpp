@@ -121,7 +121,8 @@ std::optional<StoredSettings> decodeSettings(std::string_view text) noexcept
             && readList(root, "callsOutputPriority", settings.callsOutputPriority)
             && readFlag(root, "routeCallsInput", settings.routeCallsInput)
             && readFlag(root, "routeCallsOutput", settings.routeCallsOutput)
-            && readNames(root, "callsApplications", settings.callsApplications);
+            && readNames(root, "callsApplications", settings.callsApplications)
+            && readFlag(root, "callsFromAnyProgram", settings.callsFromAnyProgram);
         if (!ok) return std::nullopt;
         return settings;
     } catch (...) {
@@ -151,6 +152,7 @@ std::string encodeSettings(const StoredSettings& settings) noexcept
             root["routeCallsInput"] = settings.routeCallsInput;
             root["routeCallsOutput"] = settings.routeCallsOutput;
             root["callsApplications"] = settings.callsApplications;
+            root["callsFromAnyProgram"] = settings.callsFromAnyProgram;
         }
         // Names come from the sound server as raw bytes; invalid UTF-8 must not make the file
         // unreadable (or the save fail), so such bytes become U+FFFD.

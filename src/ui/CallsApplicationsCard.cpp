@@ -36,25 +36,30 @@ CallsApplicationsCard::CallsApplicationsCard(SwitchEngine& engine, QWidget* pare
     refresh();
 }
 
-QCheckBox* CallsApplicationsCard::checkBox(const std::string& name) const
+QCheckBox* CallsApplicationsCard::checkBox(const std::string& caller) const
 {
-    const auto found = std::ranges::find(rows_, name, &Row::name);
+    const auto found = std::ranges::find(rows_, caller, &Row::caller);
     return found == rows_.end() ? nullptr : found->box;
 }
 
 void CallsApplicationsCard::refresh()
 {
-    const std::vector<std::string>& marked = engine_.settings().callsApplications;
     for (const RecordingApplication& application : engine_.recordingApplications()) {
-        if (checkBox(application.name) == nullptr) addApplication(application.name);
-        Row& row = *std::ranges::find(rows_, application.name, &Row::name);
+        if (checkBox(application.caller) == nullptr) addApplication(application.caller, application.name);
+        Row& row = *std::ranges::find(rows_, application.caller, &Row::caller);
         if (row.iconName != application.iconName) showIcon(row, application.iconName);
+        // A shorter name may come with the program's next stream.
+        const QString shownName = QString::fromStdString(application.name);
+        if (row.box->accessibleName() != shownName) {
+            row.title->setText(shownName);
+            row.box->setAccessibleName(shownName);
+        }
     }
-    for (const Row& row : rows_) row.box->setChecked(std::ranges::find(marked, row.name) != marked.end());
+    for (const Row& row : rows_) row.box->setChecked(engine_.isCallsApplication(row.caller));
     empty_->setVisible(rows_.empty());
 }
 
-void CallsApplicationsCard::addApplication(const std::string& name)
+void CallsApplicationsCard::addApplication(const std::string& caller, const std::string& name)
 {
     // The whole row takes the click, so the name is as good a target as the box.
     auto* line = new ClickArea(this);
@@ -76,7 +81,7 @@ void CallsApplicationsCard::addApplication(const std::string& name)
     auto* title = new ElidedLabel(shownName, uiFont(13, FontWeight::semibold), Palette::text, line);
     auto* box = new QCheckBox(line);
     box->setAccessibleName(shownName);
-    box->setAccessibleDescription(tr("Its sound is treated as a call"));
+    box->setAccessibleDescription(tr("Its sound is treated as a call while it records and plays"));
     for (QWidget* part : std::initializer_list<QWidget*>{icon, tile, title}) hideFromScreenReaders(*part);
 
     layout->addWidget(icon);
@@ -86,9 +91,9 @@ void CallsApplicationsCard::addApplication(const std::string& name)
 
     connect(line, &ClickArea::clicked, box, &QCheckBox::click);
     // Only the user's clicks (the box's own, the row's, a screen reader's press) write.
-    connect(box, &QCheckBox::clicked, this, [this, name](bool checked) { engine_.setCallsApplication(name, checked); });
+    connect(box, &QCheckBox::clicked, this, [this, caller](bool checked) { engine_.setCallsApplication(caller, checked); });
     addRow(line);
-    rows_.push_back(Row{name, std::string(), icon, tile, box});
+    rows_.push_back(Row{caller, std::string(), icon, tile, title, box});
     showIcon(rows_.back(), {});
 }
 

@@ -60,7 +60,8 @@ QString SettingsPaneView::loginItemErrorText()
 
 QString SettingsPaneView::callsApplicationsNote()
 {
-    return tr("Sound from a checked application is treated as a call, even when it does not say so itself.");
+    return tr("While a checked application both records from a microphone and plays, all of its sound is "
+              "treated as a call, even when it does not say so itself.");
 }
 
 QLabel* SettingsPaneView::makeSectionLabel(const QString& title, QWidget* parent)
@@ -105,6 +106,16 @@ QWidget* SettingsPaneView::makeContent()
     stack->addWidget(calls);
     callsApplications_ = new CallsApplicationsCard(engine_, content);
     stack->addWidget(callsApplications_);
+    auto* anyProgram = new CardStack(content);
+    auto* anyProgramRow = new SettingRow(
+        tr("Any application in a call"),
+        tr("Treat every application that records from a microphone and plays at once as in a call"),
+        BoolBinding{[this] { return engine_.settings().callsFromAnyProgram; },
+                    [this](bool value) { engine_.setCallsFromAnyProgram(value); }},
+        anyProgram);
+    anyProgram->addRow(anyProgramRow);
+    rows_.push_back(anyProgramRow);
+    stack->addWidget(anyProgram);
     QLabel* note = makeLabel(callsApplicationsNote(), uiFont(11, FontWeight::regular), Palette::greyFaint, content);
     note->setWordWrap(true);
     stack->addWidget(note);

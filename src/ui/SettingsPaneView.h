@@ -30,6 +30,7 @@ public:
     SettingRow& outputSwitchRow() const noexcept { return *rows_.at(1); }
     SettingRow& deviceChangeRow() const noexcept { return *rows_.at(2); }
     SettingRow& playSoundRow() const noexcept { return *rows_.at(3); }
+    SettingRow& anyProgramRow() const noexcept { return *rows_.at(4); }
     SettingRow& launchAtLoginRow() const noexcept { return *launchRow_; }
     // The red line under the login row; hidden while there is no error.
     QLabel& loginErrorLabel() const noexcept { return *loginError_; }

@@ -6,9 +6,9 @@ namespace {
 using namespace devices;
 
 AudioStream stream(std::uint32_t id, Direction direction, std::string deviceUID, std::string role = "phone",
-                   std::string application = "Meet")
+                   std::string application = "Meet", std::string program = "")
 {
-    return AudioStream{id, direction, std::move(application), "", std::move(role), std::move(deviceUID)};
+    return AudioStream{id, direction, std::move(application), "", std::move(role), std::move(deviceUID), std::move(program)};
 }
 
 // The built-in speakers and microphone are the defaults; the headset and the monitor are
@@ -68,7 +68,7 @@ TEST_F(CallsTest, OnlyCallsGoToTheCallsStacksPick)
         {"recording call", stream(1, Direction::input, "builtin-mic"), "usb-headset"},
         {"music stays", stream(3, Direction::output, "builtin-speakers", "music"), std::nullopt},
         {"no role stays", stream(4, Direction::output, "builtin-speakers", ""), std::nullopt},
-        {"calls application", stream(5, Direction::output, "builtin-speakers", "", "Talk"), "usb-headset"},
+        {"calls program only playing", stream(5, Direction::output, "builtin-speakers", "", "Talk"), std::nullopt},
         {"on the pick already", stream(6, Direction::output, "usb-headset"), std::nullopt},
     };
     for (const auto& c : cases) {
@@ -77,6 +77,9 @@ TEST_F(CallsTest, OnlyCallsGoToTheCallsStacksPick)
         if (c.movedTo) EXPECT_EQ(moves, (std::vector<FakeAudioSystem::MoveCall>{{c.stream.id, *c.movedTo}})) << c.what;
         else EXPECT_TRUE(moves.empty()) << c.what;
     }
+    // A listed program that records as well is in a call: all of its streams go.
+    streamStarts(stream(10, Direction::input, "builtin-mic", "", "Talk"));
+    EXPECT_EQ(takeMoves(), (std::vector<FakeAudioSystem::MoveCall>{{5, "usb-headset"}, {10, "usb-headset"}}));
     EXPECT_EQ(audio().defaultOutput, "builtin-speakers") << "the default never changes for a call";
     EXPECT_TRUE(audio().setCalls.empty());
 
@@ -195,58 +198,128 @@ TEST_F(CallsTest, TurningRoutingOnFillsTheCallsStackAndNewDevicesJoinIt)
     EXPECT_EQ(engine->settings().outputPriority.back().alias, "Desk");
 }
 
-TEST_F(CallsTest, ACallOffTheDefaultIsToldOncePerApplicationAndDevice)
+TEST_F(CallsTest, ACallOffTheDefaultIsToldOncePerProgramAndDeviceOnceItIsThere)
 {
     startWithCalls();
+    FakeScheduler::Clock clock;
+    engine->setScheduler(std::make_unique<FakeScheduler>(clock));
+    using namespace std::chrono_literals;
+    audio().holdMoves = true;
     streamStarts(stream(1, Direction::input, "builtin-mic"));
     streamStarts(stream(2, Direction::output, "builtin-speakers"));
-    engine->rename("usb-headset", Direction::input, "My Headset");
-    streamStarts(stream(3, Direction::output, "builtin-speakers", "phone", "Talk"));
-    EXPECT_EQ(notices(), (std::vector<Notice>{{"Call audio", "USB Headset is used for this call"},
-                                              {"Call audio", "My Headset is used for this call"}}));
-
-    // The calls end; the next one is told again, unless switch notices are off.
+    clock.advance(1s);
+    EXPECT_TRUE(notices().empty()) << "nothing told before the server shows the call there";
+    audio().landMoves();
+    audio().fireStreamsChange();
+    EXPECT_TRUE(notices().empty()) << "held a moment";
+    // It closes and reopens its streams as the call starts: still one call.
     audio().streamsPresent.clear();
     audio().fireStreamsChange();
-    engine->setNotifyOnSwitch(false, Direction::input);
-    streamStarts(stream(4, Direction::input, "builtin-mic"));
+    clock.advance(1s);
+    audio().holdMoves = false;
+    streamStarts(stream(3, Direction::input, "builtin-mic"));
+    audio().fireStreamsChange();
+    clock.advance(1s);
+    EXPECT_EQ(notices(), (std::vector<Notice>{{"Call audio", "USB Headset is used for this call"}}));
+
+    // A stream that may not move is left alone and never told.
+    audio().streamsPresent.clear();
+    audio().fireStreamsChange();
+    clock.advance(5s);
+    notices().clear();
+    takeMoves();
+    AudioStream stuck = stream(4, Direction::input, "builtin-mic");
+    stuck.movable = false;
+    streamStarts(stuck);
+    audio().fireStreamsChange();
+    EXPECT_TRUE(takeMoves().empty());
+    clock.advance(1s);
+    EXPECT_TRUE(notices().empty());
+    // One that becomes so (the server refused the move) is not tried again.
+    audio().holdMoves = true;
     streamStarts(stream(5, Direction::output, "builtin-speakers"));
-    EXPECT_EQ(notices().size(), 3u);
-    EXPECT_EQ(notices().back().title, "Call audio");
+    EXPECT_EQ(takeMoves().size(), 1u);
+    audio().streamsPresent.back().movable = false;
+    audio().fireStreamsChange();
+    audio().fireStreamsChange();
+    EXPECT_TRUE(takeMoves().empty());
+    clock.advance(1s);
+    EXPECT_TRUE(notices().empty());
+
+    // The calls end; the next one is told again, by its own name, unless switch notices are off.
+    audio().holdMoves = false;
+    audio().streamsPresent.clear();
+    audio().fireStreamsChange();
+    clock.advance(5s);
+    engine->rename("usb-headset", Direction::input, "My Headset");
+    engine->setNotifyOnSwitch(false, Direction::input);
+    streamStarts(stream(6, Direction::input, "builtin-mic"));
+    streamStarts(stream(7, Direction::output, "builtin-speakers"));
+    audio().fireStreamsChange();
+    clock.advance(1s);
+    EXPECT_EQ(notices(), (std::vector<Notice>{{"Call audio", "My Headset is used for this call"}}));
 }
 
-TEST_F(CallsTest, RecordingApplicationsAreListedAndMarkedOnesStay)
+TEST_F(CallsTest, ProgramsAreListedOnceAndMarkedOnesStay)
 {
     StoredSettings stored;
-    stored.callsApplications = {"Old Phone"};
+    // As an earlier version stored them: names of streams.
+    stored.callsApplications = {"Old Phone", "Chromium input"};
     storeSettings(stored);
     addBuiltInDefaults();
+    audio().add(headset());
     start();
     int told = 0;
     const auto subscription = engine->observe([&told](EngineField field) {
         told += field == EngineField::recordingApplications;
     });
-    audio().streamsPresent = {stream(1, Direction::input, "builtin-mic", "", "Recorder"),
-                              stream(2, Direction::output, "builtin-speakers", "", "Player"),
-                              stream(3, Direction::input, "builtin-mic", "", "Recorder")};
+    audio().streamsPresent = {stream(1, Direction::input, "builtin-mic", "", "Chromium input", "chromium"),
+                              stream(2, Direction::output, "builtin-speakers", "", "Chromium", "chromium"),
+                              stream(3, Direction::input, "builtin-mic", "", "Recorder", "org.example.Recorder"),
+                              stream(4, Direction::output, "builtin-speakers", "", "Player")};
     audio().streamsPresent[2].iconName = "audio-recorder";
     audio().fireStreamsChange();
     audio().fireStreamsChange();
-    EXPECT_EQ(engine->recordingApplications(),
-              (std::vector<RecordingApplication>{{"Recorder", "audio-recorder"}, {"Old Phone", ""}}));
+    const auto listed = [this] {
+        std::vector<std::pair<std::string, std::string>> result;
+        for (const RecordingApplication& each : engine->recordingApplications()) result.emplace_back(each.caller, each.name);
+        return result;
+    };
+    using Listed = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(listed(), (Listed{{"chromium", "Chromium"}, {"org.example.Recorder", "Recorder"}, {"Old Phone", "Old Phone"}}));
+    EXPECT_EQ(engine->recordingApplications()[1].iconName, "audio-recorder");
     EXPECT_EQ(told, 1);
+    EXPECT_TRUE(engine->isCallsApplication("chromium")) << "by the name an earlier version stored";
 
-    // Unmarking a calls application gives its calls back to the default.
-    parts.audio.devicesPresent.push_back(headset());
-    audio().fireDeviceListChange();
+    // Routing on: the whole program moves, capture and playback alike.
     engine->setRouteCalls(true, Direction::input);
-    engine->setCallsApplication("Recorder", true);
-    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-mic") << "the built-in mic leads the filled calls stack";
+    engine->setRouteCalls(true, Direction::output);
     engine->move(Direction::input, {1}, 0, StackKind::calls);
+    engine->move(Direction::output, {1}, 0, StackKind::calls);
     EXPECT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
-    engine->setCallsApplication("Recorder", false);
+    EXPECT_EQ(audio().streamsPresent[1].deviceUID, "usb-headset");
+    EXPECT_EQ(audio().streamsPresent[2].deviceUID, "builtin-mic") << "recording alone is no call";
+
+    // Unmarking gives its calls back and drops the old entry; any program that records and plays may count.
+    engine->setCallsApplication("chromium", false);
     EXPECT_EQ(audio().streamsPresent[0].deviceUID, "builtin-mic");
+    EXPECT_EQ(audio().streamsPresent[1].deviceUID, "builtin-speakers");
     EXPECT_EQ(fileSettings().callsApplications, (std::vector<std::string>{"Old Phone"}));
+    engine->setCallsFromAnyProgram(true);
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
+    EXPECT_EQ(audio().streamsPresent[3].deviceUID, "builtin-speakers") << "a program only playing is no call";
+    EXPECT_TRUE(fileSettings().callsFromAnyProgram);
+    engine->setCallsApplication("chromium", true);
+    EXPECT_EQ(fileSettings().callsApplications, (std::vector<std::string>{"Old Phone", "chromium"}));
+
+    // Its call lasts while any of its streams is open, as it closes and reopens them.
+    audio().streamsPresent.erase(audio().streamsPresent.begin());
+    audio().fireStreamsChange();
+    EXPECT_EQ(audio().streamsPresent[0].deviceUID, "usb-headset");
+    audio().streamsPresent.erase(audio().streamsPresent.begin());
+    audio().fireStreamsChange();
+    streamStarts(stream(6, Direction::output, "builtin-speakers", "", "Chromium", "chromium"));
+    EXPECT_EQ(audio().streamsPresent.back().deviceUID, "builtin-speakers") << "a new call only once it records too";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "services/LidMonitor.h"
 #include "services/LogCategories.h"
 #include "services/Notifier.h"
+#include "services/QtScheduler.h"
 #include "store/PriorityStore.h"
 #include "store/SettingsJson.h"
 #include "support/core/TempFolder.h"
@@ -70,6 +71,7 @@ protected:
         engine = SwitchEngine::create(makeReadySystem(std::move(options)), std::make_unique<PriorityStore>(folder.path()),
                                       std::make_unique<Notifier>(identity, out), std::make_unique<LidMonitor>());
         engine->setTrace(traceTo(engineLog()));
+        engine->setScheduler(std::make_unique<QtScheduler>());
         engine->start();
     }
 

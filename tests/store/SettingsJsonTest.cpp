@@ -95,6 +95,7 @@ TEST(SettingsDecodeTest, AnyFaultMakesTheWholeFileUnreadable)
         R"({"routeCallsInput": "yes"})",
         R"({"callsApplications": ["Meet", 1]})",
         R"({"callsApplications": "Meet"})",
+        R"({"callsFromAnyProgram": 1})",
         R"([])",
         R"("settings")",
         "null",
@@ -153,6 +154,7 @@ TEST(SettingsEncodeTest, WritesAllMembersSortedAndRoundTrips)
     settings.routeCallsOutput = true;
     settings.callsOutputPriority = {{"jp", "マイク 🎤", "", false}, {"z", "Zed"}};
     settings.callsApplications = {"Meet", "Talk \"x\""};
+    settings.callsFromAnyProgram = true;
     const std::string withCalls = encodeSettings(settings);
     EXPECT_NE(withCalls.find("\"callsInputPriority\": [],"), std::string::npos) << withCalls;
     EXPECT_NE(withCalls.find("\"routeCallsInput\": false"), std::string::npos);

@@ -259,9 +259,9 @@ TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesT
 
     // Recording applications join the list; playing ones do not. A name of any length fits.
     const std::string longName(300, 'W');
-    parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", ""},
-                                  {2, Direction::output, "Music Player", "", "", ""},
-                                  {3, Direction::input, longName, "", "", ""}};
+    parts.audio.streamsPresent = {{1, Direction::input, "Meeting Room", "meeting-room", "", "", ""},
+                                  {2, Direction::output, "Music Player", "", "", "", ""},
+                                  {3, Direction::input, longName, "", "", "", ""}};
     parts.audio.fireStreamsChange();
     ASSERT_TRUE(waitUntil([&] { return card.checkBox("Meeting Room") != nullptr; }));
     EXPECT_FALSE(card.emptyLabel().isVisible());
@@ -289,6 +289,21 @@ TEST_F(SettingsPaneTest, CallsApplicationsListsWhatRecordsAndEachCheckboxWritesT
     ASSERT_NE(card.checkBox("Softphone"), nullptr) << "unchecked, its row stays while the pane lives";
     EXPECT_FALSE(card.checkBox("Softphone")->isChecked());
     EXPECT_TRUE(meeting.isChecked());
+
+    // A program's streams named apart make one row, by the shorter name.
+    parts.audio.streamsPresent.push_back({4, Direction::input, "Chromium input", "", "", "", "chromium"});
+    parts.audio.streamsPresent.push_back({5, Direction::output, "Chromium", "", "", "", "chromium"});
+    parts.audio.fireStreamsChange();
+    ASSERT_TRUE(waitUntil([&] { return card.checkBox("chromium") != nullptr; }));
+    EXPECT_EQ(card.checkBox("chromium")->accessibleName(), "Chromium");
+    EXPECT_EQ(card.checkBox("Chromium input"), nullptr);
+
+    // Any program that records and plays, by choice.
+    SettingRow& anyProgram = pane->anyProgramRow();
+    EXPECT_EQ(anyProgram.titleLabel().text(), "Any application in a call");
+    EXPECT_FALSE(anyProgram.toggle().isChecked());
+    click(anyProgram.toggle());
+    EXPECT_TRUE(onDisk().callsFromAnyProgram);
 }
 
 TEST_F(SettingsPaneTest, EachNewPaneReadsTheLoginItemAfreshAndShowsNoError)

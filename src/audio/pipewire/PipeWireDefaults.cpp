@@ -1,5 +1,6 @@
 #include "audio/pipewire/PipeWireDefaults.h"
 #include "audio/pipewire/PipeWireHandles.h"
+#include "audio/pipewire/StreamTargets.h"
 
 #include <nlohmann/json.hpp>
 #include <pipewire/extensions/metadata.h>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -71,9 +73,29 @@ public:
 
     bool isBroken() const noexcept { return broken_; }
 
-    bool setProperty(std::uint32_t subject, const char* key, const char* type, const char* value) noexcept
+    bool isReady() const noexcept { return current_ && current_->values.ready; }
+
+    // See PipeWireDefaults::setStreamTarget().
+    bool setStreamTarget(std::uint32_t stream, const std::string& target) noexcept
     {
-        return isReady() && pw_metadata_set_property(current_->proxy.get(), subject, key, type, value) >= 0;
+        if (!isReady()) return false;
+        try {
+            // What the stream's key stored before our first move, to be written back after each.
+            const std::optional<std::uint32_t> keep = targets_.nodeToKeep(stream);
+            pw_metadata* metadata = current_->proxy.get();
+            const bool sent = target.empty()
+                ? pw_metadata_set_property(metadata, stream, "target.object", "Spa:Id", "-1") >= 0
+                : pw_metadata_set_property(metadata, stream, "target.object", "Spa:String", target.c_str()) >= 0;
+            if (!sent || !keep) return sent;
+            // Written anew (an unchanged value is not announced), it is what the key keeps; the
+            // stream goes by target.object, which outranks it.
+            const std::string id = std::to_string(*keep);
+            pw_metadata_set_property(metadata, stream, "target.node", nullptr, nullptr);
+            pw_metadata_set_property(metadata, stream, "target.node", "Spa:Id", id.c_str());
+            return true;
+        } catch (...) {
+            return false;
+        }
     }
     // The record's contents as answers() gives them; not ready until they are in.
     Answers answers() const { return isReady() ? current_->values : Answers{}; }
@@ -100,9 +122,6 @@ private:
         Answers values;
         int sync = 0;
     };
-
-    bool isReady() const noexcept { return current_ && current_->values.ready; }
-
     std::unique_ptr<Record> bind() noexcept
     {
         static constexpr pw_metadata_events metadataEvents{
@@ -136,11 +155,16 @@ private:
         connection.owner_.deferred_.enable(true);
     }
 
-    // The server reports only what ends the use of the connection for us: its loss, or a refusal
-    // of what we asked for. It is let go of outside this callback.
-    static void onError(void* self, std::uint32_t, int, int, const char*) noexcept
+    // The server reports what ends the use of the connection for us: its loss, or a refusal of
+    // what we asked for, but a stream's target. It is let go of outside this callback.
+    static void onError(void* self, std::uint32_t id, int, int, const char*) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        // A stream's target refused (the stream ended meanwhile) is no fault of the connection.
+        const auto isRecord = [id](const std::unique_ptr<Record>& record) {
+            return record && pw_proxy_get_id(reinterpret_cast<pw_proxy*>(record->proxy.get())) == id;
+        };
+        if (id != PW_ID_CORE && (isRecord(connection.current_) || isRecord(connection.confirming_))) return;
         connection.broken_ = true;
         connection.owner_.deferred_.enable(true);
     }
@@ -149,6 +173,15 @@ private:
                          std::uint32_t version, const spa_dict* props) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        if (std::strcmp(type, PW_TYPE_INTERFACE_Node) == 0) {
+            const char* name = props ? spa_dict_lookup(props, PW_KEY_NODE_NAME) : nullptr;
+            const char* serial = props ? spa_dict_lookup(props, PW_KEY_OBJECT_SERIAL) : nullptr;
+            try {
+                if (name) connection.targets_.nodeAdded(id, name, serial ? serial : "");
+            } catch (...) {
+            }
+            return;
+        }
         if (std::strcmp(type, PW_TYPE_INTERFACE_Client) == 0) {
             // A new client binds the record in a moment, which may cost us a change.
             if (connection.isReady()) connection.owner_.confirmSoon(true);
@@ -165,6 +198,7 @@ private:
     static void onGlobalRemove(void* self, std::uint32_t id) noexcept
     {
         auto& connection = *static_cast<Connection*>(self);
+        connection.targets_.removed(id);
         if (!connection.current_ || id != connection.metadataGlobal_) return;
         // The session manager went; a new one makes a new record, which is bound then.
         connection.confirming_.reset();
@@ -176,7 +210,13 @@ private:
                           const char* value) noexcept
     {
         Record& record = *static_cast<Record*>(self);
-        if (subject != PW_ID_CORE) return 0;
+        if (subject != PW_ID_CORE) {
+            try {
+                record.connection.targets_.property(subject, key, value);
+            } catch (...) {
+            }
+            return 0;
+        }
         if (!key) {
             record.values = Answers{record.values.ready, {}, {}, {}, {}};
         } else if (std::optional<std::string>* slot = slotOf(record.values, key)) {
@@ -216,6 +256,7 @@ private:
     std::unique_ptr<Record> current_;
     std::unique_ptr<Record> confirming_;
     bool broken_ = false;
+    StreamTargets targets_;
 };
 
 void PipeWireDefaults::LoopDestroy::operator()(pw_loop* loop) const noexcept
@@ -327,18 +368,21 @@ std::optional<pulse::PulseServerDefaults> PipeWireDefaults::defaults() const
     return pulse::PulseServerDefaults{announced_.sink.value_or(""), announced_.source.value_or("")};
 }
 
-// WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) keeps a stream's target per stream
-// key (its media role, else its application) whenever the record's "target.object" of a live
-// stream changes, and gives it to the key's next stream. It stores the node whose object.serial
-// the value names, and none when no node has that serial; its policy takes the value as a serial
-// or else as a node name. A move through the pulse layer writes the serial, so it leaves that pin;
-// the node's name moves the stream alike and clears the key's stored target instead. "-1" lets
-// the stream follow the default and clears it too.
+// WirePlumber 0.4 (measured on 0.4.13 with PipeWire 0.3.65) stores a stream's target for its
+// key (its media role, else its application) on every change of the record's "target.object" or
+// "target.node" of a live stream, the last change winning, and gives it to the key's next stream:
+// the node whose serial (target.object) or id (target.node) the value names, and none when no
+// node has it. Its policy follows target.object before target.node, by serial or else by node
+// name. A move through the pulse layer writes the target's serial, so it leaves a stored target;
+// a node name in target.object moves the stream alike but stores none, which would also erase a
+// target the user had given the key. So a move writes the name in target.object, then the
+// target the key had before (if any) in target.node once more: the stream goes where
+// target.object says and the key keeps what it had. "-1" lets the stream follow the default.
+// A target stored for a device that is not there cannot be written back (no node to name).
 bool PipeWireDefaults::setStreamTarget(std::uint32_t node, const std::string& target) noexcept
 {
     if (!connection_) return false;
-    const bool sent = target.empty() ? connection_->setProperty(node, "target.object", "Spa:Id", "-1")
-                                     : connection_->setProperty(node, "target.object", "Spa:String", target.c_str());
+    const bool sent = connection_->setStreamTarget(node, target);
     // Out now, not on the next event of the server.
     if (sent) dispatch();
     return sent;

@@ -149,6 +149,7 @@ void PulseAudioSystem::lost() noexcept
     sets_.clear();
     setsLost();
     movedStreams_.clear();
+    moving_.clear();
     restore_.clear();
     if (!reconnects_ || reconnectTimer_.isActive()) return;
     trace([this] { return "no connection to the sound server; trying again in " + std::to_string(nextDelay_.count()) + " ms"; });
@@ -313,6 +314,10 @@ std::optional<PulseServerDefaults> PulseAudioSystem::fedDefaults() const
 void PulseAudioSystem::feedChanged()
 {
     const std::optional<PulseServerDefaults> fed = fedDefaults();
+    if (fed && waitingForFeed_ && streams_.isComplete()) {
+        waitingForFeed_ = false;
+        streamListChanged();
+    }
     if (fed && mirror_.isComplete() && watchingChooser([&] { return mirror_.defaultsReported(*fed, now()); })) {
         queueDefaultChange();
     }

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <list>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +113,7 @@ private:
     void streamEvent(Direction direction, unsigned type, std::uint32_t index);
     void streamArrived(const pulse::PulseStream& stream);
     void streamGone(Direction direction, std::uint32_t index);
+    static void onMoveDone(pa_context* context, int success, void* userdata) noexcept;
     // Acts on what the mirror made of an update.
     void handle(pulse::MirrorChange change);
     void feedChanged();
@@ -177,6 +179,10 @@ private:
     // Streams we moved, by key, until they end; the server's memory of their keys.
     std::map<pulse::StreamMirror::Key, std::string> movedStreams_;
     pulse::StreamRestore restore_;
+    // Moves on their way through the pulse layer, oldest first.
+    std::deque<pulse::StreamMirror::Key> moving_;
+    // A move waited for PipeWire's record: the streams are looked at again once it is read.
+    bool waitingForFeed_ = false;
 
     // Declared in teardown order (last first): events, then the context.
     pulse::Context context_;

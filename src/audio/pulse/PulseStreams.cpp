@@ -41,22 +41,41 @@ bool PulseAudioSystem::moveStream(Direction direction, std::uint32_t id, const s
         if (!isReady() || !endpoint || !stream) return false;
         // Sent to the default, a stream follows the default again rather than staying on it.
         const bool toDefault = mirror_.defaults().of(direction) == endpoint->name;
-        if (feed_ && stream->node && feed_->setStreamTarget(*stream->node, toDefault ? std::string() : endpoint->name)) {
-            return true;
+        if (feed_) {
+            // PipeWire: never through the pulse layer, whose moves the session manager stores for
+            // the application's next stream. Until PipeWire's record is read, the move waits.
+            const bool sent = stream->node && feed_->setStreamTarget(*stream->node, toDefault ? std::string() : endpoint->name);
+            waitingForFeed_ = waitingForFeed_ || !sent;
+            return sent;
         }
         pa_context* context = context_.get();
         restore_.beforeMove(context, stream->restoreKey);
         pa_operation* operation =
             direction == Direction::input
-                ? pa_context_move_source_output_by_index(context, id, endpoint->index, nullptr, nullptr)
-                : pa_context_move_sink_input_by_index(context, id, endpoint->index, nullptr, nullptr);
+                ? pa_context_move_source_output_by_index(context, id, endpoint->index, &PulseAudioSystem::onMoveDone, this)
+                : pa_context_move_sink_input_by_index(context, id, endpoint->index, &PulseAudioSystem::onMoveDone, this);
         if (!operation) return false;
         sendDetached(operation);
+        moving_.push_back({direction, id});
         movedStreams_.insert_or_assign({direction, id}, stream->restoreKey);
         return true;
     } catch (...) {
         return false;
     }
+}
+
+// Moves are answered in the order they were asked.
+void PulseAudioSystem::onMoveDone(pa_context*, int success, void* userdata) noexcept
+{
+    auto& self = *static_cast<PulseAudioSystem*>(userdata);
+    if (self.moving_.empty()) return;
+    const StreamMirror::Key key = self.moving_.front();
+    self.moving_.pop_front();
+    if (success) return;
+    self.trace([&key] {
+        return "stream: the server refused to move " + std::string(rawValue(key.first)) + " stream " + std::to_string(key.second);
+    });
+    if (self.streams_.refused(key.first, key.second) && self.streams_.isComplete()) self.streamListChanged();
 }
 
 void PulseAudioSystem::requestStreamLists()

@@ -32,12 +32,19 @@ std::optional<PulseStream> streamFrom(Direction direction, std::uint32_t index, 
     if (number(property(list, PA_PROP_APPLICATION_PROCESS_ID)) == static_cast<std::uint32_t>(::getpid())) {
         return std::nullopt;
     }
+    // A sandboxed program is known by its id; its executable is the sandbox's for every one.
+    std::string program = property(list, "application.flatpak.id");
+    if (program.empty()) program = property(list, "pipewire.access.portal.app_id");
+    if (program.empty()) program = property(list, PA_PROP_APPLICATION_PROCESS_BINARY);
+    const std::string stay = property(list, "node.dont-reconnect");
     return PulseStream{direction,
                        index,
                        endpoint,
                        property(list, PA_PROP_APPLICATION_NAME),
                        property(list, PA_PROP_APPLICATION_ICON_NAME),
                        property(list, PA_PROP_MEDIA_ROLE),
+                       std::move(program),
+                       stay == "true" || stay == "1",
                        property(list, "module-stream-restore.id"),
                        number(property(list, "object.id"))};
 }
@@ -66,6 +73,8 @@ bool StreamMirror::listed(Direction direction, std::vector<PulseStream> streams)
     std::erase_if(streams_, [direction](const auto& entry) { return entry.first.first == direction; });
     for (PulseStream& stream : streams) {
         const Key key{direction, stream.index};
+        const auto known = before.find(key);
+        if (known != before.end() && known->second.unmovable) stream.unmovable = true;
         streams_.insert_or_assign(key, std::move(stream));
     }
     looked_[slotOf(direction)] = true;
@@ -76,6 +85,8 @@ bool StreamMirror::arrived(PulseStream stream)
 {
     const Key key{stream.direction, stream.index};
     const auto known = streams_.find(key);
+    // A refusal holds for the stream's life; its next change does not tell it again.
+    if (known != streams_.end() && known->second.unmovable) stream.unmovable = true;
     if (known != streams_.end() && known->second == stream) return false;
     streams_.insert_or_assign(key, std::move(stream));
     return true;
@@ -84,6 +95,14 @@ bool StreamMirror::arrived(PulseStream stream)
 bool StreamMirror::removed(Direction direction, std::uint32_t index)
 {
     return streams_.erase({direction, index}) > 0;
+}
+
+bool StreamMirror::refused(Direction direction, std::uint32_t index)
+{
+    const auto known = streams_.find({direction, index});
+    if (known == streams_.end() || known->second.unmovable) return false;
+    known->second.unmovable = true;
+    return true;
 }
 
 const PulseStream* StreamMirror::find(Direction direction, std::uint32_t index) const
@@ -98,7 +117,7 @@ std::vector<AudioStream> StreamMirror::streams(const DeviceOf& deviceOf) const
     result.reserve(streams_.size());
     for (const auto& [key, stream] : streams_) {
         result.push_back({stream.index, stream.direction, stream.application, stream.iconName, stream.role,
-                          deviceOf(stream.direction, stream.endpoint)});
+                          deviceOf(stream.direction, stream.endpoint), stream.program, !stream.unmovable});
     }
     return result;
 }

@@ -25,6 +25,10 @@ struct PulseStream {
     std::string application; // application.name
     std::string iconName;    // application.icon_name
     std::string role;        // media.role
+    // application.flatpak.id or pipewire.access.portal.app_id, else application.process.binary.
+    std::string program;
+    // It asks to stay on its device (node.dont-reconnect), or a move of it was refused.
+    bool unmovable = false;
     // The key of PulseAudio's memory of the stream's device (module-stream-restore.id).
     std::string restoreKey;
     // Its node on PipeWire (object.id); absent elsewhere.
@@ -52,6 +56,8 @@ public:
     // A new or changed stream; a removed one. True when the list changed.
     bool arrived(PulseStream stream);
     bool removed(Direction direction, std::uint32_t index);
+    // The server refused to move the stream; true when it is known.
+    bool refused(Direction direction, std::uint32_t index);
 
     bool isComplete() const noexcept { return looked_[0] && looked_[1]; }
     const PulseStream* find(Direction direction, std::uint32_t index) const;

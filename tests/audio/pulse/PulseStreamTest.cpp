@@ -44,7 +44,16 @@ TEST_F(Streams, StreamsAreTrackedWithTheirApplicationRoleAndDevice)
         const TestStream recorder("Recorder", "", Direction::input);
         // A monitor is no device of the lists: a stream on one is on none.
         const TestStream monitorRecorder("Monitor", "", Direction::input, "speakers_out.monitor");
+        // A sandboxed program, known by its id, whose stream asks to stay where it is.
+        const TestStream sandboxed("Talk", "", Direction::output, {},
+                                   {"--property=application.flatpak.id=org.example.Talk",
+                                    "--property=node.dont-reconnect=true"});
         ASSERT_TRUE(waitForStreamOn(*system, "Meet", "speakers_out"));
+        ASSERT_TRUE(waitForStreamOn(*system, "Talk", "speakers_out"));
+        EXPECT_EQ(findStream(*system, "Meet")->program, "pacat");
+        EXPECT_TRUE(findStream(*system, "Meet")->movable);
+        EXPECT_EQ(findStream(*system, "Talk")->program, "org.example.Talk");
+        EXPECT_FALSE(findStream(*system, "Talk")->movable);
         ASSERT_TRUE(waitForStreamOn(*system, "Player", "speakers_out"));
         ASSERT_TRUE(waitForStreamOn(*system, "Recorder", "mic_in"));
         ASSERT_TRUE(waitForStreamOn(*system, "Monitor", ""));
@@ -52,10 +61,10 @@ TEST_F(Streams, StreamsAreTrackedWithTheirApplicationRoleAndDevice)
         EXPECT_EQ(findStream(*system, "Meet")->role, "phone");
         EXPECT_EQ(findStream(*system, "Meet")->direction, Direction::output);
         EXPECT_EQ(findStream(*system, "Recorder")->direction, Direction::input);
-        EXPECT_EQ(system->streams().size(), 4u);
+        EXPECT_EQ(system->streams().size(), 5u);
         // A second connection sees the same, from its first look.
         const auto later = makeReadySystem();
-        ASSERT_TRUE(waitUntil([&] { return later->streams().size() == 4; }));
+        ASSERT_TRUE(waitUntil([&] { return later->streams().size() == 5; }));
     }
     EXPECT_TRUE(waitUntil([this] { return system->streams().empty(); }));
 }

@@ -2,8 +2,11 @@
 
 #include "engine/LidSource.h"
 #include "engine/NoticeSink.h"
+#include "engine/Scheduler.h"
 
+#include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -64,6 +67,34 @@ public:
 
 private:
     bool playSound_ = false;
+};
+
+// Work asked for later runs when the test moves its clock past it, in the order it falls due.
+class FakeScheduler final : public Scheduler {
+public:
+    // The clock shared with the test, which outlives this scheduler.
+    struct Clock {
+        std::chrono::milliseconds now{0};
+        std::multimap<std::chrono::milliseconds, std::function<void()>> due;
+        void advance(std::chrono::milliseconds by)
+        {
+            const auto until = now + by;
+            while (!due.empty() && due.begin()->first <= until) {
+                auto next = due.extract(due.begin());
+                now = next.key();
+                next.mapped()();
+            }
+            now = until;
+        }
+    };
+    explicit FakeScheduler(Clock& clock) : clock_(clock) {}
+    void after(std::chrono::milliseconds delay, std::function<void()> then) override
+    {
+        clock_.due.emplace(clock_.now + delay, std::move(then));
+    }
+
+private:
+    Clock& clock_;
 };
 
 } // namespace vantorelle::test

@@ -66,13 +66,15 @@ struct CountingListener final : AudioSystem::Listener {
 // recording into nothing) for as long as the object lives.
 class TestStream {
 public:
+    // `extra`: more pacat options.
     TestStream(const QString& application, const QString& role, Direction direction = Direction::output,
-               const QString& device = {})
+               const QString& device = {}, const QStringList& extra = {})
     {
         diesWithTests(process_);
         QStringList arguments{direction == Direction::input ? "--record" : "--playback", "--client-name=" + application};
         if (!role.isEmpty()) arguments << "--property=media.role=" + role;
         if (!device.isEmpty()) arguments << "--device=" + device;
+        arguments << extra;
         arguments << (direction == Direction::input ? "/dev/null" : "/dev/zero");
         process_.start("pacat", arguments);
     }
