@@ -288,9 +288,10 @@ std::string readTree(QAccessibleInterface* node)
                                    {bool(state.readOnly), " read-only"}, {bool(state.invisible), " invisible"}}) {
         if (on) line += word;
     }
-    for (const QString& action : node->actionInterface() ? node->actionInterface()->actionNames() : QStringList()) {
-        line += " [" + action.toStdString() + "]";
-    }
+    QStringList actions = node->actionInterface() ? node->actionInterface()->actionNames() : QStringList();
+    // Qt 6.8 offers Press beside Toggle on a checkable button, doing the same; Qt 6.4 only Toggle.
+    if (actions.contains(QAccessibleActionInterface::toggleAction())) actions.removeAll(QAccessibleActionInterface::pressAction());
+    for (const QString& action : actions) line += " [" + action.toStdString() + "]";
     line += "\n";
     for (int i = 0; i < node->childCount(); ++i) line += readTree(node->child(i));
     return line;
