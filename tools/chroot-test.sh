@@ -63,8 +63,11 @@ bind /proc /proc
 bind /sys /sys
 bind /dev /dev
 bind /dev/pts /dev/pts
-mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
-mounted+=("$root/dev/shm")
+# A fresh /tmp each run: nothing a killed test left there meets the next run.
+for tmpfs in /dev/shm /tmp; do
+  mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root$tmpfs"
+  mounted+=("$root$tmpfs")
+done
 bind "$cache/archives" /var/cache/apt/archives
 bind "$cache/ccache" /var/cache/ccache
 # The tree as it is, with the chroot's own build folder over the tree's build/.

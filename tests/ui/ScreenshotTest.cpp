@@ -255,7 +255,7 @@ TEST(Screenshots, SettingsPaneWithTheLoginError)
     const auto engine = parts.makeEngine();
     TempFolder config;
     MainWindow window(*engine, [&] {
-        return LoginItem(AppIdentity::forExecutable("/src/build/vantorelle"), config / "autostart");
+        return LoginItem(AppIdentity::forExecutable("/nowhere/vantorelle"), config / "autostart");
     });
     window.show();
     window.setPane(Pane::settings);
