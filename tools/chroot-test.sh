@@ -63,7 +63,7 @@ bind /proc /proc
 bind /sys /sys
 bind /dev /dev
 bind /dev/pts /dev/pts
-# A fresh /tmp each run: nothing a killed test left there meets the next run.
+# Both start empty each run: nothing a killed test left there meets the next run.
 for tmpfs in /dev/shm /tmp; do
   mount -t tmpfs -o mode=1777,nosuid,nodev tmpfs "$root$tmpfs"
   mounted+=("$root$tmpfs")
