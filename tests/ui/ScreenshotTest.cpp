@@ -52,7 +52,7 @@ struct ShownWindow {
         : window(engine, installation.loginItems(), bluetooth, pane)
     {
         window.show();
-        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(activate(window));
         QCoreApplication::processEvents();
     }
     FakeInstallation installation;

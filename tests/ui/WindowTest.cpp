@@ -205,7 +205,7 @@ TEST_F(WindowTest, EveryControlIsReachedAndWorkedFromTheKeyboard)
         auto* pane = qobject_cast<DevicePaneView*>(window->paneView());
         return pane != nullptr && pane->cards().size() == 3;
     }));
-    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(activate(*window));
 
     // The sidebar is one stop; Up and Down move the selection, and the pane with it.
     SidebarView& sidebar = window->sidebar();
@@ -393,7 +393,7 @@ double contrast(QColor a, QColor b)
 // bottom edge of its shape (the widget's rectangle unless given, in its coordinates).
 void expectRingsStandOut(MainWindow& window, const std::vector<std::tuple<const char*, QWidget*, QRect>>& rings)
 {
-    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(activate(window));
     for (const auto& [backdrop, widget, given] : rings) {
         widget->setFocus(Qt::TabFocusReason);
         window.setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab key press leaves it
