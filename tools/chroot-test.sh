@@ -5,7 +5,8 @@
 #
 # The chroot is made once with debootstrap from the Debian archive apt uses here and kept in
 # $VANTORELLE_CHROOT_CACHE (default /var/cache/vantorelle-trixie), with its downloaded packages,
-# its build folder and its compiler cache, so a later run only builds what changed.
+# its build folder and its compiler cache, so a later run only builds what changed. Remove that
+# folder to make the chroot afresh (for the archive's newer packages).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=$PWD
@@ -46,6 +47,14 @@ if [[ ! -x "$root/usr/bin/apt-get" ]]; then
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 
+# Outputs built from another tree may be newer than this tree's files, which ninja would take as
+# current: a build from another tree starts afresh, which the compiler cache keeps cheap.
+if [[ "$(cat "$cache/build.tree" 2>/dev/null)" != "$tree" ]]; then
+  rm -rf "$cache/build"
+  mkdir -p "$cache/build"
+  echo "$tree" >"$cache/build.tree"
+fi
+
 mounted=()
 unmount() {
   local i
@@ -54,7 +63,7 @@ unmount() {
   done
 }
 trap unmount EXIT
-bind() { # bind <source> <path in the chroot> [options]
+bind() { # bind <source> <path in the chroot>
   mkdir -p "$root$2"
   mount --bind "$1" "$root$2"
   mounted+=("$root$2")
