@@ -49,12 +49,30 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Shared libraries come from dpkg-shlibdeps, also those of the window module; that brings in
-# libqt6svg6, which holds the SVG icon engine and image format too (the tray icon and symbols).
+# Shared libraries come from dpkg-shlibdeps, also those of the window module.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's Wayland platform plugin is no library the module links, so shlibdeps cannot see it; without
-# it the window does not open in a Wayland session.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland")
+# it the window does not open in a Wayland session. Qt's X11 plugin loads libxcb-cursor at run
+# time, and from Qt 6.5 on refuses to start without it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland, libxcb-cursor0")
+# Qt's SVG icon engine (the tray icon, the symbols) is a plugin too. Debian 12 keeps it in the
+# package of Qt's SVG library, which shlibdeps names; Debian 13 in one of its own.
+find_program(DPKG_QUERY dpkg-query)
+function(vantorelle_debian_owner file result)
+  execute_process(COMMAND ${DPKG_QUERY} -S "${file}" OUTPUT_VARIABLE owner RESULT_VARIABLE failed ERROR_QUIET)
+  if(failed OR NOT owner MATCHES "^([^:,]+)")
+    message(FATAL_ERROR "No Debian package holds ${file}: run tools/deps.sh package")
+  endif()
+  set(${result} ${CMAKE_MATCH_1} PARENT_SCOPE)
+endfunction()
+if(DPKG_QUERY)
+  get_target_property(svg_library Qt6::Svg LOCATION)
+  vantorelle_debian_owner("${svg_library}" svg_library_package)
+  vantorelle_debian_owner("${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/iconengines/libqsvgicon.so" svg_engine_package)
+  if(NOT svg_engine_package STREQUAL svg_library_package)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${svg_engine_package}")
+  endif()
+endif()
 # Qt's own translations: the toolkit's standard texts (a line edit's menu) in the user's language.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio, upower, qt6-translations-l10n")
 # Refuses to build a package whose dependencies cannot be computed, and strips what the

@@ -53,7 +53,7 @@ TEST(AppShell, ClosingTheWindowKeepsTheEngineSwitchingAndReopensItOnTheSamePane)
     first->setPane(Pane::settings);
 
     // Ctrl+W closes it as its close button does.
-    QApplication::setActiveWindow(first);
+    ASSERT_TRUE(activate(*first));
     QTest::keyClick(first, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(waitUntil([&] { return first.isNull(); })) << "a closed window is discarded";
     EXPECT_EQ(shell.window(), nullptr);

@@ -217,7 +217,7 @@ TEST_F(DevicePaneViewTest, RenamingInPlaceKeepsOnEnterDropsOnEscapeAndAnEmptyNam
     startEngine({{"a", "Family 17h HD Audio Controller Analog Stereo"}});
     const auto pane = makePane(Direction::input);
     pane->show();
-    QApplication::setActiveWindow(pane.get());
+    ASSERT_TRUE(activate(*pane));
     DeviceCard& card = *pane->card("a");
     const auto type = [&card](const QString& text, Qt::Key end) {
         card.startRename();

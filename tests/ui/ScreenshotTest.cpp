@@ -62,7 +62,7 @@ struct ShownWindow {
         : window(engine, installation.loginItems(), bluetooth, pane)
     {
         window.show();
-        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(activate(window));
         QCoreApplication::processEvents();
     }
     FakeInstallation installation;
@@ -369,7 +369,7 @@ TEST(Screenshots, SettingsPaneWithTheLoginError)
     const auto engine = parts.makeEngine();
     TempFolder config;
     MainWindow window(*engine, [&] {
-        return LoginItem(AppIdentity::forExecutable("/src/build/vantorelle"), config / "autostart");
+        return LoginItem(AppIdentity::forExecutable("/nowhere/vantorelle"), config / "autostart");
     });
     window.show();
     window.setPane(Pane::settings);

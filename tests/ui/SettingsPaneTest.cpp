@@ -31,7 +31,7 @@ protected:
     std::unique_ptr<SettingsPaneView> makePane(bool installed = true)
     {
         const AppIdentity identity =
-            installed ? installation.identity() : AppIdentity::forExecutable("/src/build/vantorelle");
+            installed ? installation.identity() : AppIdentity::forExecutable("/nowhere/vantorelle");
         auto pane = std::make_unique<SettingsPaneView>(*engine, LoginItem(identity, autostart));
         pane->resize(671, 560);
         pane->show();

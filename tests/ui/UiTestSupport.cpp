@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "support/platform/DBusServices.h"
+#include "support/platform/QtWait.h"
 #include "ui/LightAppearance.h"
 #include "ui/Translations.h"
 
@@ -63,6 +64,12 @@ void click(QWidget& widget, QPoint position)
 void click(QWidget& widget)
 {
     click(widget, widget.rect().center());
+}
+
+bool activate(QWidget& window)
+{
+    window.activateWindow();
+    return waitUntil([&window] { return QApplication::activeWindow() == &window; });
 }
 
 QImage snapshot(QWidget& widget)

@@ -26,6 +26,8 @@ namespace vantorelle::test {
 // as the window system would (propagating up while nobody takes it).
 void click(QWidget& widget, QPoint position);
 void click(QWidget& widget);
+// Makes a shown window the active one, as the window system does, and waits until it is.
+bool activate(QWidget& window);
 
 // Renders a widget (with its children) into an image of its logical size.
 QImage snapshot(QWidget& widget);

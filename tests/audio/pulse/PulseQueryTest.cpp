@@ -180,7 +180,9 @@ TEST_F(Queries, OneConnectionServesEveryCall)
 
 TEST_F(Queries, NoSinksMeansNoDefaultOutput)
 {
-    ASSERT_TRUE(daemon().addSource("lonely_in"));
+    // A session priority as a real microphone has: WirePlumber 0.5 weighs the monitors of sinks
+    // for the default input too, its placeholder sink among them (priority 500).
+    ASSERT_TRUE(daemon().addSource("lonely_in", {{"priority.session", "2000"}}));
     // PipeWire's session manager picks the new default a moment after the device appears, and
     // keeps its placeholder sink as the default output, which counts as none.
     ASSERT_TRUE(test::waitUntil([this] { return daemon().defaultSource() == "lonely_in"; }));
