@@ -128,8 +128,8 @@
         <translation>Anwendungen erscheinen hier, sobald sie Ton aufnehmen.</translation>
     </message>
     <message>
-        <source>Its sound is treated as a call</source>
-        <translation>Ihr Ton wird als Anruf behandelt</translation>
+        <source>Its sound is treated as a call while it records and plays</source>
+        <translation>Ihr Ton wird als Anruf behandelt, solange sie aufnimmt und abspielt</translation>
     </message>
 </context>
 <context>
@@ -341,10 +341,6 @@
         <translation>Der Autostart-Eintrag konnte nicht geändert werden. Installieren Sie Vantorelle und starten Sie dafür die installierte Version.</translation>
     </message>
     <message>
-        <source>Sound from a checked application is treated as a call, even when it does not say so itself.</source>
-        <translation>Ton einer markierten Anwendung wird als Anruf behandelt, auch wenn sie das selbst nicht angibt.</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Einstellungen</translation>
     </message>
@@ -407,6 +403,18 @@
     <message>
         <source>Could not save the settings. Changes last until Vantorelle quits.</source>
         <translation>Die Einstellungen konnten nicht gespeichert werden. Änderungen gelten, bis Vantorelle beendet wird.</translation>
+    </message>
+    <message>
+        <source>While a checked application both records from a microphone and plays, all of its sound is treated as a call, even when it does not say so itself.</source>
+        <translation>Solange eine markierte Anwendung gleichzeitig vom Mikrofon aufnimmt und Ton abspielt, wird ihr gesamter Ton als Anruf behandelt, auch wenn sie das selbst nicht angibt.</translation>
+    </message>
+    <message>
+        <source>Any application in a call</source>
+        <translation>Jede Anwendung in einem Anruf</translation>
+    </message>
+    <message>
+        <source>Treat every application that records from a microphone and plays at once as in a call</source>
+        <translation>Jede Anwendung, die gleichzeitig vom Mikrofon aufnimmt und Ton abspielt, als Anruf behandeln</translation>
     </message>
 </context>
 <context>

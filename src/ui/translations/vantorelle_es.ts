@@ -128,8 +128,8 @@
         <translation>Las aplicaciones aparecen aquí en cuanto graban sonido.</translation>
     </message>
     <message>
-        <source>Its sound is treated as a call</source>
-        <translation>Su sonido se trata como una llamada</translation>
+        <source>Its sound is treated as a call while it records and plays</source>
+        <translation>Su sonido se trata como una llamada mientras graba y reproduce</translation>
     </message>
 </context>
 <context>
@@ -341,10 +341,6 @@
         <translation>No se pudo cambiar el inicio automático. Instala Vantorelle e inicia la copia instalada para ello.</translation>
     </message>
     <message>
-        <source>Sound from a checked application is treated as a call, even when it does not say so itself.</source>
-        <translation>El sonido de una aplicación marcada se trata como una llamada, aunque ella misma no lo indique.</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Configuración</translation>
     </message>
@@ -407,6 +403,18 @@
     <message>
         <source>Could not save the settings. Changes last until Vantorelle quits.</source>
         <translation>No se pudo guardar la configuración. Los cambios duran hasta que Vantorelle se cierre.</translation>
+    </message>
+    <message>
+        <source>While a checked application both records from a microphone and plays, all of its sound is treated as a call, even when it does not say so itself.</source>
+        <translation>Mientras una aplicación marcada graba desde un micrófono y reproduce sonido a la vez, todo su sonido se trata como una llamada, aunque ella misma no lo indique.</translation>
+    </message>
+    <message>
+        <source>Any application in a call</source>
+        <translation>Cualquier aplicación en una llamada</translation>
+    </message>
+    <message>
+        <source>Treat every application that records from a microphone and plays at once as in a call</source>
+        <translation>Tratar como en llamada a toda aplicación que graba desde un micrófono y reproduce a la vez</translation>
     </message>
 </context>
 <context>

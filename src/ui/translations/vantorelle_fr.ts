@@ -128,8 +128,8 @@
         <translation>Les applications apparaissent ici dès qu’elles enregistrent du son.</translation>
     </message>
     <message>
-        <source>Its sound is treated as a call</source>
-        <translation>Son audio est traité comme un appel</translation>
+        <source>Its sound is treated as a call while it records and plays</source>
+        <translation>Son son est traité comme un appel tant qu’elle enregistre et lit du son</translation>
     </message>
 </context>
 <context>
@@ -341,10 +341,6 @@
         <translation>Impossible de modifier le démarrage automatique. Installez Vantorelle et lancez la copie installée pour cela.</translation>
     </message>
     <message>
-        <source>Sound from a checked application is treated as a call, even when it does not say so itself.</source>
-        <translation>Le son d’une application cochée est traité comme un appel, même si elle ne l’indique pas elle-même.</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Paramètres</translation>
     </message>
@@ -407,6 +403,18 @@
     <message>
         <source>Could not save the settings. Changes last until Vantorelle quits.</source>
         <translation>Impossible d’enregistrer les paramètres. Les changements durent jusqu’à la fermeture de Vantorelle.</translation>
+    </message>
+    <message>
+        <source>While a checked application both records from a microphone and plays, all of its sound is treated as a call, even when it does not say so itself.</source>
+        <translation>Tant qu’une application cochée enregistre depuis un micro et lit du son, tout son son est traité comme un appel, même si elle ne l’indique pas elle-même.</translation>
+    </message>
+    <message>
+        <source>Any application in a call</source>
+        <translation>Toute application en appel</translation>
+    </message>
+    <message>
+        <source>Treat every application that records from a microphone and plays at once as in a call</source>
+        <translation>Traiter comme en appel toute application qui enregistre depuis un micro et lit du son en même temps</translation>
     </message>
 </context>
 <context>

@@ -128,8 +128,8 @@
         <translation>Le applicazioni compaiono qui appena registrano audio.</translation>
     </message>
     <message>
-        <source>Its sound is treated as a call</source>
-        <translation>Il suo audio è trattato come una chiamata</translation>
+        <source>Its sound is treated as a call while it records and plays</source>
+        <translation>Il suo audio è trattato come una chiamata mentre registra e riproduce</translation>
     </message>
 </context>
 <context>
@@ -341,10 +341,6 @@
         <translation>Impossibile modificare l’avvio automatico. Installa Vantorelle e avvia la copia installata per farlo.</translation>
     </message>
     <message>
-        <source>Sound from a checked application is treated as a call, even when it does not say so itself.</source>
-        <translation>L’audio di un’applicazione selezionata è trattato come una chiamata, anche se lei stessa non lo dichiara.</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Impostazioni</translation>
     </message>
@@ -407,6 +403,18 @@
     <message>
         <source>Could not save the settings. Changes last until Vantorelle quits.</source>
         <translation>Impossibile salvare le impostazioni. Le modifiche restano finché Vantorelle non viene chiuso.</translation>
+    </message>
+    <message>
+        <source>While a checked application both records from a microphone and plays, all of its sound is treated as a call, even when it does not say so itself.</source>
+        <translation>Mentre un’applicazione selezionata registra da un microfono e riproduce audio, tutto il suo audio è trattato come una chiamata, anche se non lo dichiara.</translation>
+    </message>
+    <message>
+        <source>Any application in a call</source>
+        <translation>Qualsiasi applicazione in chiamata</translation>
+    </message>
+    <message>
+        <source>Treat every application that records from a microphone and plays at once as in a call</source>
+        <translation>Considera in chiamata ogni applicazione che registra da un microfono e riproduce audio insieme</translation>
     </message>
 </context>
 <context>

@@ -128,8 +128,8 @@
         <translation>Os aplicativos aparecem aqui assim que gravam som.</translation>
     </message>
     <message>
-        <source>Its sound is treated as a call</source>
-        <translation>O som dele é tratado como chamada</translation>
+        <source>Its sound is treated as a call while it records and plays</source>
+        <translation>O som dele é tratado como chamada enquanto grava e reproduz</translation>
     </message>
 </context>
 <context>
@@ -341,10 +341,6 @@
         <translation>Não foi possível alterar a inicialização automática. Instale o Vantorelle e abra a cópia instalada para isso.</translation>
     </message>
     <message>
-        <source>Sound from a checked application is treated as a call, even when it does not say so itself.</source>
-        <translation>O som de um aplicativo marcado é tratado como chamada, mesmo quando ele próprio não diz isso.</translation>
-    </message>
-    <message>
         <source>Settings</source>
         <translation>Configurações</translation>
     </message>
@@ -407,6 +403,18 @@
     <message>
         <source>Could not save the settings. Changes last until Vantorelle quits.</source>
         <translation>Não foi possível salvar as configurações. As alterações valem até o Vantorelle ser fechado.</translation>
+    </message>
+    <message>
+        <source>While a checked application both records from a microphone and plays, all of its sound is treated as a call, even when it does not say so itself.</source>
+        <translation>Enquanto um aplicativo marcado grava de um microfone e reproduz som ao mesmo tempo, todo o som dele é tratado como chamada, mesmo que ele não diga isso.</translation>
+    </message>
+    <message>
+        <source>Any application in a call</source>
+        <translation>Qualquer aplicativo em chamada</translation>
+    </message>
+    <message>
+        <source>Treat every application that records from a microphone and plays at once as in a call</source>
+        <translation>Tratar como em chamada todo aplicativo que grava de um microfone e reproduz ao mesmo tempo</translation>
     </message>
 </context>
 <context>
