@@ -76,8 +76,10 @@ public:
     // Streams of this program itself (its level meter) are not among them.
     virtual std::vector<AudioStream> streams() const = 0;
     // Asks for a stream to move to a connected device of its direction; false when the request
-    // cannot be made. The move leaves nothing behind once the stream has ended: no memory of the
-    // device for the application's next stream. The outcome shows in streams().
+    // cannot be made now (on PipeWire, also until its own record of targets is read: ask again
+    // later). The move leaves nothing behind once the stream has ended: no memory of the device
+    // for the application's next stream, and a target the user gave it stays. The outcome shows
+    // in streams().
     virtual bool moveStream(Direction direction, std::uint32_t id, const std::string& uid) = 0;
     // Begins delivering events to `listener`, which outlives this system.
     virtual void listen(Listener& listener) = 0;
