@@ -460,7 +460,7 @@ TEST(Screenshots, LongerLanguagesFitTheWindow)
         engine->start();
         TempFolder config;
         MainWindow window(*engine, [&] {
-            return LoginItem(AppIdentity::forExecutable("/src/build/vantorelle"), config / "autostart");
+            return LoginItem(AppIdentity::forExecutable("/nowhere/vantorelle"), config / "autostart");
         });
         window.show();
         QCoreApplication::processEvents();

@@ -46,7 +46,7 @@ TEST(Translations, NoticesAndTheTrayMenuSpeakItWithTheNamesAsTheyAre)
 {
     const WindowLanguage language(QStringLiteral("de"));
     std::ostringstream out;
-    Notifier notifier(AppIdentity::forExecutable("/src/build/vantorelle"), out);
+    Notifier notifier(AppIdentity::forExecutable("/nowhere/vantorelle"), out);
     notifier.post(connectedNowActiveNotice(Direction::input, "Mic %2 <Desk>"));
     notifier.post(deviceNotice(AudioDevice{1, "usb", "USB Headset"}, false));
     notifier.post(NoticeText{"Output switched", "%1 disconnected — %2 is now active", {"Dock %1", "Speakers"}});

@@ -10,6 +10,7 @@
 #include <QDBusReply>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
 
@@ -17,12 +18,33 @@ namespace vantorelle::test {
 namespace {
 
 // The frontend, the backend it picks for XDG_CURRENT_DESKTOP=KDE and the daemon the backend
-// registers shortcuts with; each is started by the bus from its installed service file.
+// registers shortcuts with; each is started by the bus from its installed service file. Plasma 6
+// (Debian 13) starts its accelerator daemon with the session instead, and installs no such file:
+// the bus is given one naming the daemon.
 const QStringList portalServices{QStringLiteral("org.freedesktop.portal.Desktop"),
                                  QStringLiteral("org.freedesktop.impl.portal.desktop.kde"),
                                  QStringLiteral("org.kde.kglobalaccel")};
 const QString installedServices = QStringLiteral("/usr/share/dbus-1/services/");
 const QString acceleratorService = QStringLiteral("org.kde.kglobalaccel");
+const QStringList sessionAcceleratorDaemons{QStringLiteral("/usr/lib/x86_64-linux-gnu/libexec/kglobalacceld"),
+                                            QStringLiteral("/usr/libexec/kglobalacceld")};
+
+// Puts the service's file in `folder`: the installed one, else one for the session's daemon.
+bool provideService(const QString& service, const QDir& folder)
+{
+    const QString file = service + QStringLiteral(".service");
+    QFile::remove(folder.filePath(file));
+    if (QFile::copy(installedServices + file, folder.filePath(file))) return true;
+    if (service != acceleratorService) return false;
+    for (const QString& daemon : sessionAcceleratorDaemons) {
+        if (!QFileInfo(daemon).isExecutable()) continue;
+        QFile written(folder.filePath(file));
+        if (!written.open(QIODevice::WriteOnly)) return false;
+        written.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2\n").arg(service, daemon).toUtf8());
+        return true;
+    }
+    return false;
+}
 constexpr int callTimeoutMs = 10000;
 
 QDBusMessage busCall(const QString& method)
@@ -58,9 +80,7 @@ bool DesktopPortal::start()
 {
     if (!home_.isValid()) return false;
     for (const QString& service : portalServices) {
-        const QString file = service + QStringLiteral(".service");
-        QFile::remove(QDir(serviceFolder_).filePath(file));
-        if (!QFile::copy(installedServices + file, QDir(serviceFolder_).filePath(file))) return false;
+        if (!provideService(service, QDir(serviceFolder_))) return false;
     }
     const QDir home(home_.path());
     home.mkpath(QStringLiteral("run"));
