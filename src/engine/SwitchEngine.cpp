@@ -4,6 +4,7 @@
 #include "engine/SwitchNotices.h"
 #include "engine/SwitchRule.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantorelle {
@@ -239,9 +240,14 @@ void SwitchEngine::announce(const Announcement& announcement, std::uint64_t bega
 void SwitchEngine::notifySwitch(Direction direction, const SwitchEvent& event)
 {
     if (!notifyOnSwitch(direction)) return;
-    // The user's names for the devices, where they gave any.
-    const std::vector<AudioDevice> connected = withShownNames(event.connected, settings_, direction);
-    const std::vector<AudioDevice> removed = withShownNames(event.removed, settings_, direction);
+    // The notice names at most the new default and the device it replaces: only those two take the
+    // user's names (naming every connected device on every pass cost a fifth of the pass).
+    const auto named = [this, direction](const std::vector<AudioDevice>& devices, const std::optional<std::string>& uid) {
+        const auto found = uid ? std::ranges::find(devices, *uid, &AudioDevice::uid) : devices.end();
+        return found == devices.end() ? std::vector<AudioDevice>{} : withShownNames({*found}, settings_, direction);
+    };
+    const std::vector<AudioDevice> connected = named(event.connected, event.current);
+    const std::vector<AudioDevice> removed = named(event.removed, event.from);
     const std::optional<NoticeText> notice =
         switchNotice(direction, {event.from, event.current, connected, event.added, removed, event.lidNowClosed});
     if (!notice) return;

@@ -121,6 +121,31 @@ void paint(QPainter& painter, const QString& name, const QPointF& centre, double
     painter.drawPixmap(centre - QPointF(logical.width() / 2, logical.height() / 2), image);
 }
 
+QPixmap themePixmap(const QString& iconName, double pointSize, const QColor& color, double devicePixelRatio)
+{
+    const QString key = QStringLiteral("vantorelle-theme-symbol:%1:%2:%3:%4:%5")
+                            .arg(QIcon::themeName(), iconName)
+                            .arg(pointSize)
+                            .arg(color.rgba())
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) return cached;
+    const int side = static_cast<int>(std::ceil(pointSize));
+    QImage image = QIcon::fromTheme(iconName).pixmap(QSize(side, side), devicePixelRatio).toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return {};
+    {
+        // A symbolic icon is drawn in one colour: keep its coverage and paint it in ours.
+        QPainter tint(&image);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(image.rect(), color);
+    }
+    QPixmap result = QPixmap::fromImage(image);
+    result.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, result);
+    return result;
+}
+
 QString themeSymbol(const QStringList& names)
 {
     for (const QString& name : names) {
@@ -179,23 +204,12 @@ QSize SymbolView::sizeHint() const
 void SymbolView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (themeIcon_.isEmpty()) {
-        Symbols::paint(painter, name_, QRectF(rect()).center(), pointSize_, color_, weight_);
-        return;
-    }
-    // A symbolic icon is drawn in one colour: keep its coverage and paint it in ours.
     const double ratio = devicePixelRatioF();
-    const int side = static_cast<int>(std::ceil(pointSize_));
-    QImage image = QIcon::fromTheme(themeIcon_).pixmap(QSize(side, side), ratio).toImage().convertToFormat(
-        QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter tint(&image);
-        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        tint.fillRect(image.rect(), color_);
-    }
-    image.setDevicePixelRatio(ratio);
+    const QPixmap image = themeIcon_.isEmpty() ? Symbols::pixmap(name_, pointSize_, color_, weight_, ratio)
+                                               : Symbols::themePixmap(themeIcon_, pointSize_, color_, ratio);
+    if (image.isNull()) return;
     const QSizeF logical = image.deviceIndependentSize();
-    painter.drawImage(QRectF(rect()).center() - QPointF(logical.width() / 2, logical.height() / 2), image);
+    painter.drawPixmap(QRectF(rect()).center() - QPointF(logical.width() / 2, logical.height() / 2), image);
 }
 
 } // namespace vantorelle

@@ -34,6 +34,8 @@ void paint(QPainter& painter, const QString& name, const QPointF& centre, double
 // The first of `names` (icon names such as "audio-headset-bluetooth", each also tried without
 // its last parts, down to two) whose "-symbolic" icon the theme has; empty when it has none.
 QString themeSymbol(const QStringList& names);
+// That icon in one colour, `pointSize` high and wide; empty when the theme cannot draw it.
+QPixmap themePixmap(const QString& iconName, double pointSize, const QColor& color, double devicePixelRatio = 1.0);
 
 } // namespace Symbols
 
